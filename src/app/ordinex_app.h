@@ -1,0 +1,160 @@
+#pragma once
+#include "job/job.h"
+#include "job/wildcard_range.h"
+#include "net/engine_host.h"
+#include "net/internet_downloader.h"
+#include "platform/ini_store.h"
+#include "platform/instance_lock.h"
+#include "runs/ui_hooks.h"
+#include "settings/program_settings.h"
+#include "settings/recent_files.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace ordinex {
+
+// The application object: owns the settings, the six ranges, the run state
+// and the transfer engine, and carries out every run on the one thread. It
+// reaches windows only through the interfaces of ui_hooks.h.
+class COrdinexApp : public IEngineHost {
+public:
+    COrdinexApp();
+    ~COrdinexApp() override;
+    COrdinexApp(const COrdinexApp&) = delete;
+    COrdinexApp& operator=(const COrdinexApp&) = delete;
+
+    // Windows and prompts; each may be null (then nothing is shown).
+    void SetStatusView(IStatusView* view) { statusView_ = view; }
+    void SetMessagePump(IMessagePump* pump) { pump_ = pump; }
+    void SetPrompter(IPrompter* prompter) { prompter_ = prompter; }
+    void SetBusyWindows(IBusyWindows* windows) { busyWindows_ = windows; }
+    IStatusView* StatusView() const { return statusView_; }
+    IPrompter* Prompter() const { return prompter_; }
+
+    // ---- Start-up and shutdown (the parts without windows) ----
+    enum class StartResult { Started, AlreadyRunning, Fatal };
+    struct StartOutcome {
+        StartResult result = StartResult::Started;
+        std::string message; // the fatal message, or the already-running text
+    };
+    // Product name, single-instance lock, start directory, settings file,
+    // settings, log. The caller shows the message and ends on anything but Started.
+    StartOutcome InitCore();
+    // Closes the log, saves the settings when start-up completed and no fatal
+    // exit is under way, and releases the lock.
+    void ExitCore();
+    void MarkStartupComplete() {
+        running = false;
+        initDone = true;
+    }
+    void MarkFatalExit() { fatalExit = true; }
+    // Settings, placements and the last job are written only when this holds.
+    bool CanSaveState() const { return initDone && !fatalExit; }
+    // The settings file in memory, read at start-up and written at exit.
+    IniStore& Profile() { return profile_; }
+    const std::string& SettingsPath() const { return settingsPath_; }
+    // Loads "Ordinex.ini" from the current folder without taking the lock (ordinex-cli).
+    void LoadSettingsFromCurrentDirectory();
+
+    std::string productName;
+    std::string startDirectory;
+    bool initDone = false;
+    bool fatalExit = false;
+
+    ProgramSettings settings;
+    std::array<WildCardRange, kRangeCount> ranges{};
+    std::string urlTemplate;
+    std::string folderTemplate;
+    bool running = false;
+    bool stopRequested = false;
+    std::string warningText;
+    bool targetValid = true;
+    std::string targetError;
+    CInternetDownloader engine;
+    RecentFileList recentFiles;
+
+    // ---- Log file ----
+    bool OpenLog(const std::string& path);
+    void WriteLog(const std::string& text);
+    void WriteLog(ClearText) {}
+    void CloseLog();
+    bool LogOpen() const { return logFile_ != nullptr; }
+
+    // ---- Replacement ranges ----
+    // True when the combination just processed was the last one.
+    bool AdvanceRanges();
+    // Product of the enabled ranges' counts, saturated; 1 when none is enabled.
+    int64_t TotalCombinations() const;
+
+    // ---- Target composition ----
+    bool PrepareRun(const Job& job);
+    std::string ReplacePlaceholders(const std::string& text) const;
+    std::string ComposeSourceUrl();
+    std::string ComposeDestinationPath();
+    static bool FileExists(const std::string& path);
+    static std::string CurrentDirPath(const std::string& name);
+    static bool CreateFolders(const std::string& path);
+    static std::string FindExistingFolder(const std::string& path);
+    static std::string MakeUniqueFileName(const std::string& path);
+    static int CountUrlSegments(const std::string& url);
+    static std::string GetUrlSegment(const std::string& url, int index);
+
+    // ---- The numbered-series run ----
+    struct RunSummary {
+        bool started = false;
+        int64_t total = 0;
+        int64_t done = 0;
+        int64_t failed = 0; // transfers that failed or targets that were invalid
+        bool stopped = false;
+    };
+    RunSummary RunSeries(const Job& job);
+
+    // ---- Prompts ----
+    int ShowWarning(const std::string& text, int32_t situationFlag);
+    void ConfirmStep();
+
+    // ---- Status and busy state ----
+    void ShowTargets(const std::string& url, const std::string& destination);
+    void ShowTargets(ClearText);
+    void SetStatus(const std::string& text) override;
+    void SetStatus(ClearText);
+    void SetStatus2(const std::string& text) override;
+    void SetStatus2(ClearText);
+    void SetTransferText(const std::string& text) override;
+    void SetTransferText(ClearText);
+    void SetByteProgress(const std::string& text, int64_t range, int64_t position) override;
+    void SetByteProgress(ClearText);
+    void SetFileProgress(const std::string& text, int64_t range, int64_t position);
+    void SetFileProgress(ClearText);
+    void ShowTreeTarget(const std::string& address) override;
+    void ShowTreeTarget(ClearText);
+    void ShowLoadTarget(const std::string& address, const std::string& destination);
+    void ShowLoadTarget(ClearText);
+    void PumpOneMessage() override;
+    void DrainMessages();
+    void BeginBusy();
+    void EndBusy();
+    // The Stop command.
+    void RequestStop() { stopRequested = true; }
+
+    bool StopRequested() const override { return stopRequested; }
+    const ProgramSettings& Settings() const override { return settings; }
+
+private:
+    void ShowMessage(const std::string& text);
+
+    IStatusView* statusView_ = nullptr;
+    IMessagePump* pump_ = nullptr;
+    IPrompter* prompter_ = nullptr;
+    IBusyWindows* busyWindows_ = nullptr;
+
+    IniStore profile_;
+    std::string settingsPath_;
+    InstanceLock instanceLock_;
+    std::FILE* logFile_ = nullptr;
+};
+
+} // namespace ordinex

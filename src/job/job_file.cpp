@@ -1,0 +1,102 @@
+#include "job/job_file.h"
+
+#include "platform/file_error_text.h"
+#include "platform/ini_store.h"
+#include "runs/text_helpers.h"
+#include "settings/program_settings.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ordinex {
+
+namespace {
+
+constexpr std::size_t kJobTextLimit = 259;
+constexpr std::size_t kProfileTextLimit = 4095;
+constexpr const char* kUrlFolder = "UrlFolder";
+constexpr const char* kOrdinseq = "Ordinseq";
+
+struct TextKey {
+    const char* key;
+    std::string Job::*field;
+};
+constexpr TextKey kTextKeys[] = {
+    {"UrlBaseText", &Job::urlBase},       {"UrlExpansionText", &Job::urlExpansion},
+    {"AccessUserNameText", &Job::userName}, {"AccessPasswordText", &Job::password},
+    {"FolderBaseText", &Job::folderBase}, {"FolderExpansionText", &Job::folderExpansion},
+};
+
+std::string RangeKey(int k, const char* what) { return "WildCard" + std::to_string(k + 1) + what; }
+
+} // namespace
+
+Job ReadJobSections(const IniStore& ini, JobEncoding encoding) {
+    const std::size_t limit = encoding == JobEncoding::JobFile ? kJobTextLimit : kProfileTextLimit;
+    Job job;
+    for (const auto& t : kTextKeys)
+        job.*t.field = ini.GetString(kUrlFolder, t.key, "", limit);
+    for (int k = 0; k < kRangeCount; ++k) {
+        RangeFields& r = job.ranges[k];
+        if (encoding == JobEncoding::JobFile)
+            r.check = TextToBool(ini.GetString(kOrdinseq, RangeKey(k, "Check"), "0", limit)) ? 1 : 0;
+        else
+            r.check = ini.GetInt(kOrdinseq, RangeKey(k, "Check"), 0);
+        r.start = ini.GetString(kOrdinseq, RangeKey(k, "Start"), "", limit);
+        r.end = ini.GetString(kOrdinseq, RangeKey(k, "End"), "", limit);
+    }
+    return job;
+}
+
+void WriteJobSections(IniStore& ini, const Job& job, JobEncoding encoding) {
+    for (const auto& t : kTextKeys) {
+        const std::string& value = job.*t.field;
+        ini.SetString(kUrlFolder, t.key, encoding == JobEncoding::JobFile ? TrimBlanks(value) : value);
+    }
+    for (int k = 0; k < kRangeCount; ++k) {
+        const RangeFields& r = job.ranges[k];
+        if (encoding == JobEncoding::JobFile)
+            ini.SetString(kOrdinseq, RangeKey(k, "Check"), BoolToText(r.check));
+        else
+            ini.SetInt(kOrdinseq, RangeKey(k, "Check"), r.check);
+        ini.SetString(kOrdinseq, RangeKey(k, "Start"), r.start);
+        ini.SetString(kOrdinseq, RangeKey(k, "End"), r.end);
+    }
+}
+
+JobFileResult ReadJobFile(const std::string& path, Job& job, ProgramSettings& settings) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {JobFileResult::Status::Failed, FileErrorText(errno, path)};
+    struct stat st{};
+    const bool statOk = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!statOk)
+        return {JobFileResult::Status::Failed, kOpenFailedText};
+    if (S_ISDIR(st.st_mode))
+        return {JobFileResult::Status::Failed, FileErrorText(EISDIR, path)};
+    if (st.st_size == 0)
+        return {JobFileResult::Status::Empty, {}};
+
+    IniStore ini;
+    if (!ini.Load(path))
+        return {JobFileResult::Status::Failed, kOpenFailedText};
+    job = ReadJobSections(ini, JobEncoding::JobFile);
+    if (TextToBool(ini.GetString("Program", "ReadProgramSettingByOpen", "0", kJobTextLimit)))
+        ReadSettingsFromJob(ini, settings);
+    return {};
+}
+
+JobFileResult WriteJobFile(const std::string& path, const Job& job, ProgramSettings& settings) {
+    IniStore ini;
+    WriteJobSections(ini, job, JobEncoding::JobFile);
+    WriteSettingsToJob(ini, settings);
+    int err = 0;
+    if (!ini.Save(path, &err))
+        return {JobFileResult::Status::Failed, err ? FileErrorText(err, path) : std::string(kCreateFailedText)};
+    return {};
+}
+
+} // namespace ordinex

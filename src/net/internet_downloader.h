@@ -1,0 +1,104 @@
+#pragma once
+#include "net/engine_host.h"
+#include "net/listing_panes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace ordinex {
+
+// Service types of a cracked URL; only FTP and HTTP are transferred.
+enum : uint32_t {
+    kServiceFtp = 1,
+    kServiceGopher = 2,
+    kServiceHttp = 3,
+    kServiceUnknown = 0x1000,
+    kServiceFile = 0x1001,
+    kServiceMailto = 0x1002,
+    kServiceMid = 0x1003,
+    kServiceCid = 0x1004,
+    kServiceNews = 0x1005,
+    kServiceNntp = 0x1006,
+    kServiceProspero = 0x1007,
+    kServiceTelnet = 0x1008,
+    kServiceWais = 0x1009,
+    kServiceAfs = 0x100A,
+    kServiceHttps = 0x100B,
+};
+
+// Result of an HTTP header probe.
+struct HttpProbeResult {
+    std::string sizeText;
+    std::string contentType;
+    std::string dateText;
+};
+
+// The transfer engine. Every operation opens its own libcurl handle and
+// connection and closes them before it returns; it reports through the host
+// and keeps the user interface live while it waits.
+class CInternetDownloader {
+public:
+    explicit CInternetDownloader(IEngineHost* host = nullptr);
+    ~CInternetDownloader();
+    CInternetDownloader(const CInternetDownloader&) = delete;
+    CInternetDownloader& operator=(const CInternetDownloader&) = delete;
+
+    void SetHost(IEngineHost* host) { host_ = host; }
+    void SetFtpPanes(IFtpTreePane* tree, IFtpListPane* list) {
+        ftpTree_ = tree;
+        ftpList_ = list;
+    }
+    void SetLinkPanes(ILinkTreePane* tree, ILinkListPane* list) {
+        linkTree_ = tree;
+        linkList_ = list;
+    }
+
+    // Per-operation inputs and the output.
+    std::string sourceUrl;
+    std::string destinationPath;
+    std::string userName;
+    std::string password;
+    std::string errorText;
+
+    // Constants given to every operation, and the parts of the last cracked URL.
+    uint32_t context = 1;
+    uint16_t port = 0;
+    uint32_t accessType = 0;
+    uint32_t requestFlags = 0x20000000;
+    uint32_t serviceType = 0;
+    std::string serverName;
+    std::string objectPath;
+
+    // URL cracking and normalising.
+    bool ParseUrl(const std::string& url, bool store, bool tryFtp, bool report);
+    bool IsSupportedServiceType(uint32_t type);
+    static const char* ServiceTypeName(uint32_t type);
+    // Checks an HTTP status code received for a request; sets the texts on failure.
+    bool CheckHttpStatus(long statusCode);
+    std::string NormalizeFtpUrl(const std::string& url);
+    std::string NormalizeHttpUrl(const std::string& url, bool store);
+    static std::string StripScheme(const std::string& url);
+    static std::string UrlToLocalName(const std::string& url);
+
+    // Fetches sourceUrl into destinationPath.
+    bool DownloadFile();
+    bool DownloadFtpFile();
+    bool DownloadHttpFile();
+
+    // Listing and probes.
+    bool OpenFtpTree();
+    bool ListFtpDirectory(TreeNodeId node, const std::string& address, bool addDirs, bool addFiles, bool clearList);
+    bool OpenLinkTree();
+    bool QueryHttpInfo(const std::string& address, HttpProbeResult& result);
+    static bool PassesListFilter(const ProgramSettings& settings, const std::string& name,
+                                 const std::string& sizeText);
+
+private:
+    IEngineHost* host_ = nullptr;
+    IFtpTreePane* ftpTree_ = nullptr;
+    IFtpListPane* ftpList_ = nullptr;
+    ILinkTreePane* linkTree_ = nullptr;
+    ILinkListPane* linkList_ = nullptr;
+};
+
+} // namespace ordinex

@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace ordinex {
+
+// POSIX stand-ins for the path services of the original platform.
+bool IsDirectory(const std::string& path);
+// True when a file or a folder of that name exists.
+bool PathExists(const std::string& path);
+// Creates one folder; false (with errno set) when it cannot.
+bool MakeDirectory(const std::string& path);
+std::string CurrentDirectory();
+
+// Splits a path the way the runtime's path splitter does: folder (ending in
+// "/" when not empty), file title, and extension (with its leading dot).
+struct PathParts {
+    std::string folder;
+    std::string title;
+    std::string extension;
+};
+PathParts SplitPath(std::string_view path);
+
+} // namespace ordinex

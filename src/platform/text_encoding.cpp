@@ -1,0 +1,104 @@
+#include "platform/text_encoding.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <iconv.h>
+
+namespace ordinex {
+
+namespace {
+
+// Length of the valid UTF-8 sequence starting at s[i], or 0 when it is not one.
+std::size_t SequenceLength(std::string_view s, std::size_t i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80)
+        return 1;
+    std::size_t len;
+    uint32_t cp;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        cp = b0 & 0x0F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        cp = b0 & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size())
+        return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+bool ConvertFromCp932(std::string_view text, std::string& out) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string input(text);
+    out.assign(input.size() * 3 + 4, '\0');
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1) || inLeft != 0)
+        return false;
+    out.resize(out.size() - outLeft);
+    return true;
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t len = SequenceLength(text, i);
+        if (len == 0)
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string ToValidUtf8(std::string_view text) {
+    if (IsValidUtf8(text))
+        return std::string(text);
+    std::string converted;
+    if (ConvertFromCp932(text, converted) && IsValidUtf8(converted))
+        return converted;
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t len = SequenceLength(text, i);
+        if (len == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            out.append(text.substr(i, len));
+            i += len;
+        }
+    }
+    return out;
+}
+
+std::string CutAtCharBoundary(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(text.substr(0, cut));
+}
+
+} // namespace ordinex

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace ordinex {
+
+bool IsValidUtf8(std::string_view text);
+
+// Texts in the program are UTF-8. Job and settings files written by older
+// Japanese systems are Shift-JIS (code page 932): such text is converted;
+// bytes that are neither become U+FFFD, so a window never receives text it
+// cannot show.
+std::string ToValidUtf8(std::string_view text);
+
+// At most maxBytes bytes of a UTF-8 text, never ending inside a character.
+std::string CutAtCharBoundary(std::string_view text, std::size_t maxBytes);
+
+} // namespace ordinex

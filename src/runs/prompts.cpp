@@ -1,0 +1,41 @@
+#include "app/ordinex_app.h"
+
+namespace ordinex {
+
+int COrdinexApp::ShowWarning(const std::string& text, int32_t situationFlag) {
+    int answer = kAnswerCancel;
+    if (settings.PauseForConfirm && settings.PauseByWarning) {
+        if (prompter_)
+            answer = prompter_->MessageBox(text + "\n\n" + "処理を中止しますか。", MessageButtons::YesNo,
+                                           MessageIcon::Information, true);
+    } else if (settings.ShowWarningDialogSetting && situationFlag) {
+        warningText = text;
+        if (prompter_)
+            answer = prompter_->WarningDialog(warningText);
+    }
+    if (prompter_)
+        prompter_->RepaintMainFrame();
+    return answer;
+}
+
+void COrdinexApp::ConfirmStep() {
+    if (!settings.PauseForConfirm || !prompter_)
+        return;
+    for (;;) {
+        if (prompter_->MessageBox("動作を確認してください。", MessageButtons::OkCancel, MessageIcon::Information) ==
+            kAnswerOk)
+            return;
+        if (prompter_->MessageBox("確認処理を取り消しますか。", MessageButtons::YesNo, MessageIcon::Information,
+                                  true) == kAnswerYes) {
+            settings.PauseForConfirm = 0;
+            return;
+        }
+        if (prompter_->MessageBox("プログラムを終了しますか。", MessageButtons::YesNo, MessageIcon::Information,
+                                  true) == kAnswerYes) {
+            prompter_->CloseMainWindowAndExit();
+            return;
+        }
+    }
+}
+
+} // namespace ordinex

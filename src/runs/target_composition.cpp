@@ -1,0 +1,204 @@
+#include "runs/target_composition.h"
+
+#include "app/ordinex_app.h"
+#include "platform/file_system.h"
+#include "platform/url_test.h"
+#include "runs/text_helpers.h"
+#include "settings/program_settings.h"
+
+#include <cerrno>
+
+namespace ordinex {
+
+namespace {
+constexpr char kLocalSeparator = '/';
+}
+
+std::string InsertedSeparator(std::string_view base, std::string_view expansion, char separator,
+                              bool insertSeparator) {
+    if (insertSeparator && !base.empty() && !expansion.empty() && base.back() != separator &&
+        expansion.front() != separator)
+        return std::string(1, separator);
+    return {};
+}
+
+std::string ComposeBoxes(std::string_view base, std::string_view expansion, char separator, bool insertSeparator,
+                         bool deleteRepeats) {
+    const std::string b = TrimBlanks(base);
+    std::string e = TrimBlanks(expansion);
+    if (deleteRepeats && !b.empty() && b.back() == separator && !e.empty() && e.front() == separator)
+        e.erase(0, 1);
+    return TrimBlanks(b + InsertedSeparator(base, expansion, separator, insertSeparator) + e);
+}
+
+std::string ComposeUrl(const Job& job, const ProgramSettings& s) {
+    return ComposeBoxes(job.urlBase, job.urlExpansion, '/', s.InsertSeparatorOfUrlSetting != 0,
+                        s.DeleteSeparatorOfURLRepeatsSetting != 0);
+}
+
+std::string ComposeFolder(const Job& job, const ProgramSettings& s) {
+    return ComposeBoxes(job.folderBase, job.folderExpansion, kLocalSeparator, s.InsertSeparatorOfFolderSetting != 0,
+                        s.DeleteSeparatorOfFolderRepeatsSetting != 0);
+}
+
+std::string UrlSeparatorLabel(const Job& job, const ProgramSettings& s) {
+    return InsertedSeparator(job.urlBase, job.urlExpansion, '/', s.InsertSeparatorOfUrlSetting != 0);
+}
+
+std::string FolderSeparatorLabel(const Job& job, const ProgramSettings& s) {
+    return InsertedSeparator(job.folderBase, job.folderExpansion, kLocalSeparator,
+                             s.InsertSeparatorOfFolderSetting != 0);
+}
+
+// ---- The application's composition operations ----
+
+bool COrdinexApp::PrepareRun(const Job& job) {
+    urlTemplate = ComposeUrl(job, settings);
+    folderTemplate = ComposeFolder(job, settings);
+    for (int k = 0; k < kRangeCount; ++k) {
+        const RangeFields& f = job.ranges[k];
+        if (auto message = ranges[k].Setup(f.check, f.start, f.end)) {
+            ShowMessage(*message);
+            return false;
+        }
+    }
+    for (int k = 0; k < kRangeCount; ++k) {
+        const char placeholder = RangePlaceholder(k);
+        if (urlTemplate.find(placeholder) == std::string::npos && folderTemplate.find(placeholder) == std::string::npos)
+            ranges[k].check = 0;
+    }
+    return true;
+}
+
+std::string COrdinexApp::ReplacePlaceholders(const std::string& text) const {
+    std::string result = text;
+    for (int k = 0; k < kRangeCount; ++k) {
+        if (!ranges[k].check)
+            continue;
+        const char placeholder = RangePlaceholder(k);
+        const std::string& value = ranges[k].currentText;
+        std::string replaced;
+        replaced.reserve(result.size() + 16);
+        for (char c : result) {
+            if (c == placeholder)
+                replaced += value;
+            else
+                replaced += c;
+        }
+        result = std::move(replaced);
+    }
+    return result;
+}
+
+std::string COrdinexApp::ComposeSourceUrl() {
+    std::string url = ReplacePlaceholders(urlTemplate);
+    if (!IsUrlText(url)) {
+        targetError = url + kBadUrlSuffix;
+        targetValid = false;
+    }
+    return url;
+}
+
+std::string COrdinexApp::ComposeDestinationPath() {
+    std::string path = ReplacePlaceholders(folderTemplate);
+    if (!CreateFolders(path)) {
+        targetError = path + kBadFileNameSuffix;
+        targetValid = false;
+    }
+    if (FileExists(path) && settings.SaveSetting == 2)
+        path = MakeUniqueFileName(path);
+    return path;
+}
+
+bool COrdinexApp::FileExists(const std::string& path) { return PathExists(path); }
+
+std::string COrdinexApp::CurrentDirPath(const std::string& name) { return CurrentDirectory() + name; }
+
+std::string COrdinexApp::FindExistingFolder(const std::string& path) {
+    std::string text = path;
+    while (!text.empty() && !IsDirectory(text)) {
+        const auto slash = text.find_last_of(kLocalSeparator);
+        text = slash == std::string::npos ? std::string() : text.substr(0, slash);
+    }
+    if (text.empty() || text.back() != kLocalSeparator)
+        text += kLocalSeparator;
+    return text;
+}
+
+bool COrdinexApp::CreateFolders(const std::string& path) {
+    // The root plays the part of the drive: a path that does not start at it
+    // (a relative path) cannot be a destination.
+    if (path.empty() || path.front() != kLocalSeparator)
+        return false;
+    const std::string target = SplitPath(path).folder;
+    if (target.empty() || IsDirectory(target))
+        return true;
+    // One folder at a time from the deepest existing one down. Each pass
+    // creates a folder or fails, so the loop ends.
+    for (;;) {
+        const std::string existing = FindExistingFolder(target);
+        if (existing == target || IsDirectory(target))
+            break;
+        std::size_t begin = existing.size();
+        while (begin < target.size() && target[begin] == kLocalSeparator)
+            ++begin;
+        const std::size_t end = target.find(kLocalSeparator, begin);
+        const std::string name = target.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        if (name.empty())
+            break;
+        if (!MakeDirectory(existing + name))
+            return false;
+    }
+    return true;
+}
+
+std::string COrdinexApp::MakeUniqueFileName(const std::string& path) {
+    const PathParts parts = SplitPath(path);
+    for (int64_t n = 1;; ++n) {
+        std::string candidate = parts.folder + parts.title + "(" + std::to_string(n) + ")" + parts.extension;
+        if (!FileExists(candidate))
+            return candidate;
+    }
+}
+
+namespace {
+// Host followed by path, as the URL segment helpers see a URL.
+std::string HostAndPath(const std::string& url) { return CInternetDownloader::StripScheme(url); }
+} // namespace
+
+int COrdinexApp::CountUrlSegments(const std::string& url) {
+    const std::string text = HostAndPath(url);
+    int separators = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == '/') {
+            ++separators;
+            while (i < text.size() && text[i] == '/')
+                ++i;
+        } else {
+            ++i;
+        }
+    }
+    return 1 + separators;
+}
+
+std::string COrdinexApp::GetUrlSegment(const std::string& url, int index) {
+    const std::string text = HostAndPath(url);
+    int current = 0;
+    std::size_t i = 0;
+    std::size_t start = 0;
+    while (i < text.size()) {
+        if (text[i] == '/') {
+            if (current == index)
+                return text.substr(start, i - start);
+            while (i < text.size() && text[i] == '/')
+                ++i;
+            ++current;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    return current == index ? text.substr(start) : std::string();
+}
+
+} // namespace ordinex

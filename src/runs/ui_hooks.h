@@ -1,0 +1,80 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace ordinex {
+
+// The small interfaces through which the core reaches the windows. The GUI
+// implements them with the main form, the frame and dialogs; ordinex-cli with
+// a terminal display; tests with recorders. Every one may be absent.
+
+// Tag for a clearing write: it blanks a status line and never pauses, unlike
+// an ordinary write of an empty text.
+struct ClearText {};
+inline constexpr ClearText kClear{};
+
+// The main form's status area.
+class IStatusView {
+public:
+    virtual ~IStatusView() = default;
+    virtual void SetUrlStatus(const std::string& text) = 0;      // line 1007
+    virtual void SetFolderStatus(const std::string& text) = 0;   // line 1008
+    virtual void SetStatusText(const std::string& text) = 0;     // line 1006
+    virtual void SetStatusText2(const std::string& text) = 0;    // line 1011
+    virtual void SetTransferStatus(const std::string& text) = 0; // line 1019
+    virtual void SetByteProgress(const std::string& text, int64_t range, int64_t position) = 0; // 1013, bar 1024
+    virtual void ClearByteProgress() = 0;
+    virtual void SetFileProgress(const std::string& text, int64_t range, int64_t position) = 0; // 1018, bar 1026
+    virtual void ClearFileProgress() = 0;
+};
+
+// Keeps the windows alive during long work on the one thread.
+class IMessagePump {
+public:
+    virtual ~IMessagePump() = default;
+    // Dispatches at most one pending event; never waits.
+    virtual void PumpOneMessage() = 0;
+    // Dispatches events while any are pending.
+    virtual void DrainMessages() = 0;
+};
+
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageIcon { Information, Exclamation, Stop };
+
+// Answers of prompts.
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2; // also: nothing was shown
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+class IPrompter {
+public:
+    virtual ~IPrompter() = default;
+    // A modal message box; returns the button pressed (1, 2, 6 or 7).
+    virtual int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon,
+                           bool defaultNo = false) = 0;
+    // The self-closing warning dialog; returns 6, 7, or 2 on Escape.
+    virtual int WarningDialog(const std::string& text) = 0;
+    // Redraws the main frame at once after a prompt closed.
+    virtual void RepaintMainFrame() = 0;
+    // Sends the close request to the main window, then ends the process with
+    // exit code 1 without the normal shut-down.
+    virtual void CloseMainWindowAndExit() = 0;
+};
+
+// The windows' side of the busy state.
+class IBusyWindows {
+public:
+    virtual ~IBusyWindows() = default;
+    // The form disables its inputs but Stop, the frame its commands, the tree
+    // windows their panes; the form empties its status area.
+    virtual void EnterBusy() = 0;
+    // The frame grows (busy) or shrinks back and repaints.
+    virtual void SetRunLayout(bool busy) = 0;
+    // Everything is enabled again by its own rules.
+    virtual void LeaveBusy() = 0;
+    virtual void ShowBusyAnimation() = 0;
+    virtual void DestroyBusyAnimation() = 0;
+};
+
+} // namespace ordinex

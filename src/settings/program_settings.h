@@ -1,0 +1,97 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ordinex {
+
+class IniStore;
+
+inline constexpr int kExtensionRows = 12; // row 0 (every extension) and rows 1..11
+
+// Every program-wide option, one field per key of the sections "Program",
+// "Download" and "Tool", with the keys' defaults. Flags: 0 off, else on.
+struct ProgramSettings {
+    // Program
+    int32_t ReadWindowSetting = 1;
+    int32_t ReadUrlFolderSetting = 1;
+    int32_t ConfirmSaveUrlFolderSettingByExit = 0;
+    int32_t ConfirmSaveUrlFolderSettingByOpen = 0;
+    int32_t ReadProgramSettingByOpen = 0;
+    int32_t InsertSeparatorOfUrlSetting = 1;
+    int32_t InsertSeparatorOfFolderSetting = 1;
+    int32_t DeleteSeparatorOfURLRepeatsSetting = 1;
+    int32_t DeleteSeparatorOfFolderRepeatsSetting = 1;
+    int32_t CopyFromURLToFolderSetting = 1;
+    int32_t UseWindowsRuleBrowserSetting = 0;
+    int32_t ShowWarningDialogSetting = 1;
+    int32_t ShowWarningDialogOnDownloadFailureSetting = 1;
+    int32_t ShowWarningDialogOnIllegalUrlFolderSetting = 1;
+    int32_t ShowWarningDialogOnOverwriteSaveSetting = 1;
+    int32_t WarningLogSetting = 0;
+    int32_t AlwaysShowExpansionWindow = 0;
+    int32_t PauseForConfirm = 0;
+    int32_t PauseByStatus = 0;
+    int32_t PauseByDownload = 0;
+    int32_t PauseByFileDownload = 0;
+    int32_t PauseByWarning = 0;
+    int32_t AllowOperationCheck = 0; // read, never written: set by editing the file
+
+    // Download
+    int32_t NotSave0ByteFileSetting = 0;
+    int32_t SaveSetting = 2;
+    int32_t FtpListSaveSetting = 0;
+    int32_t FtpListSaveHowManyDirectorySetting = 0;
+    int32_t HttpListSaveSetting = 0;
+    int32_t HttpListSaveHowManyDirectorySetting = 0;
+
+    // Tool
+    int32_t HttpTreeListReadingNumberSetting = 1;
+    // Index 0 is the "every extension" row, 1..11 the extension rows.
+    std::array<int32_t, kExtensionRows> HttpTreeListExtensionOptionSetting{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::array<int32_t, kExtensionRows> HttpTreeListFileSizeSetting{};
+    int32_t HttpTreeListTabMetaSetting = 1;
+    int32_t HttpTreeListTabFrameSetting = 1;
+    int32_t HttpTreeListTabBGsoundSetting = 1;
+    int32_t HttpTreeListTabScriptSetting = 1;
+    int32_t HttpTreeListTabLinkSetting = 1;
+    int32_t HttpTreeListTabImageSetting = 1;
+    int32_t HttpTreeListTabEmbedSetting = 1;
+    int32_t HttpTreeListTabObjectSetting = 1;
+    int32_t HttpTreeListTabAppletSetting = 1;
+    int32_t HttpTreeListNextChoseMaxNumberSetting = 1;
+    int32_t HttpListNextChoseSetting = 0;
+    int32_t HttpListNextChoseAddListSetting = 0;
+
+    // Extension text of rows 1..11.
+    std::string GetExtensionString(int row) const { return extensionStrings_.at(row); }
+    void SetExtensionString(int row, std::string_view text) { extensionStrings_.at(row) = std::string(text); }
+
+    void ClampLoadedValues();
+
+    // Index 0 unused: row 0 has no extension text.
+    std::array<std::string, kExtensionRows> extensionStrings_{};
+};
+
+// One key of the three sections, in file order, bound to its field.
+struct SettingKey {
+    const char* section;
+    std::string key;
+    enum class Type { Flag, Integer, Text } type;
+    int32_t* intField = nullptr;
+    std::string* textField = nullptr;
+};
+std::vector<SettingKey> SettingKeys(ProgramSettings& s);
+
+// The settings file: integers as decimal text, texts as they are.
+void LoadProgramSettings(const IniStore& ini, ProgramSettings& s);
+void SaveProgramSettings(IniStore& ini, ProgramSettings& s);
+
+// A job file's snapshot: flags as "1"/"0", texts cut at 259 bytes, and
+// AllowOperationCheck written but never taken over.
+void ReadSettingsFromJob(const IniStore& ini, ProgramSettings& s);
+void WriteSettingsToJob(IniStore& ini, ProgramSettings& s);
+
+} // namespace ordinex

@@ -1,0 +1,34 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace ordinex::test {
+
+// A fresh folder under the system temp folder, removed with its contents.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& contents);
+
+// Runs the current folder change for the lifetime of the object.
+class ScopedCwd {
+public:
+    explicit ScopedCwd(const std::string& dir);
+    ~ScopedCwd();
+
+private:
+    std::filesystem::path previous_;
+};
+
+} // namespace ordinex::test
