@@ -32,3 +32,20 @@ private:
 };
 
 } // namespace ordinex::test
+
+#include <vector>
+
+namespace ordinex::test {
+
+struct ProcessResult {
+    int exitCode = -1; // -1 when the process did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs a program in a folder and collects its output. extraEnv entries are
+// "NAME=value" strings added to the environment.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
+                         const std::vector<std::string>& extraEnv = {});
+
+} // namespace ordinex::test
