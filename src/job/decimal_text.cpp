@@ -19,7 +19,7 @@ DecimalValue DecimalValue::Parse(std::string_view text) {
         if (!(digits.empty() && text[i] == '0'))
             digits += text[i];
     if (digits.empty()) {
-        v.digits = "0";
+        v.digits.assign(1, '0');
         v.negative = false;
     } else {
         v.digits = digits;

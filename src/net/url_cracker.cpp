@@ -79,7 +79,7 @@ bool CrackUrl(const std::string& text, CrackedUrl& out) {
     out.serviceType = ServiceTypeOfScheme(out.scheme);
     out.path = GetPart(u.get(), CURLUPART_PATH);
     if (out.path.empty() || out.path.front() != '/')
-        out.path.insert(0, "/");
+        out.path.insert(out.path.begin(), '/');
     const std::string query = GetPart(u.get(), CURLUPART_QUERY);
     if (!query.empty())
         out.path += "?" + query;
