@@ -1,12 +1,67 @@
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_job.h"
+#include "app/cli/terminal_display.h"
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace ordinex::cli {
 
+namespace {
+
+std::atomic<int> gInterrupts{0};
+
+extern "C" void OnInterrupt(int) {
+    // The first Ctrl+C is the Stop command; a second one ends the program at once.
+    if (gInterrupts.fetch_add(1) >= 1)
+        _exit(130);
+}
+
+// The message pump of the terminal: there are no window events, only Ctrl+C.
+class InterruptPump : public IMessagePump {
+public:
+    explicit InterruptPump(COrdinexApp& app) : app_(app) {}
+    void PumpOneMessage() override {
+        if (gInterrupts.load() > 0)
+            app_.RequestStop();
+    }
+    void DrainMessages() override { PumpOneMessage(); }
+
+private:
+    COrdinexApp& app_;
+};
+
+} // namespace
+
 int RunDownload(const std::string& jobPath) {
-    std::fprintf(stderr, "%s: run is not available yet\n", jobPath.c_str());
-    return kExitBadInput;
+    COrdinexApp app;
+    StderrPrompter prompter;
+    app.SetPrompter(&prompter);
+    Job job;
+    if (!LoadJobForCli(app, jobPath, job))
+        return kExitBadInput;
+
+    TerminalDisplay display(stderr, isatty(fileno(stderr)) != 0);
+    InterruptPump pump(app);
+    app.SetStatusView(&display);
+    app.SetMessagePump(&pump);
+
+    struct sigaction action{};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    // A closed pipe must not kill the run halfway through a file.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const COrdinexApp::RunSummary summary = app.RunSeries(job);
+    display.Finish();
+    if (!summary.started)
+        return kExitBadInput;
+    if (summary.failed > 0 || summary.stopped || summary.done < summary.total)
+        return kExitSomeFailed;
+    return kExitOk;
 }
 
 } // namespace ordinex::cli
