@@ -3,6 +3,8 @@
 #include "platform/file_system.h"
 #include "platform/version_record.h"
 
+#include <cstdlib>
+
 namespace ordinex {
 
 COrdinexApp::COrdinexApp() : engine(this) {}
@@ -40,6 +42,14 @@ void COrdinexApp::ExitCore() {
         profile_.Save(settingsPath_);
     }
     instanceLock_.Release();
+}
+
+void COrdinexApp::FatalExit(const std::string& message) {
+    fatalExit = true;
+    if (prompter_)
+        prompter_->MessageBox(message, MessageButtons::Ok, MessageIcon::Stop);
+    ExitCore();
+    std::exit(1);
 }
 
 bool COrdinexApp::OpenLog(const std::string& path) {

@@ -51,6 +51,9 @@ public:
         initDone = true;
     }
     void MarkFatalExit() { fatalExit = true; }
+    // Shows the message with a stop icon and ends the process with exit code
+    // 1; nothing is saved.
+    [[noreturn]] void FatalExit(const std::string& message);
     // Settings, placements and the last job are written only when this holds.
     bool CanSaveState() const { return initDone && !fatalExit; }
     // The settings file in memory, read at start-up and written at exit.
