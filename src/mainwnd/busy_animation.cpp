@@ -1,0 +1,106 @@
+#include "mainwnd/busy_animation.h"
+
+#include "res/wx/app_art.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/region.h>
+
+#include <algorithm>
+
+namespace ordinex {
+
+namespace {
+// The pictures in the order they play: 172 … 182, 163, 164, 165, 183 … 188.
+int PhaseOf(int resource) {
+    constexpr int kPlayOrder[20] = {172, 173, 174, 175, 176, 177, 178, 179, 180, 181,
+                                    182, 163, 164, 165, 183, 184, 185, 186, 187, 188};
+    const auto* it = std::find(std::begin(kPlayOrder), std::end(kPlayOrder), resource);
+    return it == std::end(kPlayOrder) ? 0 : static_cast<int>(it - std::begin(kPlayOrder));
+}
+} // namespace
+
+wxBitmap CBusyAnimation::PictureOf(int resource) { return MakeBusyFrame(PhaseOf(resource)); }
+
+CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
+    : wxFrame(mainFrame, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(kBusyFrameWidth, kBusyFrameHeight),
+              wxFRAME_SHAPED | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW),
+      fatal_(std::move(fatal)), timer_(this, kTimerId) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetClientSize(kBusyFrameWidth, kBusyFrameHeight);
+    // Right edge on the main frame's right edge, near its bottom where the
+    // status lines leave room.
+    if (mainFrame) {
+        const wxRect frame = mainFrame->GetScreenRect();
+        Move(frame.GetRight() - kBusyFrameWidth + 1, frame.GetBottom() - kBusyFrameHeight - 12);
+    }
+    ShowPicture(172);
+    frameIndex_ = kFirstIndex;
+
+    Bind(wxEVT_PAINT, &CBusyAnimation::OnPaint, this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
+    Bind(wxEVT_LEFT_DOWN, &CBusyAnimation::OnLeftDown, this);
+    Bind(wxEVT_MOTION, &CBusyAnimation::OnMotion, this);
+    Bind(wxEVT_LEFT_UP, &CBusyAnimation::OnLeftUp, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
+
+    ShowWithoutActivating();
+    if (!timer_.Start(kTickMs) && fatal_)
+        fatal_("タイマーの作成失敗");
+}
+
+CBusyAnimation::~CBusyAnimation() {
+    timer_.Stop();
+    if (HasCapture())
+        ReleaseMouse();
+}
+
+void CBusyAnimation::ShowPicture(int resource) {
+    picture_ = PictureOf(resource);
+    currentResource_ = resource;
+    if (!picture_.IsOk()) {
+        if (fatal_)
+            fatal_("ビットマップの描画失敗");
+        return;
+    }
+    SetShape(wxRegion(picture_, *wxWHITE));
+}
+
+void CBusyAnimation::Tick() {
+    // A tick that arrives while one is still being handled (a nested event
+    // loop) is dropped rather than interleaved.
+    if (ticking_)
+        return;
+    ticking_ = true;
+    ShowPicture(kFrameResource[frameIndex_]);
+    frameIndex_ = frameIndex_ == 19 ? 0 : frameIndex_ + 1;
+    Refresh(false);
+    Update();
+    ticking_ = false;
+}
+
+void CBusyAnimation::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    if (picture_.IsOk())
+        dc.DrawBitmap(picture_, 0, 0, false);
+}
+
+void CBusyAnimation::OnLeftDown(wxMouseEvent& event) {
+    // Every point of the window drags it, as a caption would.
+    dragOffset_ = ClientToScreen(event.GetPosition()) - GetPosition();
+    if (!HasCapture())
+        CaptureMouse();
+}
+
+void CBusyAnimation::OnMotion(wxMouseEvent& event) {
+    if (event.Dragging() && event.LeftIsDown() && HasCapture())
+        Move(ClientToScreen(event.GetPosition()) - dragOffset_);
+}
+
+void CBusyAnimation::OnLeftUp(wxMouseEvent&) {
+    if (HasCapture())
+        ReleaseMouse();
+}
+
+} // namespace ordinex
