@@ -1,0 +1,40 @@
+#pragma once
+#include <string>
+#include <sys/types.h>
+#include <utility>
+
+namespace ordinex::test {
+
+// A test server script (tests/servers) run with /usr/bin/python3 on
+// 127.0.0.1: started, asked for its port, and ended with the object.
+class TestServer {
+public:
+    // The HTTP server; with rootDir it also serves the files below that folder.
+    static TestServer StartHttp(const std::string& rootDir = "");
+    // The FTP server over rootDir: user "user", password "secret", or anonymous;
+    // files in rootDir/locked are listed but cannot be read. A slow server
+    // sends data at 64 KiB a second.
+    static TestServer StartFtp(const std::string& rootDir, bool slow = false);
+
+    TestServer(TestServer&& other) noexcept;
+    TestServer& operator=(TestServer&& other) noexcept;
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+    ~TestServer();
+
+    int port() const { return port_; }
+    // "http://127.0.0.1:PORT" + path (or "ftp://..." for the FTP server).
+    std::string url(const std::string& path) const;
+    void Stop();
+
+private:
+    TestServer(pid_t pid, int port, std::string scheme) : pid_(pid), port_(port), scheme_(std::move(scheme)) {}
+    static TestServer Start(const std::string& script, const std::string& scheme, const std::string& arg1,
+                            const std::string& arg2);
+
+    pid_t pid_ = -1;
+    int port_ = 0;
+    std::string scheme_;
+};
+
+} // namespace ordinex::test

@@ -1,0 +1,212 @@
+#!/usr/bin/python3
+"""HTTP server for the transfer tests, on 127.0.0.1 and a free port.
+
+Prints the port on stdout when it is ready. With --root DIR it also serves
+the files below DIR (for example /series/f001.bin).
+
+Routes:
+  /bytes/N            200, Content-Length N, the byte pattern below
+  /nolength/N         200 without Content-Length; the body ends with the connection
+  /empty              200, Content-Length 0
+  /status/CODE        that status; a short body except for 1xx, 204 and 304
+  /redirect/N?to=P    N redirects (302) in a row, then to P
+  /auth/N             Basic authentication as user:secret, then /bytes/N
+  /slow/N             Content-Length N, 1 KiB every 20 ms
+  /drop/N             Content-Length N, half the body, then the connection drops
+  /hang               reads the request and answers nothing for a minute
+  /echo               the request line and headers as the body
+  /meta?type=T&modified=M&length=N
+                      headers only as given (length is sent as Content-Length),
+                      with a body of N bytes
+Byte i of every generated body is i % 251, so shifted or lost data shows.
+"""
+import argparse
+import base64
+import os
+import shutil
+import signal
+import sys
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+PATTERN = bytes(i % 251 for i in range(251 * 256))
+
+
+def pattern_bytes(offset, count):
+    """count bytes of the pattern starting at offset."""
+    out = bytearray()
+    start = offset % 251
+    while count > 0:
+        piece = PATTERN[start:start + count]
+        out += piece
+        count -= len(piece)
+        start = 0
+    return bytes(out)
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "OrdinexTest/1.0"
+    root = None
+
+    def log_message(self, fmt, *args):
+        pass
+
+    # ---- helpers ----
+    def send_pattern(self, count, chunk=256 * 1024):
+        sent = 0
+        while sent < count:
+            n = min(chunk, count - sent)
+            self.wfile.write(pattern_bytes(sent, n))
+            sent += n
+
+    def reply(self, code, body=b"", headers=None, length=True):
+        self.send_response(code)
+        for name, value in (headers or {}).items():
+            self.send_header(name, value)
+        if length:
+            self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if body and self.command != "HEAD":
+            self.wfile.write(body)
+
+    def number(self, text, default=0):
+        try:
+            return int(text)
+        except ValueError:
+            return default
+
+    # ---- routes ----
+    def do_HEAD(self):
+        self.do_GET()
+
+    def do_GET(self):
+        try:
+            self.route()
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def route(self):
+        url = urllib.parse.urlsplit(self.path)
+        query = urllib.parse.parse_qs(url.query)
+        parts = url.path.strip("/").split("/")
+        head, arg = parts[0], (parts[1] if len(parts) > 1 else "")
+
+        if head == "bytes":
+            self.send_bytes(self.number(arg))
+        elif head == "nolength":
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.close_connection = True
+            self.send_pattern(self.number(arg))
+        elif head == "empty":
+            self.reply(200)
+        elif head == "status":
+            code = self.number(arg, 500)
+            if code < 200 or code in (204, 304):
+                self.send_response(code)
+                self.end_headers()
+            else:
+                self.reply(code, ("status %d\n" % code).encode())
+        elif head == "redirect":
+            left = self.number(arg)
+            target = query.get("to", ["/bytes/10"])[0]
+            nxt = target if left <= 1 else "/redirect/%d?to=%s" % (left - 1, urllib.parse.quote(target))
+            self.reply(302, b"moved\n", {"Location": nxt})
+        elif head == "auth":
+            expected = "Basic " + base64.b64encode(b"user:secret").decode()
+            if self.headers.get("Authorization") != expected:
+                self.reply(401, b"who are you\n", {"WWW-Authenticate": 'Basic realm="test"'})
+            else:
+                self.send_bytes(self.number(arg))
+        elif head == "slow":
+            count = self.number(arg)
+            self.send_response(200)
+            self.send_header("Content-Length", str(count))
+            self.end_headers()
+            sent = 0
+            while sent < count:
+                n = min(1024, count - sent)
+                self.wfile.write(pattern_bytes(sent, n))
+                self.wfile.flush()
+                sent += n
+                time.sleep(0.02)
+        elif head == "drop":
+            count = self.number(arg)
+            self.send_response(200)
+            self.send_header("Content-Length", str(count))
+            self.end_headers()
+            self.send_pattern(count // 2)
+            self.wfile.flush()
+            self.close_connection = True
+        elif head == "hang":
+            time.sleep(60)
+            self.close_connection = True
+        elif head == "echo":
+            text = self.requestline + "\r\n" + str(self.headers)
+            self.reply(200, text.encode(), {"Content-Type": "text/plain"})
+        elif head == "meta":
+            count = self.number(query.get("length", ["0"])[0])
+            self.send_response(200)
+            if "type" in query:
+                self.send_header("Content-Type", query["type"][0])
+            if "modified" in query:
+                self.send_header("Last-Modified", query["modified"][0])
+            self.send_header("Content-Length", str(count))
+            self.end_headers()
+            if self.command != "HEAD":
+                self.send_pattern(count)
+        else:
+            self.send_static(url.path)
+
+    def send_bytes(self, count):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(count))
+        self.end_headers()
+        if self.command != "HEAD":
+            self.send_pattern(count)
+
+    def send_static(self, path):
+        if not self.root:
+            self.reply(404, b"not found\n")
+            return
+        local = os.path.realpath(os.path.join(self.root, urllib.parse.unquote(path).lstrip("/")))
+        if not local.startswith(self.root + os.sep) or not os.path.isfile(local):
+            self.reply(404, b"not found\n")
+            return
+        with open(local, "rb") as f:
+            size = os.fstat(f.fileno()).st_size
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            if self.command != "HEAD":
+                shutil.copyfileobj(f, self.wfile, 256 * 1024)
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def handle_error(self, request, client_address):
+        pass  # clients stop mid-transfer on purpose
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", default="")
+    args = parser.parse_args()
+    signal.signal(signal.SIGPIPE, signal.SIG_IGN)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    Handler.root = os.path.realpath(args.root) if args.root else None
+    server = Server(("127.0.0.1", 0), Handler)
+    print(server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
