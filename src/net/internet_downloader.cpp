@@ -2,12 +2,78 @@
 
 #include "net/url_cracker.h"
 #include "runs/text_helpers.h"
+#include "settings/program_settings.h"
 
 namespace ordinex {
+
+namespace {
+
+// Stands in while no application is attached: reports go nowhere, nothing stops.
+class SilentHost : public IEngineHost {
+public:
+    void SetStatus(const std::string&) override {}
+    void SetStatus2(const std::string&) override {}
+    void SetTransferText(const std::string&) override {}
+    void SetByteProgress(const std::string&, int64_t, int64_t) override {}
+    void ShowTreeTarget(const std::string&) override {}
+    void PumpOneMessage() override {}
+    bool StopRequested() const override { return false; }
+    const ProgramSettings& Settings() const override { return settings_; }
+
+private:
+    ProgramSettings settings_;
+};
+
+} // namespace
 
 CInternetDownloader::CInternetDownloader(IEngineHost* host) : host_(host) {}
 
 CInternetDownloader::~CInternetDownloader() = default;
+
+IEngineHost& CInternetDownloader::Host() const {
+    static SilentHost silent;
+    return host_ ? *host_ : silent;
+}
+
+void CInternetDownloader::Fail(const std::string& reason) {
+    Host().SetStatus("ファイルのダウンロード中止");
+    Host().SetTransferText(reason);
+    errorText = reason;
+}
+
+bool CInternetDownloader::CheckHttpStatus(long statusCode) {
+    errorText.clear();
+    if (statusCode < 400) {
+        if (statusCode == 200)
+            Host().SetStatus("URLが見つかりました(転送を開始)");
+        return true;
+    }
+    std::string text = statusCode >= 500 ? "サーバーエラー" : "要求エラー";
+    switch (statusCode) {
+    case 400:
+        text = "不適切な要求です";
+        break;
+    case 401:
+        text = "アクセスが拒否されました";
+        break;
+    case 404:
+        text = "要求されたURLが見つかりません";
+        break;
+    case 405:
+        text = "サーバーは要求された方式をサポートしていません";
+        break;
+    case 500:
+        text = "原因不明のサーバーエラー";
+        break;
+    case 503:
+        text = "サーバー容量の限界です";
+        break;
+    default:
+        break;
+    }
+    Fail(text + "(" + std::to_string(statusCode) + ")");
+    return false;
+}
 
 std::string CInternetDownloader::StripScheme(const std::string& url) {
     CrackedUrl parts;
@@ -25,12 +91,6 @@ namespace ordinex {
 namespace {
 constexpr const char* kNotYet = "この操作はまだ使えません";
 }
-bool CInternetDownloader::ParseUrl(const std::string&, bool, bool, bool) { errorText = kNotYet; return false; }
-bool CInternetDownloader::IsSupportedServiceType(uint32_t type) { return type == kServiceFtp || type == kServiceHttp; }
-const char* CInternetDownloader::ServiceTypeName(uint32_t) { return "不明"; }
-bool CInternetDownloader::CheckHttpStatus(long code) { return code < 400; }
-std::string CInternetDownloader::NormalizeFtpUrl(const std::string& url) { return url; }
-std::string CInternetDownloader::NormalizeHttpUrl(const std::string& url, bool) { return url; }
 bool CInternetDownloader::DownloadFile() { errorText = kNotYet; return false; }
 bool CInternetDownloader::DownloadFtpFile() { errorText = kNotYet; return false; }
 bool CInternetDownloader::DownloadHttpFile() { errorText = kNotYet; return false; }
@@ -38,5 +98,4 @@ bool CInternetDownloader::OpenFtpTree() { errorText = kNotYet; return false; }
 bool CInternetDownloader::ListFtpDirectory(TreeNodeId, const std::string&, bool, bool, bool) { errorText = kNotYet; return false; }
 bool CInternetDownloader::OpenLinkTree() { errorText = kNotYet; return false; }
 bool CInternetDownloader::QueryHttpInfo(const std::string&, HttpProbeResult&) { errorText = kNotYet; return false; }
-bool CInternetDownloader::PassesListFilter(const ProgramSettings&, const std::string&, const std::string&) { return false; }
 } // namespace ordinex

@@ -7,6 +7,8 @@
 
 namespace ordinex {
 
+class CurlSession;
+
 // Service types of a cracked URL; only FTP and HTTP are transferred.
 enum : uint32_t {
     kServiceFtp = 1,
@@ -92,8 +94,20 @@ public:
     bool QueryHttpInfo(const std::string& address, HttpProbeResult& result);
     static bool PassesListFilter(const ProgramSettings& settings, const std::string& name,
                                  const std::string& sizeText);
+    // Loads one page and offers its links to the Link tree and list (link extraction).
+    bool ExtractPageLinks(TreeNodeId node, const std::string& address, bool addToTree, bool addToList,
+                          bool clearList);
 
 private:
+    IEngineHost& Host() const;
+    // Line 1006 "ファイルのダウンロード中止", the reason on line 1019 and in errorText.
+    void Fail(const std::string& reason);
+    // Creates or empties destinationPath for writing; -1 after reporting why not.
+    int OpenLocalFile();
+    // Receives the rest of the transfer into the open local file with progress
+    // reports, closes the file and shows the completion text. False on a failure.
+    bool ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText, int64_t size);
+
     IEngineHost* host_ = nullptr;
     IFtpTreePane* ftpTree_ = nullptr;
     IFtpListPane* ftpList_ = nullptr;

@@ -3,6 +3,7 @@
 #include "net/internet_downloader.h"
 
 #include <curl/curl.h>
+#include <cctype>
 #include <memory>
 
 namespace ordinex {
@@ -12,6 +13,18 @@ namespace {
 struct UrlDeleter {
     void operator()(CURLU* u) const { curl_url_cleanup(u); }
 };
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+
+// Any scheme cracks (the service table decides what is supported); blanks
+// inside a path are taken as typed.
+constexpr unsigned kParseFlags = CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE;
+
+UrlHandle Parse(const std::string& text, unsigned extraFlags = 0) {
+    UrlHandle u(curl_url());
+    if (!u || curl_url_set(u.get(), CURLUPART_URL, text.c_str(), kParseFlags | extraFlags) != CURLUE_OK)
+        return nullptr;
+    return u;
+}
 
 std::string GetPart(CURLU* u, CURLUPart part, unsigned flags = 0) {
     char* value = nullptr;
@@ -20,6 +33,13 @@ std::string GetPart(CURLU* u, CURLUPart part, unsigned flags = 0) {
     std::string out = value;
     curl_free(value);
     return out;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
 
 uint16_t DefaultPort(const std::string& scheme) {
@@ -40,6 +60,20 @@ uint16_t DefaultPort(const std::string& scheme) {
     if (scheme == "prospero")
         return 1525;
     return 0;
+}
+
+// "scheme:" at the start of the text (a letter, then letters, digits, "+", "-", "."), else empty.
+std::string LeadingScheme(const std::string& text) {
+    if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0])))
+        return {};
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == ':')
+            return Lower(text.substr(0, i));
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.')
+            return {};
+    }
+    return {};
 }
 
 } // namespace
@@ -64,22 +98,29 @@ uint32_t ServiceTypeOfScheme(const std::string& scheme) {
 
 bool CrackUrl(const std::string& text, CrackedUrl& out) {
     out = CrackedUrl{};
-    std::unique_ptr<CURLU, UrlDeleter> u(curl_url());
-    if (!u)
-        return false;
-    // Any scheme cracks (the service table decides what is supported); blanks
-    // inside a path are taken as typed.
-    const unsigned flags = CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE;
-    if (curl_url_set(u.get(), CURLUPART_URL, text.c_str(), flags) != CURLUE_OK)
-        return false;
-    out.scheme = GetPart(u.get(), CURLUPART_SCHEME);
+    const UrlHandle u = Parse(text);
+    if (!u) {
+        // Schemes such as mailto: and news: name no host; they still crack, so
+        // that the service check can say what they are.
+        const std::string scheme = LeadingScheme(text);
+        const uint32_t type = ServiceTypeOfScheme(scheme);
+        if (scheme.empty() || type == kServiceUnknown || type == kServiceFtp || type == kServiceHttp ||
+            type == kServiceHttps)
+            return false;
+        out.scheme = scheme;
+        out.serviceType = type;
+        out.path = "/" + text.substr(scheme.size() + 1);
+        out.port = DefaultPort(scheme);
+        return true;
+    }
+    out.scheme = Lower(GetPart(u.get(), CURLUPART_SCHEME));
     out.host = GetPart(u.get(), CURLUPART_HOST);
     if (out.scheme.empty())
         return false;
     out.serviceType = ServiceTypeOfScheme(out.scheme);
     out.path = GetPart(u.get(), CURLUPART_PATH);
     if (out.path.empty() || out.path.front() != '/')
-        out.path.insert(out.path.begin(), '/');
+        out.path.insert(0, "/");
     const std::string query = GetPart(u.get(), CURLUPART_QUERY);
     if (!query.empty())
         out.path += "?" + query;
@@ -88,6 +129,48 @@ bool CrackUrl(const std::string& text, CrackedUrl& out) {
     out.user = GetPart(u.get(), CURLUPART_USER, CURLU_URLDECODE);
     out.password = GetPart(u.get(), CURLUPART_PASSWORD, CURLU_URLDECODE);
     return true;
+}
+
+std::string TransferUrl(const std::string& text) {
+    const UrlHandle u = Parse(text, CURLU_URLENCODE);
+    if (!u)
+        return {};
+    curl_url_set(u.get(), CURLUPART_FRAGMENT, nullptr, 0);
+    return GetPart(u.get(), CURLUPART_URL);
+}
+
+std::string UrlWithPath(const std::string& text, const std::string& path) {
+    const UrlHandle u = Parse(text);
+    if (!u)
+        return {};
+    curl_url_set(u.get(), CURLUPART_QUERY, nullptr, 0);
+    curl_url_set(u.get(), CURLUPART_FRAGMENT, nullptr, 0);
+    if (curl_url_set(u.get(), CURLUPART_PATH, path.c_str(), 0) != CURLUE_OK)
+        return {};
+    return GetPart(u.get(), CURLUPART_URL);
+}
+
+std::string PercentDecode(const std::string& text) {
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 } // namespace ordinex

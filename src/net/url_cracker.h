@@ -16,9 +16,21 @@ struct CrackedUrl {
 };
 
 // Splits an absolute URL with libcurl's URL parser. Text without a scheme,
-// or without a host where the scheme needs one, does not crack.
+// or without a host where the scheme needs one, does not crack; schemes of
+// the service table that take no host ("mailto:x@y") crack with an empty host.
 bool CrackUrl(const std::string& text, CrackedUrl& out);
 
 uint32_t ServiceTypeOfScheme(const std::string& scheme);
+
+// The URL as libcurl should be given it: blanks and bytes above 127 are
+// %-encoded, existing %-escapes kept. Empty when the text does not crack.
+std::string TransferUrl(const std::string& text);
+
+// The URL with its path replaced (query and fragment dropped), keeping the
+// scheme, user, password, host and port as written. Empty when it does not crack.
+std::string UrlWithPath(const std::string& text, const std::string& path);
+
+// "%XX" escapes decoded; anything else kept as it is.
+std::string PercentDecode(const std::string& text);
 
 } // namespace ordinex

@@ -1,0 +1,158 @@
+#include "net/listing_dates.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace ordinex {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// 1..12 for an English month name or its first three letters, any case; 0 otherwise.
+int MonthNumber(const std::string& word) {
+    static const char* const kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                          "jul", "aug", "sep", "oct", "nov", "dec"};
+    if (word.size() < 3)
+        return 0;
+    std::string lower;
+    for (char c : word.substr(0, 3))
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (int m = 0; m < 12; ++m)
+        if (lower == kMonths[m])
+            return m + 1;
+    return 0;
+}
+
+std::vector<std::string> Words(const std::string& text, const std::string& separators) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : text) {
+        if (separators.find(c) != std::string::npos) {
+            if (!word.empty())
+                words.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        words.push_back(word);
+    return words;
+}
+
+bool AllDigits(const std::string& s) {
+    if (s.empty())
+        return false;
+    for (char c : s)
+        if (!IsDigit(c))
+            return false;
+    return true;
+}
+
+// "HH:MM" or "HH:MM:SS", optionally followed by AM/PM (DOS listings).
+bool ParseTime(const std::string& text, int& hour, int& minute) {
+    int h = 0, m = 0;
+    std::size_t i = 0;
+    while (i < text.size() && IsDigit(text[i]))
+        h = h * 10 + (text[i++] - '0');
+    if (i == 0 || i > 2 || i >= text.size() || text[i] != ':')
+        return false;
+    const std::size_t minuteStart = ++i;
+    while (i < text.size() && IsDigit(text[i]))
+        m = m * 10 + (text[i++] - '0');
+    if (i - minuteStart != 2)
+        return false;
+    if (i < text.size() && text[i] == ':') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i]))
+            ++i;
+    }
+    const std::string suffix = text.substr(i);
+    if (suffix == "PM" || suffix == "pm") {
+        if (h < 12)
+            h += 12;
+    } else if (suffix == "AM" || suffix == "am") {
+        if (h == 12)
+            h = 0;
+    } else if (!suffix.empty()) {
+        return false;
+    }
+    if (h > 23 || m > 59)
+        return false;
+    hour = h;
+    minute = m;
+    return true;
+}
+
+std::string Format(int year, int month, int day, int hour, int minute) {
+    if (year <= 0 || month < 1 || month > 12 || day < 1 || day > 31)
+        return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", year, month, day, hour, minute);
+    return text;
+}
+
+int FullYear(const std::string& digits) {
+    const int y = std::stoi(digits);
+    if (digits.size() > 2)
+        return y;
+    return y < 70 ? 2000 + y : 1900 + y;
+}
+
+} // namespace
+
+std::string FtpListDateText(const std::string& raw, const std::tm& today) {
+    const std::vector<std::string> w = Words(raw, " \t");
+    if (w.size() == 3 && MonthNumber(w[0]) != 0 && AllDigits(w[1]) && w[1].size() <= 2) {
+        const int month = MonthNumber(w[0]);
+        const int day = std::stoi(w[1]);
+        if (AllDigits(w[2]) && w[2].size() == 4)
+            return Format(std::stoi(w[2]), month, day, 0, 0);
+        int hour = 0, minute = 0;
+        if (!ParseTime(w[2], hour, minute))
+            return {};
+        // Listings show the time instead of the year for the last half year;
+        // a date after today (a day's slack for time zones) is last year's.
+        int year = today.tm_year + 1900;
+        if (month * 32 + day > (today.tm_mon + 1) * 32 + today.tm_mday + 1)
+            --year;
+        return Format(year, month, day, hour, minute);
+    }
+    if (w.size() == 2) {
+        const std::vector<std::string> d = Words(w[0], "-/");
+        int hour = 0, minute = 0;
+        if (d.size() == 3 && AllDigits(d[0]) && AllDigits(d[1]) && AllDigits(d[2]) && ParseTime(w[1], hour, minute))
+            return Format(FullYear(d[2]), std::stoi(d[0]), std::stoi(d[1]), hour, minute);
+    }
+    return {};
+}
+
+std::string HttpDateText(const std::string& header) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    bool haveTime = false;
+    for (const std::string& word : Words(header, " \t,-")) {
+        if (!haveTime && word.find(':') != std::string::npos) {
+            haveTime = ParseTime(word, hour, minute);
+        } else if (month == 0 && MonthNumber(word) != 0) {
+            month = MonthNumber(word); // no weekday name starts like a month
+        } else if (AllDigits(word)) {
+            if (day == 0 && word.size() <= 2)
+                day = std::stoi(word);
+            else if (year == 0)
+                year = FullYear(word);
+        }
+    }
+    if (!haveTime)
+        hour = minute = 0;
+    return Format(year, month, day, hour, minute);
+}
+
+std::string ListedExtension(const std::string& name) {
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot + 1 >= name.size())
+        return {};
+    return name.substr(dot + 1);
+}
+
+} // namespace ordinex

@@ -1,0 +1,122 @@
+#include "net/response_watch.h"
+
+#include "net/session_status.h"
+
+namespace ordinex {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The value of "Name: value" when the line's name is name (any case), else nullopt-like false.
+bool HeaderValue(std::string_view line, std::string_view name, std::string& value) {
+    if (line.size() <= name.size() || line[name.size()] != ':')
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char a = line[i], b = name[i];
+        if (a >= 'A' && a <= 'Z')
+            a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z')
+            b = static_cast<char>(b - 'A' + 'a');
+        if (a != b)
+            return false;
+    }
+    value = std::string(Trim(line.substr(name.size() + 1)));
+    return true;
+}
+
+} // namespace
+
+bool ResponseWatch::OnLine(std::string_view line, std::vector<int>& codes) {
+    return ftp_ ? OnFtpLine(line, codes) : OnHttpLine(line, codes);
+}
+
+bool ResponseWatch::OnHttpLine(std::string_view line, std::vector<int>& codes) {
+    if (finalHeaders)
+        return false; // trailers after the body
+    if (line.substr(0, 5) == "HTTP/") {
+        const auto space = line.find(' ');
+        long code = 0;
+        for (std::size_t i = space == std::string_view::npos ? line.size() : space + 1;
+             i < line.size() && IsDigit(line[i]); ++i)
+            code = code * 10 + (line[i] - '0');
+        statusCode = code;
+        contentLength.clear();
+        contentType.clear();
+        lastModified.clear();
+        hasLocation_ = false;
+        codes.push_back(kStatusRequestSent);
+        codes.push_back(kStatusReceivingResponse);
+        return false;
+    }
+    if (Trim(line).empty()) {
+        codes.push_back(kStatusResponseReceived);
+        // 1xx responses come before the real one; a redirect with a Location is followed.
+        const bool redirect = statusCode >= 300 && statusCode < 400 && hasLocation_;
+        if (statusCode >= 200 && !redirect)
+            finalHeaders = true;
+        return false;
+    }
+    std::string value;
+    if (HeaderValue(line, "content-length", value))
+        contentLength = value;
+    else if (HeaderValue(line, "content-type", value))
+        contentType = value;
+    else if (HeaderValue(line, "last-modified", value))
+        lastModified = value;
+    else if (HeaderValue(line, "location", value))
+        hasLocation_ = true;
+    return false;
+}
+
+bool ResponseWatch::OnFtpLine(std::string_view line, std::vector<int>& codes) {
+    // Only the last line of a reply ("NNN text"); "NNN-" lines continue it, and
+    // the made-up "Content-Length:" lines of a size query are no replies.
+    const bool isReply = line.size() >= 3 && IsDigit(line[0]) && IsDigit(line[1]) && IsDigit(line[2]) &&
+                         (line.size() == 3 || line[3] == ' ' || line[3] == '\r' || line[3] == '\n');
+    if (!isReply)
+        return false;
+    lastReplyCode = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+    if (lastReplyCode >= 400)
+        refusal = std::string(Trim(line));
+    else if (lastReplyCode != 221)
+        refusal.clear();
+    // One report for the command and one for its reply keep the line readable
+    // (and the pauses for confirmation few) over the dozen exchanges of a transfer.
+    if (!greeted) {
+        greeted = true;
+        codes.push_back(kStatusConnectedToServer);
+        codes.push_back(kStatusResponseReceived);
+        return false;
+    }
+    codes.push_back(kStatusSendingRequest);
+    codes.push_back(kStatusResponseReceived);
+    // After the greeting, the first positive completion answers USER or PASS.
+    if (!loggedIn && lastReplyCode >= 200 && lastReplyCode < 300) {
+        loggedIn = true;
+        return true;
+    }
+    return false;
+}
+
+int64_t LeadingDecimal(std::string_view text) {
+    int64_t n = 0;
+    for (char c : text) {
+        if (!IsDigit(c))
+            break;
+        if (n > (INT64_MAX - 9) / 10)
+            return INT64_MAX;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+} // namespace ordinex

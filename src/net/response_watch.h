@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ordinex {
+
+// Follows the response lines libcurl hands to the header callback: the HTTP
+// status line and headers of each response (redirects are followed, so only
+// the last response counts), or the FTP server's replies. Tells which session
+// status reports each line raises.
+class ResponseWatch {
+public:
+    explicit ResponseWatch(bool ftp) : ftp_(ftp) {}
+
+    // One line with its line end. Appends the status codes it raises to codes;
+    // returns true for the FTP reply that completes the login.
+    bool OnLine(std::string_view line, std::vector<int>& codes);
+
+    // HTTP, of the latest response.
+    long statusCode = 0;
+    std::string contentLength; // the header's text, empty when absent
+    std::string contentType;
+    std::string lastModified;
+    bool finalHeaders = false; // the headers of the response that is delivered are complete
+
+    // FTP.
+    bool greeted = false;
+    bool loggedIn = false;
+    int lastReplyCode = 0;
+    // The refusal (4xx, 5xx) that no later reply has made up for, without its
+    // line end; the goodbye to QUIT does not count.
+    std::string refusal;
+
+private:
+    bool OnHttpLine(std::string_view line, std::vector<int>& codes);
+    bool OnFtpLine(std::string_view line, std::vector<int>& codes);
+
+    bool ftp_;
+    bool hasLocation_ = false;
+};
+
+// The leading decimal digits of a header text as a number; 0 when there are none.
+int64_t LeadingDecimal(std::string_view text);
+
+} // namespace ordinex

@@ -1,0 +1,108 @@
+#include "net/internet_downloader.h"
+#include "net/url_cracker.h"
+
+namespace ordinex {
+
+bool CInternetDownloader::ParseUrl(const std::string& url, bool store, bool tryFtp, bool report) {
+    errorText.clear();
+    std::string text = url;
+    CrackedUrl parts;
+    bool cracked = CrackUrl(text, parts);
+    if (!cracked && tryFtp) {
+        // A bare host and path is taken as an FTP address.
+        text = "ftp://" + url;
+        cracked = CrackUrl(text, parts);
+    }
+    if (!cracked) {
+        if (report)
+            Fail("インターネット･サービス･タイプが不明");
+        return false;
+    }
+    if (!IsSupportedServiceType(parts.serviceType)) {
+        if (report)
+            Fail("サポートしていないインターネット･サービス･タイプ");
+        return false;
+    }
+    if (store) {
+        sourceUrl = text;
+        serviceType = parts.serviceType;
+        serverName = parts.host;
+        objectPath = parts.path;
+        port = parts.port;
+    }
+    return true;
+}
+
+const char* CInternetDownloader::ServiceTypeName(uint32_t type) {
+    switch (type) {
+    case kServiceFtp:
+        return "FTP";
+    case kServiceGopher:
+        return "GOPHER";
+    case kServiceHttp:
+        return "HTTP";
+    case kServiceUnknown:
+        return "UNK";
+    case kServiceFile:
+        return "FILE";
+    case kServiceMailto:
+        return "MAILTO";
+    case kServiceMid:
+        return "MID";
+    case kServiceCid:
+        return "CID";
+    case kServiceNews:
+        return "NEWS";
+    case kServiceNntp:
+        return "NNTP";
+    case kServiceProspero:
+        return "PROSPERO";
+    case kServiceTelnet:
+        return "TELNET";
+    case kServiceWais:
+        return "WAIS";
+    case kServiceAfs:
+        return "AFS";
+    case kServiceHttps:
+        return "HTTPS";
+    default:
+        return "不明";
+    }
+}
+
+bool CInternetDownloader::IsSupportedServiceType(uint32_t type) {
+    const bool supported = type == kServiceFtp || type == kServiceHttp;
+    std::string text = std::string("インターネット･サービス･タイプ  ") + ServiceTypeName(type);
+    if (!supported)
+        text += "  (サポートしていないインターネット･サービス･タイプ)";
+    Host().SetStatus(text);
+    return supported;
+}
+
+std::string CInternetDownloader::NormalizeFtpUrl(const std::string& url) {
+    CrackedUrl parts;
+    CrackUrl(url, parts);
+    if (parts.serviceType == kServiceFtp)
+        return url;
+    if (parts.host.empty())
+        return "ftp://" + url;
+    return "ftp://" + parts.host + parts.path;
+}
+
+std::string CInternetDownloader::NormalizeHttpUrl(const std::string& url, bool store) {
+    CrackedUrl parts;
+    CrackUrl(url, parts);
+    if (store) {
+        serviceType = kServiceHttp;
+        serverName = parts.host;
+        objectPath = parts.path;
+        port = parts.port;
+    }
+    if (parts.serviceType == kServiceHttp)
+        return url;
+    if (parts.host.empty())
+        return "http://" + url;
+    return "http://" + parts.host + parts.path;
+}
+
+} // namespace ordinex

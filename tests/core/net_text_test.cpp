@@ -1,0 +1,130 @@
+#include "net/internet_downloader.h"
+#include "net/listing_dates.h"
+#include "net/response_watch.h"
+#include "net/session_status.h"
+#include "settings/program_settings.h"
+
+#include <gtest/gtest.h>
+
+namespace ordinex::test {
+namespace {
+
+std::tm Day(int year, int month, int day) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    return tm;
+}
+
+TEST(FtpListDate, FormsOfTheTimeField) {
+    const std::tm today = Day(2024, 6, 15);
+    const struct {
+        const char* raw;
+        const char* text;
+    } cases[] = {
+        {"Mar 04  2021", "2021/03/04 00:00"},
+        {"Dec 08 17:00", "2023/12/08 17:00"}, // after today in this year: last year's
+        {"Jun 15 09:05", "2024/06/15 09:05"},
+        {"Jun 16 23:59", "2024/06/16 23:59"}, // a day ahead is time-zone slack
+        {"Jun 18 00:00", "2023/06/18 00:00"},
+        {"jan 1 1:02", "2024/01/01 01:02"},
+        {"03-04-21  05:00PM", "2021/03/04 17:00"},
+        {"12-31-1999  12:15AM", "1999/12/31 00:15"},
+        {"", ""},
+        {"Foo 04  2021", ""},
+        {"Mar 04 25:00", ""},
+        {"Mar 04", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FtpListDateText(c.raw, today), c.text) << c.raw;
+}
+
+TEST(HttpDate, FormsWithoutTimeZoneConversion) {
+    const struct {
+        const char* header;
+        const char* text;
+    } cases[] = {
+        {"Wed, 21 Oct 2015 07:28:00 GMT", "2015/10/21 07:28"},
+        {"Wednesday, 21-Oct-15 07:28:00 GMT", "2015/10/21 07:28"},
+        {"Wed Oct 21 07:28:00 2015", "2015/10/21 07:28"},
+        {"Wed, 21 Oct 2015 07:28:00 +0900", "2015/10/21 07:28"},
+        {"", ""},
+        {"yesterday", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HttpDateText(c.header), c.text) << c.header;
+}
+
+TEST(ListedExtension, AfterTheLastDot) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a.jpg", "jpg"}, {"archive.tar.gz", "gz"}, {"PHOTO.JPG", "JPG"}, {"noext", ""},
+        {"trailing.", ""}, {".bashrc", "bashrc"}, {"dir.d", "d"},        {"", ""},
+    };
+    for (const auto& [name, ext] : cases)
+        EXPECT_EQ(ListedExtension(name), ext) << name;
+}
+
+std::vector<int> Feed(ResponseWatch& watch, std::initializer_list<const char*> lines, std::vector<bool>* logins = nullptr) {
+    std::vector<int> codes;
+    for (const char* line : lines) {
+        const bool login = watch.OnLine(line, codes);
+        if (logins)
+            logins->push_back(login);
+    }
+    return codes;
+}
+
+TEST(ResponseWatch, HttpKeepsTheLastResponseAfterRedirects) {
+    ResponseWatch watch(false);
+    const auto codes = Feed(watch, {"HTTP/1.1 302 Found\r\n", "Location: /b\r\n", "Content-Length: 5\r\n", "\r\n"});
+    EXPECT_EQ(codes, (std::vector<int>{kStatusRequestSent, kStatusReceivingResponse, kStatusResponseReceived}));
+    EXPECT_FALSE(watch.finalHeaders);
+    Feed(watch, {"HTTP/1.1 100 Continue\r\n", "\r\n"});
+    EXPECT_FALSE(watch.finalHeaders);
+    Feed(watch, {"HTTP/1.1 200 OK\r\n", "content-type: text/plain\r\n", "LAST-MODIFIED:  Wed, 21 Oct 2015 07:28:00 GMT \r\n",
+                 "\r\n"});
+    EXPECT_TRUE(watch.finalHeaders);
+    EXPECT_EQ(watch.statusCode, 200);
+    EXPECT_EQ(watch.contentLength, ""); // from the redirect, forgotten
+    EXPECT_EQ(watch.contentType, "text/plain");
+    EXPECT_EQ(watch.lastModified, "Wed, 21 Oct 2015 07:28:00 GMT");
+    // Trailers after the body change nothing.
+    EXPECT_TRUE(Feed(watch, {"Content-Type: x\r\n", "\r\n"}).empty());
+    EXPECT_EQ(watch.contentType, "text/plain");
+}
+
+TEST(ResponseWatch, HttpRedirectWithoutLocationIsTheAnswer) {
+    ResponseWatch watch(false);
+    Feed(watch, {"HTTP/1.0 304 Not Modified\r\n", "\r\n"});
+    EXPECT_TRUE(watch.finalHeaders);
+    EXPECT_EQ(watch.statusCode, 304);
+}
+
+TEST(ResponseWatch, FtpRepliesLoginAndRefusals) {
+    ResponseWatch watch(true);
+    std::vector<bool> logins;
+    const auto codes = Feed(watch,
+                            {"220-Welcome\r\n", "220 ready\r\n", "331 password please\r\n", "230 in\r\n",
+                             "Content-Length: 5\r\n", "550 no such file\r\n", "221 bye\r\n"},
+                            &logins);
+    EXPECT_EQ(logins, (std::vector<bool>{false, false, false, true, false, false, false}));
+    EXPECT_EQ(codes, (std::vector<int>{kStatusConnectedToServer, kStatusResponseReceived, kStatusSendingRequest,
+                                       kStatusResponseReceived, kStatusSendingRequest, kStatusResponseReceived,
+                                       kStatusSendingRequest, kStatusResponseReceived, kStatusSendingRequest,
+                                       kStatusResponseReceived}));
+    EXPECT_EQ(watch.refusal, "550 no such file"); // the goodbye does not make up for it
+    Feed(watch, {"200 PORT ok\r\n"});
+    EXPECT_EQ(watch.refusal, "");
+}
+
+TEST(ResponseWatch, LeadingDecimal) {
+    EXPECT_EQ(LeadingDecimal("5000"), 5000);
+    EXPECT_EQ(LeadingDecimal("12abc"), 12);
+    EXPECT_EQ(LeadingDecimal(""), 0);
+    EXPECT_EQ(LeadingDecimal("x1"), 0);
+    EXPECT_EQ(LeadingDecimal("99999999999999999999999"), INT64_MAX);
+}
+
+} // namespace
+} // namespace ordinex::test
