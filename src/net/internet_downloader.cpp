@@ -41,6 +41,13 @@ void CInternetDownloader::Fail(const std::string& reason) {
     errorText = reason;
 }
 
+bool CInternetDownloader::DownloadFile() {
+    errorText.clear();
+    if (!ParseUrl(sourceUrl, true, true, true))
+        return false;
+    return serviceType == kServiceFtp ? DownloadFtpFile() : DownloadHttpFile();
+}
+
 bool CInternetDownloader::CheckHttpStatus(long statusCode) {
     errorText.clear();
     if (statusCode < 400) {
@@ -91,9 +98,6 @@ namespace ordinex {
 namespace {
 constexpr const char* kNotYet = "この操作はまだ使えません";
 }
-bool CInternetDownloader::DownloadFile() { errorText = kNotYet; return false; }
-bool CInternetDownloader::DownloadFtpFile() { errorText = kNotYet; return false; }
-bool CInternetDownloader::DownloadHttpFile() { errorText = kNotYet; return false; }
 bool CInternetDownloader::OpenFtpTree() { errorText = kNotYet; return false; }
 bool CInternetDownloader::ListFtpDirectory(TreeNodeId, const std::string&, bool, bool, bool) { errorText = kNotYet; return false; }
 bool CInternetDownloader::OpenLinkTree() { errorText = kNotYet; return false; }

@@ -1,0 +1,101 @@
+#include "net/curl_session.h"
+#include "net/internet_downloader.h"
+#include "net/transfer_errors.h"
+#include "net/url_cracker.h"
+#include "settings/program_settings.h"
+
+namespace ordinex {
+
+namespace {
+
+// The size query: login, then the file's size and date without its data. The
+// date query makes a missing file fail here, before a local file exists. The
+// connection is kept for the transfer that follows.
+void SetUpSizeQuery(CURL* easy) {
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(easy, CURLOPT_FILETIME, 1L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 0L);
+}
+
+void SetUpRetrieval(CURL* easy) {
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(easy, CURLOPT_FILETIME, 0L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+}
+
+} // namespace
+
+bool CInternetDownloader::DownloadFtpFile() {
+    errorText.clear();
+    bool result = true;
+    {
+        CurlSession session(Host(), CurlSession::Protocol::Ftp);
+        session.SetStatus("FTPセッションを開始");
+        session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
+        session.SetLoginStatus("FTP接続を確立");
+        // An address ending in "/" names a directory, whose listing is no file.
+        const bool namesFile = !objectPath.empty() && objectPath.back() != '/';
+        SetUpSizeQuery(session.Easy());
+        // With a size query libcurl hands made-up header lines to the write callback.
+        session.SetSink(CurlSession::Sink::Discard);
+        session.Start();
+        const auto queried = session.Run(nullptr);
+        if (queried == CurlSession::Outcome::Stopped) {
+            session.Abort();
+        } else if (session.Result() != CURLE_OK) {
+            session.Close();
+            Fail(session.ErrorText());
+            result = false;
+        } else if (!namesFile) {
+            session.Close();
+            Fail(TransferErrorText(CURLE_REMOTE_FILE_NOT_FOUND, objectPath));
+            result = false;
+        } else {
+            curl_off_t length = -1;
+            curl_easy_getinfo(session.Easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+            const bool known = length >= 0;
+            const std::string sizeText = known ? std::to_string(length) : std::string();
+            const int64_t size = known ? length : 0;
+            const bool skipEmpty = Host().Settings().NotSave0ByteFileSetting != 0;
+            if (!(known && size == 0 && skipEmpty)) {
+                // A server that tells no size: the data itself shows whether the file is empty.
+                const bool deferOpen = !known && skipEmpty;
+                int fd = -1;
+                if (!deferOpen) {
+                    fd = OpenLocalFile();
+                    result = fd >= 0;
+                    if (result)
+                        session.SetStatus(sourceUrl + " をダウンロード中");
+                }
+                if (result) {
+                    SetUpRetrieval(session.Easy());
+                    session.SetSink(deferOpen ? CurlSession::Sink::Hold : CurlSession::Sink::File, fd);
+                    session.Start();
+                    bool receive = true;
+                    if (deferOpen) {
+                        const auto waited = session.Run([&] { return session.BodyWaiting(); });
+                        receive = waited == CurlSession::Outcome::Ready;
+                        if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+                            Fail(session.ErrorText());
+                            result = false;
+                        }
+                        if (receive) {
+                            fd = OpenLocalFile();
+                            receive = result = fd >= 0;
+                            if (receive)
+                                session.SetStatus(sourceUrl + " をダウンロード中");
+                        }
+                    }
+                    if (receive)
+                        result = ReceiveIntoFile(session, fd, sizeText, size);
+                }
+            }
+        }
+        session.Close();
+    }
+    if (result)
+        Host().SetStatus("FTPセッションを終了");
+    return result;
+}
+
+} // namespace ordinex

@@ -1,0 +1,62 @@
+#include "net/curl_session.h"
+#include "net/internet_downloader.h"
+#include "net/url_cracker.h"
+#include "settings/program_settings.h"
+
+namespace ordinex {
+
+bool CInternetDownloader::DownloadHttpFile() {
+    errorText.clear();
+    bool result = true;
+    {
+        CurlSession session(Host(), CurlSession::Protocol::Http);
+        session.SetStatus("HTTPセッションを開始");
+        session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
+        session.SetStatus("HTTP接続を確立");
+        session.SetStatus("HTTP接続を開く");
+
+        // The body is held back until the status has been checked, so that an
+        // error page never creates a local file.
+        session.SetSink(CurlSession::Sink::Hold);
+        session.Start();
+        const auto outcome = session.Run([&] { return session.Response().finalHeaders || session.BodyWaiting(); });
+        if (outcome == CurlSession::Outcome::Stopped) {
+            session.Abort();
+            session.Close();
+        } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+            session.Close();
+            Fail(session.ErrorText());
+            result = false;
+        } else {
+            session.SetStatus("HTTP要求を送信");
+            result = CheckHttpStatus(session.Response().statusCode);
+            if (result) {
+                const std::string sizeText = session.Response().contentLength;
+                const int64_t size = LeadingDecimal(sizeText);
+                // Without a Content-Length the body's real length decides, once it shows.
+                auto waited = CurlSession::Outcome::Ready;
+                if (sizeText.empty() && session.Running())
+                    waited = session.Run([&] { return session.BodyWaiting(); });
+                const bool empty = sizeText.empty() ? !session.BodyWaiting() : size == 0;
+                if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+                    Fail(session.ErrorText());
+                    result = false;
+                } else if (waited != CurlSession::Outcome::Stopped &&
+                           !(empty && Host().Settings().NotSave0ByteFileSetting != 0)) {
+                    const int fd = OpenLocalFile();
+                    result = fd >= 0;
+                    if (result) {
+                        session.SetStatus(sourceUrl + " をダウンロード中");
+                        result = ReceiveIntoFile(session, fd, sizeText, size);
+                    }
+                }
+            }
+            session.Close();
+        }
+    }
+    if (result)
+        Host().SetStatus("HTTPセッションを終了");
+    return result;
+}
+
+} // namespace ordinex

@@ -1,0 +1,198 @@
+#include "net/internet_downloader.h"
+#include "net_recorders.h"
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace ordinex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(size_t count) {
+    std::string out(count, '\0');
+    for (size_t i = 0; i < count; ++i)
+        out[i] = static_cast<char>(i * 7 % 256);
+    return out;
+}
+
+// A server tree: pub/a.bin, pub/img/, empty/, zero.bin, locked/x.bin (unreadable).
+void MakeTree(const std::string& root) {
+    fs::create_directories(root + "/pub/img");
+    fs::create_directories(root + "/empty");
+    fs::create_directories(root + "/locked");
+    WriteFile(root + "/pub/a.bin", Bytes(5000));
+    WriteFile(root + "/zero.bin", "");
+    WriteFile(root + "/locked/x.bin", Bytes(100));
+    WriteFile(root + "/big.bin", Bytes(4 << 20));
+}
+
+class FtpDownload : public ::testing::Test {
+protected:
+    TempDir root;
+    TempDir out;
+    TestServer server = (MakeTree(root.path()), TestServer::StartFtp(root.path()));
+    RecordingHost host;
+    CInternetDownloader engine{&host};
+
+    FtpDownload() {
+        engine.userName = "user";
+        engine.password = "secret";
+    }
+    bool Download(const std::string& path, const std::string& name = "out.bin") {
+        engine.sourceUrl = path.rfind("/", 0) == 0 ? server.url(path) : path;
+        engine.destinationPath = out / name;
+        return engine.DownloadFile();
+    }
+    bool Saved(const std::string& name = "out.bin") { return fs::exists(out / name); }
+    bool StatusHas(const std::string& text) {
+        const auto s = host.Of("status");
+        return std::find(s.begin(), s.end(), text) != s.end();
+    }
+};
+
+TEST_F(FtpDownload, ReportsEveryStepInOrderAndSavesTheFile) {
+    ASSERT_TRUE(Download("/pub/a.bin"));
+    const std::string url = engine.sourceUrl;
+    EXPECT_EQ(host.Of("status"),
+              (std::vector<std::string>{"インターネット･サービス･タイプ  FTP", "FTPセッションを開始", "FTP接続を確立",
+                                        url + " をダウンロード中", url + " のダウンロード完了", "FTPセッションを終了"}));
+    EXPECT_EQ(ReadFile(out / "out.bin"), Bytes(5000));
+    EXPECT_EQ(host.LastOf("progress"), "5000 / 5000 byte");
+    EXPECT_EQ(host.lastRange, 5000);
+    EXPECT_EQ(engine.errorText, "");
+}
+
+TEST_F(FtpDownload, ConnectionReportsComeBeforeTheLogin) {
+    ASSERT_TRUE(Download("/pub/a.bin"));
+    const std::string p = "status2:<InternetSession::StatusCallback> ";
+    const std::vector<std::string> expected{
+        "status:FTPセッションを開始",
+        p + "127.0.0.1 のIPアドレスを検索",
+        p + "127.0.0.1 のソケットアドレスへ接続中",
+        p + "127.0.0.1 のソケットアドレスへ接続に成功",
+        "status:FTP接続を確立",
+        "status:" + engine.sourceUrl + " をダウンロード中",
+        p + "サーバーへの接続を閉じます",
+        p + "サーバーへの接続を正常に閉じました",
+        "status:" + engine.sourceUrl + " のダウンロード完了",
+        p + "このハンドルは正常に終了",
+        "status:FTPセッションを終了",
+    };
+    size_t at = 0;
+    for (const auto& call : host.calls)
+        if (at < expected.size() && call == expected[at])
+            ++at;
+    EXPECT_EQ(at, expected.size()) << "missing from: " << expected[at];
+}
+
+TEST_F(FtpDownload, AnonymousWithoutUserName) {
+    engine.userName.clear();
+    engine.password.clear();
+    ASSERT_TRUE(Download("/pub/a.bin"));
+    EXPECT_EQ(ReadFile(out / "out.bin"), Bytes(5000));
+}
+
+TEST_F(FtpDownload, BareHostAndPathIsTakenAsFtp) {
+    ASSERT_TRUE(Download("127.0.0.1:" + std::to_string(server.port()) + "/pub/a.bin"));
+    EXPECT_EQ(engine.sourceUrl, server.url("/pub/a.bin"));
+    EXPECT_EQ(host.Of("status").front(), "インターネット･サービス･タイプ  FTP");
+    EXPECT_EQ(ReadFile(out / "out.bin"), Bytes(5000));
+}
+
+TEST_F(FtpDownload, ZeroByteFileFollowsTheSetting) {
+    host.settings.NotSave0ByteFileSetting = 0;
+    ASSERT_TRUE(Download("/zero.bin", "kept.bin"));
+    ASSERT_TRUE(Saved("kept.bin"));
+    EXPECT_EQ(ReadFile(out / "kept.bin"), "");
+    EXPECT_EQ(host.LastOf("progress"), "0 / 0 byte");
+
+    host.calls.clear();
+    host.settings.NotSave0ByteFileSetting = 1;
+    ASSERT_TRUE(Download("/zero.bin", "skipped.bin"));
+    EXPECT_FALSE(Saved("skipped.bin"));
+    EXPECT_FALSE(StatusHas(engine.sourceUrl + " をダウンロード中"));
+    EXPECT_EQ(host.Of("status").back(), "FTPセッションを終了");
+}
+
+TEST_F(FtpDownload, FailuresBeforeTheTransferCreateNoFile) {
+    const struct {
+        const char* path;
+        const char* password;
+        const char* text;
+    } cases[] = {
+        {"/pub/a.bin", "wrong", "ログインできませんでした (530"},
+        {"/pub/missing.bin", "secret", "サーバー上にファイルが見つかりません (550"},
+        {"/nodir/a.bin", "secret", "サーバー上のファイルまたはフォルダーにアクセスできません (550"},
+        {"/pub/img/", "secret", "サーバー上にファイルが見つかりません ("},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        host.calls.clear();
+        engine.password = c.password;
+        EXPECT_FALSE(Download(c.path));
+        EXPECT_EQ(engine.errorText.rfind(c.text, 0), 0u) << engine.errorText;
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_EQ(host.LastOf("transfer"), engine.errorText);
+        EXPECT_FALSE(StatusHas("FTPセッションを終了"));
+        EXPECT_FALSE(Saved());
+    }
+}
+
+TEST_F(FtpDownload, LoginFailureNeverReportsTheConnection) {
+    engine.password = "wrong";
+    EXPECT_FALSE(Download("/pub/a.bin"));
+    EXPECT_FALSE(StatusHas("FTP接続を確立"));
+}
+
+TEST_F(FtpDownload, ListedButUnreadableFileLeavesAnEmptyLocalFile) {
+    EXPECT_FALSE(Download("/locked/x.bin"));
+    EXPECT_EQ(engine.errorText.rfind("サーバー上にファイルが見つかりません (550 Not enough privileges.", 0), 0u)
+        << engine.errorText;
+    EXPECT_TRUE(StatusHas(engine.sourceUrl + " をダウンロード中"));
+    EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+    ASSERT_TRUE(Saved());
+    EXPECT_EQ(ReadFile(out / "out.bin"), "");
+}
+
+TEST_F(FtpDownload, MissingLocalFolderFailsAfterTheLookup) {
+    EXPECT_FALSE(Download("/pub/a.bin", "nofolder/out.bin"));
+    EXPECT_EQ(engine.errorText, out / "nofolder/out.bin" + " には無効なﾊﾟｽが含まれています。");
+    EXPECT_TRUE(StatusHas("FTP接続を確立"));
+    EXPECT_FALSE(StatusHas(engine.sourceUrl + " をダウンロード中"));
+}
+
+TEST_F(FtpDownload, ServerThatIsNotThere) {
+    server.Stop();
+    EXPECT_FALSE(Download("/pub/a.bin"));
+    EXPECT_EQ(engine.errorText.rfind("サーバーに接続できませんでした (", 0), 0u) << engine.errorText;
+}
+
+TEST_F(FtpDownload, StopInTheMiddleKeepsThePartialFileAndSucceeds) {
+    TestServer slow = TestServer::StartFtp(root.path(), true);
+    host.stopOnData = true;
+    ASSERT_TRUE(Download(slow.url("/big.bin")));
+    ASSERT_TRUE(Saved());
+    const std::string body = ReadFile(out / "out.bin");
+    EXPECT_GT(body.size(), 0u);
+    EXPECT_LT(body.size(), size_t{4 << 20});
+    EXPECT_EQ(body, Bytes(body.size()));
+    EXPECT_EQ(host.LastOf("progress"), std::to_string(body.size()) + " / " + std::to_string(4 << 20) + " byte");
+    const auto status = host.Of("status");
+    EXPECT_EQ(status[status.size() - 2], engine.sourceUrl + " のダウンロード完了");
+    EXPECT_EQ(status.back(), "FTPセッションを終了");
+    EXPECT_EQ(engine.errorText, "");
+}
+
+TEST_F(FtpDownload, StopBeforeTheTransferCreatesNoFile) {
+    host.stopAfterPumps = 1;
+    EXPECT_TRUE(Download("/pub/a.bin"));
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(host.Of("status").back(), "FTPセッションを終了");
+}
+
+} // namespace
+} // namespace ordinex::test

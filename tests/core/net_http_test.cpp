@@ -1,0 +1,328 @@
+#include "net/internet_downloader.h"
+#include "net_recorders.h"
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace ordinex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Byte i of every body the test server generates.
+std::string Pattern(size_t count, size_t offset = 0) {
+    std::string out(count, '\0');
+    for (size_t i = 0; i < count; ++i)
+        out[i] = static_cast<char>((offset + i) % 251);
+    return out;
+}
+
+// A port on 127.0.0.1 where nothing listens.
+int ClosedPort() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
+class HttpDownload : public ::testing::Test {
+protected:
+    TempDir dir;
+    TestServer server = TestServer::StartHttp();
+    RecordingHost host;
+    CInternetDownloader engine{&host};
+
+    bool Download(const std::string& path, const std::string& name = "out.bin") {
+        engine.sourceUrl = path.rfind("/", 0) == 0 ? server.url(path) : path;
+        engine.destinationPath = dir / name;
+        return engine.DownloadFile();
+    }
+    bool Saved(const std::string& name = "out.bin") { return fs::exists(dir / name); }
+};
+
+TEST_F(HttpDownload, ReportsEveryStepInOrderAndSavesTheBody) {
+    ASSERT_TRUE(Download("/bytes/5000"));
+    const std::string url = engine.sourceUrl;
+    EXPECT_EQ(host.Of("status"),
+              (std::vector<std::string>{"インターネット･サービス･タイプ  HTTP", "HTTPセッションを開始", "HTTP接続を確立",
+                                        "HTTP接続を開く", "HTTP要求を送信", "URLが見つかりました(転送を開始)",
+                                        url + " をダウンロード中", url + " のダウンロード完了",
+                                        "HTTPセッションを終了"}));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(5000));
+    EXPECT_EQ(host.LastOf("progress"), "5000 / 5000 byte");
+    EXPECT_EQ(host.lastRange, 5000);
+    EXPECT_EQ(host.lastPosition, 5000);
+    EXPECT_TRUE(host.Of("transfer").empty());
+    EXPECT_EQ(engine.errorText, "");
+}
+
+TEST_F(HttpDownload, SessionReportsComeInTheOrderOfTheConnection) {
+    ASSERT_TRUE(Download("/bytes/10"));
+    const std::string p = "<InternetSession::StatusCallback> ";
+    const std::vector<std::string> expected{
+        "status:HTTP接続を開く",
+        "status2:" + p + "127.0.0.1 のIPアドレスを検索",
+        "status2:" + p + "127.0.0.1 のIPアドレスの検索に成功",
+        "status2:" + p + "127.0.0.1 のソケットアドレスへ接続中",
+        "status2:" + p + "127.0.0.1 のソケットアドレスへ接続に成功",
+        "status2:" + p + "サーバーに情報要求を送信",
+        "status2:" + p + "サーバーへの情報要求の送信に成功",
+        "status2:" + p + "サーバーに送信した要求に対する応答待ち",
+        "status2:" + p + "サーバーに送信した要求に対する応答の受信に成功",
+        "status:HTTP要求を送信",
+        "status2:" + p + "サーバーへの接続を閉じます",
+        "status2:" + p + "サーバーへの接続を正常に閉じました",
+        "status2:" + p + "このハンドルは正常に終了",
+        "status:HTTPセッションを終了",
+    };
+    // Every expected call appears, in this order, among the others.
+    size_t at = 0;
+    for (const auto& call : host.calls)
+        if (at < expected.size() && call == expected[at])
+            ++at;
+    EXPECT_EQ(at, expected.size()) << "missing from: " << expected[at];
+}
+
+TEST_F(HttpDownload, SendsTheAgentNameAndTheFormHeader) {
+    ASSERT_TRUE(Download("/echo"));
+    const std::string request = ReadFile(dir / "out.bin");
+    EXPECT_NE(request.find("\nUser-Agent: Ordinex\n"), std::string::npos) << request;
+    EXPECT_NE(request.find("\nContent-Type: application/x-www-form-urlencoded\n"), std::string::npos) << request;
+}
+
+TEST_F(HttpDownload, ErrorStatusesFailWithTheirTextAndCreateNoFile) {
+    const struct {
+        int code;
+        const char* text;
+    } cases[] = {
+        {400, "不適切な要求です(400)"},
+        {401, "アクセスが拒否されました(401)"},
+        {403, "要求エラー(403)"},
+        {404, "要求されたURLが見つかりません(404)"},
+        {405, "サーバーは要求された方式をサポートしていません(405)"},
+        {410, "要求エラー(410)"},
+        {500, "原因不明のサーバーエラー(500)"},
+        {502, "サーバーエラー(502)"},
+        {503, "サーバー容量の限界です(503)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        host.calls.clear();
+        EXPECT_FALSE(Download("/status/" + std::to_string(c.code)));
+        EXPECT_EQ(engine.errorText, c.text);
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_EQ(host.Of("transfer"), std::vector<std::string>{c.text});
+        EXPECT_FALSE(Saved());
+        EXPECT_TRUE(host.Of("progress").empty());
+    }
+}
+
+TEST_F(HttpDownload, NoContentAndNotModifiedSucceedWithoutTheFoundLine) {
+    for (int code : {204, 304}) {
+        SCOPED_TRACE(code);
+        host.calls.clear();
+        const std::string name = std::to_string(code) + ".bin";
+        EXPECT_TRUE(Download("/status/" + std::to_string(code), name));
+        const auto status = host.Of("status");
+        EXPECT_EQ(std::count(status.begin(), status.end(), "URLが見つかりました(転送を開始)"), 0);
+        EXPECT_EQ(status.back(), "HTTPセッションを終了");
+        ASSERT_TRUE(Saved(name));
+        EXPECT_EQ(ReadFile(dir / name), "");
+    }
+}
+
+TEST_F(HttpDownload, ZeroByteRuleWithAndWithoutContentLength) {
+    const struct {
+        const char* path;
+        int notSaveZero;
+        bool saved;
+        size_t bytes;
+        const char* progress;
+    } cases[] = {
+        {"/empty", 1, false, 0, nullptr},
+        {"/empty", 0, true, 0, "0 / 0 byte"},
+        {"/nolength/0", 1, false, 0, nullptr},
+        {"/nolength/0", 0, true, 0, "0 /  byte"},
+        // A body without a Content-Length is kept when something arrives.
+        {"/nolength/3000", 1, true, 3000, "3000 /  byte"},
+        {"/nolength/3000", 0, true, 3000, "3000 /  byte"},
+        {"/bytes/1", 1, true, 1, "1 / 1 byte"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " setting " + std::to_string(c.notSaveZero));
+        host.calls.clear();
+        host.settings.NotSave0ByteFileSetting = c.notSaveZero;
+        const std::string name = "z" + std::to_string(n++);
+        EXPECT_TRUE(Download(c.path, name));
+        EXPECT_EQ(Saved(name), c.saved);
+        const auto status = host.Of("status");
+        EXPECT_EQ(status.back(), "HTTPセッションを終了");
+        if (c.saved) {
+            EXPECT_EQ(ReadFile(dir / name), Pattern(c.bytes));
+            EXPECT_EQ(host.LastOf("progress"), c.progress);
+            EXPECT_EQ(status[status.size() - 2], engine.sourceUrl + " のダウンロード完了");
+        } else {
+            EXPECT_TRUE(host.Of("progress").empty());
+            EXPECT_EQ(std::count(status.begin(), status.end(), engine.sourceUrl + " をダウンロード中"), 0);
+        }
+    }
+}
+
+TEST_F(HttpDownload, ReplacesAnExistingFile) {
+    WriteFile(dir / "out.bin", std::string(10000, 'x'));
+    ASSERT_TRUE(Download("/bytes/300"));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(300));
+}
+
+TEST_F(HttpDownload, FollowsRedirectsOverPlainHttpOnly) {
+    ASSERT_TRUE(Download("/redirect/3?to=/bytes/700"));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(700));
+
+    host.calls.clear();
+    EXPECT_FALSE(Download("/redirect/1?to=https://127.0.0.1:1/x", "secure.bin"));
+    EXPECT_EQ(engine.errorText.rfind("サポートしていないプロトコルです (", 0), 0u) << engine.errorText;
+    EXPECT_FALSE(Saved("secure.bin"));
+}
+
+TEST_F(HttpDownload, SendsTheUserNameAndPassword) {
+    engine.userName = "user";
+    engine.password = "secret";
+    ASSERT_TRUE(Download("/auth/64"));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(64));
+
+    engine.password = "wrong";
+    EXPECT_FALSE(Download("/auth/64", "denied.bin"));
+    EXPECT_EQ(engine.errorText, "アクセスが拒否されました(401)");
+}
+
+TEST_F(HttpDownload, StopInTheMiddleKeepsThePartialFileAndSucceeds) {
+    host.stopAfterPumps = 15; // the slow body takes seconds; this is a fraction of it
+    ASSERT_TRUE(Download("/slow/200000"));
+    ASSERT_TRUE(Saved());
+    const std::string body = ReadFile(dir / "out.bin");
+    EXPECT_GT(body.size(), 0u);
+    EXPECT_LT(body.size(), 200000u);
+    EXPECT_EQ(body, Pattern(body.size()));
+    const auto status = host.Of("status");
+    ASSERT_GE(status.size(), 2u);
+    EXPECT_EQ(status[status.size() - 2], engine.sourceUrl + " のダウンロード完了");
+    EXPECT_EQ(status.back(), "HTTPセッションを終了");
+    EXPECT_EQ(host.LastOf("progress"), std::to_string(body.size()) + " / 200000 byte");
+    EXPECT_EQ(engine.errorText, "");
+}
+
+TEST_F(HttpDownload, StopWhileWaitingForTheServerCreatesNoFile) {
+    host.stopAfterPumps = 3;
+    ASSERT_TRUE(Download("/hang"));
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(host.Of("status").back(), "HTTPセッションを終了");
+}
+
+TEST_F(HttpDownload, UnreachableServersFailWithTheirText) {
+    const struct {
+        std::string url;
+        const char* text;
+    } cases[] = {
+        {"http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x", "サーバーに接続できませんでした ("},
+        {"http://no-such-host.invalid/x", "サーバーの名前を解決できませんでした ("},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        host.calls.clear();
+        EXPECT_FALSE(Download(c.url));
+        EXPECT_EQ(engine.errorText.rfind(c.text, 0), 0u) << engine.errorText;
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_EQ(host.LastOf("transfer"), engine.errorText);
+        EXPECT_FALSE(Saved());
+    }
+}
+
+TEST_F(HttpDownload, DroppedConnectionFailsAndKeepsWhatArrived) {
+    EXPECT_FALSE(Download("/drop/100000"));
+    EXPECT_EQ(engine.errorText.rfind("サーバーとの接続が切断されました (", 0), 0u) << engine.errorText;
+    EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+    ASSERT_TRUE(Saved());
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(50000));
+}
+
+TEST_F(HttpDownload, DestinationsThatCannotBeWritten) {
+    fs::create_directory(dir / "folder");
+    // Root may write anywhere it can chmod; /sys refuses even root.
+    std::string readOnlyFolder = dir / "readonly";
+    fs::create_directory(readOnlyFolder);
+    fs::permissions(readOnlyFolder, fs::perms::owner_read | fs::perms::owner_exec);
+    if (geteuid() == 0)
+        readOnlyFolder = "/sys";
+    const struct {
+        std::string path;
+        std::string text;
+    } cases[] = {
+        {dir / "missing/out.bin", dir / "missing/out.bin" + " には無効なﾊﾟｽが含まれています。"},
+        {dir / "folder", dir / "folder" + " へのｱｸｾｽは拒否されました。"},
+        {readOnlyFolder + "/out.bin", readOnlyFolder + "/out.bin へのｱｸｾｽは拒否されました。"},
+        {"/dev/full", "/dev/full へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        host.calls.clear();
+        engine.sourceUrl = server.url("/bytes/4000");
+        engine.destinationPath = c.path;
+        EXPECT_FALSE(engine.DownloadFile());
+        EXPECT_EQ(engine.errorText, c.text);
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_EQ(host.LastOf("transfer"), c.text);
+    }
+}
+
+TEST_F(HttpDownload, AnErrorStatusWinsOverAnUnwritableDestination) {
+    engine.sourceUrl = server.url("/status/404");
+    engine.destinationPath = dir / "missing/out.bin";
+    EXPECT_FALSE(engine.DownloadFile());
+    EXPECT_EQ(engine.errorText, "要求されたURLが見つかりません(404)");
+}
+
+TEST_F(HttpDownload, RefusedAndUncrackableAddressesOpenNothing) {
+    const struct {
+        std::string url;
+        std::vector<std::string> status;
+        const char* text;
+    } cases[] = {
+        {"https://127.0.0.1/x",
+         {"インターネット･サービス･タイプ  HTTPS  (サポートしていないインターネット･サービス･タイプ)",
+          "ファイルのダウンロード中止"},
+         "サポートしていないインターネット･サービス･タイプ"},
+        {"mailto:someone@example.com",
+         {"インターネット･サービス･タイプ  MAILTO  (サポートしていないインターネット･サービス･タイプ)",
+          "ファイルのダウンロード中止"},
+         "サポートしていないインターネット･サービス･タイプ"},
+        {"", {"ファイルのダウンロード中止"}, "インターネット･サービス･タイプが不明"},
+        {"::", {"ファイルのダウンロード中止"}, "インターネット･サービス･タイプが不明"},
+        {"a b", {"ファイルのダウンロード中止"}, "インターネット･サービス･タイプが不明"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        host.calls.clear();
+        engine.sourceUrl = c.url;
+        engine.destinationPath = dir / "out.bin";
+        EXPECT_FALSE(engine.DownloadFile());
+        EXPECT_EQ(host.Of("status"), c.status);
+        EXPECT_EQ(host.Of("transfer"), std::vector<std::string>{c.text});
+        EXPECT_EQ(engine.errorText, c.text);
+        EXPECT_TRUE(host.Of("status2").empty());
+        EXPECT_FALSE(Saved());
+    }
+}
+
+} // namespace
+} // namespace ordinex::test
