@@ -92,14 +92,3 @@ std::string CInternetDownloader::StripScheme(const std::string& url) {
 std::string CInternetDownloader::UrlToLocalName(const std::string& url) { return DotsToUnderscores(StripScheme(url)); }
 
 } // namespace ordinex
-
-// ---- Placeholders until the transfer engine lands: every operation fails cleanly. ----
-namespace ordinex {
-namespace {
-constexpr const char* kNotYet = "この操作はまだ使えません";
-}
-bool CInternetDownloader::OpenFtpTree() { errorText = kNotYet; return false; }
-bool CInternetDownloader::ListFtpDirectory(TreeNodeId, const std::string&, bool, bool, bool) { errorText = kNotYet; return false; }
-bool CInternetDownloader::OpenLinkTree() { errorText = kNotYet; return false; }
-bool CInternetDownloader::QueryHttpInfo(const std::string&, HttpProbeResult&) { errorText = kNotYet; return false; }
-} // namespace ordinex

@@ -1,0 +1,52 @@
+#include "net/curl_session.h"
+#include "net/internet_downloader.h"
+#include "net/listing_dates.h"
+#include "net/url_cracker.h"
+#include "runs/text_helpers.h"
+
+namespace ordinex {
+
+bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeResult& result) {
+    result = HttpProbeResult{};
+    errorText.clear();
+    if (!ParseUrl(address, true, true, true))
+        return false;
+    // Asking an FTP server in HTTP would only cost a connection and a garbled answer.
+    if (serviceType != kServiceHttp) {
+        Fail("サポートしていないインターネット･サービス･タイプ");
+        return false;
+    }
+    bool ok = false;
+    {
+        CurlSession session(Host(), CurlSession::Protocol::Http);
+        session.SetStatus("HTTPセッションを開始");
+        session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
+        session.SetStatus("HTTP接続を確立");
+        session.SetStatus("HTTP接続を開く");
+        // The body is never read: the transfer waits at its first byte and ends with the headers.
+        session.SetSink(CurlSession::Sink::Hold);
+        session.Start();
+        const auto outcome = session.Run([&] { return session.Response().finalHeaders || session.BodyWaiting(); });
+        if (outcome == CurlSession::Outcome::Stopped) {
+            // Stopped by the user: no answer, and nothing to report.
+        } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+            session.Close();
+            Fail(session.ErrorText());
+        } else {
+            session.SetStatus("HTTP要求を送信");
+            ok = CheckHttpStatus(session.Response().statusCode);
+            if (ok) {
+                const ResponseWatch& response = session.Response();
+                result.sizeText = FormatByteCount(LeadingDecimal(response.contentLength));
+                result.contentType = response.contentType;
+                result.dateText = HttpDateText(response.lastModified);
+            }
+        }
+        session.Close();
+    }
+    if (ok)
+        Host().SetStatus("HTTPセッションを終了");
+    return ok;
+}
+
+} // namespace ordinex

@@ -1,0 +1,256 @@
+#include "net/internet_downloader.h"
+#include "net_recorders.h"
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace ordinex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void SetMtime(const std::string& path, std::time_t when) {
+    const timespec times[2] = {{when, 0}, {when, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+std::string UtcText(std::time_t when) {
+    std::tm tm{};
+    gmtime_r(&when, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y/%m/%d %H:%M", &tm);
+    return text;
+}
+
+class ListWithHook : public RecordingFtpList {
+public:
+    std::function<void()> afterInsert;
+    void InsertRow(const FtpEntry& entry) override {
+        RecordingFtpList::InsertRow(entry);
+        if (afterInsert)
+            afterInsert();
+    }
+};
+
+class FtpListing : public ::testing::Test {
+protected:
+    TempDir root;
+    std::time_t recent = std::time(nullptr) - 3600;
+    TestServer server = (MakeTree(), TestServer::StartFtp(root.path()));
+    RecordingHost host;
+    RecordingFtpTree tree;
+    ListWithHook list;
+    CInternetDownloader engine{&host};
+
+    FtpListing() {
+        engine.SetFtpPanes(&tree, &list);
+        engine.userName = "user";
+        engine.password = "secret";
+    }
+    void MakeTree() {
+        const std::string r = root.path();
+        fs::create_directories(r + "/pub/img/deep");
+        fs::create_directories(r + "/empty");
+        fs::create_directories(r + "/many");
+        WriteFile(r + "/pub/a.bin", std::string(5000, 'a'));
+        WriteFile(r + "/pub/big.dat", std::string(1234567, 'b'));
+        WriteFile(r + "/pub/zero.bin", "");
+        WriteFile(r + "/pub/archive.tar.gz", "z");
+        WriteFile(r + "/pub/noext", "n");
+        WriteFile(r + "/pub/with space.TXT", "s");
+        WriteFile(r + "/pub/img/pic.jpg", "jpeg");
+        for (int i = 0; i < 40; ++i)
+            WriteFile(r + "/many/f" + std::to_string(i) + ".txt", "x");
+        SetMtime(r + "/pub/a.bin", 1614861240); // 2021-03-04 12:34 UTC
+        for (const char* name : {"/pub/big.dat", "/pub/zero.bin", "/pub/img"})
+            SetMtime(r + name, recent);
+    }
+};
+
+TEST_F(FtpListing, ListsEntriesWithSizesTypesAndDates) {
+    const TreeNodeId node = tree.InsertRoot("127.0.0.1");
+    tree.calls.clear();
+    ASSERT_TRUE(engine.ListFtpDirectory(node, server.url("/pub"), true, true, true));
+
+    ASSERT_EQ(list.rows.size(), 7u);
+    const struct {
+        const char* name;
+        const char* size;
+        const char* ext;
+        bool dir;
+    } expected[] = {
+        {"a.bin", "5,000", "bin", false},        {"big.dat", "1,234,567", "dat", false},
+        {"zero.bin", "0", "bin", false},         {"archive.tar.gz", "1", "gz", false},
+        {"noext", "1", "", false},               {"with space.TXT", "1", "TXT", false},
+        {"img", "", "", true},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.name);
+        const FtpEntry* row = list.Find(e.name);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->sizeText, e.size);
+        EXPECT_EQ(row->extension, e.ext);
+        EXPECT_EQ(row->isDirectory, e.dir);
+    }
+    // An old file shows its year; a recent one its time, in this year or the last.
+    EXPECT_EQ(list.Find("a.bin")->dateText, "2021/03/04 00:00");
+    EXPECT_EQ(list.Find("big.dat")->dateText, UtcText(recent));
+    EXPECT_EQ(list.Find("img")->dateText, UtcText(recent));
+    EXPECT_EQ(tree.calls, std::vector<std::string>{"child:127.0.0.1/img"});
+}
+
+TEST_F(FtpListing, ReportsItsStepsAndTheDirectoryAddress) {
+    const std::string address = server.url("/pub/");
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, address, true, true, true));
+    EXPECT_EQ(host.Of("tree"), std::vector<std::string>{address});
+    EXPECT_EQ(host.Of("status"),
+              (std::vector<std::string>{"インターネット･サービス･タイプ  FTP", "FTPセッションを開始", "FTP接続を確立",
+                                        address + " のダウンロード完了", "FTPセッションを終了"}));
+    EXPECT_EQ(list.clears, 1);
+}
+
+TEST_F(FtpListing, EmptyDirectorySucceedsWithNoRows) {
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/empty/"), true, true, true));
+    EXPECT_TRUE(list.rows.empty());
+    EXPECT_TRUE(tree.nodes.empty());
+    EXPECT_EQ(host.Of("status").back(), "FTPセッションを終了");
+}
+
+TEST_F(FtpListing, FailuresKeepWhatTheListShowed) {
+    const struct {
+        const char* path;
+        const char* password;
+        const char* text;
+        int clears;
+    } cases[] = {
+        {"/nodir/", "secret", "サーバー上のファイルまたはフォルダーにアクセスできません (550", 1},
+        {"/pub/", "wrong", "ログインできませんでした (530", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        host.calls.clear();
+        list.rows = {FtpEntry{"kept", "1", "", "", false}};
+        list.clears = 0;
+        engine.password = c.password;
+        EXPECT_FALSE(engine.ListFtpDirectory(kNoNode, server.url(c.path), true, true, true));
+        EXPECT_EQ(engine.errorText.rfind(c.text, 0), 0u) << engine.errorText;
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_EQ(list.clears, c.clears);
+        EXPECT_EQ(list.rows.size(), c.clears ? 0u : 1u);
+    }
+}
+
+TEST_F(FtpListing, FilterDecidesTheRowsAndTheTreeTakesEveryDirectory) {
+    host.settings.HttpTreeListExtensionOptionSetting[0] = 0;
+    host.settings.HttpTreeListExtensionOptionSetting[1] = 1;
+    host.settings.SetExtensionString(1, ".txt");
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/pub/"), true, true, true));
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_EQ(list.rows[0].name, "with space.TXT");
+    EXPECT_EQ(tree.calls, std::vector<std::string>{"child:/img"});
+}
+
+TEST_F(FtpListing, WithoutClearingTheRowsAreAdded) {
+    list.rows = {FtpEntry{"kept", "1", "", "", false}};
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/pub/img/"), false, true, false));
+    EXPECT_EQ(list.clears, 0);
+    ASSERT_EQ(list.rows.size(), 3u);
+    EXPECT_EQ(list.rows[0].name, "kept");
+    EXPECT_TRUE(tree.calls.empty());
+}
+
+TEST_F(FtpListing, StopEndsTheListingWithSuccessAndKeepsTheRows) {
+    list.afterInsert = [&] {
+        if (list.rows.size() == 5)
+            host.stop = true;
+    };
+    const std::string address = server.url("/many/");
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, address, false, true, true));
+    EXPECT_EQ(list.rows.size(), 5u);
+    const auto status = host.Of("status");
+    EXPECT_EQ(status[status.size() - 2], address + " のダウンロード完了");
+    EXPECT_EQ(status.back(), "FTPセッションを終了");
+}
+
+TEST_F(FtpListing, TreeWalksDownToTheStartAddress) {
+    const std::string start = server.url("/pub/img/");
+    engine.sourceUrl = start;
+    ASSERT_TRUE(engine.OpenFtpTree());
+    EXPECT_EQ(engine.sourceUrl, start);
+    const std::vector<std::string> walk{"deleteAll",
+                                        "root:127.0.0.1",
+                                        "select:127.0.0.1",
+                                        "child:127.0.0.1/pub",
+                                        "select:127.0.0.1/pub",
+                                        "child:127.0.0.1/pub/img",
+                                        "select:127.0.0.1/pub/img",
+                                        "child:127.0.0.1/pub/img/deep"};
+    size_t at = 0;
+    for (const auto& call : tree.calls)
+        if (at < walk.size() && call == walk[at])
+            ++at;
+    EXPECT_EQ(at, walk.size()) << "missing: " << walk[at];
+    // The walk lists the directories on the way into the tree only.
+    ASSERT_EQ(list.rows.size(), 2u);
+    EXPECT_NE(list.Find("pic.jpg"), nullptr);
+    EXPECT_NE(list.Find("deep"), nullptr);
+    EXPECT_EQ(host.Of("tree"),
+              (std::vector<std::string>{start, server.url("/"), server.url("/pub/"), start}));
+}
+
+TEST_F(FtpListing, TreeOfAHostListsTheRootWithoutAWalk) {
+    engine.sourceUrl = server.url("");
+    ASSERT_TRUE(engine.OpenFtpTree());
+    EXPECT_EQ(tree.PathOf(tree.FindChildOfSelected("pub")), "127.0.0.1/pub");
+    EXPECT_NE(list.Find("pub"), nullptr);
+    EXPECT_EQ(host.Of("tree").size(), 2u);
+}
+
+TEST_F(FtpListing, TreeWalkStopsOnAMissingDirectory) {
+    engine.sourceUrl = server.url("/nodir/sub/");
+    EXPECT_FALSE(engine.OpenFtpTree());
+    EXPECT_EQ(engine.sourceUrl, server.url("/nodir/sub/"));
+    // The root was listed before the walk reached the missing directory.
+    EXPECT_NE(std::find(tree.calls.begin(), tree.calls.end(), "child:127.0.0.1/pub"), tree.calls.end());
+    EXPECT_EQ(engine.errorText.rfind("サーバー上のファイルまたはフォルダーにアクセスできません", 0), 0u);
+}
+
+TEST_F(FtpListing, StopDuringTheWalkListsTheStartUnderTheNodeReached) {
+    host.stopAfterPumps = 1;
+    engine.sourceUrl = server.url("/pub/img/");
+    ASSERT_TRUE(engine.OpenFtpTree());
+    EXPECT_EQ(tree.calls, (std::vector<std::string>{"deleteAll", "root:127.0.0.1", "select:127.0.0.1"}));
+    EXPECT_TRUE(list.rows.empty());
+}
+
+TEST_F(FtpListing, UncrackableStartAddressFailsAtOnce) {
+    engine.sourceUrl = "::";
+    EXPECT_FALSE(engine.OpenFtpTree());
+    EXPECT_EQ(engine.errorText, "インターネット･サービス･タイプが不明");
+    EXPECT_TRUE(tree.nodes.empty());
+}
+
+TEST(LinkTree, ClearsThePanesAndFailsUntilPagesCanBeRead) {
+    RecordingHost host;
+    RecordingLinkTree tree;
+    RecordingLinkList list;
+    CInternetDownloader engine(&host);
+    engine.SetLinkPanes(&tree, &list);
+    engine.sourceUrl = "srv.lan/page.html";
+    EXPECT_FALSE(engine.OpenLinkTree());
+    EXPECT_EQ(tree.clears, 1);
+    EXPECT_EQ(list.clears, 1);
+    EXPECT_EQ(host.Of("tree"), std::vector<std::string>{"http://srv.lan/page.html"});
+    EXPECT_EQ(engine.errorText, "リンクの抽出はこの版ではまだ使えません");
+    EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+}
+
+} // namespace
+} // namespace ordinex::test
