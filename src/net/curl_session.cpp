@@ -27,6 +27,31 @@ void GlobalInit() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// The multi handle only drives transfers; an HTTP session hands it back for
+// the next one, which saves its set-up for every file of a long series. It
+// holds no connection then: every HTTP transfer closes its own.
+struct SpareMulti {
+    CURLM* multi = nullptr;
+    ~SpareMulti() {
+        if (multi)
+            curl_multi_cleanup(multi);
+    }
+};
+SpareMulti spare;
+
+CURLM* TakeMulti() {
+    CURLM* multi = spare.multi ? spare.multi : curl_multi_init();
+    spare.multi = nullptr;
+    return multi;
+}
+
+void GiveBackMulti(CURLM* multi, bool reusable) {
+    if (reusable && !spare.multi)
+        spare.multi = multi;
+    else
+        curl_multi_cleanup(multi);
+}
+
 std::string AddressText(const sockaddr* address) {
     char text[INET6_ADDRSTRLEN] = {};
     if (address->sa_family == AF_INET)
@@ -41,7 +66,7 @@ std::string AddressText(const sockaddr* address) {
 CurlSession::CurlSession(IEngineHost& host, Protocol protocol)
     : host_(host), protocol_(protocol), watch_(protocol == Protocol::Ftp) {
     GlobalInit();
-    multi_ = curl_multi_init();
+    multi_ = TakeMulti();
     easy_ = curl_easy_init();
     if (!Valid())
         return;
@@ -159,7 +184,7 @@ void CurlSession::Close() {
     Abort();
     // Connections kept between the transfers of an FTP session close here.
     if (multi_)
-        curl_multi_cleanup(multi_);
+        GiveBackMulti(multi_, protocol_ == Protocol::Http);
     multi_ = nullptr;
     if (easy_) {
         curl_easy_cleanup(easy_);
