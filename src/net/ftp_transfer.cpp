@@ -58,8 +58,9 @@ bool CInternetDownloader::DownloadFtpFile() {
             const int64_t size = known ? length : 0;
             const bool skipEmpty = Host().Settings().NotSave0ByteFileSetting != 0;
             if (!(known && size == 0 && skipEmpty)) {
-                // A server that tells no size: the data itself shows whether the file is empty.
-                const bool deferOpen = !known && skipEmpty;
+                // Without a size the data itself shows whether there is a file
+                // and whether it is empty; the local file waits for it.
+                const bool deferOpen = !known;
                 int fd = -1;
                 if (!deferOpen) {
                     fd = OpenLocalFile();
@@ -74,10 +75,13 @@ bool CInternetDownloader::DownloadFtpFile() {
                     bool receive = true;
                     if (deferOpen) {
                         const auto waited = session.Run([&] { return session.BodyWaiting(); });
-                        receive = waited == CurlSession::Outcome::Ready;
-                        if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+                        if (waited == CurlSession::Outcome::Stopped) {
+                            receive = false;
+                        } else if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
                             Fail(session.ErrorText());
-                            result = false;
+                            receive = result = false;
+                        } else {
+                            receive = waited == CurlSession::Outcome::Ready || !skipEmpty;
                         }
                         if (receive) {
                             fd = OpenLocalFile();

@@ -172,7 +172,7 @@ TEST_F(FtpDownload, ServerThatIsNotThere) {
 }
 
 TEST_F(FtpDownload, StopInTheMiddleKeepsThePartialFileAndSucceeds) {
-    TestServer slow = TestServer::StartFtp(root.path(), true);
+    TestServer slow = TestServer::StartFtp(root.path(), "--slow");
     host.stopOnData = true;
     ASSERT_TRUE(Download(slow.url("/big.bin")));
     ASSERT_TRUE(Saved());
@@ -185,6 +185,36 @@ TEST_F(FtpDownload, StopInTheMiddleKeepsThePartialFileAndSucceeds) {
     EXPECT_EQ(status[status.size() - 2], engine.sourceUrl + " のダウンロード完了");
     EXPECT_EQ(status.back(), "FTPセッションを終了");
     EXPECT_EQ(engine.errorText, "");
+}
+
+TEST_F(FtpDownload, ServerWithoutSizesLetsTheDataDecide) {
+    TestServer sizeless = TestServer::StartFtp(root.path(), "--no-size");
+    const struct {
+        const char* path;
+        int notSaveZero;
+        bool ok;
+        bool saved;
+        const char* progress;
+    } cases[] = {
+        {"/pub/a.bin", 1, true, true, "5000 /  byte"},
+        {"/pub/a.bin", 0, true, true, "5000 /  byte"},
+        {"/zero.bin", 1, true, false, nullptr},
+        {"/zero.bin", 0, true, true, "0 /  byte"},
+        {"/pub/missing.bin", 0, false, false, nullptr},
+        {"/locked/x.bin", 0, false, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " setting " + std::to_string(c.notSaveZero));
+        host.calls.clear();
+        host.settings.NotSave0ByteFileSetting = c.notSaveZero;
+        fs::remove(out / "out.bin");
+        EXPECT_EQ(Download(sizeless.url(c.path)), c.ok) << engine.errorText;
+        EXPECT_EQ(Saved(), c.saved);
+        if (c.progress)
+            EXPECT_EQ(host.LastOf("progress"), c.progress);
+        else
+            EXPECT_TRUE(host.Of("progress").empty());
+    }
 }
 
 TEST_F(FtpDownload, StopBeforeTheTransferCreatesNoFile) {

@@ -45,8 +45,8 @@ TestServer TestServer::StartHttp(const std::string& rootDir) {
     return rootDir.empty() ? Start("http_server.py", "http", "", "") : Start("http_server.py", "http", "--root", rootDir);
 }
 
-TestServer TestServer::StartFtp(const std::string& rootDir, bool slow) {
-    return Start("ftp_server.py", "ftp", rootDir, slow ? "--slow" : "");
+TestServer TestServer::StartFtp(const std::string& rootDir, const std::string& option) {
+    return Start("ftp_server.py", "ftp", rootDir, option);
 }
 
 TestServer TestServer::Start(const std::string& script, const std::string& scheme, const std::string& arg1,

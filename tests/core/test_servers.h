@@ -12,9 +12,9 @@ public:
     // The HTTP server; with rootDir it also serves the files below that folder.
     static TestServer StartHttp(const std::string& rootDir = "");
     // The FTP server over rootDir: user "user", password "secret", or anonymous;
-    // files in rootDir/locked are listed but cannot be read. A slow server
-    // sends data at 64 KiB a second.
-    static TestServer StartFtp(const std::string& rootDir, bool slow = false);
+    // files in rootDir/locked are listed but cannot be read. option "--slow"
+    // sends data at 64 KiB a second; "--no-size" leaves SIZE unanswered.
+    static TestServer StartFtp(const std::string& rootDir, const std::string& option = "");
 
     TestServer(TestServer&& other) noexcept;
     TestServer& operator=(TestServer&& other) noexcept;
