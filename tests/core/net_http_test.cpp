@@ -193,6 +193,10 @@ TEST_F(HttpDownload, FollowsRedirectsOverPlainHttpOnly) {
     EXPECT_FALSE(Download("/redirect/1?to=https://127.0.0.1:1/x", "secure.bin"));
     EXPECT_EQ(engine.errorText.rfind("サポートしていないプロトコルです (", 0), 0u) << engine.errorText;
     EXPECT_FALSE(Saved("secure.bin"));
+
+    EXPECT_FALSE(Download("/redirect/11?to=/bytes/5", "loop.bin"));
+    EXPECT_EQ(engine.errorText.rfind("リダイレクトの回数が多すぎます (", 0), 0u) << engine.errorText;
+    EXPECT_FALSE(Saved("loop.bin"));
 }
 
 TEST_F(HttpDownload, SendsTheUserNameAndPassword) {
