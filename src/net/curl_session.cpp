@@ -91,8 +91,8 @@ CurlSession::CurlSession(IEngineHost& host, Protocol protocol)
         curl_easy_setopt(e, CURLOPT_USERAGENT, "Ordinex");
         headers_ = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
         curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers_);
-        // A redirect is what the user asked for in another place; answering
-        // "success" with the redirect's own body would save the wrong file.
+        // A redirect says where the file really is: saving the redirect's own
+        // small body instead and calling that a success would be wrong.
         // Only plain HTTP is followed, as only plain HTTP is accepted.
         curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
