@@ -56,3 +56,12 @@ inline constexpr std::array<RangeIds, 6> kRangeIds{{
 }};
 
 } // namespace ordinex::form
+
+namespace ordinex::form {
+// Layout keys of the form's parts that have no control id of their own.
+inline constexpr int kUserNameLabel = -101;
+inline constexpr int kPasswordLabel = -102;
+inline constexpr int kUrlBaseIcon = -103;
+inline constexpr int kUrlExpansionIcon = -104;
+inline constexpr int kRangeClosingLabel = -105;
+} // namespace ordinex::form

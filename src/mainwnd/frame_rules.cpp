@@ -1,6 +1,7 @@
 #include "mainwnd/frame_rules.h"
 
 #include "mainwnd/command_ids.h"
+#include "net/internet_downloader.h"
 #include "runs/text_helpers.h"
 #include "settings/program_settings.h"
 
@@ -71,6 +72,11 @@ bool CommandBuilt(int command, const ProgramSettings& settings) {
     default:
         return true;
     }
+}
+
+std::string ExplorerTarget(const std::string& urlBase) {
+    const std::string hostAndPath = CInternetDownloader::StripScheme(urlBase);
+    return "ftp://" + (hostAndPath.empty() ? urlBase : hostAndPath);
 }
 
 } // namespace ordinex::frame

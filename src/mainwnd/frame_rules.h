@@ -1,6 +1,8 @@
 #pragma once
 #include "job/job.h"
 
+#include <string>
+
 namespace ordinex {
 struct ProgramSettings;
 }
@@ -42,5 +44,9 @@ bool CommandAvailable(int command, const CommandContext& context);
 // False for commands whose windows are not part of the program yet (the tree
 // and list windows, the settings sheet, the built-in browser).
 bool CommandBuilt(int command, const ProgramSettings& settings);
+
+// The address the file manager opens for the URL base: always "ftp://",
+// with the server and path when the address can be split into them.
+std::string ExplorerTarget(const std::string& urlBase);
 
 } // namespace ordinex::frame

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Screenshots of the main window on a virtual display, for checking the layout.
+#
+#   scripts/screenshot.sh JOB.odx OUTDIR
+#
+# Writes OUTDIR/idle.png (the program started with JOB.odx, idle) and
+# OUTDIR/run.png (a numbered-series run in progress against a local test
+# server that sends a slow file). The program runs in a scratch folder, so no
+# Ordinex.ini of the caller is read or written. ORDINEX_BIN overrides the
+# program (default build-gui/ordinex, else build/ordinex).
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 JOB.odx OUTDIR" >&2
+  exit 2
+fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+job=$(realpath "$1")
+mkdir -p "$2"
+out=$(realpath "$2")
+bin=${ORDINEX_BIN:-}
+if [ -z "$bin" ]; then
+  for b in "$root/build-gui/ordinex" "$root/build/ordinex"; do
+    [ -x "$b" ] && bin=$b && break
+  done
+fi
+[ -x "$bin" ] || { echo "ordinex not built" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# A display of our own: the first free number from 90 on.
+n=90
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$n"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+
+mkdir -p "$scratch/run" "$scratch/idle" "$scratch/series"
+export XDG_RUNTIME_DIR="$scratch/run"
+chmod 700 "$XDG_RUNTIME_DIR"
+# Message boxes answer themselves (their text goes to the log below).
+export ORDINEX_TEST_PROMPTS=1
+
+# Waits until the program has written its log file, i.e. start-up got that far.
+wait_started() {
+  for _ in $(seq 100); do [ -e "$1/Ordinex.log" ] && break; sleep 0.1; done
+  sleep "${2:-2}"
+}
+
+# 1. Idle, with the given job.
+(cd "$scratch/idle" && exec "$bin" "$job") 2>"$out/idle.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/idle"
+import -window root "$out/idle.png"
+kill -TERM "$app"
+wait "$app" || true
+
+# 2. During a run: ten 200 KB files sent at 1 KiB per 20 ms.
+port_file="$scratch/port"
+python3 "$root/tests/servers/http_server.py" >"$port_file" &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$port_file" ] && break; sleep 0.1; done
+port=$(head -n1 "$port_file")
+cat >"$scratch/series/job.odx" <<JOB
+[UrlFolder]
+UrlBaseText=http://127.0.0.1:$port/slow
+UrlExpansionText=20000*
+AccessUserNameText=
+AccessPasswordText=
+FolderBaseText=$scratch/series/
+FolderExpansionText=dl/file*.bin
+[Ordinseq]
+WildCard1Check=1
+WildCard1Start=0
+WildCard1End=9
+JOB
+(cd "$scratch/series" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/run.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/series" 3
+import -window root "$out/run.png"
+kill -TERM "$app"
+wait "$app" || true
+echo "screenshots: $out/idle.png $out/run.png"

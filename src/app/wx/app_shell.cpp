@@ -1,0 +1,59 @@
+#include "app/wx/app_shell.h"
+
+#include "app/wx/gtk_compact_style.h"
+#include "mainwnd/main_frame.h"
+
+#include <wx/app.h>
+
+namespace ordinex {
+
+CAppShell::CAppShell(IPrompter* prompter) : prompter_([this]() -> wxWindow* { return frame_.get(); }) {
+    app_.SetPrompter(prompter ? prompter : &prompter_);
+    app_.SetMessagePump(&pump_);
+}
+
+CAppShell::~CAppShell() { ExitInstance(); }
+
+bool CAppShell::InitInstance(const std::vector<std::string>& args) {
+    const COrdinexApp::StartOutcome outcome = app_.InitCore();
+    switch (outcome.result) {
+    case COrdinexApp::StartResult::Started:
+        break;
+    case COrdinexApp::StartResult::AlreadyRunning:
+        // The running instance is left alone; this one writes nothing.
+        app_.Prompter()->MessageBox(outcome.message, MessageButtons::Ok, MessageIcon::Information);
+        ExitInstance();
+        return false;
+    case COrdinexApp::StartResult::Fatal:
+        app_.FatalExit(outcome.message);
+    }
+
+    ApplyCompactStyle();
+    // The frame restores its placement and the form the last job while
+    // start-up has not completed.
+    frame_ = new CMainFrame(app_, doc_);
+    wxTheApp->SetTopWindow(frame_.get());
+    if (args.empty())
+        doc_.OnNewDocument();
+    else if (!doc_.OnOpenDocument(args.front()))
+        app_.FatalExit("シェルコマンドが正常に処理されない");
+    frame_->Show();
+    frame_->UpdateTitle();
+    app_.MarkStartupComplete();
+    return true;
+}
+
+void CAppShell::ExitInstance() {
+    if (exited_)
+        return;
+    exited_ = true;
+    if (CMainFrame* frame = frame_.get()) {
+        // Only reached when the window was not closed by the user (tests):
+        // it saves what closing would have saved.
+        frame->SaveState();
+        delete frame;
+    }
+    app_.ExitCore();
+}
+
+} // namespace ordinex

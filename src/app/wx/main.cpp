@@ -1,0 +1,3 @@
+#include "app/wx/ordinex_wx_app.h"
+
+wxIMPLEMENT_APP(ordinex::COrdinexWxApp);

@@ -1,0 +1,71 @@
+#include "app/wx/ordinex_wx_app.h"
+
+#include "app/wx/app_shell.h"
+#include "app/wx/test_aids.h"
+#include "mainwnd/command_ids.h"
+#include "mainwnd/main_frame.h"
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+namespace ordinex {
+
+namespace {
+volatile std::sig_atomic_t terminateRequested = 0;
+void OnTerminateSignal(int) { terminateRequested = 1; }
+constexpr int kSignalPollMs = 200;
+} // namespace
+
+void COrdinexWxApp::InstallSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    signalTimer_.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (terminateRequested) {
+            terminateRequested = 0;
+            CloseMainWindow();
+        }
+    });
+    signalTimer_.Start(kSignalPollMs);
+}
+
+COrdinexWxApp::COrdinexWxApp() = default;
+COrdinexWxApp::~COrdinexWxApp() = default;
+
+bool COrdinexWxApp::OnInit() {
+    // wxApp::OnInit would reject the job file argument: it is read here.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i].utf8_str());
+    shell_ = std::make_unique<CAppShell>();
+    if (!shell_->InitInstance(args)) {
+        shell_.reset();
+        return false;
+    }
+    InstallSignalHandlers();
+    if (AutoRunRequested())
+        CallAfter([this] {
+            if (CMainFrame* frame = shell_->MainFrame())
+                frame->RunCommand(cmd::kRunSeries);
+        });
+    return true;
+}
+
+int COrdinexWxApp::OnExit() {
+    signalTimer_.Stop();
+    shell_.reset();
+    return wxApp::OnExit();
+}
+
+void COrdinexWxApp::CloseMainWindow() {
+    if (shell_)
+        if (CMainFrame* frame = shell_->MainFrame())
+            frame->Close();
+}
+
+} // namespace ordinex

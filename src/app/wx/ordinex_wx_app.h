@@ -1,0 +1,32 @@
+#pragma once
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include <memory>
+
+namespace ordinex {
+
+class CAppShell;
+
+// The wx application: start-up and shutdown go to the shell.
+class COrdinexWxApp : public wxApp {
+public:
+    COrdinexWxApp();
+    ~COrdinexWxApp() override;
+    bool OnInit() override;
+    int OnExit() override;
+
+    // SIGTERM and SIGINT close the main window as the exit command does, so
+    // that the job and the settings are saved.
+    void CloseMainWindow();
+
+private:
+    void InstallSignalHandlers();
+
+    std::unique_ptr<CAppShell> shell_;
+    // wxGTK's loop does not watch wx's own signal pipe: the handler only
+    // raises a flag, which this timer looks at (also while a run pumps events).
+    wxTimer signalTimer_;
+};
+
+} // namespace ordinex

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace ordinex {
+
+// Switches for the tests and the screenshot script, read from the
+// environment; neither changes anything for a user who does not set them.
+
+// ORDINEX_TEST_PROMPTS=1: message boxes are not shown; their text goes to
+// standard error and the default button is taken.
+bool PromptsAnsweredForTests();
+
+// ORDINEX_AUTORUN=1: the numbered-series run starts by itself once start-up
+// has completed.
+bool AutoRunRequested();
+
+} // namespace ordinex

@@ -1,0 +1,95 @@
+#include "app/wx/wx_prompter.h"
+
+#include "app/wx/test_aids.h"
+#include "app/wx/wx_text.h"
+#include "platform/version_record.h"
+
+#include <wx/msgdlg.h>
+#include <wx/window.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace ordinex {
+
+namespace {
+
+long StyleOf(MessageButtons buttons, MessageIcon icon, bool defaultNo) {
+    long style = 0;
+    switch (buttons) {
+    case MessageButtons::Ok:
+        style = wxOK;
+        break;
+    case MessageButtons::OkCancel:
+        style = wxOK | wxCANCEL;
+        break;
+    case MessageButtons::YesNo:
+        style = wxYES_NO | (defaultNo ? wxNO_DEFAULT : wxYES_DEFAULT);
+        break;
+    }
+    switch (icon) {
+    case MessageIcon::Information:
+        style |= wxICON_INFORMATION;
+        break;
+    case MessageIcon::Exclamation:
+        style |= wxICON_EXCLAMATION;
+        break;
+    case MessageIcon::Stop:
+        style |= wxICON_STOP;
+        break;
+    }
+    return style;
+}
+
+int DefaultAnswer(MessageButtons buttons, bool defaultNo) {
+    if (buttons == MessageButtons::YesNo)
+        return defaultNo ? kAnswerNo : kAnswerYes;
+    return kAnswerOk;
+}
+
+} // namespace
+
+int AnswerFromWx(int wxAnswer) {
+    switch (wxAnswer) {
+    case wxID_YES:
+    case wxYES:
+        return kAnswerYes;
+    case wxID_NO:
+    case wxNO:
+        return kAnswerNo;
+    case wxID_OK:
+    case wxOK:
+        return kAnswerOk;
+    default:
+        return kAnswerCancel;
+    }
+}
+
+int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) {
+    if (PromptsAnsweredForTests()) {
+        std::fprintf(stderr, "prompt: %s\n", text.c_str());
+        return DefaultAnswer(buttons, defaultNo);
+    }
+    wxMessageDialog dialog(mainWindow_(), ToWx(text), ToWx(ProgramVersionRecord().productName), StyleOf(buttons, icon, defaultNo));
+    return AnswerFromWx(dialog.ShowModal());
+}
+
+int WxPrompter::WarningDialog(const std::string& text) {
+    return MessageBox(text + "\n\n" + "処理を中止しますか？", MessageButtons::YesNo, MessageIcon::Exclamation, true);
+}
+
+void WxPrompter::RepaintMainFrame() {
+    if (wxWindow* frame = mainWindow_()) {
+        frame->Refresh();
+        frame->Update();
+    }
+}
+
+void WxPrompter::CloseMainWindowAndExit() {
+    if (wxWindow* frame = mainWindow_())
+        frame->Close();
+    // At once, without the normal shut-down: nothing is saved.
+    std::_Exit(1);
+}
+
+} // namespace ordinex

@@ -1,0 +1,117 @@
+#pragma once
+#include "mainwnd/frame_rules.h"
+#include "mainwnd/ordinex_doc.h"
+#include "runs/ui_hooks.h"
+#include "settings/frame_placement.h"
+
+#include <wx/frame.h>
+
+#include <functional>
+#include <string>
+
+class wxMenu;
+class wxMenuItem;
+class wxToolBar;
+class wxUpdateUIEvent;
+
+namespace ordinex {
+
+class COrdinexApp;
+class COrdinexView;
+
+// The main window: menu, toolbar, the form, the fixed-height size rules and
+// the windows' side of the busy state.
+class CMainFrame : public wxFrame, public IBusyWindows {
+public:
+    CMainFrame(COrdinexApp& app, COrdinexDoc& doc);
+    ~CMainFrame() override;
+
+    COrdinexView* View() const { return view_; }
+    wxToolBar* Toolbar() const { return toolbar_; }
+
+    // Carries out a menu or toolbar command (by its command number).
+    void RunCommand(int command);
+    bool CommandEnabled(int command);
+
+    // IBusyWindows
+    void EnterBusy() override;
+    void SetRunLayout(bool busy) override;
+    void LeaveBusy() override;
+    void ShowBusyAnimation() override;
+    void DestroyBusyAnimation() override;
+
+    // Applies the size limits again, after the toolbar, the run state or
+    // AlwaysShowExpansionWindow changed.
+    void Relayout();
+    void EnableToolbarButtons(bool enable);
+    bool ToolbarVisible() const { return toolbarVisible_; }
+    bool RunInProgress() const { return runInProgress_; }
+    int FixedHeight() const;
+    int ToolbarHeight() const { return toolbarHeight_; }
+
+    void UpdateTitle();
+    void RebuildRecentMenu();
+    // The last job and this window's placement go into the settings file.
+    void SaveState();
+    FramePlacement CurrentPlacement() const;
+
+    // The save question with Yes, No and Cancel (answers 6, 7, 2); tests
+    // answer it themselves.
+    void SetSaveQuestion(COrdinexDoc::AskFunction ask) { askSave_ = std::move(ask); }
+    // Saving asks for a file name when the job has none; tests answer it.
+    using FileChooser = std::function<std::string(bool forSaving)>;
+    void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+protected:
+    // The user may change the width alone: every size request is held to the limits.
+    void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
+
+private:
+    // Menu and toolbar (main_frame_menu.cpp)
+    void CreateMenus();
+    void CreateToolbar();
+
+    // Commands (main_frame_commands.cpp)
+    void ExecuteCommand(int command);
+    void NewJob();
+    void OpenJob();
+    bool OpenJobFile(const std::string& path);
+    bool SaveJob();
+    bool SaveJobAs();
+    void OpenRecent(int index);
+    void EditCommand(int command);
+    bool EditCommandEnabled(int command);
+    void RunSeriesFromForm();
+    void OpenInBrowser();
+    void OpenInExplorer();
+    void OpenLocalFile(const std::string& name);
+    void ShowVersion();
+    void ToggleToolbar();
+    std::string ChooseFile(bool forSaving);
+    int AskSave(const std::string& question);
+
+    void ApplyToolbarVisibility();
+    void RestorePlacement();
+    void OnClose(wxCloseEvent& event);
+    void OnUpdateUI(wxUpdateUIEvent& event);
+
+    COrdinexApp& app_;
+    COrdinexDoc& doc_;
+    COrdinexView* view_ = nullptr;
+    wxToolBar* toolbar_ = nullptr;
+    wxMenu* recentMenu_ = nullptr;
+    wxMenuItem* recentItem_ = nullptr;
+    int toolbarHeight_ = 0;
+    bool toolbarVisible_ = false;
+    bool runInProgress_ = false;
+    // Commands may nest event loops (runs, dialogs); a close request that
+    // arrives inside one waits until it has returned.
+    int commandDepth_ = 0;
+    bool closePending_ = false;
+    FramePlacement placement_; // as read; the corner positions are kept
+    wxRect normalRect_;        // the restored rectangle while maximized or minimized
+    COrdinexDoc::AskFunction askSave_;
+    FileChooser chooseFile_;
+};
+
+} // namespace ordinex

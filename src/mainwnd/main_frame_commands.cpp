@@ -1,0 +1,293 @@
+#include "mainwnd/main_frame.h"
+
+#include "app/ordinex_app.h"
+#include "app/wx/test_aids.h"
+#include "app/wx/wx_prompter.h"
+#include "app/wx/wx_text.h"
+#include "mainwnd/command_ids.h"
+#include "mainwnd/ordinex_view.h"
+#include "platform/version_record.h"
+
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include <cstdio>
+
+namespace ordinex {
+
+namespace {
+constexpr const char* kJobFilter = "ダウンロード設定(*.odx)|*.odx|全てのファイル(*.*)|*.*";
+
+// The edit box with the keyboard focus, if any.
+wxTextCtrl* FocusedEditBox() { return dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()); }
+
+void Inform(COrdinexApp& app, const std::string& text) {
+    if (IPrompter* prompter = app.Prompter())
+        prompter->MessageBox(text, MessageButtons::Ok, MessageIcon::Information);
+}
+} // namespace
+
+void CMainFrame::RunCommand(int command) {
+    if (!CommandEnabled(command))
+        return;
+    ++commandDepth_;
+    ExecuteCommand(command);
+    --commandDepth_;
+    if (commandDepth_ == 0 && closePending_) {
+        closePending_ = false;
+        Close();
+    }
+}
+
+bool CMainFrame::CommandEnabled(int command) {
+    if (!frame::CommandBuilt(command, app_.settings))
+        return false;
+    switch (command) {
+    case cmd::kEditUndo:
+    case cmd::kEditCut:
+    case cmd::kEditCopy:
+    case cmd::kEditPaste:
+        return EditCommandEnabled(command);
+    default:
+        break;
+    }
+    frame::CommandContext c;
+    c.running = app_.running;
+    c.job = view_->ReadJob();
+    const form::ListSelection lists = view_->Lists();
+    c.ftpListHasFile = lists.ftpListHasFile;
+    c.linkListHasFile = lists.linkListHasFile;
+    if (command == cmd::kReadMe)
+        c.readMeExists = COrdinexApp::FileExists(COrdinexApp::CurrentDirPath("/Readme.txt"));
+    if (command == cmd::kHelpIndex)
+        c.helpExists = COrdinexApp::FileExists(COrdinexApp::CurrentDirPath("/Ordinex.chm"));
+    return frame::CommandAvailable(command, c);
+}
+
+void CMainFrame::OnUpdateUI(wxUpdateUIEvent& event) {
+    const int command = cmd::FromWxId(event.GetId());
+    if (command < 0) {
+        event.Skip();
+        return;
+    }
+    event.Enable(CommandEnabled(command));
+    if (command == cmd::kViewToolbar)
+        event.Check(toolbarVisible_);
+}
+
+void CMainFrame::ExecuteCommand(int command) {
+    if (command >= cmd::kFileMru1 && command < cmd::kFileMru1 + cmd::kFileMruCount) {
+        OpenRecent(command - cmd::kFileMru1);
+        return;
+    }
+    switch (command) {
+    case cmd::kFileNew:
+        NewJob();
+        break;
+    case cmd::kFileOpen:
+        OpenJob();
+        break;
+    case cmd::kFileSave:
+        SaveJob();
+        break;
+    case cmd::kFileSaveAs:
+        SaveJobAs();
+        break;
+    case cmd::kAppExit:
+        closePending_ = true;
+        break;
+    case cmd::kEditUndo:
+    case cmd::kEditCut:
+    case cmd::kEditCopy:
+    case cmd::kEditPaste:
+        EditCommand(command);
+        break;
+    case cmd::kCopyUrlToFolder:
+        view_->CopyUrlToFolder();
+        break;
+    case cmd::kViewToolbar:
+        ToggleToolbar();
+        break;
+    case cmd::kRunSeries:
+        RunSeriesFromForm();
+        break;
+    case cmd::kStop:
+        app_.RequestStop();
+        if (!app_.running)
+            view_->RefreshControls();
+        break;
+    case cmd::kOpenBrowser:
+        OpenInBrowser();
+        break;
+    case cmd::kOpenExplorer:
+        OpenInExplorer();
+        break;
+    case cmd::kReadMe:
+        OpenLocalFile("/Readme.txt");
+        break;
+    case cmd::kHelpIndex:
+        OpenLocalFile("/Ordinex.chm");
+        break;
+    case cmd::kAppAbout:
+        ShowVersion();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Job documents ----
+
+int CMainFrame::AskSave(const std::string& question) {
+    if (askSave_)
+        return askSave_(question);
+    if (PromptsAnsweredForTests()) {
+        std::fprintf(stderr, "prompt: %s\n", question.c_str());
+        return kAnswerNo;
+    }
+    wxMessageDialog dialog(this, ToWx(question), ToWx(app_.productName), wxYES_NO | wxCANCEL | wxICON_EXCLAMATION);
+    return AnswerFromWx(dialog.ShowModal());
+}
+
+std::string CMainFrame::ChooseFile(bool forSaving) {
+    if (chooseFile_)
+        return chooseFile_(forSaving);
+    // No default extension: a name typed without one is saved without one.
+    const long style = forSaving ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
+    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, ToWx(kJobFilter), style);
+    if (dialog.ShowModal() != wxID_OK)
+        return {};
+    return FromWx(dialog.GetPath());
+}
+
+void CMainFrame::NewJob() {
+    if (!doc_.SaveModified([this](const std::string& q) { return AskSave(q); }, [this] { return SaveJob(); }))
+        return;
+    doc_.OnNewDocument();
+}
+
+bool CMainFrame::OpenJobFile(const std::string& path) {
+    // Opening another job asks about the edited one only when the user wants it.
+    if (!app_.settings.ConfirmSaveUrlFolderSettingByOpen)
+        doc_.SetModifiedFlag(false);
+    if (!doc_.SaveModified([this](const std::string& q) { return AskSave(q); }, [this] { return SaveJob(); }))
+        return true;
+    const bool opened = doc_.OnOpenDocument(path);
+    RebuildRecentMenu();
+    return opened;
+}
+
+void CMainFrame::OpenJob() {
+    const std::string path = ChooseFile(false);
+    if (!path.empty())
+        OpenJobFile(path);
+}
+
+void CMainFrame::OpenRecent(int index) {
+    const auto& entries = app_.recentFiles.Entries();
+    if (index < 0 || static_cast<size_t>(index) >= entries.size())
+        return;
+    // A job that cannot be opened any more leaves the list.
+    if (!OpenJobFile(entries[index])) {
+        app_.recentFiles.Remove(static_cast<size_t>(index));
+        RebuildRecentMenu();
+    }
+}
+
+bool CMainFrame::SaveJob() {
+    if (doc_.PathName().empty())
+        return SaveJobAs();
+    const bool saved = doc_.OnSaveDocument(doc_.PathName());
+    RebuildRecentMenu();
+    return saved;
+}
+
+bool CMainFrame::SaveJobAs() {
+    const std::string path = ChooseFile(true);
+    if (path.empty())
+        return false;
+    const bool saved = doc_.OnSaveDocument(path);
+    RebuildRecentMenu();
+    return saved;
+}
+
+// ---- Edit commands on the focused box ----
+
+bool CMainFrame::EditCommandEnabled(int command) {
+    wxTextCtrl* box = FocusedEditBox();
+    if (!box || app_.running)
+        return false;
+    long from = 0, to = 0;
+    box->GetSelection(&from, &to);
+    switch (command) {
+    case cmd::kEditUndo:
+        return box->IsEditable() && box->CanUndo();
+    case cmd::kEditCut:
+    case cmd::kEditCopy:
+        return from != to;
+    case cmd::kEditPaste:
+        // Asking the X clipboard would run a nested event loop on every idle
+        // moment: any editable box may take a paste.
+        return box->IsEditable();
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::EditCommand(int command) {
+    wxTextCtrl* box = FocusedEditBox();
+    if (!box)
+        return;
+    switch (command) {
+    case cmd::kEditUndo:
+        box->Undo();
+        break;
+    case cmd::kEditCut:
+        box->Cut();
+        break;
+    case cmd::kEditCopy:
+        box->Copy();
+        break;
+    case cmd::kEditPaste:
+        box->Paste();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Runs ----
+
+void CMainFrame::RunSeriesFromForm() {
+    if (app_.running)
+        return;
+    app_.RunSeries(view_->ReadJob());
+}
+
+// ---- External programs ----
+
+void CMainFrame::OpenInBrowser() {
+    const std::string url = view_->GetUrlBase();
+    if (!wxLaunchDefaultBrowser(ToWx(url)))
+        Inform(app_, "Browserが開けません");
+}
+
+void CMainFrame::OpenInExplorer() {
+    if (!wxLaunchDefaultApplication(ToWx(frame::ExplorerTarget(view_->GetUrlBase()))))
+        Inform(app_, "Explorerが開けません");
+}
+
+void CMainFrame::OpenLocalFile(const std::string& name) {
+    wxLaunchDefaultApplication(ToWx(COrdinexApp::CurrentDirPath(name)));
+}
+
+void CMainFrame::ShowVersion() {
+    const VersionRecord& v = ProgramVersionRecord();
+    const std::string text = v.fileDescription + "\n" + v.productName + " Version " + v.productVersion;
+    Inform(app_, text);
+}
+
+} // namespace ordinex

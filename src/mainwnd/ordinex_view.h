@@ -1,0 +1,130 @@
+#pragma once
+#include "job/job.h"
+#include "mainwnd/form_geometry.h"
+#include "mainwnd/form_rules.h"
+#include "mainwnd/ordinex_doc.h"
+#include "runs/ui_hooks.h"
+
+#include <wx/panel.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+class wxCheckBox;
+class wxGauge;
+class wxStaticText;
+class wxTextCtrl;
+
+namespace ordinex {
+
+class COrdinexApp;
+
+// The main form: the job's boxes, the ranges, the run buttons and the status
+// area that the runs write. It is the job's only store while the program runs.
+class COrdinexView : public wxPanel, public IStatusView, public IJobForm {
+public:
+    COrdinexView(wxWindow* parent, COrdinexApp& app, COrdinexDoc& doc);
+
+    // Buttons that stand for menu commands hand the command number here.
+    void SetCommandHandler(std::function<void(int command)> handler) { commandHandler_ = std::move(handler); }
+
+    // Field accessors: getters read the controls first; the six text getters
+    // trim, the range getters do not.
+    std::string GetUrlBase();
+    void SetUrlBase(const std::string& text);
+    std::string GetUrlExpansion();
+    void SetUrlExpansion(const std::string& text);
+    std::string GetUserName();
+    void SetUserName(const std::string& text);
+    std::string GetPassword();
+    void SetPassword(const std::string& text);
+    std::string GetFolderBase();
+    void SetFolderBase(const std::string& text);
+    std::string GetFolderExpansion();
+    void SetFolderExpansion(const std::string& text);
+    bool GetRangeCheck(int k); // k = 0..5
+    void SetRangeCheck(int k, bool checked);
+    std::string GetRangeStart(int k);
+    void SetRangeStart(int k, const std::string& text);
+    std::string GetRangeEnd(int k);
+    void SetRangeEnd(int k, const std::string& text);
+
+    std::string ComposeUrl();
+    std::string ComposeFolder();
+    void UpdateUrlDisplay();
+    void UpdateFolderDisplay();
+
+    // IJobForm
+    Job ReadJob() override;
+    void WriteJob(const Job& job) override;
+    void ClearStatus() override;
+
+    // IStatusView
+    void SetUrlStatus(const std::string& text) override;
+    void SetFolderStatus(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    void SetStatusText2(const std::string& text) override;
+    void SetTransferStatus(const std::string& text) override;
+    void SetByteProgress(const std::string& text, int64_t range, int64_t position) override;
+    void ClearByteProgress() override;
+    void SetFileProgress(const std::string& text, int64_t range, int64_t position) override;
+    void ClearFileProgress() override;
+
+    void DisableForRun();
+    void RefreshControls();
+
+    // Start-up: the last job from the settings file, or an empty job with
+    // the start-up folder as destination base.
+    void RestoreLastJob();
+    // Exit: the job as last read goes to the settings file.
+    void SaveLastJob();
+
+    // Whether the list windows have a selected file (none exist yet).
+    form::ListSelection Lists() const { return {}; }
+
+    // The status area takes the lowest 210 pixels while the frame is grown.
+    void SetExpanded(bool expanded);
+    int ContentHeight() const { return geometry_.contentBottom; }
+    const form::FormGeometry& Geometry() const { return geometry_; }
+
+    wxWindow* Control(int id) const;
+    std::string ControlText(int id) const;
+
+    void BrowseForFolder();
+    void CopyUrlToFolder();
+
+private:
+    // Layout (ordinex_view_layout.cpp)
+    void CreateControls();
+    void MeasureMetrics();
+    void ApplyLayout();
+    wxTextCtrl* AddText(int id);
+    wxStaticText* AddLabel(int key, const std::string& text, long style = 0);
+
+    // Reactions to the user
+    void OnBoxChanged();
+    void OnRangeClicked(int k);
+    void OnRangeTextChanged();
+    void MarkModified();
+    void ApplyRangeEnabling(int k);
+    void ApplyEnabling(const std::map<int, bool>& enabled);
+    void SetLine(int id, const std::string& text);
+    void SetProgress(int textId, int barId, const std::string& text, int64_t range, int64_t position);
+    void ClearProgress(int textId, int barId);
+    wxTextCtrl* Text(int id) const;
+    wxTextCtrl* RangeStart(int k) const;
+    wxTextCtrl* RangeEnd(int k) const;
+    wxCheckBox* RangeCheck(int k) const;
+
+    COrdinexApp& app_;
+    COrdinexDoc& doc_;
+    std::function<void(int)> commandHandler_;
+    Job job_; // the controls as last read
+    std::map<int, wxWindow*> parts_;
+    form::FormMetrics metrics_;
+    form::FormGeometry geometry_;
+    bool expanded_ = false;
+};
+
+} // namespace ordinex
