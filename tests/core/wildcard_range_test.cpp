@@ -82,7 +82,10 @@ INSTANTIATE_TEST_SUITE_P(Table, RangeCounts,
                                            CountCase{"aa", "zz", 676}, CountCase{"ab", "b", 27},
                                            CountCase{"A", "ZZZZZZZ", 8353082582LL},
                                            CountCase{"1", "4294967296", 4294967296LL},
-                                           CountCase{"0", "99999999999999999999999", INT64_MAX}));
+                                           CountCase{"0", "99999999999999999999999", INT64_MAX}),
+                         [](const auto& info) {
+                             return std::string(info.param.start) + "_" + std::to_string(info.index);
+                         });
 
 TEST(RangeSetup, ReportsTheThreeMessagesInOrder) {
     struct Case {
