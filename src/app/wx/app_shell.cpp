@@ -48,10 +48,13 @@ void CAppShell::ExitInstance() {
         return;
     exited_ = true;
     if (CMainFrame* frame = frame_.get()) {
-        // Only reached when the window was not closed by the user (tests):
-        // it saves what closing would have saved.
-        frame->SaveState();
-        delete frame;
+        // A window that was not closed (tests) saves what closing would
+        // have saved; one already closed waits only for its deletion.
+        if (!wxTheApp->IsScheduledForDestruction(frame)) {
+            frame->SaveState();
+            frame->Destroy();
+        }
+        wxTheApp->ProcessIdle();
     }
     app_.ExitCore();
 }

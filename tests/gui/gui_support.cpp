@@ -1,0 +1,62 @@
+#include "gui_support.h"
+
+#include <wx/app.h>
+#include <wx/textctrl.h>
+
+namespace ordinex::test {
+
+int ScriptedPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool) {
+    messages.push_back(text);
+    icons.push_back(icon);
+    if (!answers.empty()) {
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return buttons == MessageButtons::YesNo ? kAnswerNo : kAnswerOk;
+}
+
+int ScriptedPrompter::WarningDialog(const std::string& text) {
+    warnings.push_back(text);
+    return kAnswerNo;
+}
+
+GuiApp::GuiApp() : cwd_(dir_.path()), shell_(std::make_unique<CAppShell>(&prompter)) {}
+
+GuiApp::~GuiApp() { Exit(); }
+
+bool GuiApp::Start(const std::vector<std::string>& args) { return shell_->InitInstance(args); }
+
+void GuiApp::Exit() {
+    if (shell_)
+        shell_->ExitInstance();
+}
+
+void Type(wxTextCtrl* box, const wxString& chars) {
+    for (wxUniChar c : chars) {
+        wxKeyEvent key(wxEVT_CHAR);
+        key.m_keyCode = static_cast<int>(c.GetValue());
+        key.m_uniChar = static_cast<wxChar>(c.GetValue());
+        key.SetEventObject(box);
+        key.SetId(box->GetId());
+        box->GetEventHandler()->ProcessEvent(key);
+        if (!key.GetSkipped())
+            continue;
+        long from = 0, to = 0;
+        box->GetSelection(&from, &to);
+        if (c == WXK_BACK) {
+            if (from != to)
+                box->Remove(from, to);
+            else if (from > 0)
+                box->Remove(from - 1, from);
+        } else {
+            box->WriteText(wxString(c));
+        }
+    }
+}
+
+wxTextCtrl* TextBox(COrdinexView* view, int id) { return dynamic_cast<wxTextCtrl*>(view->Control(id)); }
+
+bool Enabled(COrdinexView* view, int id) { return view->Control(id)->IsThisEnabled(); }
+
+} // namespace ordinex::test

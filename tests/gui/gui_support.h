@@ -1,0 +1,66 @@
+#pragma once
+#include "app/wx/app_shell.h"
+#include "mainwnd/main_frame.h"
+#include "mainwnd/ordinex_view.h"
+#include "runs/ui_hooks.h"
+#include "test_support.h"
+
+#include <wx/string.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+class wxTextCtrl;
+
+namespace ordinex::test {
+
+// Message boxes answered by the test: queued answers first, then OK (or No
+// for Yes/No questions). Every text is kept.
+class ScriptedPrompter : public IPrompter {
+public:
+    int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
+    int WarningDialog(const std::string& text) override;
+    void RepaintMainFrame() override {}
+    void CloseMainWindowAndExit() override {}
+
+    std::deque<int> answers;
+    std::vector<std::string> messages;
+    std::vector<MessageIcon> icons;
+    std::vector<std::string> warnings;
+};
+
+// The desktop program in-process, in a folder of its own that is the current
+// folder while it runs.
+class GuiApp {
+public:
+    GuiApp();
+    ~GuiApp();
+    // Starts the program (optionally with a job file); false: refused.
+    bool Start(const std::vector<std::string>& args = {});
+    // Ends it as a closed window would, saving the settings file.
+    void Exit();
+
+    CAppShell& shell() { return *shell_; }
+    COrdinexApp& app() { return shell_->App(); }
+    CMainFrame* frame() { return shell_->MainFrame(); }
+    COrdinexView* view() { return frame()->View(); }
+    const std::string& dir() const { return dir_.path(); }
+    std::string path(const std::string& name) const { return dir_ / name; }
+
+    ScriptedPrompter prompter;
+
+private:
+    TempDir dir_;
+    ScopedCwd cwd_;
+    std::unique_ptr<CAppShell> shell_;
+};
+
+// Types into a box as the keyboard would: each character goes through the
+// box's character filter first and is inserted only when it passes.
+void Type(wxTextCtrl* box, const wxString& chars);
+wxTextCtrl* TextBox(COrdinexView* view, int id);
+bool Enabled(COrdinexView* view, int id);
+
+} // namespace ordinex::test

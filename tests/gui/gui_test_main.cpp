@@ -1,0 +1,43 @@
+// Runs the window tests in-process: wx is initialised once, with an active
+// event loop so that the program's message pump can dispatch events.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/init.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+class TestApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // The single-instance lock lives in a folder of the tests' own, so that
+    // neither a running program nor a parallel test run is disturbed.
+    std::string runtime = (std::filesystem::temp_directory_path() / "ordinex-gui-tests-XXXXXX").string();
+    if (!mkdtemp(runtime.data()))
+        return 1;
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    unsetenv("ORDINEX_TEST_PROMPTS");
+    unsetenv("ORDINEX_AUTORUN");
+
+    wxApp::SetInstance(new TestApp);
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
+        return 1;
+    int result = 0;
+    {
+        wxGUIEventLoop loop;
+        wxEventLoopActivator activate(&loop);
+        result = RUN_ALL_TESTS();
+    }
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    std::filesystem::remove_all(runtime);
+    return result;
+}
