@@ -104,7 +104,10 @@ std::string TerminalDisplay::SpeedText(int64_t position) {
     if (seconds > 0.2)
         speed_ = static_cast<double>(position - speedBase_) / seconds;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f MiB/s", speed_ / (1024.0 * 1024.0));
+    if (speed_ >= 1024.0 * 1024.0)
+        std::snprintf(buf, sizeof buf, "%.1f MiB/s", speed_ / (1024.0 * 1024.0));
+    else
+        std::snprintf(buf, sizeof buf, "%.1f KiB/s", speed_ / 1024.0);
     return buf;
 }
 
