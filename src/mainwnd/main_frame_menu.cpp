@@ -10,6 +10,7 @@
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace ordinex {
@@ -147,7 +148,7 @@ void CMainFrame::CreateToolbar() {
         toolbar_->AddTool(cmd::ToWxId(t.command), ToWx(t.tip), bitmap, ToWx(t.tip));
     }
     toolbar_->Realize();
-    toolbarHeight_ = toolbar_->GetSize().y;
+    toolbarHeight_ = std::max(toolbar_->GetSize().y, toolbar_->GetBestSize().y);
 }
 
 void CMainFrame::RebuildRecentMenu() {

@@ -46,8 +46,19 @@ void CGroupedNumberEdit::OnChar(wxKeyEvent& event) {
 
 void CGroupedNumberEdit::OnText(wxCommandEvent& event) {
     event.Skip();
-    if (reformatting_)
+    if (reformatting_ || reformatQueued_)
         return;
+    // GTK puts the caret after the typed character once the change has been
+    // reported: the text is reformatted after that, or the caret would land
+    // in the wrong place.
+    reformatQueued_ = true;
+    CallAfter([this] {
+        reformatQueued_ = false;
+        Reformat();
+    });
+}
+
+void CGroupedNumberEdit::Reformat() {
     const GroupedNumberText formatted = ReformatGroupedNumber(GetValue().ToStdWstring(), GetInsertionPoint());
     if (formatted.unchanged)
         return;

@@ -22,7 +22,9 @@ public:
 private:
     void OnChar(wxKeyEvent& event);
     void OnText(wxCommandEvent& event);
+    void Reformat();
     bool reformatting_ = false;
+    bool reformatQueued_ = false;
 };
 
 } // namespace ordinex

@@ -52,6 +52,8 @@ void Type(wxTextCtrl* box, const wxString& chars) {
         } else {
             box->WriteText(wxString(c));
         }
+        // Boxes may finish their reaction after the change (CallAfter).
+        wxTheApp->ProcessPendingEvents();
     }
 }
 

@@ -1,0 +1,158 @@
+// The main frame: size limits, toolbar, busy layout, closing.
+#include "app/ordinex_app.h"
+#include "gui_support.h"
+#include "mainwnd/command_ids.h"
+#include "mainwnd/form_ids.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/menu.h>
+#include <wx/toolbar.h>
+
+namespace ordinex::test {
+namespace {
+
+TEST(MainFrame, WidthStaysWithinLimitsAndHeightIsFixed) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    EXPECT_EQ(frame->GetSize(), wxSize(640, 431));
+    struct Row {
+        wxSize requested;
+        wxSize result;
+    } rows[] = {
+        {{500, 300}, {640, 431}},
+        {{900, 800}, {900, 431}},
+        {{2000, 431}, {1280, 431}},
+        {{640, 1000}, {640, 431}},
+    };
+    for (const auto& r : rows) {
+        frame->SetSize(r.requested);
+        EXPECT_EQ(frame->GetSize(), r.result) << r.requested.x << "x" << r.requested.y;
+    }
+}
+
+TEST(MainFrame, HiddenToolbarAndRunsChangeTheHeight) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    const int toolbar = frame->ToolbarHeight();
+    ASSERT_GT(toolbar, 0);
+    const wxSize client = frame->GetClientSize();
+
+    frame->RunCommand(cmd::kViewToolbar);
+    EXPECT_FALSE(frame->ToolbarVisible());
+    EXPECT_EQ(frame->GetSize().y, 431 - toolbar);
+    EXPECT_EQ(frame->GetClientSize().y, client.y) << "the form keeps its height";
+    frame->RunCommand(cmd::kViewToolbar);
+    EXPECT_EQ(frame->GetSize().y, 431);
+
+    frame->SetRunLayout(true);
+    EXPECT_EQ(frame->GetSize().y, 641);
+    EXPECT_EQ(frame->GetClientSize().y, client.y + 210);
+    // The status area sits in the 210 pixels uncovered.
+    const form::Rect line = gui.view()->Geometry().rects.at(form::kUrlStatusLine);
+    EXPECT_GE(line.y, client.y);
+    EXPECT_LE(gui.view()->Geometry().statusBottom, client.y + 210);
+    frame->SetRunLayout(false);
+    EXPECT_EQ(frame->GetSize().y, 431);
+
+    gui.app().settings.AlwaysShowExpansionWindow = 1;
+    frame->Relayout();
+    EXPECT_EQ(frame->GetSize().y, 641);
+}
+
+TEST(MainFrame, BusyStateLeavesOnlyStop) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    COrdinexView* view = gui.view();
+    view->SetUrlBase("http://h/");
+    gui.app().BeginBusy();
+    EXPECT_TRUE(Enabled(view, form::kStopButton));
+    EXPECT_FALSE(Enabled(view, form::kUrlBase));
+    EXPECT_FALSE(Enabled(view, form::kRunSeriesButton));
+    wxToolBar* tools = frame->Toolbar();
+    EXPECT_TRUE(tools->GetToolEnabled(cmd::ToWxId(cmd::kStop)));
+    EXPECT_FALSE(tools->GetToolEnabled(cmd::ToWxId(cmd::kFileOpen)));
+    EXPECT_FALSE(frame->GetMenuBar()->IsEnabled(cmd::ToWxId(cmd::kFileOpen)));
+    EXPECT_TRUE(frame->GetMenuBar()->IsEnabled(cmd::ToWxId(cmd::kStop)));
+    EXPECT_EQ(frame->GetSize().y, 641);
+    gui.app().EndBusy();
+    EXPECT_FALSE(Enabled(view, form::kStopButton));
+    EXPECT_TRUE(Enabled(view, form::kUrlBase));
+    EXPECT_FALSE(tools->GetToolEnabled(cmd::ToWxId(cmd::kStop)));
+    EXPECT_TRUE(frame->GetMenuBar()->IsEnabled(cmd::ToWxId(cmd::kFileOpen)));
+    EXPECT_EQ(frame->GetSize().y, 431);
+}
+
+TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    wxMenuBar* bar = frame->GetMenuBar();
+    EXPECT_EQ(bar->GetMenuLabel(0), wxString::FromUTF8("ファイル(&F)"));
+    EXPECT_EQ(bar->GetLabel(cmd::ToWxId(cmd::kViewToolbar)), wxString::FromUTF8("ﾂｰﾙ ﾊﾞｰ(&T)"));
+    EXPECT_EQ(bar->GetLabel(cmd::ToWxId(cmd::kShowFtpTree)),
+              wxString::FromUTF8("FTPツリー&&リスト ビューを表示(&F)..."));
+    frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::kViewToolbar)));
+    gui.view()->SetUrlBase("http://h/");
+    frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kOpenExplorer)));
+    for (int c : {cmd::kShowFtpTree, cmd::kShowLinkTree, cmd::kSettingsProgram, cmd::kOpenBrowser, cmd::kReadMe})
+        EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(c))) << c;
+    WriteFile(gui.path("Readme.txt"), "read me");
+    frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kReadMe)));
+    EXPECT_EQ(frame->Toolbar()->GetToolShortHelp(cmd::ToWxId(cmd::kRunSeries)), wxString::FromUTF8("連番でダウンロード"));
+}
+
+TEST(MainFrame, ClosingAsksToSaveOnlyAModifiedJobAndOnlyWhenWanted) {
+    struct Row {
+        const char* name;
+        int confirm;
+        bool edit;
+        int answer;
+        bool asked;
+        bool closed;
+    } rows[] = {
+        {"setting off", 0, true, kAnswerCancel, false, true},
+        {"unmodified", 1, false, kAnswerCancel, false, true},
+        {"cancel keeps the window", 1, true, kAnswerCancel, true, false},
+        {"no closes", 1, true, kAnswerNo, true, true},
+    };
+    for (const auto& r : rows) {
+        GuiApp gui;
+        ASSERT_TRUE(gui.Start());
+        gui.app().settings.ConfirmSaveUrlFolderSettingByExit = r.confirm;
+        std::vector<std::string> questions;
+        gui.frame()->SetSaveQuestion([&](const std::string& q) {
+            questions.push_back(q);
+            return r.answer;
+        });
+        if (r.edit)
+            Type(TextBox(gui.view(), form::kUrlBase), "h");
+        gui.frame()->Close();
+        wxTheApp->ProcessIdle();
+        EXPECT_EQ(!questions.empty(), r.asked) << r.name;
+        if (r.asked) {
+            EXPECT_EQ(questions.front(), "新規ダウンロード設定 への変更を保存しますか?") << r.name;
+        }
+        EXPECT_EQ(gui.frame() == nullptr, r.closed) << r.name;
+    }
+}
+
+TEST(MainFrame, CloseDuringARunBecomesAStop) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    gui.app().BeginBusy();
+    gui.frame()->Close();
+    wxTheApp->ProcessIdle();
+    ASSERT_NE(gui.frame(), nullptr) << "the run still uses the windows";
+    EXPECT_TRUE(gui.app().stopRequested);
+    gui.app().EndBusy();
+}
+
+} // namespace
+} // namespace ordinex::test
