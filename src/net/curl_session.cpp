@@ -19,7 +19,11 @@ namespace {
 // Short enough that painting and Stop stay prompt while a server is slow.
 constexpr int kPollMilliseconds = 15;
 // Large reads keep the per-chunk cost (one write, no copies) low at loopback speed.
-constexpr long kReceiveBufferBytes = 256 * 1024;
+constexpr long kReceiveBufferBytes = 512 * 1024;
+// libcurl reads on while data is there; at loopback speed one round could
+// take a tenth of a second. The transfer pauses after this much per round so
+// that windows are served and Stop is seen every few milliseconds.
+constexpr int64_t kRoundBudgetBytes = 4 * 1024 * 1024;
 constexpr long kMaxRedirects = 10;
 
 void GlobalInit() {
@@ -138,6 +142,14 @@ void CurlSession::Start() {
 
 CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const std::function<void()>& eachRound) {
     while (added_) {
+        roundBytes_ = 0;
+        if (budgetPaused_) {
+            budgetPaused_ = false;
+            if (!Resume()) {
+                Abort();
+                break;
+            }
+        }
         int running = 0;
         const CURLMcode mc = curl_multi_perform(multi_, &running);
         Flush();
@@ -164,7 +176,9 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
         host_.PumpOneMessage();
         if (host_.StopRequested())
             return Outcome::Stopped;
-        curl_multi_poll(multi_, nullptr, 0, kPollMilliseconds, nullptr);
+        // A transfer paused for its round budget goes on at once.
+        if (!budgetPaused_)
+            curl_multi_poll(multi_, nullptr, 0, kPollMilliseconds, nullptr);
     }
     return Outcome::Done;
 }
@@ -263,6 +277,11 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
         s->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     case Sink::File:
+        if (s->roundBytes_ >= kRoundBudgetBytes) {
+            s->budgetPaused_ = true;
+            s->paused_ = true;
+            return CURL_WRITEFUNC_PAUSE; // libcurl keeps the data for the next round
+        }
         break;
     }
     size_t done = 0;
@@ -277,6 +296,7 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
         done += static_cast<size_t>(n);
     }
     s->bytesWritten_ += static_cast<int64_t>(length);
+    s->roundBytes_ += static_cast<int64_t>(length);
     return length;
 }
 

@@ -107,6 +107,8 @@ private:
     int fd_ = -1;
     bool bodyWaiting_ = false;
     bool paused_ = false;
+    bool budgetPaused_ = false;
+    int64_t roundBytes_ = 0;
     int64_t bytesWritten_ = 0;
     int writeErrno_ = 0;
 };
