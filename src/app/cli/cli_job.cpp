@@ -9,6 +9,7 @@ namespace ordinex::cli {
 
 int StderrPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon, bool) {
     std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
     switch (buttons) {
     case MessageButtons::Ok:
     case MessageButtons::OkCancel:
@@ -21,6 +22,7 @@ int StderrPrompter::MessageBox(const std::string& text, MessageButtons buttons, 
 
 int StderrPrompter::WarningDialog(const std::string& text) {
     std::fprintf(stderr, "ワーニング: %s\n", text.c_str());
+    std::fflush(stderr);
     return kAnswerNo;
 }
 

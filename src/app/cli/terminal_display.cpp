@@ -58,9 +58,20 @@ std::string ProgressBar(int64_t range, int64_t position, int width) {
     return bar + pct;
 }
 
-TerminalDisplay::TerminalDisplay(std::FILE* out, bool live) : out_(out), live_(live) {}
+TerminalDisplay::TerminalDisplay(std::FILE* out, bool live) : out_(out), live_(live) {
+    // Plain lines are many per file: write them in blocks, flushed once per
+    // file and whenever something went wrong, instead of one call per line.
+    if (!live_)
+        std::setvbuf(out_, buffer_, _IOFBF, sizeof buffer_);
+}
 
-TerminalDisplay::~TerminalDisplay() { Finish(); }
+TerminalDisplay::~TerminalDisplay() {
+    Finish();
+    if (!live_) {
+        std::fflush(out_);
+        std::setvbuf(out_, nullptr, _IONBF, 0);
+    }
+}
 
 void TerminalDisplay::SetUrlStatus(const std::string& text) {
     url_ = text;
@@ -88,8 +99,10 @@ void TerminalDisplay::SetStatusText2(const std::string& text) {
 
 void TerminalDisplay::SetTransferStatus(const std::string& text) {
     transfer_ = text;
-    if (!live_ && !text.empty())
+    if (!live_ && !text.empty()) {
         PrintPlain(text);
+        std::fflush(out_);
+    }
     Redraw(true);
 }
 
@@ -131,8 +144,10 @@ void TerminalDisplay::SetFileProgress(const std::string& text, int64_t range, in
     fileRange_ = range;
     filePos_ = position;
     fileShown_ = true;
-    if (!live_ && position > 0)
+    if (!live_ && position > 0) {
         PrintPlain(text);
+        std::fflush(out_);
+    }
     Redraw(false);
 }
 
@@ -143,8 +158,8 @@ void TerminalDisplay::ClearFileProgress() {
 }
 
 void TerminalDisplay::PrintPlain(const std::string& line) {
-    std::fprintf(out_, "%s\n", line.c_str());
-    std::fflush(out_);
+    std::fputs(line.c_str(), out_);
+    std::fputc('\n', out_);
 }
 
 void TerminalDisplay::Redraw(bool force) {
@@ -177,6 +192,7 @@ void TerminalDisplay::Redraw(bool force) {
 void TerminalDisplay::Finish() {
     if (live_ && drawnLines_ > 0)
         Redraw(true);
+    std::fflush(out_);
 }
 
 } // namespace ordinex::cli

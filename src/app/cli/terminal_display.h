@@ -35,6 +35,7 @@ private:
 
     std::FILE* out_;
     bool live_;
+    char buffer_[64 * 1024];
     int drawnLines_ = 0;
     std::chrono::steady_clock::time_point lastDraw_{};
     std::string url_, folder_, status_, status2_, transfer_, bytes_, files_;
