@@ -190,8 +190,10 @@ void CMainFrame::OpenRecent(int index) {
     const auto& entries = app_.recentFiles.Entries();
     if (index < 0 || static_cast<size_t>(index) >= entries.size())
         return;
+    // A copy: opening reorders the list.
+    const std::string path = entries[index];
     // A job that cannot be opened any more leaves the list.
-    if (!OpenJobFile(entries[index])) {
+    if (!OpenJobFile(path)) {
         app_.recentFiles.Remove(static_cast<size_t>(index));
         RebuildRecentMenu();
     }

@@ -10,6 +10,12 @@
 #include <string>
 
 namespace {
+// A failed wx check fails the test instead of opening a dialog that waits.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wx check failed in " << func.utf8_str() << ": " << cond.utf8_str() << " "
+                                          << msg.utf8_str();
+}
+
 class TestApp : public wxApp {
 public:
     bool OnInit() override { return true; }
@@ -27,6 +33,7 @@ int main(int argc, char** argv) {
     unsetenv("ORDINEX_TEST_PROMPTS");
     unsetenv("ORDINEX_AUTORUN");
 
+    wxSetAssertHandler(FailOnAssert);
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
         return 1;

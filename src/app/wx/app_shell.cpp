@@ -5,6 +5,8 @@
 
 #include <wx/app.h>
 
+#include <filesystem>
+
 namespace ordinex {
 
 CAppShell::CAppShell(IPrompter* prompter) : prompter_([this]() -> wxWindow* { return frame_.get(); }) {
@@ -35,7 +37,9 @@ bool CAppShell::InitInstance(const std::vector<std::string>& args) {
     wxTheApp->SetTopWindow(frame_.get());
     if (args.empty())
         doc_.OnNewDocument();
-    else if (!doc_.OnOpenDocument(args.front()))
+    // A relative name is taken from the start-up folder, as the recent
+    // list keeps full paths.
+    else if (!doc_.OnOpenDocument(std::filesystem::absolute(args.front()).lexically_normal().string()))
         app_.FatalExit("シェルコマンドが正常に処理されない");
     frame_->Show();
     frame_->UpdateTitle();

@@ -1,0 +1,170 @@
+// Job documents through the program: open, edit, save, read back, new,
+// failures, recent files and the title.
+#include "app/ordinex_app.h"
+#include "gui_support.h"
+#include "mainwnd/command_ids.h"
+#include "mainwnd/form_ids.h"
+
+#include <gtest/gtest.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+
+#include <sys/stat.h>
+
+namespace ordinex::test {
+namespace {
+
+using namespace form;
+
+constexpr const char* kJob =
+    "[UrlFolder]\n"
+    "UrlBaseText=http://h/pub\n"
+    "UrlExpansionText=img*.jpg\n"
+    "AccessUserNameText=guest\n"
+    "AccessPasswordText=secret\n"
+    "FolderBaseText=/tmp/dl\n"
+    "FolderExpansionText=x\n"
+    "[Ordinseq]\n"
+    "WildCard1Check=1\n"
+    "WildCard1Start=001\n"
+    "WildCard1End=010\n"
+    "WildCard2Check=2\n"
+    "WildCard2Start=a\n"
+    "WildCard2End=c\n";
+
+TEST(JobDocument, OpenEditSaveAndReadBack) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    WriteFile(gui.path("a.odx"), kJob);
+    CMainFrame* frame = gui.frame();
+    COrdinexView* view = gui.view();
+    COrdinexDoc& doc = gui.shell().Document();
+    frame->SetFileChooser([&](bool) { return gui.path("a.odx"); });
+    frame->RunCommand(cmd::kFileOpen);
+    EXPECT_EQ(view->GetUrlBase(), "http://h/pub");
+    EXPECT_EQ(view->GetPassword(), "secret");
+    EXPECT_TRUE(view->GetRangeCheck(0));
+    EXPECT_FALSE(view->GetRangeCheck(1)) << "a check of 2 reads as unchecked";
+    EXPECT_EQ(view->GetRangeEnd(0), "010");
+    EXPECT_EQ(view->ControlText(kUrlDisplay), "http://h/pub/img*.jpg");
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(frame->GetTitle(), "Ordinex - a.odx");
+
+    TextBox(view, kUrlExpansion)->SetInsertionPointEnd();
+    Type(TextBox(view, kUrlExpansion), "x");
+    TextBox(view, kRangeIds[0].start)->SetInsertionPointEnd();
+    Type(TextBox(view, kRangeIds[0].start), "2");
+    EXPECT_TRUE(doc.IsModified());
+    view->SetFolderExpansion("sub ");
+    const std::string saved = gui.path("b");
+    frame->SetFileChooser([&](bool forSaving) { return forSaving ? saved : std::string(); });
+    frame->RunCommand(cmd::kFileSaveAs);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(frame->GetTitle(), "Ordinex - b") << "saved without an extension";
+    const std::string text = ReadFile(saved);
+    EXPECT_NE(text.find("UrlExpansionText=img*.jpgx\n"), std::string::npos);
+    EXPECT_NE(text.find("FolderExpansionText=sub\n"), std::string::npos) << "texts are trimmed";
+    EXPECT_NE(text.find("WildCard1Start=0012\n"), std::string::npos);
+    EXPECT_NE(text.find("[Tool]"), std::string::npos) << "a snapshot of the settings";
+
+    // New clears the form; opening the saved job brings it back.
+    frame->RunCommand(cmd::kFileNew);
+    EXPECT_EQ(view->GetUrlBase(), "");
+    EXPECT_EQ(view->GetFolderBase(), gui.dir());
+    EXPECT_EQ(frame->GetTitle(), wxString::FromUTF8("Ordinex - 新規ダウンロード設定"));
+    frame->SetFileChooser([&](bool) { return saved; });
+    frame->RunCommand(cmd::kFileOpen);
+    EXPECT_EQ(view->GetUrlExpansion(), "img*.jpgx");
+    EXPECT_EQ(view->GetRangeStart(0), "0012");
+
+    // Save goes to the job's own file without asking.
+    frame->SetFileChooser([&](bool) -> std::string { ADD_FAILURE() << "asked for a name"; return {}; });
+    view->SetUserName("someone");
+    frame->RunCommand(cmd::kFileSave);
+    EXPECT_NE(ReadFile(saved).find("AccessUserNameText=someone\n"), std::string::npos);
+
+    const auto& recent = gui.app().recentFiles.Entries();
+    ASSERT_GE(recent.size(), 2u);
+    EXPECT_EQ(recent[0], saved);
+    EXPECT_EQ(recent[1], gui.path("a.odx"));
+    EXPECT_EQ(frame->GetMenuBar()->GetLabel(cmd::ToWxId(cmd::kFileMru1)).Left(3), "&1 ");
+}
+
+TEST(JobDocument, FailuresAreReportedAndLeaveTheJobAlone) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    COrdinexView* view = gui.view();
+    view->SetUrlBase("http://keep/");
+    WriteFile(gui.path("empty.odx"), "");
+    struct Row {
+        std::string path;
+        bool message;
+    } rows[] = {
+        {gui.path("empty.odx"), false},
+        {gui.path("missing.odx"), true},
+        {gui.dir(), true},
+    };
+    for (const auto& r : rows) {
+        gui.prompter.messages.clear();
+        frame->SetFileChooser([&](bool) { return r.path; });
+        frame->RunCommand(cmd::kFileOpen);
+        EXPECT_EQ(view->GetUrlBase(), "http://keep/") << r.path;
+        EXPECT_EQ(!gui.prompter.messages.empty(), r.message) << r.path;
+        if (r.message) {
+            EXPECT_EQ(gui.prompter.icons.back(), MessageIcon::Exclamation);
+        }
+    }
+    EXPECT_EQ(frame->GetTitle(), wxString::FromUTF8("Ordinex - 新規ダウンロード設定"));
+
+    gui.prompter.messages.clear();
+    const std::string blocked = gui.path("ro");
+    mkdir(blocked.c_str(), 0555);
+    frame->SetFileChooser([&](bool) { return blocked + "/job.odx"; });
+    frame->RunCommand(cmd::kFileSaveAs);
+    if (geteuid() != 0) {
+        ASSERT_EQ(gui.prompter.messages.size(), 1u);
+        EXPECT_NE(gui.prompter.messages[0].find(blocked + "/job.odx"), std::string::npos);
+    }
+    frame->SetFileChooser([&](bool) { return gui.path("no/such/dir/job.odx"); });
+    gui.prompter.messages.clear();
+    frame->RunCommand(cmd::kFileSaveAs);
+    EXPECT_EQ(gui.prompter.messages.size(), 1u);
+    EXPECT_TRUE(gui.shell().Document().PathName().empty() ||
+                gui.shell().Document().PathName() == blocked + "/job.odx");
+}
+
+TEST(JobDocument, RecentEntryThatCannotBeOpenedLeavesTheList) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    WriteFile(gui.path("a.odx"), kJob);
+    gui.app().recentFiles.Add(gui.path("gone.odx"));
+    gui.app().recentFiles.Add(gui.path("a.odx"));
+    gui.frame()->RebuildRecentMenu();
+    gui.frame()->RunCommand(cmd::kFileMru1 + 1);
+    ASSERT_EQ(gui.app().recentFiles.Entries().size(), 1u);
+    gui.frame()->RunCommand(cmd::kFileMru1);
+    EXPECT_EQ(gui.view()->GetUrlBase(), "http://h/pub");
+}
+
+TEST(JobDocument, OpeningAskedAboutTheEditedJobOnlyWhenWanted) {
+    for (int confirm : {0, 1}) {
+        GuiApp gui;
+        ASSERT_TRUE(gui.Start());
+        WriteFile(gui.path("a.odx"), kJob);
+        gui.app().settings.ConfirmSaveUrlFolderSettingByOpen = confirm;
+        int asked = 0;
+        gui.frame()->SetSaveQuestion([&](const std::string&) {
+            ++asked;
+            return kAnswerNo;
+        });
+        gui.frame()->SetFileChooser([&](bool) { return gui.path("a.odx"); });
+        Type(TextBox(gui.view(), kUrlBase), "edited");
+        gui.frame()->RunCommand(cmd::kFileOpen);
+        EXPECT_EQ(asked, confirm);
+        EXPECT_EQ(gui.view()->GetUrlBase(), "http://h/pub");
+    }
+}
+
+} // namespace
+} // namespace ordinex::test
