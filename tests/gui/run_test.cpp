@@ -1,0 +1,157 @@
+// Numbered-series runs started from the form against the local HTTP test server.
+#include "app/ordinex_app.h"
+#include "gui_support.h"
+#include "mainwnd/command_ids.h"
+#include "mainwnd/form_ids.h"
+#include "test_servers.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace ordinex::test {
+namespace {
+
+using namespace form;
+
+// Passes every status write on to the form and keeps a copy; onWrite may act
+// in the middle of the run, as the user would.
+class StatusTee : public IStatusView {
+public:
+    explicit StatusTee(COrdinexView* view) : view_(view) {}
+    void SetUrlStatus(const std::string& t) override { Keep("1007", t), view_->SetUrlStatus(t); }
+    void SetFolderStatus(const std::string& t) override { Keep("1008", t), view_->SetFolderStatus(t); }
+    void SetStatusText(const std::string& t) override { Keep("1006", t), view_->SetStatusText(t); }
+    void SetStatusText2(const std::string& t) override { Keep("1011", t), view_->SetStatusText2(t); }
+    void SetTransferStatus(const std::string& t) override { Keep("1019", t), view_->SetTransferStatus(t); }
+    void SetByteProgress(const std::string& t, int64_t range, int64_t pos) override {
+        Keep("1013", t), view_->SetByteProgress(t, range, pos);
+    }
+    void ClearByteProgress() override { view_->ClearByteProgress(); }
+    void SetFileProgress(const std::string& t, int64_t range, int64_t pos) override {
+        Keep("1018", t), view_->SetFileProgress(t, range, pos);
+    }
+    void ClearFileProgress() override { view_->ClearFileProgress(); }
+
+    bool Wrote(const std::string& line, const std::string& text) const {
+        return std::find(lines.begin(), lines.end(), line + ":" + text) != lines.end();
+    }
+    std::vector<std::string> lines;
+    std::function<void()> onByteProgress;
+
+private:
+    int Keep(const std::string& line, const std::string& text) {
+        lines.push_back(line + ":" + text);
+        if (line == "1013" && onByteProgress) {
+            auto once = std::move(onByteProgress);
+            onByteProgress = {};
+            once();
+        }
+        return 0;
+    }
+    COrdinexView* view_;
+};
+
+struct RunSetup {
+    GuiApp gui;
+    TestServer server = TestServer::StartHttp();
+    StatusTee* tee = nullptr;
+    std::unique_ptr<StatusTee> teeOwner;
+
+    RunSetup(const std::string& urlExpansion, const char* start, const char* end) {
+        EXPECT_TRUE(gui.Start());
+        COrdinexView* view = gui.view();
+        view->SetUrlBase(server.url("/bytes"));
+        view->SetUrlExpansion(urlExpansion);
+        view->SetFolderBase(gui.dir());
+        view->SetFolderExpansion("dl/f*.bin");
+        view->SetRangeCheck(0, true);
+        view->SetRangeStart(0, start);
+        view->SetRangeEnd(0, end);
+        teeOwner = std::make_unique<StatusTee>(view);
+        tee = teeOwner.get();
+        gui.app().SetStatusView(tee);
+    }
+    ~RunSetup() {
+        if (gui.frame())
+            gui.app().SetStatusView(gui.view());
+    }
+};
+
+TEST(SeriesRunFromForm, DownloadsEveryFileAndReportsOnTheStatusLines) {
+    RunSetup run("10*", "0", "2");
+    COrdinexView* view = run.gui.view();
+    bool stopLiveDuringRun = false;
+    int heightDuringRun = 0;
+    run.tee->onByteProgress = [&] {
+        stopLiveDuringRun = view->Control(kStopButton)->IsEnabled() && !view->Control(kUrlBase)->IsEnabled();
+        heightDuringRun = run.gui.frame()->GetSize().y;
+    };
+    // The form's button, as a click would send it.
+    wxCommandEvent click(wxEVT_BUTTON, kRunSeriesButton);
+    click.SetEventObject(view->Control(kRunSeriesButton));
+    view->Control(kRunSeriesButton)->GetEventHandler()->ProcessEvent(click);
+
+    for (int n : {100, 101, 102}) {
+        const std::string file = run.gui.dir() + "/dl/f" + std::to_string(n - 100) + ".bin";
+        ASSERT_TRUE(std::filesystem::exists(file)) << file;
+        EXPECT_EQ(std::filesystem::file_size(file), static_cast<uintmax_t>(n));
+    }
+    EXPECT_TRUE(stopLiveDuringRun);
+    EXPECT_EQ(heightDuringRun, 641);
+    const std::string url0 = run.server.url("/bytes/100");
+    EXPECT_TRUE(run.tee->Wrote("1007", url0 + " を"));
+    EXPECT_TRUE(run.tee->Wrote("1008", run.gui.dir() + "/dl/f0.bin に保存"));
+    EXPECT_TRUE(run.tee->Wrote("1018", "3 / 3 Files"));
+    EXPECT_EQ(view->ControlText(kStatusLine), "全ファイルダウンロード完了");
+    EXPECT_EQ(view->ControlText(kUrlStatusLine), "");
+    EXPECT_TRUE(run.gui.prompter.warnings.empty());
+    // Back to idle.
+    EXPECT_FALSE(run.gui.app().running);
+    EXPECT_EQ(run.gui.frame()->GetSize().y, 431);
+    EXPECT_TRUE(view->Control(kRunSeriesButton)->IsEnabled());
+    EXPECT_FALSE(view->Control(kStopButton)->IsEnabled());
+    EXPECT_FALSE(run.gui.shell().Document().IsModified()) << "running is not an edit";
+}
+
+TEST(SeriesRunFromForm, AFailedFileIsAWarningAndTheRunGoesOn) {
+    RunSetup run("*", "4", "5");
+    run.gui.view()->SetUrlBase(run.server.url("/status/40"));
+    run.gui.frame()->RunCommand(cmd::kRunSeries);
+    // The test's answer "No" lets the run go on to the second file.
+    ASSERT_EQ(run.gui.prompter.warnings.size(), 2u);
+    EXPECT_FALSE(run.gui.prompter.warnings[0].empty());
+    EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f4.bin"));
+    EXPECT_EQ(run.gui.view()->ControlText(kStatusLine), "全ファイルダウンロード完了");
+}
+
+TEST(SeriesRunFromForm, StopButtonEndsTheRun) {
+    RunSetup run("20000*", "0", "9");
+    run.gui.view()->SetUrlBase(run.server.url("/slow"));
+    run.tee->onByteProgress = [&] {
+        wxCommandEvent click(wxEVT_BUTTON, kStopButton);
+        click.SetEventObject(run.gui.view()->Control(kStopButton));
+        run.gui.view()->Control(kStopButton)->GetEventHandler()->ProcessEvent(click);
+    };
+    run.gui.frame()->RunCommand(cmd::kRunSeries);
+    EXPECT_FALSE(run.gui.app().running);
+    EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f1.bin")) << "stopped during the first file";
+}
+
+TEST(SeriesRunFromForm, ClosingDuringARunStopsItAndClosesAfterwards) {
+    RunSetup run("20000*", "0", "9");
+    run.gui.view()->SetUrlBase(run.server.url("/slow"));
+    run.gui.view()->SetUserName("kept");
+    run.tee->onByteProgress = [&] { run.gui.frame()->Close(); };
+    run.gui.frame()->RunCommand(cmd::kRunSeries);
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ(run.gui.frame(), nullptr) << "closed once the run had returned";
+    run.gui.Exit();
+    EXPECT_NE(ReadFile(run.gui.path("Ordinex.ini")).find("AccessUserNameText=kept\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace ordinex::test
