@@ -25,6 +25,7 @@ if [ -z "$bin" ]; then
   done
 fi
 [ -x "$bin" ] || { echo "ordinex not built" >&2; exit 1; }
+bin=$(realpath "$bin")
 
 scratch=$(mktemp -d)
 pids=()

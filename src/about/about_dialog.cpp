@@ -39,7 +39,7 @@ CAboutDialog::CAboutDialog(wxWindow* parent, const std::string& productName, con
     top->Add(icon, 0, wxALL, FromDIP(12));
     top->Add(texts, 1, wxTOP | wxRIGHT | wxBOTTOM, FromDIP(14));
 
-    auto* close = new wxButton(panel, wxID_OK, "閉じる");
+    auto* close = new wxButton(panel, wxID_OK, wxString::FromUTF8("閉じる"));
     close->SetDefault();
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(top, 1, wxEXPAND);

@@ -2,6 +2,7 @@
 
 #include "app/ordinex_app.h"
 #include "app/wx/wx_text.h"
+#include "mainwnd/busy_animation.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/ordinex_view.h"
 
@@ -145,10 +146,16 @@ void CMainFrame::LeaveBusy() {
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
 }
 
-// The busy animation window comes with a later change; the runs already
-// call these two at the right moments.
-void CMainFrame::ShowBusyAnimation() {}
-void CMainFrame::DestroyBusyAnimation() {}
+void CMainFrame::ShowBusyAnimation() {
+    if (!busyAnimation_)
+        busyAnimation_ = new CBusyAnimation(this, [this](const std::string& message) { app_.FatalExit(message); });
+}
+
+void CMainFrame::DestroyBusyAnimation() {
+    if (busyAnimation_)
+        busyAnimation_->Destroy();
+    busyAnimation_ = nullptr;
+}
 
 // ---- Placement ----
 

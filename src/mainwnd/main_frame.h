@@ -5,6 +5,7 @@
 #include "settings/frame_placement.h"
 
 #include <wx/frame.h>
+#include <wx/weakref.h>
 
 #include <functional>
 #include <string>
@@ -18,6 +19,7 @@ namespace ordinex {
 
 class COrdinexApp;
 class COrdinexView;
+class CBusyAnimation;
 
 // The main window: menu, toolbar, the form, the fixed-height size rules and
 // the windows' side of the busy state.
@@ -46,6 +48,7 @@ public:
     void EnableToolbarButtons(bool enable);
     bool ToolbarVisible() const { return toolbarVisible_; }
     bool RunInProgress() const { return runInProgress_; }
+    CBusyAnimation* BusyAnimation() const { return busyAnimation_; }
     int FixedHeight() const;
     int ToolbarHeight() const { return toolbarHeight_; }
 
@@ -112,6 +115,8 @@ private:
     wxRect normalRect_;        // the restored rectangle while maximized or minimized
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
+    // The animation is a child window of the frame and goes with it.
+    wxWeakRef<CBusyAnimation> busyAnimation_;
 };
 
 } // namespace ordinex

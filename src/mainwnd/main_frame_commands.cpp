@@ -1,5 +1,6 @@
 #include "mainwnd/main_frame.h"
 
+#include "about/about_dialog.h"
 #include "app/ordinex_app.h"
 #include "app/wx/test_aids.h"
 #include "app/wx/wx_prompter.h"
@@ -287,9 +288,8 @@ void CMainFrame::OpenLocalFile(const std::string& name) {
 }
 
 void CMainFrame::ShowVersion() {
-    const VersionRecord& v = ProgramVersionRecord();
-    const std::string text = v.fileDescription + "\n" + v.productName + " Version " + v.productVersion;
-    Inform(app_, text);
+    CAboutDialog dialog(nullptr, app_.productName, ProgramVersionRecord());
+    dialog.ShowModal();
 }
 
 } // namespace ordinex

@@ -10,6 +10,7 @@
 namespace ordinex {
 
 CAppShell::CAppShell(IPrompter* prompter) : prompter_([this]() -> wxWindow* { return frame_.get(); }) {
+    prompter_.SetFatalHandler([this](const std::string& message) { app_.FatalExit(message); });
     app_.SetPrompter(prompter ? prompter : &prompter_);
     app_.SetMessagePump(&pump_);
 }

@@ -53,6 +53,11 @@ bool COrdinexWxApp::OnInit() {
             if (CMainFrame* frame = shell_->MainFrame())
                 frame->RunCommand(cmd::kRunSeries);
         });
+    if (const int command = AutoCommandRequested())
+        CallAfter([this, command] {
+            if (CMainFrame* frame = shell_->MainFrame())
+                frame->RunCommand(command);
+        });
     return true;
 }
 

@@ -16,4 +16,9 @@ bool PromptsAnsweredForTests() { return EnvironmentFlag("ORDINEX_TEST_PROMPTS");
 
 bool AutoRunRequested() { return EnvironmentFlag("ORDINEX_AUTORUN"); }
 
+int AutoCommandRequested() {
+    const char* value = std::getenv("ORDINEX_AUTOCOMMAND");
+    return value ? std::atoi(value) : 0;
+}
+
 } // namespace ordinex

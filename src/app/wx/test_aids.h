@@ -13,4 +13,8 @@ bool PromptsAnsweredForTests();
 // has completed.
 bool AutoRunRequested();
 
+// ORDINEX_AUTOCOMMAND=N: the menu command with that number (for example
+// 57664, the version box) is carried out once start-up has completed; 0 when unset.
+int AutoCommandRequested();
+
 } // namespace ordinex

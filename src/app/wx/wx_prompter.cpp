@@ -3,6 +3,7 @@
 #include "app/wx/test_aids.h"
 #include "app/wx/wx_text.h"
 #include "platform/version_record.h"
+#include "runs/wx/warning_dialog.h"
 
 #include <wx/msgdlg.h>
 #include <wx/window.h>
@@ -75,7 +76,11 @@ int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, Mess
 }
 
 int WxPrompter::WarningDialog(const std::string& text) {
-    return MessageBox(text + "\n\n" + "処理を中止しますか？", MessageButtons::YesNo, MessageIcon::Exclamation, true);
+    // The dialog closes itself, so it is shown in test runs too.
+    if (PromptsAnsweredForTests())
+        std::fprintf(stderr, "warning: %s\n", text.c_str());
+    CWarningDialog dialog(mainWindow_(), text, fatal_);
+    return dialog.ShowModal();
 }
 
 void WxPrompter::RepaintMainFrame() {

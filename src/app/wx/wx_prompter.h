@@ -2,17 +2,20 @@
 #include "runs/ui_hooks.h"
 
 #include <functional>
+#include <string>
 
 class wxWindow;
 
 namespace ordinex {
 
-// Message boxes of the desktop program. Warnings are a Yes/No box for now.
+// Message boxes and the self-closing warning dialog of the desktop program.
 class WxPrompter : public IPrompter {
 public:
     // The main window, or null before it exists and after it has gone.
     using WindowFinder = std::function<wxWindow*()>;
     explicit WxPrompter(WindowFinder mainWindow) : mainWindow_(std::move(mainWindow)) {}
+    // What a dialog calls when its timer cannot be created.
+    void SetFatalHandler(std::function<void(const std::string&)> fatal) { fatal_ = std::move(fatal); }
 
     int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
     int WarningDialog(const std::string& text) override;
@@ -21,6 +24,7 @@ public:
 
 private:
     WindowFinder mainWindow_;
+    std::function<void(const std::string&)> fatal_;
 };
 
 // Maps a wx dialog answer onto the program's answers (1, 2, 6, 7).

@@ -42,7 +42,7 @@ void CWarningDialog::BuildLayout(const std::string& message) {
     // The face: an etched frame around heading, message, question and buttons,
     // with a thin bar along the bottom that counts the time.
     auto* face = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_THEME);
-    auto* heading = new wxStaticText(face, 1044, "ワーニング");
+    auto* heading = new wxStaticText(face, 1044, wxString::FromUTF8("ワーニング"));
     heading->SetForegroundColour(kDarkRed);
     heading->SetFont(heading->GetFont().Bold());
 
@@ -52,10 +52,10 @@ void CWarningDialog::BuildLayout(const std::string& message) {
     message_->Wrap(messageSize.GetWidth());
     message_->SetMinSize(wxSize(messageSize.GetWidth(), std::max(messageSize.GetHeight(), message_->GetBestSize().GetHeight())));
 
-    auto* question = new wxStaticText(face, 1046, "処理を中止しますか？");
+    auto* question = new wxStaticText(face, 1046, wxString::FromUTF8("処理を中止しますか？"));
     question->SetForegroundColour(kDarkRed);
-    auto* yes = new wxButton(face, wxID_YES, "はい");
-    auto* no = new wxButton(face, wxID_NO, "いいえ");
+    auto* yes = new wxButton(face, wxID_YES, wxString::FromUTF8("はい"));
+    auto* no = new wxButton(face, wxID_NO, wxString::FromUTF8("いいえ"));
     yes->SetDefault();
 
     progress_ = new wxGauge(face, 1043, kTimeoutMs, wxDefaultPosition, wxSize(-1, 6), wxGA_HORIZONTAL | wxGA_SMOOTH);
