@@ -91,4 +91,36 @@ wait_started "$scratch/series" 3
 import -window root "$out/run.png"
 kill -TERM "$app"
 wait "$app" || true
-echo "screenshots: $out/idle.png $out/run.png"
+
+# 3. A file the server does not have: the warning dialog over the run, with
+#    the busy animation at the frame's right edge.
+mkdir -p "$scratch/warn"
+cat >"$scratch/warn/job.odx" <<JOB
+[UrlFolder]
+UrlBaseText=http://127.0.0.1:$port/status
+UrlExpansionText=40*
+FolderBaseText=$scratch/warn/
+FolderExpansionText=dl/file*.bin
+[Ordinseq]
+WildCard1Check=1
+WildCard1Start=4
+WildCard1End=4
+JOB
+(cd "$scratch/warn" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/warning.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/warn" 1.2
+import -window root "$out/warning.png"
+kill -TERM "$app"
+wait "$app" || true
+
+# 4. The version box.
+mkdir -p "$scratch/about"
+(cd "$scratch/about" && ORDINEX_AUTOCOMMAND=57664 exec "$bin") 2>"$out/about.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/about" 1.5
+import -window root "$out/about.png"
+kill -TERM "$app"
+wait "$app" || true
+echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/about.png"

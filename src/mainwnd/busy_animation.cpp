@@ -26,12 +26,11 @@ CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
               wxFRAME_SHAPED | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW),
       fatal_(std::move(fatal)), timer_(this, kTimerId) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    SetClientSize(kBusyFrameWidth, kBusyFrameHeight);
     // Right edge on the main frame's right edge, near its bottom where the
     // status lines leave room.
     if (mainFrame) {
         const wxRect frame = mainFrame->GetScreenRect();
-        Move(frame.GetRight() - kBusyFrameWidth + 1, frame.GetBottom() - kBusyFrameHeight - 12);
+        Move(frame.GetRight() - kBusyFrameWidth + 1, frame.GetBottom() - kBusyFrameHeight - 28);
     }
     ShowPicture(172);
     frameIndex_ = kFirstIndex;
@@ -44,6 +43,9 @@ CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
     Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
 
     ShowWithoutActivating();
+    // The toolkit ignores the size given at creation for a window without
+    // decorations until it is shown.
+    SetSize(kBusyFrameWidth, kBusyFrameHeight);
     if (!timer_.Start(kTickMs) && fatal_)
         fatal_("タイマーの作成失敗");
 }

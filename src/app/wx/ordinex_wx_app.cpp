@@ -5,6 +5,8 @@
 #include "mainwnd/command_ids.h"
 #include "mainwnd/main_frame.h"
 
+#include <wx/dialog.h>
+
 #include <csignal>
 #include <string>
 #include <vector>
@@ -68,6 +70,11 @@ int COrdinexWxApp::OnExit() {
 }
 
 void COrdinexWxApp::CloseMainWindow() {
+    // A modal dialog would hold the close back until someone answers it:
+    // answer each as its Cancel or Escape would.
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal())
+            dialog->EndModal(dialog->GetEscapeId() == wxID_ANY ? wxID_CANCEL : dialog->GetEscapeId());
     if (shell_)
         if (CMainFrame* frame = shell_->MainFrame())
             frame->Close();

@@ -91,17 +91,20 @@ wxBitmap MakeBusyFrame(int phase) {
         std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
         if (!gc)
             return bitmap;
-        // The cloud the files come from.
-        gc->SetPen(wxPen(kBlue, 2));
-        gc->SetBrush(wxBrush(kCloud));
-        wxGraphicsPath cloud = gc->CreatePath();
-        cloud.AddCircle(22, 22, 11);
-        cloud.AddCircle(36, 15, 13);
-        cloud.AddCircle(50, 22, 10);
-        cloud.AddRectangle(22, 20, 28, 13);
-        gc->DrawPath(cloud, wxWINDING_RULE);
+        // The cloud the files come from: the outline is the same shapes drawn
+        // a little larger underneath, so no seams show inside.
+        struct Puff {
+            double x, y, r;
+        };
+        const Puff puffs[] = {{22, 24, 10}, {35, 16, 13}, {49, 23, 10}, {35, 26, 10}};
         gc->SetPen(*wxTRANSPARENT_PEN);
-        gc->DrawRectangle(23, 21, 26, 11);
+        for (const bool outline : {true, false}) {
+            gc->SetBrush(wxBrush(outline ? kBlue : kCloud));
+            const double grow = outline ? 2 : 0;
+            for (const Puff& p : puffs)
+                gc->DrawEllipse(p.x - p.r - grow, p.y - p.r - grow, 2 * (p.r + grow), 2 * (p.r + grow));
+            gc->DrawRoundedRectangle(16 - grow, 22 - grow, 40 + 2 * grow, 12 + 2 * grow, 6);
+        }
 
         // The folder at the right, its front lifting as a file lands.
         const bool landing = phase >= 14;
@@ -119,6 +122,7 @@ wxBitmap MakeBusyFrame(int phase) {
             const double y = 26 + (42 - 26) * t - std::sin(t * M_PI) * 18;
             Sheet(*gc, x - 8, y - 10, 16, 20, wxString::Format("%d", fileNumber + phase / 20), (t - 0.5) * 0.8);
         }
+        gc->SetPen(wxPen(wxColour(150, 90, 10), 1.5));
         gc->SetBrush(wxBrush(kFolder));
         gc->DrawRoundedRectangle(94, 46 - lift, 48, 22 + lift, 3);
         if (landing) {
