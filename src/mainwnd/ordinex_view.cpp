@@ -215,7 +215,12 @@ void COrdinexView::ApplyEnabling(const std::map<int, bool>& enabled) {
 
 void COrdinexView::DisableForRun() { ApplyEnabling(BusyEnabling()); }
 
-void COrdinexView::RefreshControls() { ApplyEnabling(IdleEnabling(ReadJob(), Lists())); }
+void COrdinexView::RefreshControls() {
+    ApplyEnabling(IdleEnabling(ReadJob(), Lists()));
+    // Applying the range states empties the status area, so that after a run
+    // it is blank; unlike a click on a range box this is not an edit of the job.
+    ClearStatus();
+}
 
 void COrdinexView::ApplyRangeEnabling(int k) {
     const RangeIds& ids = kRangeIds.at(k);
