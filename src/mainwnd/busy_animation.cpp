@@ -3,6 +3,7 @@
 #include "res/wx/app_art.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/display.h>
 #include <wx/region.h>
 
 #include <algorithm>
@@ -26,11 +27,18 @@ CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
               wxFRAME_SHAPED | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW),
       fatal_(std::move(fatal)), timer_(this, kTimerId) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    // Right edge on the main frame's right edge, near its bottom where the
-    // status lines leave room.
+    // Right edge on the main frame's right edge, just below the frame so that
+    // it hides none of the status lines; inside the frame's lower corner when
+    // the screen ends there.
     if (mainFrame) {
         const wxRect frame = mainFrame->GetScreenRect();
-        Move(frame.GetRight() - kBusyFrameWidth + 1, frame.GetBottom() - kBusyFrameHeight - 28);
+        const int x = frame.GetRight() - kBusyFrameWidth + 1;
+        int y = frame.GetBottom() + 6;
+        const int display = wxDisplay::GetFromWindow(mainFrame);
+        const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+        if (y + kBusyFrameHeight > screen.GetBottom())
+            y = frame.GetBottom() - kBusyFrameHeight - 64;
+        Move(x, y);
     }
     ShowPicture(172);
     frameIndex_ = kFirstIndex;
