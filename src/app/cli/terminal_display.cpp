@@ -144,7 +144,9 @@ void TerminalDisplay::SetFileProgress(const std::string& text, int64_t range, in
     fileRange_ = range;
     filePos_ = position;
     fileShown_ = true;
-    if (!live_ && position > 0) {
+    // The run writes the count before and after each file: print each once.
+    if (!live_ && position > 0 && text != lastPrintedFiles_) {
+        lastPrintedFiles_ = text;
         PrintPlain(text);
         std::fflush(out_);
     }

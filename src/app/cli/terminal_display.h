@@ -39,6 +39,7 @@ private:
     int drawnLines_ = 0;
     std::chrono::steady_clock::time_point lastDraw_{};
     std::string url_, folder_, status_, status2_, transfer_, bytes_, files_;
+    std::string lastPrintedFiles_;
     int64_t byteRange_ = 0, bytePos_ = 0, fileRange_ = 0, filePos_ = 0;
     bool byteShown_ = false, fileShown_ = false;
     std::chrono::steady_clock::time_point transferStart_{};
