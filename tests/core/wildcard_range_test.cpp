@@ -27,6 +27,8 @@ struct RangeCase {
     std::vector<std::string> values;
 };
 
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.start << ".." << c.end; }
+
 class RangeValues : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(RangeValues, StepsFromStartToEndAndCountsThem) {
@@ -68,6 +70,8 @@ struct CountCase {
     const char* end;
     int64_t count;
 };
+
+void PrintTo(const CountCase& c, std::ostream* os) { *os << c.start << ".." << c.end; }
 
 class RangeCounts : public ::testing::TestWithParam<CountCase> {};
 
