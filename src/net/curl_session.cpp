@@ -183,6 +183,12 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
     return Outcome::Done;
 }
 
+CurlSession::Outcome CurlSession::RunUntilHeaders() {
+    SetSink(Sink::Hold);
+    Start();
+    return Run([this] { return watch_.finalHeaders || bodyWaiting_; });
+}
+
 void CurlSession::Abort() {
     if (added_) {
         curl_multi_remove_handle(multi_, easy_);

@@ -44,6 +44,9 @@ public:
     // asked for. Each round sends the queued reports, calls eachRound, and
     // dispatches one pending window message.
     Outcome Run(const std::function<bool()>& ready, const std::function<void()>& eachRound = {});
+    // Starts the transfer with the body held back and runs it until the final
+    // headers, or the first body byte, have arrived.
+    Outcome RunUntilHeaders();
     // Ends a running transfer at once, closing its connection.
     void Abort();
     // Ends everything; reports the handle's closing. Also done by the destructor.

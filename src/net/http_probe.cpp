@@ -19,14 +19,9 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
     bool ok = false;
     {
         CurlSession session(Host(), CurlSession::Protocol::Http);
-        session.SetStatus("HTTPセッションを開始");
-        session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
-        session.SetStatus("HTTP接続を確立");
-        session.SetStatus("HTTP接続を開く");
         // The body is never read: the transfer waits at its first byte and ends with the headers.
-        session.SetSink(CurlSession::Sink::Hold);
-        session.Start();
-        const auto outcome = session.Run([&] { return session.Response().finalHeaders || session.BodyWaiting(); });
+        OpenHttpRequest(session);
+        const auto outcome = session.RunUntilHeaders();
         if (outcome == CurlSession::Outcome::Stopped) {
             // Stopped by the user: no answer, and nothing to report.
         } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {

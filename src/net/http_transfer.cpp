@@ -5,21 +5,22 @@
 
 namespace ordinex {
 
+void CInternetDownloader::OpenHttpRequest(CurlSession& session) {
+    session.SetStatus("HTTPセッションを開始");
+    session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
+    session.SetStatus("HTTP接続を確立");
+    session.SetStatus("HTTP接続を開く");
+}
+
 bool CInternetDownloader::DownloadHttpFile() {
     errorText.clear();
     bool result = true;
     {
         CurlSession session(Host(), CurlSession::Protocol::Http);
-        session.SetStatus("HTTPセッションを開始");
-        session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
-        session.SetStatus("HTTP接続を確立");
-        session.SetStatus("HTTP接続を開く");
-
         // The body is held back until the status has been checked, so that an
         // error page never creates a local file.
-        session.SetSink(CurlSession::Sink::Hold);
-        session.Start();
-        const auto outcome = session.Run([&] { return session.Response().finalHeaders || session.BodyWaiting(); });
+        OpenHttpRequest(session);
+        const auto outcome = session.RunUntilHeaders();
         if (outcome == CurlSession::Outcome::Stopped) {
             session.Abort();
             session.Close();

@@ -100,6 +100,9 @@ public:
 
 private:
     IEngineHost& Host() const;
+    // Sets the session up for the GET request of sourceUrl, with the status
+    // lines every HTTP operation shows before it is sent.
+    void OpenHttpRequest(CurlSession& session);
     // Line 1006 "ファイルのダウンロード中止", the reason on line 1019 and in errorText.
     void Fail(const std::string& reason);
     // Creates or empties destinationPath for writing; -1 after reporting why not.
