@@ -62,9 +62,6 @@ bool CommandBuilt(int command, const ProgramSettings& settings) {
     case cmd::kShowLinkTree:
     case cmd::kRunFtpList:
     case cmd::kRunLinkList:
-    case cmd::kSettingsProgram:
-    case cmd::kSettingsDownload:
-    case cmd::kSettingsExtract:
         return false;
     case cmd::kOpenBrowser:
         // The external browser is there; the built-in one is not yet.

@@ -42,7 +42,7 @@ struct CommandContext {
 bool CommandAvailable(int command, const CommandContext& context);
 
 // False for commands whose windows are not part of the program yet (the tree
-// and list windows, the settings sheet, the built-in browser).
+// and list windows, the built-in browser).
 bool CommandBuilt(int command, const ProgramSettings& settings);
 
 // The address the file manager opens for the URL base: always "ftp://",

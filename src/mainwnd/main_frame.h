@@ -89,6 +89,7 @@ private:
     void OpenInExplorer();
     void OpenLocalFile(const std::string& name);
     void ShowVersion();
+    void ShowSettings(int firstPage);
     void ToggleToolbar();
     std::string ChooseFile(bool forSaving);
     int AskSave(const std::string& question);

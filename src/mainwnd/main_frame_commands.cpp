@@ -8,6 +8,7 @@
 #include "mainwnd/command_ids.h"
 #include "mainwnd/ordinex_view.h"
 #include "platform/version_record.h"
+#include "settings/wx/setting_sheet.h"
 
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
@@ -134,6 +135,15 @@ void CMainFrame::ExecuteCommand(int command) {
         break;
     case cmd::kAppAbout:
         ShowVersion();
+        break;
+    case cmd::kSettingsProgram:
+        ShowSettings(sheet::kProgramPage);
+        break;
+    case cmd::kSettingsDownload:
+        ShowSettings(sheet::kDownloadPage);
+        break;
+    case cmd::kSettingsExtract:
+        ShowSettings(sheet::kExtractPage);
         break;
     default:
         break;
@@ -285,6 +295,17 @@ void CMainFrame::OpenInExplorer() {
 
 void CMainFrame::OpenLocalFile(const std::string& name) {
     wxLaunchDefaultApplication(ToWx(COrdinexApp::CurrentDirPath(name)));
+}
+
+void CMainFrame::ShowSettings(int firstPage) {
+    CSettingSheet sheet(this, app_.settings, firstPage);
+    if (sheet.ShowModal() == wxID_OK)
+        sheet.Apply(app_.settings);
+    // Either way: the separator settings show at once, and a changed
+    // AlwaysShowExpansionWindow resizes the window.
+    view_->UpdateUrlDisplay();
+    view_->UpdateFolderDisplay();
+    Relayout();
 }
 
 void CMainFrame::ShowVersion() {

@@ -24,25 +24,6 @@
 namespace ordinex::test {
 namespace {
 
-// Runs an action once, after delayMs, from the event loop of whatever modal
-// dialog is showing by then.
-class Later : public wxTimer {
-public:
-    Later(int delayMs, std::function<void()> action) : action_(std::move(action)) { StartOnce(delayMs); }
-    void Notify() override { action_(); }
-
-private:
-    std::function<void()> action_;
-};
-
-void Press(wxWindow* dialog, int id) {
-    auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));
-    ASSERT_NE(button, nullptr);
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 TEST(WarningDialog, LeftAloneItClosesAsNoAfterTwoSeconds) {
     CWarningDialog dialog(nullptr, "http://h/a.jpgがURLとして正しくありません");
     EXPECT_EQ(dialog.MessageText()->GetLabel(), wxString::FromUTF8("http://h/a.jpgがURLとして正しくありません"));

@@ -100,8 +100,10 @@ TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {
     gui.view()->SetUrlBase("http://h/");
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kOpenExplorer)));
-    for (int c : {cmd::kShowFtpTree, cmd::kShowLinkTree, cmd::kSettingsProgram, cmd::kOpenBrowser, cmd::kReadMe})
+    for (int c : {cmd::kShowFtpTree, cmd::kShowLinkTree, cmd::kOpenBrowser, cmd::kReadMe})
         EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(c))) << c;
+    for (int c : {cmd::kSettingsProgram, cmd::kSettingsDownload, cmd::kSettingsExtract})
+        EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(c))) << c;
     WriteFile(gui.path("Readme.txt"), "read me");
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kReadMe)));

@@ -1,6 +1,8 @@
 #include "gui_support.h"
 
+#include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/textctrl.h>
 
 namespace ordinex::test {
@@ -58,6 +60,16 @@ void Type(wxTextCtrl* box, const wxString& chars) {
 }
 
 wxTextCtrl* TextBox(COrdinexView* view, int id) { return dynamic_cast<wxTextCtrl*>(view->Control(id)); }
+
+void SelectAll(wxTextCtrl* box) { box->SetSelection(-1, -1); }
+
+void Press(wxWindow* dialog, int id) {
+    auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));
+    ASSERT_NE(button, nullptr) << id;
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
 
 bool Enabled(COrdinexView* view, int id) { return view->Control(id)->IsThisEnabled(); }
 

@@ -6,8 +6,10 @@
 #include "test_support.h"
 
 #include <wx/string.h>
+#include <wx/timer.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +63,22 @@ private:
 // box's character filter first and is inserted only when it passes.
 void Type(wxTextCtrl* box, const wxString& chars);
 wxTextCtrl* TextBox(COrdinexView* view, int id);
+// Selects a box's whole text, so that typing replaces it.
+void SelectAll(wxTextCtrl* box);
 bool Enabled(COrdinexView* view, int id);
+
+// Runs an action once, after delayMs, from the event loop of whatever modal
+// dialog is showing by then.
+class Later : public wxTimer {
+public:
+    Later(int delayMs, std::function<void()> action) : action_(std::move(action)) { StartOnce(delayMs); }
+    void Notify() override { action_(); }
+
+private:
+    std::function<void()> action_;
+};
+
+// Clicks a dialog's button as the mouse would.
+void Press(wxWindow* dialog, int id);
 
 } // namespace ordinex::test

@@ -1,5 +1,7 @@
 #include "app/wx/gtk_compact_style.h"
 
+#include <wx/window.h>
+
 #include <dlfcn.h>
 
 #include <cstring>
@@ -16,6 +18,9 @@ toolbar { padding: 0; }
 toolbar button { min-height: 0; min-width: 0; padding: 2px; }
 menubar > menuitem { min-height: 0; padding-top: 2px; padding-bottom: 2px; }
 progressbar trough, progressbar progress { min-height: 8px; }
+#ordinex-compact-choices checkbutton, #ordinex-compact-choices radiobutton { padding-top: 0; padding-bottom: 0; }
+#ordinex-compact-choices spinbutton, #ordinex-compact-choices spinbutton button { min-height: 0; }
+#ordinex-compact-choices spinbutton button { padding-top: 0; padding-bottom: 0; }
 )css";
 
 // The program links GTK only through wx, without GTK's headers: the four
@@ -24,6 +29,7 @@ using ProviderNew = void* (*)();
 using LoadFromData = int (*)(void*, const char*, long, void**);
 using ScreenGetDefault = void* (*)();
 using AddProviderForScreen = void (*)(void*, void*, unsigned);
+using WidgetSetName = void (*)(void*, const char*);
 constexpr unsigned kPriorityApplication = 600;
 
 template <class F>
@@ -51,6 +57,13 @@ void ApplyCompactStyle() {
         return;
     add(screen, provider, kPriorityApplication);
     applied = true;
+}
+
+void UseCompactChoices(wxWindow* dialog) {
+    ApplyCompactStyle();
+    auto setName = Lookup<WidgetSetName>("gtk_widget_set_name");
+    if (setName && dialog && dialog->GetHandle())
+        setName(dialog->GetHandle(), "ordinex-compact-choices");
 }
 
 } // namespace ordinex

@@ -1,5 +1,7 @@
 #pragma once
 
+class wxWindow;
+
 namespace ordinex {
 
 // The frame's fixed height of 431 pixels was made for the compact controls of
@@ -8,5 +10,10 @@ namespace ordinex {
 // that brings them back to compact sizes. Does nothing when GTK's style
 // functions cannot be found.
 void ApplyCompactStyle();
+
+// Dialogs with many check boxes (the settings sheet) ask for those, their
+// radio buttons and spin buttons to take no more height than their captions
+// need, so that every option fits on the screen at the dialog's natural size.
+void UseCompactChoices(wxWindow* dialog);
 
 } // namespace ordinex
