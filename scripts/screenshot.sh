@@ -5,7 +5,10 @@
 #
 # Writes OUTDIR/idle.png (the program started with JOB.odx, idle) and
 # OUTDIR/run.png (a numbered-series run in progress against a local test
-# server that sends a slow file). The program runs in a scratch folder, so no
+# server that sends a slow file), OUTDIR/warning.png, OUTDIR/about.png and the
+# three pages of the settings sheet, OUTDIR/settings-program.png,
+# settings-download.png and settings-extract.png (the last with two
+# extension rows in use). The program runs in a scratch folder, so no
 # Ordinex.ini of the caller is read or written. ORDINEX_BIN overrides the
 # program (default build-gui/ordinex, else build/ordinex).
 set -euo pipefail
@@ -123,4 +126,27 @@ wait_started "$scratch/about" 1.5
 import -window root "$out/about.png"
 kill -TERM "$app"
 wait "$app" || true
-echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/about.png"
+# 5. The settings sheet, opened on each of its pages by its menu command.
+mkdir -p "$scratch/settings"
+cat >"$scratch/settings/Ordinex.ini" <<INI
+[Tool]
+HttpTreeListExtensionOptionSetting0=0
+HttpTreeListExtensionOptionSetting1=1
+HttpTreeListExtensionOptionSetting1String=jpg
+HttpTreeListFileSizeSetting1=120
+HttpTreeListExtensionOptionSetting2=1
+HttpTreeListExtensionOptionSetting2String=png
+HttpTreeListFileSizeSetting2=1500000
+INI
+for page in 32772:program 32790:download 32798:extract; do
+  (cd "$scratch/settings" && ORDINEX_AUTOCOMMAND=${page%%:*} exec "$bin") 2>"$out/settings-${page#*:}.log" &
+  app=$!
+  pids+=($app)
+  wait_started "$scratch/settings" 1.5
+  import -window root "$out/settings-${page#*:}.png"
+  kill -TERM "$app"
+  wait "$app" || true
+  rm -f "$scratch/settings/Ordinex.log"
+done
+echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/about.png" \
+  "$out/settings-program.png $out/settings-download.png $out/settings-extract.png"

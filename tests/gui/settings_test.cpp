@@ -222,6 +222,30 @@ TEST(DownloadPageWindow, TypingOrSpinningACountSelectsItsMiddleChoice) {
     EXPECT_EQ(s.HttpListSaveHowManyDirectorySetting, 3);
 }
 
+// Every option row, whatever the table holds: a check box flips its flag; a
+// number box takes digits up to its maximum and its spin button follows.
+TEST(DownloadPageWindow, EveryOptionRowEditsItsKey) {
+    ProgramSettings s;
+    CSettingSheet sheet(nullptr, s, kDownloadPage);
+    CSettingPage* page = sheet.DownloadPage();
+    ProgramSettings out = s;
+    for (const OptionRow& r : DownloadOptionRows()) {
+        if (r.kind == OptionRow::Kind::Check) {
+            Click(page, r.id);
+            sheet.Apply(out);
+            EXPECT_EQ(out.*r.key, s.*r.key ? 0 : 1) << r.id;
+            continue;
+        }
+        const std::string digits = std::to_string(r.max);
+        Retype(page, r.id, wxString(digits) + "9");
+        EXPECT_EQ(Get<wxTextCtrl>(page, r.id)->GetValue(), wxString(digits)) << r.id;
+        EXPECT_EQ(Get<wxSpinButton>(page, r.spinId)->GetValue(), r.max) << r.id;
+        Spin(page, r.spinId, r.min);
+        sheet.Apply(out);
+        EXPECT_EQ(out.*r.key, r.min) << r.id;
+    }
+}
+
 TEST(DownloadPageWindow, AStoredChoiceOutsideTheGroupSelectsNoneAndIsKept) {
     ProgramSettings s;
     s.SaveSetting = 7;
@@ -322,7 +346,8 @@ TEST(SettingSheetWindow, EveryCaptionAsWritten) {
     for (const ProgramRow& r : ProgramRows())
         expect(sheet.ProgramPage(), r.id, r.caption);
     for (const OptionRow& r : DownloadOptionRows())
-        expect(sheet.DownloadPage(), r.id, r.caption);
+        if (r.kind == OptionRow::Kind::Check)
+            expect(sheet.DownloadPage(), r.id, r.caption);
     for (const ChoiceGroup& g : DownloadChoiceGroups()) {
         expect(sheet.DownloadPage(), g.groupId, g.caption);
         for (const Label& c : g.choices)
