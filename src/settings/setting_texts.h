@@ -15,6 +15,7 @@ using Key = int32_t ProgramSettings::*;
 enum Page { kProgramPage = 0, kDownloadPage = 1, kExtractPage = 2, kPageCount = 3 };
 
 inline constexpr const char* kSheetTitle = "設定";
+inline constexpr const char* kCancelText = "キャンセル"; // GTK's own label follows the locale
 const char* PageTitle(int page);
 
 // A caption or note that edits no key, by control id.

@@ -58,7 +58,7 @@ CSettingPage::NumberBox CSettingPage::AddNumberBox(wxWindow* parent, int boxId, 
                                                    std::function<void(const std::string&)> onChange) {
     auto* box = new wxTextCtrl(parent, boxId, ToWx(text));
     box->SetMaxLength(maxChars);
-    // Wide enough for its digits, as the box's own padding needs.
+    // Room for its digits and the caret, with the box's own padding.
     box->SetInitialSize(wxSize(box->GetSizeFromTextSize(box->GetTextExtent(wxString('9', maxChars + 1)).x).x, -1));
     auto* spin = new wxSpinButton(parent, spinId, wxDefaultPosition, wxDefaultSize, wxSP_VERTICAL);
     spin->SetRange(min, max);

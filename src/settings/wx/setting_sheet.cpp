@@ -5,7 +5,6 @@
 #include "settings/wx/setting_pages_wx.h"
 
 #include <wx/bookctrl.h>
-#include <wx/sizer.h>
 
 namespace ordinex {
 
@@ -15,7 +14,7 @@ CSettingSheet::CSettingSheet(wxWindow* parent, const ProgramSettings& settings, 
     UseCompactChoices(this);
     CreateButtons(wxOK | wxCANCEL);
     if (wxWindow* cancel = FindWindow(wxID_CANCEL))
-        cancel->SetLabel(ToWx("キャンセル"));
+        cancel->SetLabel(ToWx(sheet::kCancelText));
     wxBookCtrlBase* book = GetBookCtrl();
     program_ = new CSettingPageProgram1(book, model_.program);
     download_ = new CSettingPageDownload1(book, model_.download);
