@@ -19,6 +19,8 @@ namespace ordinex {
 // The application object: owns the settings, the six ranges, the run state
 // and the transfer engine, and carries out every run on the one thread. It
 // reaches windows only through the interfaces of ui_hooks.h.
+class IRunItems;
+
 class COrdinexApp : public IEngineHost {
 public:
     COrdinexApp();
@@ -105,7 +107,7 @@ public:
     static int CountUrlSegments(const std::string& url);
     static std::string GetUrlSegment(const std::string& url, int index);
 
-    // ---- The numbered-series run ----
+    // ---- Download runs ----
     struct RunSummary {
         bool started = false;
         int64_t total = 0;
@@ -113,7 +115,11 @@ public:
         int64_t failed = 0; // transfers that failed or targets that were invalid
         bool stopped = false;
     };
+    // The numbered-series run: prepares the ranges, then walks every combination.
     RunSummary RunSeries(const Job& job);
+    // The loop every download run shares: busy state, credentials, one pass
+    // per item (targets, existing-file policy, transfer, warnings), end of run.
+    RunSummary RunDownloadLoop(IRunItems& items, const std::string& userName, const std::string& password);
 
     // ---- Prompts ----
     int ShowWarning(const std::string& text, int32_t situationFlag);

@@ -1,93 +1,30 @@
 #include "app/ordinex_app.h"
-#include "runs/text_helpers.h"
+#include "runs/download_loop.h"
 
 namespace ordinex {
 
 namespace {
-std::string FileProgressText(int64_t done, int64_t total) {
-    return std::to_string(done) + " / " + IntToText(total) + " Files";
-}
+// The combinations of the enabled ranges in odometer order.
+class SeriesItems final : public IRunItems {
+public:
+    explicit SeriesItems(COrdinexApp& app) : app_(app) {}
+    int64_t Total() const override { return app_.TotalCombinations(); }
+    void Compose(int64_t) override {
+        app_.engine.sourceUrl = app_.ComposeSourceUrl();
+        app_.engine.destinationPath = app_.ComposeDestinationPath();
+    }
+    bool Advance() override { return app_.AdvanceRanges(); }
+
+private:
+    COrdinexApp& app_;
+};
 } // namespace
 
 COrdinexApp::RunSummary COrdinexApp::RunSeries(const Job& job) {
-    RunSummary summary;
     if (!PrepareRun(job))
-        return summary;
-    summary.started = true;
-    BeginBusy();
-    if (busyWindows_)
-        busyWindows_->ShowBusyAnimation();
-
-    const int64_t total = TotalCombinations();
-    int64_t done = 0;
-    summary.total = total;
-    engine.userName = TrimBlanks(job.userName);
-    engine.password = TrimBlanks(job.password);
-
-    for (;;) {
-        targetValid = true;
-        PumpOneMessage();
-        if (stopRequested) {
-            summary.stopped = true;
-            break;
-        }
-        engine.sourceUrl = ComposeSourceUrl();
-        engine.destinationPath = ComposeDestinationPath();
-        ShowTargets(engine.sourceUrl, engine.destinationPath);
-        SetStatus(kClear);
-        SetStatus2(kClear);
-        SetTransferText(kClear);
-        SetByteProgress(kClear);
-        SetFileProgress(FileProgressText(done, total), total, done);
-        if (settings.PauseByFileDownload)
-            ConfirmStep();
-
-        bool leave = false;
-        bool skip = false;
-        const bool exists = FileExists(engine.destinationPath);
-        if (exists)
-            SetStatus("保存先にファイルが存在します");
-        if (exists && settings.SaveSetting == 0) {
-            SetStatus("ファイルのダウンロード中止");
-            skip = true;
-        } else if (exists && settings.SaveSetting == 1) {
-            const int answer = ShowWarning(engine.destinationPath + "を上書き保存します",
-                                           settings.ShowWarningDialogOnOverwriteSaveSetting);
-            if (answer == kAnswerYes || answer == kAnswerOk)
-                break;
-            SetStatus("ファイルを上書き保存します");
-        }
-        if (!skip) {
-            if (targetValid) {
-                if (!engine.DownloadFile()) {
-                    ++summary.failed;
-                    const int answer = ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
-                    leave = answer == kAnswerYes || answer == kAnswerOk;
-                }
-            } else {
-                ++summary.failed;
-                const int answer = ShowWarning(targetError, settings.ShowWarningDialogOnIllegalUrlFolderSetting);
-                leave = answer == kAnswerYes || answer == kAnswerOk;
-            }
-            if (leave)
-                break;
-        }
-
-        ++done;
-        summary.done = done;
-        SetStatus(kClear);
-        SetByteProgress(kClear);
-        SetFileProgress(FileProgressText(done, total), total, done);
-        if (AdvanceRanges())
-            break;
-    }
-
-    ShowTargets(kClear);
-    SetStatus("全ファイルダウンロード完了");
-    EndBusy();
-    if (busyWindows_)
-        busyWindows_->DestroyBusyAnimation();
-    return summary;
+        return RunSummary{};
+    SeriesItems items(*this);
+    return RunDownloadLoop(items, job.userName, job.password);
 }
 
 } // namespace ordinex
