@@ -1,6 +1,7 @@
 #pragma once
 #include "job/job.h"
 #include "job/wildcard_range.h"
+#include "listing/tree_window_hooks.h"
 #include "net/engine_host.h"
 #include "net/internet_downloader.h"
 #include "platform/ini_store.h"
@@ -121,6 +122,24 @@ public:
     // per item (targets, existing-file policy, transfer, warnings), end of run.
     RunSummary RunDownloadLoop(IRunItems& items, const std::string& userName, const std::string& password);
 
+    // ---- The FTP tree & list window and the FTP-list run ----
+    // The window registers its parts when created and clears them when destroyed.
+    void AttachFtpWindow(const FtpWindowParts& parts);
+    const FtpWindowParts& FtpWindow() const { return ftp_; }
+    // Lists the tree down to the address and the address into the list (the
+    // window exists); failures are warnings.
+    void ShowFtpTree(const std::string& address, const std::string& userName, const std::string& password);
+    // Lists a directory selected in the tree; its subdirectories go into the
+    // tree only when the node has none yet.
+    void ListFtpDirectory(TreeNodeId node, const std::string& address, bool hasChildren, bool clearList,
+                          const std::string& userName, const std::string& password);
+    // Source URL and destination path of the n-th selected FTP row (n from 1).
+    std::string ComposeFtpItemUrl(int64_t n);
+    std::string ComposeFtpItemPath(int64_t n, const std::string& folderBase);
+    // Downloads the selected file rows of the FTP list; the job gives the
+    // destination base and the credentials.
+    RunSummary RunFtpList(const Job& job);
+
     // ---- Prompts ----
     int ShowWarning(const std::string& text, int32_t situationFlag);
     void ConfirmStep();
@@ -159,6 +178,7 @@ private:
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;
     IBusyWindows* busyWindows_ = nullptr;
+    FtpWindowParts ftp_;
 
     IniStore profile_;
     std::string settingsPath_;

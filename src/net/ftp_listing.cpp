@@ -131,7 +131,7 @@ bool CInternetDownloader::OpenFtpTree() {
     // The walk's addresses keep the start address's user, password and port.
     std::string current = UrlWithPath(sourceUrl, "/");
     bool atRoot = true;
-    TreeNodeId node = ftpTree_ ? ftpTree_->InsertRoot(serverName) : kNoNode;
+    TreeNodeId node = ftpTree_ ? ftpTree_->InsertRoot(serverName, current) : kNoNode;
     for (;;) {
         if (ftpTree_)
             ftpTree_->SelectSilently(node);

@@ -150,10 +150,12 @@ void COrdinexApp::DrainMessages() {
 void COrdinexApp::BeginBusy() {
     stopRequested = false;
     running = true;
-    if (busyWindows_) {
+    if (busyWindows_)
         busyWindows_->EnterBusy();
+    if (ftp_.window)
+        ftp_.window->SetEnabled(false);
+    if (busyWindows_)
         busyWindows_->SetRunLayout(true);
-    }
 }
 
 void COrdinexApp::EndBusy() {
@@ -163,6 +165,8 @@ void COrdinexApp::EndBusy() {
     running = false;
     if (busyWindows_)
         busyWindows_->LeaveBusy();
+    if (ftp_.window)
+        ftp_.window->SetEnabled(true);
 }
 
 } // namespace ordinex

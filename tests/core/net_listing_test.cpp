@@ -75,7 +75,7 @@ protected:
 };
 
 TEST_F(FtpListing, ListsEntriesWithSizesTypesAndDates) {
-    const TreeNodeId node = tree.InsertRoot("127.0.0.1");
+    const TreeNodeId node = tree.InsertRoot("127.0.0.1", server.url("/"));
     tree.calls.clear();
     ASSERT_TRUE(engine.ListFtpDirectory(node, server.url("/pub"), true, true, true));
 

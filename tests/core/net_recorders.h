@@ -71,8 +71,10 @@ public:
         selected = kNoNode;
         calls.push_back("deleteAll");
     }
-    TreeNodeId InsertRoot(const std::string& text) override {
+    std::string rootAddress;
+    TreeNodeId InsertRoot(const std::string& text, const std::string& address) override {
         nodes.clear();
+        rootAddress = address;
         calls.push_back("root:" + text);
         return Add(kNoNode, text);
     }

@@ -1,0 +1,87 @@
+#include "app/ordinex_app.h"
+#include "listing/list_rules.h"
+#include "platform/url_test.h"
+#include "runs/download_loop.h"
+#include "runs/list_naming.h"
+#include "runs/target_composition.h"
+
+namespace ordinex {
+
+namespace {
+constexpr const char* kBadItemName = "ファイル名が正しくありません";
+
+std::string DirectoryOf(const IFtpListSelection* rows, int64_t n) {
+    std::string dir = rows ? rows->ItemDirectory(n) : std::string();
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+// The selected file rows of the FTP list, the n-th row being item n - 1.
+class FtpRunItems final : public IRunItems {
+public:
+    FtpRunItems(COrdinexApp& app, std::string folderBase, int64_t total)
+        : app_(app), folderBase_(std::move(folderBase)), total_(total) {}
+    int64_t Total() const override { return total_; }
+    void Compose(int64_t index) override {
+        app_.engine.sourceUrl = app_.ComposeFtpItemUrl(index + 1);
+        app_.engine.destinationPath = app_.ComposeFtpItemPath(index + 1, folderBase_);
+    }
+    bool Advance() override { return ++done_ >= total_; }
+
+private:
+    COrdinexApp& app_;
+    std::string folderBase_;
+    int64_t total_;
+    int64_t done_ = 0;
+};
+} // namespace
+
+COrdinexApp::RunSummary COrdinexApp::RunFtpList(const Job& job) {
+    const int64_t total = ftp_.rows ? ftp_.rows->DownloadableCount() : 0;
+    if (total < 1)
+        return {};
+    // Folder rows leave the selection, so that the n-th selected row is the
+    // n-th file; the window is disabled for the run, so it stays that way.
+    ftp_.rows->DeselectNonFiles();
+    FtpRunItems items(*this, job.folderBase, total);
+    return RunDownloadLoop(items, job.userName, job.password);
+}
+
+std::string COrdinexApp::ComposeFtpItemUrl(int64_t n) {
+    const std::string dir = DirectoryOf(ftp_.rows, n);
+    const std::string name = ftp_.rows ? ftp_.rows->SelectedItem(n) : std::string();
+    if (name.empty()) {
+        targetError = kBadItemName;
+        targetValid = false;
+        return dir;
+    }
+    std::string url = JoinRowAddress(dir, name, true);
+    if (!IsUrlText(url)) {
+        targetError = url + kBadUrlSuffix;
+        targetValid = false;
+    }
+    return url;
+}
+
+std::string COrdinexApp::ComposeFtpItemPath(int64_t n, const std::string& folderBase) {
+    const std::string name = ftp_.rows ? ftp_.rows->SelectedItem(n) : std::string();
+    const ListNaming naming{settings.FtpListSaveSetting, settings.FtpListSaveHowManyDirectorySetting, "ftp://"};
+    const ListItemTarget target =
+        ComposeListItemTarget(folderBase, FtpItemLocalName(DirectoryOf(ftp_.rows, n), name), naming);
+    std::string path = target.path;
+    // An empty row was already reported by the URL's composition.
+    if (name.empty())
+        return path;
+    // A name that cannot be stored below the folder creates nothing.
+    if (!target.storable || !CreateFolders(path)) {
+        targetError = path + kBadFileNameSuffix;
+        targetValid = false;
+        return path;
+    }
+    if (FileExists(path) && settings.SaveSetting == 2)
+        path = MakeUniqueFileName(path);
+    return path;
+}
+
+} // namespace ordinex

@@ -1,0 +1,106 @@
+#include "runs/list_naming.h"
+
+#include "net/internet_downloader.h"
+#include "net/url_cracker.h"
+#include "runs/text_helpers.h"
+
+#include <climits>
+#include <vector>
+
+namespace ordinex {
+
+namespace {
+
+constexpr std::size_t kMaxNameBytes = 255;
+
+// The parts of a host-and-path text between runs of "/", as the URL segment
+// helpers count them ("h/a/" has the parts "h", "a" and "").
+std::vector<std::string_view> Segments(std::string_view text) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == '/') {
+            parts.push_back(text.substr(start, i - start));
+            while (i < text.size() && text[i] == '/')
+                ++i;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+std::string RelativeName(std::string_view hp, const ListNaming& naming) {
+    std::string rel;
+    if (naming.mode == 0) {
+        const auto slash = hp.find_last_of('/');
+        rel = std::string(slash == std::string_view::npos ? hp : hp.substr(slash + 1));
+    } else if (naming.mode == 1) {
+        // The last N + 1 parts (N directories and the file name); too few
+        // parts give the whole host and path.
+        const std::vector<std::string_view> parts = Segments(hp);
+        const int64_t k = static_cast<int64_t>(parts.size());
+        const int64_t first = k - static_cast<int64_t>(naming.directoryCount) - 1;
+        if (first > 0) {
+            for (int64_t i = first; i < k; ++i) {
+                rel += parts[static_cast<std::size_t>(i)];
+                rel += '/';
+            }
+        } else {
+            rel = std::string(hp);
+        }
+    } else {
+        rel = std::string(hp);
+    }
+    if (!rel.empty() && rel.back() == '/')
+        rel.pop_back();
+    if (!rel.empty() && rel.front() == '/')
+        rel.erase(0, 1);
+    return rel;
+}
+
+bool StorablePart(std::string_view part) {
+    if (part.empty() || part == "." || part == ".." || part.size() > kMaxNameBytes)
+        return false;
+    for (char c : part) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ListItemTarget ComposeListItemTarget(std::string_view folderBase, std::string_view hostAndPath,
+                                     const ListNaming& naming) {
+    std::string folder = TrimBlanks(folderBase);
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    const std::string rel = RelativeName(hostAndPath, naming);
+    ListItemTarget target;
+    target.path = DotsToUnderscores(folder + rel);
+    // The conversion keeps the length, so the relative part starts where the folder ends.
+    const std::string_view converted = std::string_view(target.path).substr(folder.size());
+    target.storable = target.path.size() < PATH_MAX;
+    for (std::string_view part : Segments(converted))
+        target.storable = target.storable && StorablePart(part);
+    return target;
+}
+
+std::string FtpItemLocalName(const std::string& directory, const std::string& name) {
+    std::string dir = CInternetDownloader::StripScheme(directory);
+    if (dir.empty())
+        dir = CInternetDownloader::StripScheme("ftp://" + directory);
+    if (dir.empty())
+        return {};
+    dir = PercentDecode(dir);
+    if (dir.back() != '/')
+        dir += '/';
+    const std::string_view rest = !name.empty() && name.front() == '/' ? std::string_view(name).substr(1) : name;
+    return DotsToUnderscores(dir + std::string(rest));
+}
+
+} // namespace ordinex
