@@ -33,6 +33,13 @@ inline constexpr int kSettingsExtract = 32798;
 inline constexpr int kRunLinkList = 32799;
 inline constexpr int kReadMe = 32801;
 
+// The FTP tree & list window's own commands (32794 and 32791 are shared with
+// the main window).
+inline constexpr int kFtpTreeToUrl = 32806;
+inline constexpr int kFtpListToUrlFolder = 32807;
+inline constexpr int kFtpListToUrlFile = 32811;
+inline constexpr int kFtpListReload = 32842;
+
 // wx asserts on menu and toolbar ids of 32767 and above, so each command
 // number is mapped one-to-one onto an id of a band of its own below that
 // limit; the form's control ids (1000 to 1170) stay clear of the bands.

@@ -58,9 +58,7 @@ bool CommandAvailable(int command, const CommandContext& c) {
 
 bool CommandBuilt(int command, const ProgramSettings& settings) {
     switch (command) {
-    case cmd::kShowFtpTree:
     case cmd::kShowLinkTree:
-    case cmd::kRunFtpList:
     case cmd::kRunLinkList:
         return false;
     case cmd::kOpenBrowser:

@@ -41,8 +41,8 @@ struct CommandContext {
 // the focused box and are decided by the frame.
 bool CommandAvailable(int command, const CommandContext& context);
 
-// False for commands whose windows are not part of the program yet (the tree
-// and list windows, the built-in browser).
+// False for commands whose windows are not part of the program yet (the Link
+// tree and list window, the built-in browser).
 bool CommandBuilt(int command, const ProgramSettings& settings);
 
 // The address the file manager opens for the URL base: always "ftp://",

@@ -1,6 +1,7 @@
 #include "mainwnd/main_frame.h"
 
 #include "app/ordinex_app.h"
+#include "app/wx/tool_windows.h"
 #include "app/wx/wx_text.h"
 #include "mainwnd/busy_animation.h"
 #include "mainwnd/command_ids.h"
@@ -45,6 +46,8 @@ CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
             RunCommand(command);
     });
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUI, this);
+    Bind(wxEVT_ACTIVATE, &CMainFrame::OnActivated, this);
+    Bind(wxEVT_ICONIZE, &CMainFrame::OnIconized, this);
     // Keeps the restored rectangle that the placement record stores.
     auto trackNormal = [this](wxEvent& e) {
         if (!IsMaximized() && !IsIconized())
@@ -215,6 +218,8 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
         return;
     }
     SaveState();
+    // The tool windows go with the main window, each saving its state.
+    DestroyToolWindows();
     Destroy();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "listing/wx/main_form_link.h"
 #include "mainwnd/frame_rules.h"
 #include "mainwnd/ordinex_doc.h"
 #include "runs/ui_hooks.h"
@@ -23,7 +24,7 @@ class CBusyAnimation;
 
 // The main window: menu, toolbar, the form, the fixed-height size rules and
 // the windows' side of the busy state.
-class CMainFrame : public wxFrame, public IBusyWindows {
+class CMainFrame : public wxFrame, public IBusyWindows, public IMainFormLink {
 public:
     CMainFrame(COrdinexApp& app, COrdinexDoc& doc);
     ~CMainFrame() override;
@@ -32,7 +33,7 @@ public:
     wxToolBar* Toolbar() const { return toolbar_; }
 
     // Carries out a menu or toolbar command (by its command number).
-    void RunCommand(int command);
+    void RunCommand(int command) override;
     bool CommandEnabled(int command);
 
     // IBusyWindows
@@ -41,6 +42,13 @@ public:
     void LeaveBusy() override;
     void ShowBusyAnimation() override;
     void DestroyBusyAnimation() override;
+
+    // IMainFormLink (main_frame_tools.cpp)
+    Job ReadJob() override;
+    void CopyToUrlBase(const std::string& text) override;
+    void CopyToUrlExpansion(const std::string& text) override;
+    void ListSelectionChanged() override;
+    void RunNested(const std::function<void()>& work) override;
 
     // Applies the size limits again, after the toolbar, the run state or
     // AlwaysShowExpansionWindow changed.
@@ -85,6 +93,11 @@ private:
     void EditCommand(int command);
     bool EditCommandEnabled(int command);
     void RunSeriesFromForm();
+    // The FTP tree & list window (main_frame_tools.cpp)
+    void ShowFtpTreeFromForm();
+    void RunFtpListFromForm();
+    void OnActivated(wxActivateEvent& event);
+    void OnIconized(wxIconizeEvent& event);
     void OpenInBrowser();
     void OpenInExplorer();
     void OpenLocalFile(const std::string& name);

@@ -116,6 +116,12 @@ void CMainFrame::ExecuteCommand(int command) {
     case cmd::kRunSeries:
         RunSeriesFromForm();
         break;
+    case cmd::kRunFtpList:
+        RunFtpListFromForm();
+        break;
+    case cmd::kShowFtpTree:
+        ShowFtpTreeFromForm();
+        break;
     case cmd::kStop:
         app_.RequestStop();
         if (!app_.running)

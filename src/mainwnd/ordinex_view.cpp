@@ -270,6 +270,21 @@ void COrdinexView::BrowseForFolder() {
     OnBoxChanged();
 }
 
+form::ListSelection COrdinexView::Lists() const {
+    form::ListSelection lists;
+    const IFtpListSelection* ftpRows = app_.FtpWindow().rows;
+    lists.ftpListHasFile = ftpRows && ftpRows->DownloadableCount() >= 1;
+    return lists;
+}
+
+void COrdinexView::CopyIntoUrlBox(const std::string& text, bool base) {
+    if (base)
+        SetUrlBase(text);
+    else
+        SetUrlExpansion(text);
+    OnBoxChanged();
+}
+
 void COrdinexView::CopyUrlToFolder() {
     SetFolderExpansion(UrlToFolderExpansion(GetUrlExpansion(), app_.settings.CopyFromURLToFolderSetting != 0));
     OnBoxChanged();

@@ -80,8 +80,11 @@ public:
     // Exit: the job as last read goes to the settings file.
     void SaveLastJob();
 
-    // Whether the list windows have a selected file (none exist yet).
-    form::ListSelection Lists() const { return {}; }
+    // Whether the list windows have a selected file.
+    form::ListSelection Lists() const;
+    // A tree & list window puts an address or a name into the URL base
+    // (base set) or the URL expansion box: an edit of the job.
+    void CopyIntoUrlBox(const std::string& text, bool base);
 
     // The status area takes the lowest 210 pixels while the frame is grown.
     void SetExpanded(bool expanded);

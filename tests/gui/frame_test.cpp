@@ -100,7 +100,9 @@ TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {
     gui.view()->SetUrlBase("http://h/");
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kOpenExplorer)));
-    for (int c : {cmd::kShowFtpTree, cmd::kShowLinkTree, cmd::kOpenBrowser, cmd::kReadMe})
+    EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kShowFtpTree)));
+    EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(cmd::kRunFtpList))) << "no FTP window, no selection";
+    for (int c : {cmd::kShowLinkTree, cmd::kOpenBrowser, cmd::kReadMe})
         EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(c))) << c;
     for (int c : {cmd::kSettingsProgram, cmd::kSettingsDownload, cmd::kSettingsExtract})
         EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(c))) << c;

@@ -208,9 +208,10 @@ TEST(FrameRules, CommandAvailability) {
     EXPECT_FALSE(frame::CommandBuilt(cmd::kOpenBrowser, s));
     s.UseWindowsRuleBrowserSetting = 1;
     EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s));
-    for (int c : {cmd::kShowFtpTree, cmd::kShowLinkTree, cmd::kRunFtpList, cmd::kRunLinkList})
+    for (int c : {cmd::kShowLinkTree, cmd::kRunLinkList})
         EXPECT_FALSE(frame::CommandBuilt(c, s)) << c;
-    for (int c : {cmd::kSettingsProgram, cmd::kSettingsDownload, cmd::kSettingsExtract})
+    for (int c : {cmd::kShowFtpTree, cmd::kRunFtpList, cmd::kSettingsProgram, cmd::kSettingsDownload,
+                  cmd::kSettingsExtract})
         EXPECT_TRUE(frame::CommandBuilt(c, s)) << c;
 }
 

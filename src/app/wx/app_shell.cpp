@@ -1,6 +1,7 @@
 #include "app/wx/app_shell.h"
 
 #include "app/wx/gtk_compact_style.h"
+#include "app/wx/tool_windows.h"
 #include "mainwnd/main_frame.h"
 
 #include <wx/app.h>
@@ -52,6 +53,9 @@ void CAppShell::ExitInstance() {
     if (exited_)
         return;
     exited_ = true;
+    // The tool windows go first: they reach the main window while they exist,
+    // and write their placements before the settings are saved.
+    DestroyToolWindows();
     if (CMainFrame* frame = frame_.get()) {
         // A window that was not closed (tests) saves what closing would
         // have saved; one already closed waits only for its deletion.

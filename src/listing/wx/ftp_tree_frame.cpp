@@ -1,0 +1,135 @@
+#include "listing/wx/ftp_tree_frame.h"
+
+#include "app/ordinex_app.h"
+#include "listing/wx/ftp_panes.h"
+#include "listing/wx/ftp_window_texts.h"
+#include "listing/wx/main_form_link.h"
+#include "mainwnd/command_ids.h"
+#include "runs/text_helpers.h"
+
+#include <wx/splitter.h>
+#include <wx/utils.h>
+
+namespace ordinex {
+
+namespace {
+
+TreeListWindowSpec FtpWindowSpec(const std::string& productName) {
+    using namespace ftpwin;
+    return {productName + kTitleSuffix,
+            kPlacementSection,
+            kListSection,
+            kBrowserFailed,
+            {
+                {cmd::kFtpTreeToUrl, ListCommand::TreeToUrl, kTreeToUrlLabel, kTreeToUrlTip, wxART_GO_DIR_UP, true},
+                {cmd::kRunFtpList, ListCommand::Download, kDownloadLabel, kDownloadTip, wxART_GO_DOWN, true},
+                {cmd::kFtpListToUrlFolder, ListCommand::ListToUrlFolder, kListToUrlFolderLabel, kListToUrlFolderTip,
+                 wxART_COPY, true},
+                {cmd::kFtpListToUrlFile, ListCommand::ListToUrlFile, kListToUrlFileLabel, kListToUrlFileTip,
+                 wxART_EDIT, true},
+                {cmd::kFtpListReload, ListCommand::Reload, kReloadLabel, kReloadTip, wxART_REFRESH, false},
+                {cmd::kOpenBrowser, ListCommand::OpenInBrowser, kBrowserLabel, kBrowserTip, wxART_HELP_BROWSER, true},
+            }};
+}
+
+} // namespace
+
+CFtpTreeFrame* CFtpTreeFrame::current_ = nullptr;
+
+CFtpTreeFrame* CFtpTreeFrame::Open(COrdinexApp& app, IMainFormLink& main) {
+    if (!current_)
+        current_ = new CFtpTreeFrame(app, main);
+    current_->Show();
+    return current_;
+}
+
+CFtpTreeFrame::CFtpTreeFrame(COrdinexApp& app, IMainFormLink& main)
+    : CTreeListFrame(app, main, FtpWindowSpec(app.productName)) {
+    tree_ = new CFtpTreeView(Splitter());
+    list_ = new CFtpListView(Splitter(), *this);
+    AttachPanes(tree_, list_);
+    tree_->SetSelectHandler([this](const wxTreeItemId& node) { OnNodeSelected(node); });
+    list_->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent& e) { OnRowActivated(e.GetIndex()); });
+    app_.AttachFtpWindow({this, tree_, list_, list_});
+}
+
+CFtpTreeFrame::~CFtpTreeFrame() {
+    // The engine and the runs must not reach panes that are going away.
+    app_.AttachFtpWindow({});
+    if (current_ == this)
+        current_ = nullptr;
+}
+
+void CFtpTreeFrame::ShowAddress(const std::string& address) {
+    shownAddress_ = address;
+    CTreeListFrame::ShowAddress(address);
+}
+
+std::string CFtpTreeFrame::ListedDirectory() const {
+    const std::string selected = tree_->SelectedAddress();
+    return selected.empty() ? shownAddress_ : selected;
+}
+
+std::string CFtpTreeFrame::RowAddress(int64_t n, bool asUrl) const {
+    return JoinRowAddress(ListedDirectory(), list_->SelectedItem(n), asUrl);
+}
+
+void CFtpTreeFrame::Execute(ListCommand role) {
+    switch (role) {
+    case ListCommand::TreeToUrl:
+        if (tree_->GetSelection().IsOk())
+            main_.CopyToUrlBase(tree_->SelectedAddress());
+        break;
+    case ListCommand::Download:
+        main_.RunCommand(cmd::kRunFtpList);
+        break;
+    case ListCommand::ListToUrlFolder:
+        main_.CopyToUrlBase(RowAddress(1, false));
+        break;
+    case ListCommand::ListToUrlFile:
+        main_.CopyToUrlExpansion(list_->SelectedItem(1));
+        break;
+    case ListCommand::Reload: {
+        // Without children the node lists its subdirectories anew.
+        const wxTreeItemId node = tree_->GetSelection();
+        tree_->DeleteChildrenOf(node);
+        tree_->UnselectQuietly();
+        tree_->SelectAndLoad(node);
+        break;
+    }
+    case ListCommand::OpenInBrowser:
+        OpenInBrowser(RowAddress(1, true));
+        break;
+    }
+}
+
+void CFtpTreeFrame::OnNodeSelected(const wxTreeItemId& node) {
+    wxBusyCursor wait;
+    const std::string address = tree_->NodeAddress(node);
+    const bool hasChildren = tree_->HasChildNodes(node);
+    const Job job = main_.ReadJob();
+    main_.RunNested([&] {
+        app_.ListFtpDirectory(CListingTree::IdOf(node), address, hasChildren, true, TrimBlanks(job.userName),
+                              TrimBlanks(job.password));
+    });
+    ShowAddress(address);
+}
+
+void CFtpTreeFrame::OnRowActivated(long row) {
+    if (row < 0 || static_cast<size_t>(row) >= list_->RowCount())
+        return;
+    if (list_->IsFileRow(static_cast<size_t>(row))) {
+        OpenInBrowser(RowAddress(1, true));
+        return;
+    }
+    const wxTreeItemId child = tree_->FindChildByText(tree_->GetSelection(), list_->Row(row).texts[0]);
+    tree_->SelectAndLoad(child);
+}
+
+void ShowFtpTreeWindow(COrdinexApp& app, IMainFormLink& main, const std::string& address) {
+    CFtpTreeFrame::Open(app, main);
+    const Job job = main.ReadJob();
+    app.ShowFtpTree(address, TrimBlanks(job.userName), TrimBlanks(job.password));
+}
+
+} // namespace ordinex

@@ -1,0 +1,28 @@
+#pragma once
+#include "job/job.h"
+
+#include <functional>
+#include <string>
+
+namespace ordinex {
+
+// What a tree & list window needs of the main window: the job on the form,
+// its two URL boxes, and its command handlers.
+class IMainFormLink {
+public:
+    virtual ~IMainFormLink() = default;
+    virtual Job ReadJob() = 0;
+    // Puts a text into the URL base or expansion box as an edit of the job:
+    // the job is marked modified and the composed URL shown anew.
+    virtual void CopyToUrlBase(const std::string& text) = 0;
+    virtual void CopyToUrlExpansion(const std::string& text) = 0;
+    // A list's selection changed: the form decides its buttons again.
+    virtual void ListSelectionChanged() = 0;
+    // A command of the main window (the list runs start there).
+    virtual void RunCommand(int command) = 0;
+    // Work that pumps events (a listing); closing the main window meanwhile
+    // waits until it has returned.
+    virtual void RunNested(const std::function<void()>& work) = 0;
+};
+
+} // namespace ordinex

@@ -1,0 +1,207 @@
+#include "listing/wx/tree_list_frame.h"
+
+#include "app/ordinex_app.h"
+#include "app/wx/tool_windows.h"
+#include "app/wx/wx_text.h"
+#include "listing/wx/listing_tree.h"
+#include "listing/wx/main_form_link.h"
+#include "listing/wx/sortable_list.h"
+#include "mainwnd/command_ids.h"
+#include "platform/visible_text.h"
+
+#include <wx/splitter.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+namespace ordinex {
+
+namespace {
+constexpr int kMinWidth = 640;
+constexpr int kMinHeight = 431;
+constexpr long kFrameStyle = wxDEFAULT_FRAME_STYLE | wxFRAME_TOOL_WINDOW;
+constexpr const char* kSplitterKey = "SplitterSizeX";
+} // namespace
+
+CTreeListFrame::CTreeListFrame(COrdinexApp& app, IMainFormLink& main, TreeListWindowSpec spec)
+    : wxFrame(nullptr, wxID_ANY, ToWx(spec.baseTitle), wxDefaultPosition, wxSize(kMinWidth, kMinHeight),
+              kFrameStyle),
+      app_(app), main_(main), spec_(std::move(spec)) {
+    SetMinSize(wxSize(kMinWidth, kMinHeight));
+    CreateToolbar();
+    splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
+    splitter_->SetMinimumPaneSize(20);
+    RestorePlacement();
+
+    Bind(wxEVT_CLOSE_WINDOW, &CTreeListFrame::OnClose, this);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent& e) {
+        const int command = cmd::FromWxId(e.GetId());
+        if (ToolOf(command))
+            RunCommand(command);
+        else
+            e.Skip();
+    });
+    Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) {
+        const int command = cmd::FromWxId(e.GetId());
+        if (ToolOf(command))
+            e.Enable(CommandEnabled(command));
+        else
+            e.Skip();
+    });
+    auto trackNormal = [this](wxEvent& e) {
+        if (!IsMaximized() && !IsIconized())
+            normalRect_ = GetRect();
+        e.Skip();
+    };
+    Bind(wxEVT_SIZE, trackNormal);
+    Bind(wxEVT_MOVE, trackNormal);
+    RegisterToolWindow(this);
+}
+
+CTreeListFrame::~CTreeListFrame() {
+    UnregisterToolWindow(this);
+    if (!app_.CanSaveState())
+        return;
+    SaveFramePlacement(app_.Profile(), spec_.placementSection, CurrentPlacement());
+    const int width = splitter_ && splitter_->IsSplit() ? splitter_->GetSashPosition() : splitterWidth_;
+    app_.Profile().SetInt(spec_.placementSection, kSplitterKey, width);
+    if (list_)
+        list_->SaveState(app_.Profile(), spec_.listSection);
+}
+
+void CTreeListFrame::CreateToolbar() {
+    toolbar_ = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxTB_HORZ_TEXT);
+    toolbar_->SetToolBitmapSize(wxSize(16, 16));
+    bool first = true;
+    for (const ListTool& tool : spec_.tools) {
+        if (!first)
+            toolbar_->AddSeparator();
+        first = false;
+        const wxBitmap bitmap = wxArtProvider::GetBitmap(tool.art, wxART_TOOLBAR, wxSize(16, 16));
+        toolbar_->AddTool(cmd::ToWxId(tool.command), ToWx(tool.label), bitmap, ToWx(tool.tooltip));
+    }
+    toolbar_->Realize();
+}
+
+void CTreeListFrame::RestorePlacement() {
+    const bool readAll = app_.settings.ReadWindowSetting && !app_.fatalExit;
+    placement_ = LoadFramePlacement(app_.Profile(), spec_.placementSection, readAll);
+    splitterWidth_ = readAll ? app_.Profile().GetInt(spec_.placementSection, kSplitterKey, kDefaultSplitterWidth)
+                             : kDefaultSplitterWidth;
+    const FramePlacement& p = placement_;
+    // Applied as stored; the minimum size still holds.
+    SetSize(p.left, p.top, p.right - p.left, p.bottom - p.top, wxSIZE_ALLOW_MINUS_ONE);
+    normalRect_ = GetRect();
+    if (p.showCmd == kShowMaximized)
+        Maximize(true);
+    else if (p.showCmd == kShowMinimized)
+        Iconize(true);
+}
+
+FramePlacement CTreeListFrame::CurrentPlacement() const {
+    FramePlacement p = placement_;
+    p.flags = 0;
+    p.showCmd = IsIconized() ? kShowMinimized : IsMaximized() ? kShowMaximized : kShowNormal;
+    const wxRect r = (IsIconized() || IsMaximized()) ? normalRect_ : GetRect();
+    p.left = r.x;
+    p.top = r.y;
+    p.right = r.x + r.width;
+    p.bottom = r.y + r.height;
+    return p;
+}
+
+void CTreeListFrame::AttachPanes(CListingTree* tree, CSortableList* list) {
+    tree_ = tree;
+    list_ = list;
+    splitter_->SplitVertically(tree_, list_, splitterWidth_);
+    list_->LoadState(app_.Profile(), spec_.listSection, app_.settings.ReadWindowSetting && !app_.fatalExit);
+    list_->SetSelectionListener([this] {
+        // The form's list-run button follows the selection.
+        if (!app_.running)
+            main_.ListSelectionChanged();
+    });
+}
+
+// ---- Busy state and what the application asks for ----
+
+void CTreeListFrame::SetEnabled(bool enabled) {
+    if (tree_)
+        tree_->Enable(enabled);
+    if (list_)
+        list_->Enable(enabled);
+    for (const ListTool& tool : spec_.tools)
+        if (tool.disabledWhenBusy)
+            toolbar_->EnableTool(cmd::ToWxId(tool.command), enabled);
+    // The update-UI rules do not run inside a listing's own event dispatch.
+    UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    Refresh();
+    Update();
+    if (enabled && closePending_) {
+        closePending_ = false;
+        CallAfter([this] { Close(); });
+    }
+}
+
+void CTreeListFrame::ResortList() {
+    if (list_)
+        list_->Resort();
+}
+
+void CTreeListFrame::ShowAddress(const std::string& address) {
+    const wxString title = ToWx(spec_.baseTitle + VisibleText(address));
+    if (GetTitle() != title)
+        SetTitle(title);
+}
+
+void CTreeListFrame::OnClose(wxCloseEvent& event) {
+    // A listing or a run still fills or reads the panes: the close waits for
+    // it, and asks it to stop.
+    if (app_.running && event.CanVeto()) {
+        closePending_ = true;
+        app_.RequestStop();
+        event.Veto();
+        return;
+    }
+    Destroy();
+}
+
+// ---- Commands ----
+
+const ListTool* CTreeListFrame::ToolOf(int command) const {
+    for (const ListTool& tool : spec_.tools)
+        if (tool.command == command)
+            return &tool;
+    return nullptr;
+}
+
+ListWindowState CTreeListFrame::State() const {
+    ListWindowState s;
+    s.running = app_.running;
+    s.nodeSelected = tree_ && tree_->GetSelection().IsOk();
+    if (list_) {
+        s.selectedRows = list_->GetSelectedItemCount();
+        s.downloadableRows = s.selectedRows > 0 ? list_->SelectedFileCount() : 0;
+    }
+    return s;
+}
+
+bool CTreeListFrame::CommandEnabled(int command) const {
+    const ListTool* tool = ToolOf(command);
+    return tool && ListCommandAvailable(tool->role, State());
+}
+
+void CTreeListFrame::RunCommand(int command) {
+    const ListTool* tool = ToolOf(command);
+    if (tool && ListCommandAvailable(tool->role, State()))
+        Execute(tool->role);
+}
+
+void CTreeListFrame::OpenInBrowser(const std::string& address) {
+    // The built-in browser is not part of the program yet: both settings
+    // open the desktop's browser.
+    const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
+    if (!opened)
+        if (IPrompter* prompter = app_.Prompter())
+            prompter->MessageBox(spec_.browserFailedText, MessageButtons::Ok, MessageIcon::Information);
+}
+
+} // namespace ordinex

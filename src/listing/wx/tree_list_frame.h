@@ -1,0 +1,100 @@
+#pragma once
+#include "listing/list_rules.h"
+#include "listing/tree_window_hooks.h"
+#include "settings/frame_placement.h"
+
+#include <wx/artprov.h>
+#include <wx/frame.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class wxSplitterWindow;
+class wxToolBar;
+
+namespace ordinex {
+
+class COrdinexApp;
+class CListingTree;
+class CSortableList;
+class IMainFormLink;
+
+// A toolbar button of a tree & list window.
+struct ListTool {
+    int command; // the command number (cmd:: constants)
+    ListCommand role;
+    const char* label; // beside the picture
+    const char* tooltip;
+    wxArtID art;
+    bool disabledWhenBusy; // one of the buttons the busy state switches off
+};
+
+// What tells the FTP window from the Link window.
+struct TreeListWindowSpec {
+    std::string baseTitle; // application title + the window's suffix
+    const char* placementSection;
+    const char* listSection;
+    const char* browserFailedText;
+    std::vector<ListTool> tools; // in toolbar order; a separator between each two
+};
+
+// The frame of a tree & list window: a tool window with a labelled toolbar
+// and a splitter holding the tree (left) and the list (right); placement,
+// splitter width and list state in the settings file; the busy state; the
+// command rules. A derived window creates the panes and carries out its
+// commands.
+class CTreeListFrame : public wxFrame, public ITreeListWindow {
+public:
+    CTreeListFrame(COrdinexApp& app, IMainFormLink& main, TreeListWindowSpec spec);
+    ~CTreeListFrame() override;
+
+    // ITreeListWindow
+    void SetEnabled(bool enabled) override;
+    void ResortList() override;
+    void ShowAddress(const std::string& address) override;
+
+    // Carries out a toolbar command when its rule allows it.
+    void RunCommand(int command);
+    bool CommandEnabled(int command) const;
+    ListWindowState State() const;
+
+    wxToolBar* Toolbar() const { return toolbar_; }
+    wxSplitterWindow* Splitter() const { return splitter_; }
+    CListingTree* TreePane() const { return tree_; }
+    CSortableList* ListPane() const { return list_; }
+    const std::string& BaseTitle() const { return spec_.baseTitle; }
+
+    // Opening an address in a browser; tests replace the system browser.
+    using BrowserLauncher = std::function<bool(const std::string& address)>;
+    void SetBrowserLauncher(BrowserLauncher launcher) { launchBrowser_ = std::move(launcher); }
+
+protected:
+    // Puts the panes into the splitter and gives them their saved state.
+    void AttachPanes(CListingTree* tree, CSortableList* list);
+    virtual void Execute(ListCommand role) = 0;
+    void OpenInBrowser(const std::string& address);
+
+    COrdinexApp& app_;
+    IMainFormLink& main_;
+
+private:
+    void CreateToolbar();
+    void RestorePlacement();
+    FramePlacement CurrentPlacement() const;
+    void OnClose(wxCloseEvent& event);
+    const ListTool* ToolOf(int command) const;
+
+    TreeListWindowSpec spec_;
+    wxToolBar* toolbar_ = nullptr;
+    wxSplitterWindow* splitter_ = nullptr;
+    CListingTree* tree_ = nullptr;
+    CSortableList* list_ = nullptr;
+    int splitterWidth_ = kDefaultSplitterWidth;
+    FramePlacement placement_;
+    wxRect normalRect_;
+    bool closePending_ = false;
+    BrowserLauncher launchBrowser_;
+};
+
+} // namespace ordinex
