@@ -184,6 +184,7 @@ TEST_F(FtpListing, TreeWalksDownToTheStartAddress) {
     engine.sourceUrl = start;
     ASSERT_TRUE(engine.OpenFtpTree());
     EXPECT_EQ(engine.sourceUrl, start);
+    EXPECT_EQ(tree.rootAddress, server.url("/")) << "node addresses keep the port";
     const std::vector<std::string> walk{"deleteAll",
                                         "root:127.0.0.1",
                                         "select:127.0.0.1",

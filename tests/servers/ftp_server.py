@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """FTP server for the transfer tests, on 127.0.0.1 and a free port.
 
-Usage: ftp_server.py ROOT [--slow | --no-size]
+Usage: ftp_server.py ROOT [--slow | --no-size | --hostile]
 
 Prints the port on stdout when it is ready. Serves ROOT to the user "user"
 with the password "secret" and to anonymous, both read-only. Active mode
@@ -9,6 +9,11 @@ with the password "secret" and to anonymous, both read-only. Active mode
 but cannot be retrieved ("550 Not enough privileges"). With --slow, data
 goes out at 64 KiB a second (for stopping a transfer in the middle); with
 --no-size the server does not tell file sizes (SIZE is not implemented).
+With --hostile, the listing of every directory named "hostile" also holds
+names no file system has: "..", paths that climb out ("../../escape.txt",
+"sub/../../up.txt"), a leading "/", a trailing "/", a name of 3,000 bytes
+and one with an escape sequence; they cannot be retrieved unless a file of
+that name (after the server's own path rules) exists.
 """
 import logging
 import os
@@ -16,17 +21,35 @@ import signal
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
+HOSTILE_NAMES = ["..", "../../escape.txt", "sub/../../up.txt", "/abs.txt", "dir/", "x" * 3000 + ".txt",
+                 "esc\x1b[2Jname.txt", "/"]
+
+
+class HostileFS(AbstractedFS):
+    """Lists the names of HOSTILE_NAMES as 5-byte files in "hostile" folders."""
+
+    def format_list(self, basedir, listing, ignore_err=True):
+        yield from AbstractedFS.format_list(self, basedir, listing, ignore_err)
+        if os.path.basename(basedir.rstrip("/")) == "hostile":
+            for name in HOSTILE_NAMES:
+                line = "-rw-r--r--   1 owner    group           5 Jan 01  2021 %s\r\n" % name
+                yield line.encode("utf8", self.cmd_channel.unicode_errors)
+
+
 def main():
     args = sys.argv[1:]
+    flags = ("--slow", "--no-size", "--hostile")
     slow = "--slow" in args
     no_size = "--no-size" in args
-    args = [a for a in args if a not in ("--slow", "--no-size")]
+    hostile = "--hostile" in args
+    args = [a for a in args if a not in flags]
     if len(args) != 1:
-        sys.exit("usage: ftp_server.py ROOT [--slow | --no-size]")
+        sys.exit("usage: ftp_server.py ROOT [--slow | --no-size | --hostile]")
     root = os.path.realpath(args[0])
     signal.signal(signal.SIGPIPE, signal.SIG_IGN)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -51,6 +74,8 @@ def main():
                 FTPHandler.ftp_SIZE(self, path)
 
     Handler.authorizer = authorizer
+    if hostile:
+        Handler.abstracted_fs = HostileFS
     if slow:
         class SlowData(ThrottledDTPHandler):
             write_limit = 64 * 1024

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace ordinex::cli {
 
@@ -9,5 +10,9 @@ inline constexpr int kExitBadInput = 2;
 
 int RunList(const std::string& jobPath);
 int RunDownload(const std::string& jobPath);
+// Lists an FTP directory through the list filter: NAME, SIZE, TYPE, DATE.
+int RunLs(const std::string& url);
+// The FTP-list run over the given addresses, with the job's destination and settings.
+int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls);
 
 } // namespace ordinex::cli

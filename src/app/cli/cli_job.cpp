@@ -1,6 +1,7 @@
 #include "app/cli/cli_job.h"
 
 #include "job/job_file.h"
+#include "platform/visible_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +9,7 @@
 namespace ordinex::cli {
 
 int StderrPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon, bool) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", VisibleText(text).c_str());
     std::fflush(stderr);
     switch (buttons) {
     case MessageButtons::Ok:
@@ -21,7 +22,7 @@ int StderrPrompter::MessageBox(const std::string& text, MessageButtons buttons, 
 }
 
 int StderrPrompter::WarningDialog(const std::string& text) {
-    std::fprintf(stderr, "ワーニング: %s\n", text.c_str());
+    std::fprintf(stderr, "ワーニング: %s\n", VisibleText(text).c_str());
     std::fflush(stderr);
     return kAnswerNo;
 }

@@ -2,6 +2,7 @@
 #include "app/ordinex_app.h"
 #include "runs/ui_hooks.h"
 
+#include <functional>
 #include <string>
 
 namespace ordinex::cli {
@@ -15,6 +16,25 @@ public:
     void RepaintMainFrame() override {}
     void CloseMainWindowAndExit() override;
 };
+
+// The message pump of the terminal: there are no window events, only Ctrl+C,
+// which is the Stop command.
+class InterruptPump : public IMessagePump {
+public:
+    explicit InterruptPump(COrdinexApp& app) : app_(app) {}
+    void PumpOneMessage() override;
+    void DrainMessages() override { PumpOneMessage(); }
+
+private:
+    COrdinexApp& app_;
+};
+
+// Ctrl+C stops (a second one ends the program); a closed pipe is no signal.
+void InstallInterruptHandler();
+
+// Runs a download with the terminal display and Ctrl+C as Stop; the exit
+// status of the finished run (2 when it did not start).
+int RunWithDisplay(COrdinexApp& app, const std::function<COrdinexApp::RunSummary()>& run);
 
 // Loads the settings and the job the way opening it in the program would.
 // Prints the reason and returns false when the job cannot be used.

@@ -19,21 +19,38 @@ extern "C" void OnInterrupt(int) {
         _exit(130);
 }
 
-// The message pump of the terminal: there are no window events, only Ctrl+C.
-class InterruptPump : public IMessagePump {
-public:
-    explicit InterruptPump(COrdinexApp& app) : app_(app) {}
-    void PumpOneMessage() override {
-        if (gInterrupts.load() > 0)
-            app_.RequestStop();
-    }
-    void DrainMessages() override { PumpOneMessage(); }
-
-private:
-    COrdinexApp& app_;
-};
-
 } // namespace
+
+void InterruptPump::PumpOneMessage() {
+    if (gInterrupts.load() > 0)
+        app_.RequestStop();
+}
+
+void InstallInterruptHandler() {
+    struct sigaction action{};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    // A closed pipe must not kill the program halfway through a file.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+int RunWithDisplay(COrdinexApp& app, const std::function<COrdinexApp::RunSummary()>& run) {
+    TerminalDisplay display(stderr, isatty(fileno(stderr)) != 0);
+    InterruptPump pump(app);
+    app.SetStatusView(&display);
+    app.SetMessagePump(&pump);
+    InstallInterruptHandler();
+
+    const COrdinexApp::RunSummary summary = run();
+    display.Finish();
+    app.SetStatusView(nullptr);
+    if (!summary.started)
+        return kExitBadInput;
+    if (summary.failed > 0 || summary.stopped || summary.done < summary.total)
+        return kExitSomeFailed;
+    return kExitOk;
+}
 
 int RunDownload(const std::string& jobPath) {
     COrdinexApp app;
@@ -42,26 +59,7 @@ int RunDownload(const std::string& jobPath) {
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;
-
-    TerminalDisplay display(stderr, isatty(fileno(stderr)) != 0);
-    InterruptPump pump(app);
-    app.SetStatusView(&display);
-    app.SetMessagePump(&pump);
-
-    struct sigaction action{};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    // A closed pipe must not kill the run halfway through a file.
-    std::signal(SIGPIPE, SIG_IGN);
-
-    const COrdinexApp::RunSummary summary = app.RunSeries(job);
-    display.Finish();
-    if (!summary.started)
-        return kExitBadInput;
-    if (summary.failed > 0 || summary.stopped || summary.done < summary.total)
-        return kExitSomeFailed;
-    return kExitOk;
+    return RunWithDisplay(app, [&] { return app.RunSeries(job); });
 }
 
 } // namespace ordinex::cli

@@ -1,6 +1,7 @@
 #include "app/cli/terminal_display.h"
 
 #include "platform/number_format.h"
+#include "platform/visible_text.h"
 
 #include <algorithm>
 #include <sys/ioctl.h>
@@ -160,7 +161,8 @@ void TerminalDisplay::ClearFileProgress() {
 }
 
 void TerminalDisplay::PrintPlain(const std::string& line) {
-    std::fputs(line.c_str(), out_);
+    // Addresses and names come from servers: no control character reaches the terminal.
+    std::fputs(VisibleText(line).c_str(), out_);
     std::fputc('\n', out_);
 }
 
@@ -185,7 +187,7 @@ void TerminalDisplay::Redraw(bool force) {
         fileShown_ ? ProgressBar(fileRange_, filePos_, 20) + " " + files_ : "",
     };
     for (const auto& line : lines)
-        frame += "\x1b[2K" + Fit(line, width) + "\n";
+        frame += "\x1b[2K" + Fit(VisibleText(line), width) + "\n";
     drawnLines_ = static_cast<int>(std::size(lines));
     std::fputs(frame.c_str(), out_);
     std::fflush(out_);

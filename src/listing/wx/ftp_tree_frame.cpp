@@ -28,7 +28,7 @@ TreeListWindowSpec FtpWindowSpec(const std::string& productName) {
                 {cmd::kFtpListToUrlFile, ListCommand::ListToUrlFile, kListToUrlFileLabel, kListToUrlFileTip,
                  wxART_EDIT, true},
                 {cmd::kFtpListReload, ListCommand::Reload, kReloadLabel, kReloadTip, wxART_REFRESH, false},
-                {cmd::kOpenBrowser, ListCommand::OpenInBrowser, kBrowserLabel, kBrowserTip, wxART_HELP_BROWSER, true},
+                {cmd::kOpenBrowser, ListCommand::OpenInBrowser, kBrowserLabel, kBrowserTip, wxART_GO_FORWARD, true},
             }};
 }
 

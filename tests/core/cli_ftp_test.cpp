@@ -1,0 +1,178 @@
+// ordinex-cli ls and fetch against the loopback FTP server.
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+namespace ordinex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> LineSet(const std::string& text) {
+    std::set<std::string> lines;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto end = text.find('\n', pos);
+        lines.insert(text.substr(pos, end - pos));
+        pos = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+// Lines without their date column, which depends on the clock.
+std::set<std::string> Undated(const std::string& text) {
+    std::set<std::string> out;
+    for (const std::string& line : LineSet(text))
+        out.insert(line.substr(0, line.rfind('\t')));
+    return out;
+}
+
+class CliFtp : public ::testing::Test {
+protected:
+    TempDir root;
+    TempDir cwd;
+    TestServer server = (MakeTree(), TestServer::StartFtp(root.path(), "--hostile"));
+
+    void MakeTree() {
+        const std::string r = root.path();
+        for (const char* d : {"/pub/img/deep", "/pub/dir.zip", "/empty", "/many", "/hostile"})
+            fs::create_directories(r + d);
+        WriteFile(r + "/pub/a.b.jpg", "jpeg");
+        WriteFile(r + "/pub/with space.TXT", "12");
+        WriteFile(r + "/pub/日本語.txt", "");
+        WriteFile(r + "/pub/big.dat", std::string(1234567, 'b'));
+        WriteFile(r + "/pub/PHOTO.JPG", "123");
+        WriteFile(r + "/pub/small.jpg", "12");
+        WriteFile(r + "/pub/img/deep/x.png", "x");
+        for (int i = 0; i < 500; ++i)
+            WriteFile(r + "/many/f" + std::to_string(i) + ".bin", "x");
+        WriteFile(r + "/hostile/ctl\x01name.txt", "ctl");
+    }
+    ProcessResult Ls(const std::string& path) {
+        return RunProcess({ORDINEX_CLI_PATH, "ls", server.url(path)}, cwd.path());
+    }
+    ProcessResult Fetch(const std::string& job, const std::vector<std::string>& paths) {
+        std::vector<std::string> argv{ORDINEX_CLI_PATH, "fetch", job};
+        for (const auto& p : paths)
+            argv.push_back(server.url(p));
+        return RunProcess(argv, cwd.path());
+    }
+    std::string Job(const std::string& folderBase, const std::string& download) {
+        const std::string path = cwd / "job.odx";
+        WriteFile(path, "[UrlFolder]\nFolderBaseText=" + folderBase +
+                            "\n[Program]\nReadProgramSettingByOpen=1\n[Download]\n" +
+                            download);
+        return path;
+    }
+};
+
+TEST_F(CliFtp, LsPrintsTheWindowsColumns) {
+    const auto r = Ls("/pub");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Undated(r.out), (std::set<std::string>{"a.b.jpg\t4\tjpg", "with space.TXT\t2\tTXT",
+                                                     "日本語.txt\t0\ttxt", "big.dat\t1,234,567\tdat",
+                                                     "PHOTO.JPG\t3\tJPG", "small.jpg\t2\tjpg", "img\t\t",
+                                                     "dir.zip\t\tzip"}));
+    for (const std::string& line : LineSet(r.out))
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
+
+    const auto many = Ls("/many/");
+    ASSERT_EQ(many.exitCode, 0);
+    EXPECT_EQ(LineSet(many.out).size(), 500u);
+    const auto empty = Ls("/empty");
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(empty.out, "");
+}
+
+TEST_F(CliFtp, LsFollowsTheListFilterOfTheSettings) {
+    // Rows .JPG, jpg and Jpg all match; a file of exactly the row's size passes, one byte less does not.
+    const struct {
+        const char* tool;
+        std::set<std::string> names;
+    } cases[] = {
+        {"HttpTreeListExtensionOptionSetting0=0\nHttpTreeListExtensionOptionSetting1=1\n"
+         "HttpTreeListExtensionOptionSetting1String=.JPG\nHttpTreeListFileSizeSetting1=3\n",
+         {"a.b.jpg", "PHOTO.JPG"}},
+        {"HttpTreeListExtensionOptionSetting0=0\nHttpTreeListExtensionOptionSetting4=1\n"
+         "HttpTreeListExtensionOptionSetting4String=Jpg\n",
+         {"a.b.jpg", "PHOTO.JPG", "small.jpg"}},
+        {"HttpTreeListExtensionOptionSetting0=1\nHttpTreeListFileSizeSetting0=1000\n", {"big.dat"}},
+        {"HttpTreeListExtensionOptionSetting0=0\n", {}},
+        {"HttpTreeListExtensionOptionSetting0=0\nHttpTreeListExtensionOptionSetting2=1\n"
+         "HttpTreeListExtensionOptionSetting2String=zip\n",
+         {"dir.zip"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tool);
+        WriteFile(cwd / "Ordinex.ini", std::string("[Tool]\n") + c.tool);
+        const auto r = Ls("/pub/");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        std::set<std::string> names;
+        for (const std::string& line : LineSet(r.out))
+            names.insert(line.substr(0, line.find('\t')));
+        EXPECT_EQ(names, c.names);
+    }
+}
+
+TEST_F(CliFtp, LsFailuresAndHostileNames) {
+    const auto missing = Ls("/nodir/");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("550"), std::string::npos) << missing.err;
+    const auto bad = RunProcess({ORDINEX_CLI_PATH, "ls", "::"}, cwd.path());
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_FALSE(bad.err.empty());
+    EXPECT_EQ(RunProcess({ORDINEX_CLI_PATH, "ls"}, cwd.path()).exitCode, 2);
+
+    const auto hostile = Ls("/hostile/");
+    ASSERT_EQ(hostile.exitCode, 0) << hostile.err;
+    for (char c : hostile.out)
+        EXPECT_TRUE(c == '\t' || c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+    const auto names = LineSet(hostile.out);
+    const auto has = [&](const std::string& prefix) {
+        return std::any_of(names.begin(), names.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_TRUE(has("ctl\\x01name.txt\t3\ttxt\t"));
+    EXPECT_TRUE(has("esc\\x1B[2Jname.txt\t5\t"));
+    EXPECT_TRUE(has("../../escape.txt\t5\ttxt\t"));
+    EXPECT_TRUE(has(std::string(3000, 'x') + ".txt\t5\t"));
+}
+
+TEST_F(CliFtp, FetchRunsTheListOverTheAddresses) {
+    const std::string job = Job(cwd / "dl", "FtpListSaveSetting=1\nFtpListSaveHowManyDirectorySetting=1\n");
+    const auto ok = Fetch(job, {"/pub/a.b.jpg", "/pub/with%20space.TXT", "/pub/img/deep/x.png"});
+    EXPECT_EQ(ok.exitCode, 0) << ok.err;
+    EXPECT_EQ(ReadFile(cwd / "dl/pub/a_b.jpg"), "jpeg");
+    EXPECT_EQ(ReadFile(cwd / "dl/pub/with space.TXT"), "12");
+    EXPECT_EQ(ReadFile(cwd / "dl/deep/x.png"), "x");
+    EXPECT_NE(ok.err.find("3 / 3 Files"), std::string::npos);
+
+    const auto failed = Fetch(job, {"/pub/none.bin", "/pub/a.b.jpg"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("2 / 2 Files"), std::string::npos) << "the run goes on";
+
+    EXPECT_EQ(RunProcess({ORDINEX_CLI_PATH, "fetch", job}, cwd.path()).exitCode, 2) << "no address";
+    EXPECT_EQ(Fetch(cwd / "none.odx", {"/pub/a.b.jpg"}).exitCode, 2);
+}
+
+TEST_F(CliFtp, FetchOfHostileNamesWritesOnlyBelowTheDestination) {
+    WriteFile(cwd / "outside.txt", "keep");
+    const std::string job = Job(cwd / "box", "FtpListSaveSetting=2\nSaveSetting=1\n");
+    const auto r = Fetch(job, {"/hostile/..%2F..%2Foutside.txt", "/hostile/ctl%01name.txt", "/hostile/%2E%2E",
+                               "/hostile/x%2F..%2F..%2F..%2Foutside.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("ctl\\x01name.txtがファイル名として正しくありません"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x01'), std::string::npos);
+    EXPECT_EQ(ReadFile(cwd / "outside.txt"), "keep");
+    for (const auto& e : fs::recursive_directory_iterator(cwd.path()))
+        if (e.is_regular_file()) {
+            const std::string rel = fs::relative(e.path(), cwd.path()).string();
+            EXPECT_TRUE(rel == "outside.txt" || rel == "job.odx" || rel.rfind("box/", 0) == 0) << rel;
+        }
+}
+
+} // namespace
+} // namespace ordinex::test

@@ -1,0 +1,255 @@
+#include "app/ordinex_app.h"
+#include "net_recorders.h"
+#include "recording_ui.h"
+#include "runs/list_naming.h"
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace ordinex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Selected rows of an FTP list, as the window would hand them to the run.
+class RowsStub : public IFtpListSelection {
+public:
+    struct Row {
+        std::string dir;
+        std::string name;
+        std::string size;
+        bool selected = true;
+    };
+    std::vector<Row> rows;
+
+    int64_t DownloadableCount() const override {
+        return std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected && !r.size.empty(); });
+    }
+    void DeselectNonFiles() override {
+        for (Row& r : rows)
+            if (r.size.empty())
+                r.selected = false;
+    }
+    std::string SelectedItem(int64_t n) const override { return Nth(n) ? Nth(n)->name : ""; }
+    std::string ItemDirectory(int64_t n) const override { return Nth(n) ? Nth(n)->dir : ""; }
+
+private:
+    const Row* Nth(int64_t n) const {
+        for (const Row& r : rows)
+            if (r.selected && --n == 0)
+                return &r;
+        return nullptr;
+    }
+};
+
+TEST(ListNaming, ModesAndTheDotsOfTheWholePath) {
+    const std::string hp = FtpItemLocalName("ftp://host/pub/img/", "a.b.jpg");
+    EXPECT_EQ(hp, "host/pub/img/a_b.jpg");
+    const struct {
+        const char* base;
+        int mode;
+        int dirs;
+        const char* path;
+    } cases[] = {
+        {"/dl", 0, 0, "/dl/a_b.jpg"},
+        {"/dl", 2, 0, "/dl/host/pub/img/a_b.jpg"},
+        {"/dl", 1, 0, "/dl/a_b.jpg"},
+        {"/dl", 1, 1, "/dl/img/a_b.jpg"},
+        {"/dl", 1, 2, "/dl/pub/img/a_b.jpg"},
+        {"/dl", 1, 3, "/dl/host/pub/img/a_b.jpg"},
+        {"/dl", 1, 99, "/dl/host/pub/img/a_b.jpg"},
+        {"/dl", 7, 0, "/dl/host/pub/img/a_b.jpg"},
+        {" /my.files/ ", 0, 0, "/my_files/a_b.jpg"},
+    };
+    for (const auto& c : cases) {
+        const ListItemTarget t = ComposeListItemTarget(c.base, hp, {c.mode, c.dirs, "ftp://"});
+        EXPECT_EQ(t.path, c.path) << c.mode << "/" << c.dirs;
+        EXPECT_TRUE(t.storable);
+    }
+    // Port and user are no part of the local name; the tree's escapes are undone.
+    EXPECT_EQ(FtpItemLocalName("ftp://u:p@127.0.0.1:2121/x/", "/f.txt"), "127_0_0_1/x/f.txt");
+    EXPECT_EQ(FtpItemLocalName("ftp://h/a%23b/", "c d.txt"), "h/a#b/c d.txt");
+}
+
+TEST(ListNaming, WhateverTheNameTheTargetStaysInsideTheFolder) {
+    const std::string longName(300, 'x');
+    const struct {
+        int mode;
+        std::string name;
+        std::string path; // below "/dl/"; empty: not storable
+    } cases[] = {
+        {0, "..", "_."},
+        {0, ".", ""},
+        {0, "", ""},
+        {0, "/", ""},
+        {0, "dir/", ""},
+        {2, "dir/", "h/d/dir"},
+        {0, "ctl\x01.txt", ""},
+        {0, "esc\x1b[2J.txt", ""},
+        {0, longName + ".txt", ""},
+        {2, longName.substr(0, 251) + ".txt", "h/d/" + longName.substr(0, 251) + ".txt"},
+        {0, "../../escape.txt", "escape.txt"},
+        {2, "../../escape.txt", "h/d/__/__/escape.txt"},
+        {1, "sub/../../up.txt", "h/d/sub/__/__/up.txt"},
+        {0, "a\\..\\..\\win.txt", "a\\__\\__\\win.txt"},
+        {2, "/abs.txt", "h/d/abs.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ListItemTarget t =
+            ComposeListItemTarget("/dl", FtpItemLocalName("ftp://h/d/", c.name), {c.mode, 9, "ftp://"});
+        EXPECT_EQ(t.storable, !c.path.empty()) << t.path;
+        if (!c.path.empty()) {
+            EXPECT_EQ(t.path, "/dl/" + c.path);
+        }
+    }
+}
+
+class FtpItemCompose : public ::testing::Test {
+protected:
+    TempDir out;
+    COrdinexApp app;
+    RowsStub rows;
+    void SetUp() override { app.AttachFtpWindow({nullptr, nullptr, nullptr, &rows}); }
+    std::string Url(const std::string& dir, const std::string& name) {
+        rows.rows = {{dir, name, "1"}};
+        app.targetValid = true;
+        app.targetError.clear();
+        return app.ComposeFtpItemUrl(1);
+    }
+};
+
+TEST_F(FtpItemCompose, SourceAddresses) {
+    EXPECT_EQ(Url("ftp://h/d/", "/x"), "ftp://h/d/x");
+    EXPECT_EQ(Url("ftp://h/d", "100% #1?.txt"), "ftp://h/d/100%25 %231%3F.txt");
+    EXPECT_TRUE(app.targetValid);
+    EXPECT_EQ(Url("ftp://h/d/", ""), "ftp://h/d/");
+    EXPECT_FALSE(app.targetValid);
+    EXPECT_EQ(app.targetError, "ファイル名が正しくありません");
+    EXPECT_EQ(Url("", "x"), "/x") << "no directory selected";
+    EXPECT_EQ(app.targetError, "/xがURLとして正しくありません");
+}
+
+TEST_F(FtpItemCompose, DestinationsAreCreatedOnlyWhenStorable) {
+    app.settings.FtpListSaveSetting = 2;
+    rows.rows = {{"ftp://127.0.0.1:21/pub/", "a.b.jpg", "1"}, {"ftp://h/d/", "bad\x01name", "1"}};
+    const std::string first = app.ComposeFtpItemPath(1, out.path());
+    EXPECT_EQ(first, out.path() + "/127_0_0_1/pub/a_b.jpg");
+    EXPECT_TRUE(app.targetValid);
+    EXPECT_TRUE(fs::is_directory(out.path() + "/127_0_0_1/pub"));
+    WriteFile(first, "old");
+    app.settings.SaveSetting = 2;
+    EXPECT_EQ(app.ComposeFtpItemPath(1, out.path()), out.path() + "/127_0_0_1/pub/a_b(1).jpg");
+
+    const std::string bad = app.ComposeFtpItemPath(2, out.path());
+    EXPECT_FALSE(app.targetValid);
+    EXPECT_EQ(app.targetError, bad + "がファイル名として正しくありません");
+    EXPECT_FALSE(fs::exists(out.path() + "/h")) << "nothing is created for a name that cannot be stored";
+}
+
+// FTP-list runs against the loopback FTP server.
+class FtpListRun : public ::testing::Test {
+protected:
+    TempDir root;
+    TempDir sandbox; // holds the destination "dl" and a file that must stay untouched
+    TestServer server = (MakeTree(), TestServer::StartFtp(root.path(), "--hostile"));
+    COrdinexApp app;
+    RecordingStatusView view;
+    ScriptedPrompter prompter;
+    CountingPump pump;
+    RowsStub rows;
+    Job job;
+
+    void SetUp() override {
+        app.SetStatusView(&view);
+        app.SetPrompter(&prompter);
+        app.SetMessagePump(&pump);
+        app.AttachFtpWindow({nullptr, nullptr, nullptr, &rows});
+        job.folderBase = sandbox / "dl";
+        WriteFile(sandbox / "canary.txt", "canary");
+    }
+    void MakeTree() {
+        const std::string r = root.path();
+        fs::create_directories(r + "/pub/sub");
+        fs::create_directories(r + "/hostile/dir");
+        WriteFile(r + "/pub/a.bin", "A");
+        WriteFile(r + "/pub/b.c.bin", "BC");
+        WriteFile(r + "/hostile/abs.txt", "abs");
+        WriteFile(r + "/hostile/a\\..\\..\\win.txt", "win");
+        WriteFile(r + "/hostile/ctl\x01name.txt", "ctl");
+    }
+    std::vector<std::string> FileProgress() const {
+        std::vector<std::string> texts;
+        for (const auto& t : view.Line("1018"))
+            if (t != "<clear>")
+                texts.push_back(t.substr(0, t.find(" [")));
+        return texts;
+    }
+    // Every file below the sandbox, relative to it.
+    std::vector<std::string> SandboxFiles() const {
+        std::vector<std::string> files;
+        for (const auto& e : fs::recursive_directory_iterator(sandbox.path()))
+            if (e.is_regular_file())
+                files.push_back(fs::relative(e.path(), sandbox.path()).string());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+};
+
+TEST_F(FtpListRun, FolderRowsAreDeselectedAndTheFilesFetched) {
+    const std::string dir = server.url("/pub/");
+    rows.rows = {{dir, "a.bin", "1"}, {dir, "sub", ""}, {dir, "b.c.bin", "2"}};
+    const auto summary = app.RunFtpList(job);
+    EXPECT_EQ(summary.total, 2);
+    EXPECT_EQ(summary.done, 2);
+    EXPECT_EQ(summary.failed, 0);
+    EXPECT_FALSE(rows.rows[1].selected);
+    EXPECT_EQ(FileProgress(), (std::vector<std::string>{"0 / 2 Files", "1 / 2 Files", "1 / 2 Files", "2 / 2 Files"}));
+    EXPECT_EQ(ReadFile(sandbox / "dl/a.bin"), "A");
+    EXPECT_EQ(ReadFile(sandbox / "dl/b_c.bin"), "BC");
+    EXPECT_EQ(view.Line("1007").front(), dir + "a.bin を");
+    EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
+}
+
+TEST_F(FtpListRun, NothingSelectedStartsNothing) {
+    rows.rows = {{server.url("/pub/"), "sub", ""}};
+    EXPECT_FALSE(app.RunFtpList(job).started);
+    EXPECT_TRUE(view.events.empty());
+}
+
+TEST_F(FtpListRun, HostileNamesStayInsideTheDestination) {
+    // The rows are what the server lists, every one selected.
+    RecordingFtpList listed;
+    app.engine.SetFtpPanes(nullptr, &listed);
+    ASSERT_TRUE(app.engine.ListFtpDirectory(kNoNode, server.url("/hostile/"), false, true, true));
+    app.AttachFtpWindow({nullptr, nullptr, nullptr, &rows});
+    for (const FtpEntry& e : listed.rows)
+        rows.rows.push_back({server.url("/hostile/"), e.name, e.sizeText});
+    ASSERT_GE(rows.rows.size(), 10u);
+
+    for (int mode : {0, 2}) {
+        SCOPED_TRACE(mode);
+        for (auto& r : rows.rows)
+            r.selected = true;
+        app.settings.FtpListSaveSetting = mode;
+        prompter.asked.clear();
+        const auto summary = app.RunFtpList(job);
+        EXPECT_EQ(summary.done, summary.total) << "every row was processed";
+        int invalid = 0;
+        for (const auto& a : prompter.asked)
+            invalid += a.find("がファイル名として正しくありません") != std::string::npos;
+        EXPECT_GE(invalid, 3) << "control characters, escape sequence, 3,000 bytes";
+    }
+    for (const std::string& file : SandboxFiles())
+        EXPECT_TRUE(file == "canary.txt" || file.rfind("dl/", 0) == 0) << file;
+    EXPECT_EQ(ReadFile(sandbox / "canary.txt"), "canary");
+    EXPECT_EQ(ReadFile(sandbox / "dl/abs.txt"), "abs");
+    EXPECT_EQ(ReadFile(sandbox / "dl/a\\__\\__\\win.txt"), "win");
+    EXPECT_EQ(ReadFile(sandbox / "dl/127_0_0_1/hostile/abs.txt"), "abs");
+}
+
+} // namespace
+} // namespace ordinex::test
