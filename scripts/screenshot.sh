@@ -3,12 +3,13 @@
 #
 #   scripts/screenshot.sh JOB.odx OUTDIR
 #
-# Writes OUTDIR/idle.png (the program started with JOB.odx, idle) and
+# Writes OUTDIR/idle.png (the program started with JOB.odx, idle),
 # OUTDIR/run.png (a numbered-series run in progress against a local test
-# server that sends a slow file), OUTDIR/warning.png, OUTDIR/about.png and the
+# server that sends a slow file), OUTDIR/warning.png, OUTDIR/about.png, the
 # three pages of the settings sheet, OUTDIR/settings-program.png,
 # settings-download.png and settings-extract.png (the last with two
-# extension rows in use). The program runs in a scratch folder, so no
+# extension rows in use), and OUTDIR/ftp.png (the FTP tree & list window on
+# a local FTP server). The program runs in a scratch folder, so no
 # Ordinex.ini of the caller is read or written. ORDINEX_BIN overrides the
 # program (default build-gui/ordinex, else build/ordinex).
 set -euo pipefail
@@ -148,5 +149,43 @@ for page in 32772:program 32790:download 32798:extract; do
   wait "$app" || true
   rm -f "$scratch/settings/Ordinex.log"
 done
+# 6. The FTP tree & list window over a local FTP server's directory.
+mkdir -p "$scratch/ftp/root/pub/images/2024" "$scratch/ftp/root/pub/docs" "$scratch/ftp/root/pub/archive.d" "$scratch/ftpwin"
+for i in 01 02 03 04 05 06 07 08 09 10 11 12; do head -c $((10#$i * 1791)) /dev/zero >"$scratch/ftp/root/pub/images/photo$i.jpg"; done
+head -c 1234567 /dev/zero >"$scratch/ftp/root/pub/images/panorama.png"
+printf 'readme' >"$scratch/ftp/root/pub/images/README.txt"
+printf 'x' >"$scratch/ftp/root/pub/images/日本語の名前.txt"
+/usr/bin/python3 "$root/tests/servers/ftp_server.py" "$scratch/ftp/root" >"$scratch/ftp/port" &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$scratch/ftp/port" ] && break; sleep 0.1; done
+ftp_port=$(head -n1 "$scratch/ftp/port")
+cat >"$scratch/ftpwin/job.odx" <<JOB
+[UrlFolder]
+UrlBaseText=ftp://127.0.0.1:$ftp_port/pub/images
+FolderBaseText=$scratch/ftpwin/dl
+JOB
+cat >"$scratch/ftpwin/Ordinex.ini" <<INI
+[FtpTreeWindow]
+ShowCmd=1
+Left=120
+Top=150
+Right=900
+Bottom=640
+SplitterSizeX=190
+[FtptreeView]
+Column0Width=220
+Column1Width=90
+Column2Width=60
+Column3Width=130
+SortKeyColumn=0
+SortOrder=1
+INI
+(cd "$scratch/ftpwin" && ORDINEX_AUTOCOMMAND=32792 exec "$bin" job.odx) 2>"$out/ftp.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/ftpwin" 2.5
+import -window root "$out/ftp.png"
+kill -TERM "$app"
+wait "$app" || true
 echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/about.png" \
-  "$out/settings-program.png $out/settings-download.png $out/settings-extract.png"
+  "$out/settings-program.png $out/settings-download.png $out/settings-extract.png $out/ftp.png"
