@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """FTP server for the transfer tests, on 127.0.0.1 and a free port.
 
-Usage: ftp_server.py ROOT [--slow | --no-size | --hostile]
+Usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names]
 
 Prints the port on stdout when it is ready. Serves ROOT to the user "user"
 with the password "secret" and to anonymous, both read-only. Active mode
@@ -9,7 +9,7 @@ with the password "secret" and to anonymous, both read-only. Active mode
 but cannot be retrieved ("550 Not enough privileges"). With --slow, data
 goes out at 64 KiB a second (for stopping a transfer in the middle); with
 --no-size the server does not tell file sizes (SIZE is not implemented).
-With --hostile, the listing of every directory named "hostile" also holds
+With --hostile-names, the listing of every directory named "hostile" also holds
 names no file system has: "..", paths that climb out ("../../escape.txt",
 "sub/../../up.txt"), a leading "/", a trailing "/", a name of 3,000 bytes
 and one with an escape sequence; they cannot be retrieved unless a file of
@@ -43,13 +43,13 @@ class HostileFS(AbstractedFS):
 
 def main():
     args = sys.argv[1:]
-    flags = ("--slow", "--no-size", "--hostile")
+    flags = ("--slow", "--no-size", "--hostile-names")
     slow = "--slow" in args
     no_size = "--no-size" in args
-    hostile = "--hostile" in args
+    hostile_names = "--hostile-names" in args
     args = [a for a in args if a not in flags]
     if len(args) != 1:
-        sys.exit("usage: ftp_server.py ROOT [--slow | --no-size | --hostile]")
+        sys.exit("usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names]")
     root = os.path.realpath(args[0])
     signal.signal(signal.SIGPIPE, signal.SIG_IGN)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -74,7 +74,7 @@ def main():
                 FTPHandler.ftp_SIZE(self, path)
 
     Handler.authorizer = authorizer
-    if hostile:
+    if hostile_names:
         Handler.abstracted_fs = HostileFS
     if slow:
         class SlowData(ThrottledDTPHandler):
