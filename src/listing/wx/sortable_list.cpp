@@ -84,6 +84,7 @@ void CSortableList::SortRowsBy(bool descending) {
         rows_[i].marked = true;
     const auto column = static_cast<size_t>(sort_.column);
     SortRows(rows_, descending, [column](const ListRow& row) -> const std::string& { return row.texts[column]; });
+    ShowSortIndicator(sort_.column, !descending);
     // The selection belongs to the rows, not to the places they had.
     if (!selected.empty()) {
         SetItemState(-1, 0, wxLIST_STATE_SELECTED);
