@@ -7,6 +7,7 @@
 #include "mainwnd/command_ids.h"
 #include "runs/text_helpers.h"
 
+#include <wx/app.h>
 #include <wx/splitter.h>
 #include <wx/utils.h>
 
@@ -37,6 +38,9 @@ TreeListWindowSpec FtpWindowSpec(const std::string& productName) {
 CFtpTreeFrame* CFtpTreeFrame::current_ = nullptr;
 
 CFtpTreeFrame* CFtpTreeFrame::Open(COrdinexApp& app, IMainFormLink& main) {
+    // A window that was closed lives on until the next idle moment: a new one takes its place.
+    if (current_ && wxTheApp->IsScheduledForDestruction(current_))
+        current_ = nullptr;
     if (!current_)
         current_ = new CFtpTreeFrame(app, main);
     current_->Show();
@@ -55,7 +59,8 @@ CFtpTreeFrame::CFtpTreeFrame(COrdinexApp& app, IMainFormLink& main)
 
 CFtpTreeFrame::~CFtpTreeFrame() {
     // The engine and the runs must not reach panes that are going away.
-    app_.AttachFtpWindow({});
+    if (app_.FtpWindow().window == this)
+        app_.AttachFtpWindow({});
     if (current_ == this)
         current_ = nullptr;
 }
