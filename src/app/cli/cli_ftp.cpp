@@ -1,11 +1,9 @@
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_job.h"
-#include "app/cli/terminal_display.h"
 #include "net/url_cracker.h"
 #include "platform/visible_text.h"
 
 #include <cstdio>
-#include <unistd.h>
 #include <vector>
 
 namespace ordinex::cli {
