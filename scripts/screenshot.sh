@@ -9,7 +9,9 @@
 # three pages of the settings sheet, OUTDIR/settings-program.png,
 # settings-download.png and settings-extract.png (the last with two
 # extension rows in use), and OUTDIR/ftp.png (the FTP tree & list window on
-# a local FTP server). The program runs in a scratch folder, so no
+# a local FTP server). The display is 1024x768 and managed by openbox, as a
+# small desktop would be; ORDINEX_SCREENSHOT_WM=none takes the pictures
+# without a window manager. The program runs in a scratch folder, so no
 # Ordinex.ini of the caller is read or written. ORDINEX_BIN overrides the
 # program (default build-gui/ordinex, else build/ordinex).
 set -euo pipefail
@@ -19,6 +21,10 @@ if [ $# -ne 2 ]; then
   exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -z "${ORDINEX_SCREENSHOT_DISPLAY:-}" ]; then
+  ORDINEX_SCREENSHOT_DISPLAY=1 exec "$root/scripts/with-display.sh" --wm "${ORDINEX_SCREENSHOT_WM:-openbox}" \
+    --screen 1024x768x24 -- "$0" "$@"
+fi
 job=$(realpath "$1")
 mkdir -p "$2"
 out=$(realpath "$2")
@@ -40,13 +46,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of our own: the first free number from 90 on.
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+# The pointer rests in the screen's corner, where it raises no tooltip.
+xdotool mousemove 1023 767 2>/dev/null || true
 
 mkdir -p "$scratch/run" "$scratch/idle" "$scratch/series"
 export XDG_RUNTIME_DIR="$scratch/run"
@@ -91,13 +92,13 @@ JOB
 (cd "$scratch/series" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/run.log" &
 app=$!
 pids+=($app)
-wait_started "$scratch/series" 3
+wait_started "$scratch/series" 3.5
 import -window root "$out/run.png"
 kill -TERM "$app"
 wait "$app" || true
 
 # 3. A file the server does not have: the warning dialog over the run, with
-#    the busy animation at the frame's right edge.
+#    the busy animation beside the frame.
 mkdir -p "$scratch/warn"
 cat >"$scratch/warn/job.odx" <<JOB
 [UrlFolder]
@@ -113,7 +114,7 @@ JOB
 (cd "$scratch/warn" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/warning.log" &
 app=$!
 pids+=($app)
-wait_started "$scratch/warn" 1.2
+wait_started "$scratch/warn" 1.8
 import -window root "$out/warning.png"
 kill -TERM "$app"
 wait "$app" || true
@@ -123,7 +124,7 @@ mkdir -p "$scratch/about"
 (cd "$scratch/about" && ORDINEX_AUTOCOMMAND=57664 exec "$bin") 2>"$out/about.log" &
 app=$!
 pids+=($app)
-wait_started "$scratch/about" 1.5
+wait_started "$scratch/about" 2
 import -window root "$out/about.png"
 kill -TERM "$app"
 wait "$app" || true
@@ -143,7 +144,7 @@ for page in 32772:program 32790:download 32798:extract; do
   (cd "$scratch/settings" && ORDINEX_AUTOCOMMAND=${page%%:*} exec "$bin") 2>"$out/settings-${page#*:}.log" &
   app=$!
   pids+=($app)
-  wait_started "$scratch/settings" 1.5
+  wait_started "$scratch/settings" 2.2
   import -window root "$out/settings-${page#*:}.png"
   kill -TERM "$app"
   wait "$app" || true
@@ -183,7 +184,7 @@ INI
 (cd "$scratch/ftpwin" && ORDINEX_AUTOCOMMAND=32792 exec "$bin" job.odx) 2>"$out/ftp.log" &
 app=$!
 pids+=($app)
-wait_started "$scratch/ftpwin" 2.5
+wait_started "$scratch/ftpwin" 3.2
 import -window root "$out/ftp.png"
 kill -TERM "$app"
 wait "$app" || true

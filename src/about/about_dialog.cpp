@@ -52,7 +52,8 @@ CAboutDialog::CAboutDialog(wxWindow* parent, const std::string& productName, con
     SetSizerAndFit(outer);
     SetMinSize(GetSize());
     SetEscapeId(wxID_OK);
-    CentreOnScreen();
+    // Over the main window (on the screen when it has none).
+    CentreOnParent();
 }
 
 wxStaticText* CAboutDialog::AddLine(wxWindow* parent, int id, const char* placeholder, const std::string& value) {

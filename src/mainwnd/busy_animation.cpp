@@ -3,7 +3,6 @@
 #include "res/wx/app_art.h"
 
 #include <wx/dcbuffer.h>
-#include <wx/display.h>
 #include <wx/region.h>
 
 #include <algorithm>
@@ -22,24 +21,11 @@ int PhaseOf(int resource) {
 
 wxBitmap CBusyAnimation::PictureOf(int resource) { return MakeBusyFrame(PhaseOf(resource)); }
 
-CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
-    : wxFrame(mainFrame, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(kBusyFrameWidth, kBusyFrameHeight),
+CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, const wxPoint& position, FatalHandler fatal)
+    : wxFrame(mainFrame, wxID_ANY, wxEmptyString, position, wxSize(kBusyFrameWidth, kBusyFrameHeight),
               wxFRAME_SHAPED | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW),
       fatal_(std::move(fatal)), timer_(this, kTimerId) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    // Right edge on the main frame's right edge, just below the frame so that
-    // it hides none of the status lines; inside the frame's lower corner when
-    // the screen ends there.
-    if (mainFrame) {
-        const wxRect frame = mainFrame->GetScreenRect();
-        const int x = frame.GetRight() - kBusyFrameWidth + 1;
-        int y = frame.GetBottom() + 6;
-        const int display = wxDisplay::GetFromWindow(mainFrame);
-        const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
-        if (y + kBusyFrameHeight > screen.GetBottom())
-            y = frame.GetBottom() - kBusyFrameHeight - 64;
-        Move(x, y);
-    }
     ShowPicture(172);
     frameIndex_ = kFirstIndex;
 
@@ -52,8 +38,8 @@ CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
 
     ShowWithoutActivating();
     // The toolkit ignores the size given at creation for a window without
-    // decorations until it is shown.
-    SetSize(kBusyFrameWidth, kBusyFrameHeight);
+    // decorations until it is shown; a window manager may have placed it.
+    SetSize(position.x, position.y, kBusyFrameWidth, kBusyFrameHeight);
     if (!timer_.Start(kTickMs) && fatal_)
         fatal_("タイマーの作成失敗");
 }
@@ -104,8 +90,10 @@ void CBusyAnimation::OnLeftDown(wxMouseEvent& event) {
 }
 
 void CBusyAnimation::OnMotion(wxMouseEvent& event) {
-    if (event.Dragging() && event.LeftIsDown() && HasCapture())
+    if (event.Dragging() && event.LeftIsDown() && HasCapture()) {
         Move(ClientToScreen(event.GetPosition()) - dragOffset_);
+        movedByUser_ = true;
+    }
 }
 
 void CBusyAnimation::OnLeftUp(wxMouseEvent&) {

@@ -9,8 +9,9 @@
 namespace ordinex {
 
 // The small animation that plays while a run is in progress: a borderless
-// shaped window at the main frame's right edge that the user can drag by any
-// point. White in the pictures is transparent.
+// shaped window that the user can drag by any point, placed by the main
+// frame where it hides none of the frame's controls. White in the pictures
+// is transparent.
 class CBusyAnimation : public wxFrame {
 public:
     // Picture shown for each frame index, by resource number, and the index
@@ -22,10 +23,11 @@ public:
     static constexpr int kTickMs = 200;
 
     using FatalHandler = std::function<void(const std::string&)>;
-    CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal);
+    CBusyAnimation(wxWindow* mainFrame, const wxPoint& position, FatalHandler fatal);
     ~CBusyAnimation() override;
 
     int FrameIndex() const { return frameIndex_; }
+    bool MovedByUser() const { return movedByUser_; }
     int CurrentResource() const { return currentResource_; }
     // One timer tick; public so that tests can drive the animation.
     void Tick();
@@ -47,6 +49,7 @@ private:
     int currentResource_ = 0;
     bool ticking_ = false;
     wxPoint dragOffset_;
+    bool movedByUser_ = false;
 };
 
 } // namespace ordinex

@@ -15,15 +15,29 @@ int Centered(int rowTop, int rowHeight, int height) { return rowTop + (rowHeight
 
 } // namespace
 
-FormGeometry LayoutForm(const FormMetrics& m, int X, int statusTop) {
+FormGeometry LayoutForm(const FormMetrics& m, int clientWidth) {
     FormGeometry g;
     auto& r = g.rects;
     const int M = m.margin;
     const int B = m.buttonWidth;
-    const int rowHeight = std::max(m.entryHeight, m.buttonHeight);
+    const int rowHeight = std::max({m.entryHeight, m.buttonHeight, m.checkHeight});
     const int pitch = rowHeight + m.rowGap;
     const int inner = M + m.groupPadding;        // left edge inside a group
     const int boxLeft = inner + m.labelColumn;   // left edge of the text boxes
+
+    // The fixed parts decide how narrow the form may get.
+    const int rangeWidth = m.checkWidth + m.rangeLabelWidth + m.rangeBoxWidth + m.tildeWidth + m.rangeBoxWidth + 8;
+    const int columnGap = 3 * M;
+    const int closingLeft = inner + 2 * rangeWidth + columnGap + 2 * M;
+    const int closingRight = closingLeft + m.closingLabelWidth;
+    int runRight = M;
+    for (int w : m.runButtonWidths)
+        runRight += w + M / 2;
+    runRight -= M / 2;
+    g.minimumWidth = std::max({boxLeft + m.minimumBoxWidth + 5 * M + B, closingRight + M + m.groupPadding, runRight + M});
+    const int X = std::max(clientWidth, g.minimumWidth);
+    g.width = X;
+
     const int boxRight = X - 5 * M - B;
     const int buttonLeft = X - 2 * M - B;
     const int groupWidth = X - 2 * M;
@@ -76,13 +90,12 @@ FormGeometry LayoutForm(const FormMetrics& m, int X, int statusTop) {
     y += 3;
     const int rangeTop = y;
     y += m.groupCaption;
-    const int rangeWidth = m.checkWidth + m.rangeLabelWidth + m.rangeBoxWidth + m.tildeWidth + m.rangeBoxWidth + 8;
-    const int columnGap = 3 * M;
+    const int rangeRowsTop = y;
     for (int k = 0; k < 6; ++k) {
         const int row = y + (k / 2) * pitch;
         int x = inner + (k % 2) * (rangeWidth + columnGap);
         const RangeIds& ids = kRangeIds[k];
-        r[ids.check] = {x, Centered(row, rowHeight, m.lineHeight), m.checkWidth, m.lineHeight};
+        r[ids.check] = {x, Centered(row, rowHeight, m.checkHeight), m.checkWidth, m.checkHeight};
         x += m.checkWidth + 2;
         label(ids.label, x, row, m.rangeLabelWidth);
         x += m.rangeLabelWidth + 2;
@@ -92,7 +105,7 @@ FormGeometry LayoutForm(const FormMetrics& m, int X, int statusTop) {
         x += m.tildeWidth + 2;
         r[ids.end] = {x, Centered(row, rowHeight, m.entryHeight), m.rangeBoxWidth, m.entryHeight};
     }
-    label(kRangeClosingLabel, inner + 2 * rangeWidth + columnGap + 2 * M, y + 2 * pitch, m.closingLabelWidth);
+    label(kRangeClosingLabel, closingLeft, y + 2 * pitch, m.closingLabelWidth);
     y += 3 * pitch - m.rowGap + kGroupBottom;
     r[kRangeGroup] = {M, rangeTop, groupWidth, y - rangeTop};
 
@@ -105,12 +118,20 @@ FormGeometry LayoutForm(const FormMetrics& m, int X, int statusTop) {
         x += m.runButtonWidths[i] + M / 2;
     }
     g.contentBottom = y + m.buttonHeight;
+    g.idleHeight = g.contentBottom + M;
 
-    // Status area: uncovered when the frame grows by its height.
+    // Nothing but the range group's frame lies right of the last range column,
+    // the closing text and the run buttons.
+    const int freeLeft = std::max({closingRight, runRight, inner + 2 * rangeWidth + columnGap}) + M;
+    const int freeRight = X - M - m.groupPadding;
+    if (freeRight > freeLeft)
+        g.freeCorner = {freeLeft, rangeRowsTop, freeRight - freeLeft, g.contentBottom - rangeRowsTop};
+
+    // Status area, below the run buttons.
     const int statusWidth = X - 2 * M;
-    int sy = statusTop + 1;
+    int sy = g.contentBottom + M;
     r[kStatusRule] = {M, sy, statusWidth, 2};
-    sy += 3;
+    sy += 4;
     for (int id : {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2}) {
         r[id] = {M, sy, statusWidth, m.lineHeight};
         sy += m.lineHeight;
@@ -123,7 +144,8 @@ FormGeometry LayoutForm(const FormMetrics& m, int X, int statusTop) {
         r[bar] = {M, sy, statusWidth, m.gaugeHeight};
         sy += m.gaugeHeight + 2;
     }
-    g.statusBottom = sy;
+    g.statusBottom = sy - 2;
+    g.expandedHeight = g.statusBottom + M;
     return g;
 }
 

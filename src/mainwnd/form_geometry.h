@@ -31,17 +31,26 @@ struct FormMetrics {
     int closingLabelWidth = 140;
     std::array<int, 4> runButtonWidths{120, 120, 120, 120};
     int gaugeHeight = 10;
-    int statusAreaHeight = 210;
+    int checkHeight = 17;
+    int minimumBoxWidth = 120; // the URL and destination boxes at their narrowest
 };
 
 // Positions of every part of the form for a client width. Left edges and
 // heights never depend on the width: only right edges move, so that the
-// boxes grow and the button column keeps to the right.
+// boxes grow and the button column keeps to the right. The status area lies
+// below the run buttons; the frame uncovers it by growing.
 struct FormGeometry {
     std::map<int, Rect> rects;
-    int contentBottom = 0; // bottom of the run buttons
-    int statusBottom = 0;
+    int width = 0;          // the width laid out: never below minimumWidth
+    int minimumWidth = 0;   // narrower, some control would lose its natural size
+    int contentBottom = 0;  // bottom of the run buttons
+    int statusBottom = 0;   // bottom of the file progress bar
+    int idleHeight = 0;     // the form down to the run buttons and their margin
+    int expandedHeight = 0; // the form down to the file progress bar and its margin
+    // Right of the range group's last column and of the run buttons: a
+    // rectangle that holds no control (empty when the form is too narrow).
+    Rect freeCorner;
 };
-FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, int statusTop);
+FormGeometry LayoutForm(const FormMetrics& m, int clientWidth);
 
 } // namespace ordinex::form

@@ -10,15 +10,65 @@
 namespace ordinex::frame {
 
 int FrameHeight(const SizeInputs& in) {
-    int h = kBaseHeight;
-    if (in.toolbarExists && !in.toolbarVisible)
-        h -= in.toolbarHeight;
-    if (in.runInProgress || in.alwaysShowExpansionWindow)
-        h += kExpansionHeight;
-    return h;
+    const bool expanded = in.runInProgress || in.alwaysShowExpansionWindow;
+    return in.outsideClientHeight + (expanded ? in.formExpandedHeight : in.formIdleHeight);
 }
 
 int ClampWidth(int width) { return std::clamp(width, kMinWidth, kMaxWidth); }
+
+namespace {
+
+int Overlap(const form::Rect& a, const form::Rect& b) {
+    const int w = std::min(a.right(), b.right()) - std::max(a.x, b.x);
+    const int h = std::min(a.bottom(), b.bottom()) - std::max(a.y, b.y);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+bool Inside(const form::Rect& inner, const form::Rect& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.right() <= outer.right() && inner.bottom() <= outer.bottom();
+}
+
+} // namespace
+
+form::Rect KeepOnScreen(const form::Rect& window, const form::Rect& workArea) {
+    form::Rect r = window;
+    // Right and bottom edges first, so that a window larger than the work
+    // area keeps its upper left corner (and its title bar) visible.
+    r.x = std::max(std::min(r.x, workArea.right() - r.w), workArea.x);
+    r.y = std::max(std::min(r.y, workArea.bottom() - r.h), workArea.y);
+    return r;
+}
+
+form::Rect PlaceBusyAnimation(const form::Rect& frame, const form::Rect& workArea, int width, int height,
+                              const form::Rect& freeInside) {
+    constexpr int kGap = 6;
+    const form::Rect& a = workArea;
+    const form::Rect outside[] = {
+        {frame.right() - width, frame.bottom() + kGap, width, height}, // below the lower right corner
+        {frame.right() + kGap, frame.bottom() - height, width, height}, // right of it
+        {frame.x - kGap - width, frame.bottom() - height, width, height}, // left of the lower left corner
+        {frame.right() - width, frame.y - kGap - height, width, height}, // above the upper right corner
+        {a.right() - width, a.bottom() - height, width, height},         // corners of the work area
+        {a.x, a.bottom() - height, width, height},
+        {a.right() - width, a.y, width, height},
+        {a.x, a.y, width, height},
+    };
+    for (const form::Rect& r : outside)
+        if (Inside(r, a) && Overlap(r, frame) == 0)
+            return r;
+    if (freeInside.w >= width && freeInside.h >= height) {
+        const form::Rect r{freeInside.right() - width, freeInside.bottom() - height, width, height};
+        if (Inside(r, a))
+            return r;
+    }
+    form::Rect best = KeepOnScreen(outside[0], a);
+    for (const form::Rect& r : outside) {
+        const form::Rect onScreen = KeepOnScreen(r, a);
+        if (Overlap(onScreen, frame) < Overlap(best, frame))
+            best = onScreen;
+    }
+    return best;
+}
 
 bool CommandAvailable(int command, const CommandContext& c) {
     const bool hasUrlBase = !TrimBlanks(c.job.urlBase).empty();

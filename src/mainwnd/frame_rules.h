@@ -1,5 +1,6 @@
 #pragma once
 #include "job/job.h"
+#include "mainwnd/form_geometry.h"
 
 #include <string>
 
@@ -11,14 +12,16 @@ namespace ordinex::frame {
 
 inline constexpr int kMinWidth = 640;
 inline constexpr int kMaxWidth = 1280;
-inline constexpr int kBaseHeight = 431;
-// The height of the form's status area, uncovered while a run is in progress.
-inline constexpr int kExpansionHeight = 210;
+// The frame's height before the form has been measured.
+inline constexpr int kInitialHeight = 431;
 
+// What the frame's height is made of, all measured at run time: the window
+// manager's decorations, the menu bar and the toolbar while it is shown
+// (together: what the frame has outside its client area), and the form.
 struct SizeInputs {
-    bool toolbarExists = true;
-    bool toolbarVisible = true;
-    int toolbarHeight = 0;
+    int outsideClientHeight = 0;
+    int formIdleHeight = 0;     // down to the run buttons
+    int formExpandedHeight = 0; // down to the file progress bar
     bool runInProgress = false;
     bool alwaysShowExpansionWindow = false;
 };
@@ -26,6 +29,17 @@ struct SizeInputs {
 // The only height the frame may take; the user can change its width alone.
 int FrameHeight(const SizeInputs& in);
 int ClampWidth(int width);
+
+// Where a window must go so that all of it lies in the work area: moved up
+// and left first, never smaller.
+form::Rect KeepOnScreen(const form::Rect& window, const form::Rect& workArea);
+
+// The busy animation's place, in screen coordinates: below the frame's lower
+// right corner, else beside it, else above it or in a corner of the work area
+// clear of the frame; else over freeInside (a part of the frame with no
+// control in it); else where it hides least of the frame.
+form::Rect PlaceBusyAnimation(const form::Rect& frame, const form::Rect& workArea, int width, int height,
+                              const form::Rect& freeInside);
 
 // What the update-UI rules look at.
 struct CommandContext {

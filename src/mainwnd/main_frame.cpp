@@ -6,9 +6,12 @@
 #include "mainwnd/busy_animation.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/ordinex_view.h"
+#include "res/wx/app_art.h"
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
+#include <wx/utils.h>
 
 namespace ordinex {
 
@@ -16,11 +19,24 @@ namespace {
 constexpr const char* kPlacementSection = "Window";
 constexpr const char* kToolbarKey = "Toolbar";
 constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxCLOSE_BOX;
+// How long after showing the frame a move is taken for the window manager's
+// placement, which may put it partly off the screen.
+constexpr long kPlacementSettleMs = 3000;
+
+form::Rect ToRect(const wxRect& r) { return {r.x, r.y, r.width, r.height}; }
+
+// The usable part of the screen the window is on (without panels).
+wxRect WorkAreaOf(const wxWindow* window) {
+    int display = wxDisplay::GetFromWindow(window);
+    if (display == wxNOT_FOUND)
+        display = wxDisplay::GetFromPoint(window->GetRect().GetTopLeft());
+    return wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+}
 } // namespace
 
 CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
-    : wxFrame(nullptr, wxID_ANY, ToWx(app.productName), wxDefaultPosition, wxSize(frame::kMinWidth, frame::kBaseHeight),
-              kFrameStyle),
+    : wxFrame(nullptr, wxID_ANY, ToWx(app.productName), wxDefaultPosition,
+              wxSize(frame::kMinWidth, frame::kInitialHeight), kFrameStyle),
       app_(app), doc_(doc) {
     CreateMenus();
     CreateToolbar();
@@ -56,6 +72,24 @@ CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
     };
     Bind(wxEVT_SIZE, trackNormal);
     Bind(wxEVT_MOVE, trackNormal);
+    // The window manager adds its decorations, and tells their size, only
+    // once the frame is on the screen, and may place it anywhere: the height
+    // is measured again then, and the frame kept on the screen. Both
+    // handlers act at once: a run dispatches window events, not queued calls.
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+        e.Skip();
+        if (!view_ || inRelayout_ || IsMaximized() || IsIconized() || !SizeIsReal())
+            return;
+        if (GetClientSize().y != FormHeight())
+            Relayout();
+        else if (BeingPlaced())
+            KeepOnScreen();
+    });
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& e) {
+        e.Skip();
+        if (BeingPlaced())
+            KeepOnScreen();
+    });
 }
 
 CMainFrame::~CMainFrame() {
@@ -68,11 +102,18 @@ CMainFrame::~CMainFrame() {
 
 // ---- Size rules ----
 
+int CMainFrame::FormHeight() const {
+    return view_ ? view_->FormHeight(runInProgress_ || app_.settings.AlwaysShowExpansionWindow) : 0;
+}
+
 int CMainFrame::FixedHeight() const {
+    if (!view_)
+        return GetSize().y;
     frame::SizeInputs in;
-    in.toolbarExists = toolbar_ != nullptr;
-    in.toolbarVisible = toolbarVisible_;
-    in.toolbarHeight = toolbarHeight_;
+    // Decorations, menu bar and the shown toolbar, as the toolkit measures them now.
+    in.outsideClientHeight = GetSize().y - GetClientSize().y;
+    in.formIdleHeight = view_->FormHeight(false);
+    in.formExpandedHeight = view_->FormHeight(true);
     in.runInProgress = runInProgress_;
     in.alwaysShowExpansionWindow = app_.settings.AlwaysShowExpansionWindow != 0;
     return frame::FrameHeight(in);
@@ -81,20 +122,57 @@ int CMainFrame::FixedHeight() const {
 void CMainFrame::DoSetSize(int x, int y, int width, int height, int sizeFlags) {
     if (width == wxDefaultCoord)
         width = GetSize().x;
-    (void)height;
-    wxFrame::DoSetSize(x, y, frame::ClampWidth(width), FixedHeight(), sizeFlags);
+    if (view_ || height == wxDefaultCoord)
+        height = FixedHeight();
+    wxFrame::DoSetSize(x, y, frame::ClampWidth(width), height, sizeFlags);
+}
+
+bool CMainFrame::Show(bool show) {
+    if (show) {
+        placementSettleUntil_ = wxGetLocalTimeMillis() + kPlacementSettleMs;
+        KeepOnScreen();
+    }
+    return wxFrame::Show(show);
 }
 
 void CMainFrame::Relayout() {
+    if (inRelayout_)
+        return;
+    inRelayout_ = true;
     const int h = FixedHeight();
     SetSizeHints(frame::kMinWidth, h, frame::kMaxWidth, h);
-    if (view_)
-        view_->SetExpanded(runInProgress_ || app_.settings.AlwaysShowExpansionWindow);
-    SetSize(GetSize().x, h);
+    // Set as a client size: the toolkit then keeps the client area when the
+    // window manager's decorations become known, rather than the outer size.
+    SetClientSize(GetClientSize().x, FormHeight());
     if (view_)
         view_->SetSize(GetClientSize());
+    KeepOnScreen();
+    inRelayout_ = false;
     Refresh();
     Update();
+}
+
+bool CMainFrame::SizeIsReal() const {
+    // While the window is being mapped the toolkit passes through sizes that
+    // are not the frame's.
+    return GetClientSize().x >= frame::kMinWidth / 2;
+}
+
+bool CMainFrame::BeingPlaced() const {
+    // Shortly after showing, a move is the window manager's placement; a
+    // drag of the user's is left alone.
+    return IsShown() && wxGetLocalTimeMillis() < placementSettleUntil_ &&
+           !wxGetMouseState().ButtonIsDown(wxMOUSE_BTN_ANY);
+}
+
+void CMainFrame::KeepOnScreen() {
+    if (IsMaximized() || IsIconized() || !SizeIsReal())
+        return;
+    const wxRect r = GetRect();
+    const form::Rect placed = frame::KeepOnScreen(ToRect(r), ToRect(WorkAreaOf(this)));
+    if (placed.x != r.x || placed.y != r.y)
+        Move(placed.x, placed.y);
+    PlaceBusyAnimation();
 }
 
 // ---- Toolbar ----
@@ -102,6 +180,10 @@ void CMainFrame::Relayout() {
 void CMainFrame::ApplyToolbarVisibility() {
     if (toolbar_) {
         toolbar_->Show(toolbarVisible_);
+        // wxGTK reports the client size of the last layout pass until the
+        // toolkit lays the window out again; the height measured next must
+        // already count the toolbar as it is now.
+        m_useCachedClientSize = false;
         // The frame lays out its client area again without the toolbar.
         SendSizeEvent();
     }
@@ -149,9 +231,33 @@ void CMainFrame::LeaveBusy() {
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
 }
 
+form::Rect CMainFrame::BusyAnimationPlace() const {
+    const wxRect frameRect = GetRect();
+    // The form's empty corner in screen coordinates; the frame's side and
+    // bottom borders are taken to be equally wide.
+    form::Rect freeInside = view_->Geometry().freeCorner;
+    const wxSize outside = GetSize() - GetClientSize();
+    freeInside.x += frameRect.x + outside.x / 2;
+    freeInside.y += frameRect.y + outside.y - outside.x / 2;
+    return frame::PlaceBusyAnimation(ToRect(frameRect), ToRect(WorkAreaOf(this)), kBusyFrameWidth, kBusyFrameHeight,
+                                     freeInside);
+}
+
 void CMainFrame::ShowBusyAnimation() {
-    if (!busyAnimation_)
-        busyAnimation_ = new CBusyAnimation(this, [this](const std::string& message) { app_.FatalExit(message); });
+    if (busyAnimation_)
+        return;
+    const form::Rect place = BusyAnimationPlace();
+    busyAnimation_ = new CBusyAnimation(this, wxPoint(place.x, place.y),
+                                        [this](const std::string& message) { app_.FatalExit(message); });
+}
+
+void CMainFrame::PlaceBusyAnimation() {
+    // Follows the frame when it grows or is placed, until the user moves it.
+    if (!busyAnimation_ || busyAnimation_->MovedByUser())
+        return;
+    const form::Rect place = BusyAnimationPlace();
+    if (busyAnimation_->GetPosition() != wxPoint(place.x, place.y))
+        busyAnimation_->Move(place.x, place.y);
 }
 
 void CMainFrame::DestroyBusyAnimation() {
@@ -169,8 +275,11 @@ void CMainFrame::RestorePlacement() {
     if (readAll)
         toolbarVisible_ = app_.Profile().GetInt(kPlacementSection, kToolbarKey, 1) != 0;
     const FramePlacement& p = placement_;
-    // Applied as stored, without checks, as the record says.
+    // The stored rectangle with the height the form needs; a frame that
+    // would reach beyond the screen is moved onto it.
     SetSize(p.left, p.top, p.right - p.left, p.bottom - p.top, wxSIZE_ALLOW_MINUS_ONE);
+    if (view_)
+        KeepOnScreen();
     normalRect_ = GetRect();
     if (p.showCmd == kShowMaximized)
         Maximize(true);

@@ -6,6 +6,7 @@
 #include "settings/frame_placement.h"
 
 #include <wx/frame.h>
+#include <wx/longlong.h>
 #include <wx/weakref.h>
 
 #include <functional>
@@ -22,7 +23,7 @@ class COrdinexApp;
 class COrdinexView;
 class CBusyAnimation;
 
-// The main window: menu, toolbar, the form, the fixed-height size rules and
+// The main window: menu, toolbar, the form, the measured-height size rules and
 // the windows' side of the busy state.
 class CMainFrame : public wxFrame, public IBusyWindows, public IMainFormLink {
 public:
@@ -57,7 +58,12 @@ public:
     bool ToolbarVisible() const { return toolbarVisible_; }
     bool RunInProgress() const { return runInProgress_; }
     CBusyAnimation* BusyAnimation() const { return busyAnimation_; }
+    // The height the frame must have: what lies outside its client area
+    // (decorations, menu bar, toolbar) plus the form's height in use.
     int FixedHeight() const;
+    // Moves the frame so that all of it is on the screen.
+    void KeepOnScreen();
+    bool Show(bool show = true) override;
     int ToolbarHeight() const { return toolbarHeight_; }
 
     void UpdateTitle();
@@ -108,6 +114,11 @@ private:
     int AskSave(const std::string& question);
 
     void ApplyToolbarVisibility();
+    int FormHeight() const;
+    bool SizeIsReal() const;
+    bool BeingPlaced() const;
+    form::Rect BusyAnimationPlace() const;
+    void PlaceBusyAnimation();
     void RestorePlacement();
     void OnClose(wxCloseEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);
@@ -121,6 +132,8 @@ private:
     int toolbarHeight_ = 0;
     bool toolbarVisible_ = false;
     bool runInProgress_ = false;
+    bool inRelayout_ = false;
+    wxLongLong placementSettleUntil_ = 0;
     // Commands may nest event loops (runs, dialogs); a close request that
     // arrives inside one waits until it has returned.
     int commandDepth_ = 0;

@@ -315,7 +315,7 @@ void CMainFrame::ShowSettings(int firstPage) {
 }
 
 void CMainFrame::ShowVersion() {
-    CAboutDialog dialog(nullptr, app_.productName, ProgramVersionRecord());
+    CAboutDialog dialog(this, app_.productName, ProgramVersionRecord());
     dialog.ShowModal();
 }
 

@@ -86,9 +86,9 @@ public:
     // (base set) or the URL expansion box: an edit of the job.
     void CopyIntoUrlBox(const std::string& text, bool base);
 
-    // The status area takes the lowest 210 pixels while the frame is grown.
-    void SetExpanded(bool expanded);
-    int ContentHeight() const { return geometry_.contentBottom; }
+    // The height the form needs: down to the run buttons, or down to the
+    // file progress bar when the status area is shown.
+    int FormHeight(bool expanded) const { return expanded ? geometry_.expandedHeight : geometry_.idleHeight; }
     const form::FormGeometry& Geometry() const { return geometry_; }
 
     wxWindow* Control(int id) const;
@@ -127,7 +127,6 @@ private:
     std::map<int, wxWindow*> parts_;
     form::FormMetrics metrics_;
     form::FormGeometry geometry_;
-    bool expanded_ = false;
 };
 
 } // namespace ordinex

@@ -129,6 +129,7 @@ void COrdinexView::MeasureMetrics() {
     m.labelColumn = std::max(best(kUserNameLabel).x, best(kPasswordLabel).x) + 8;
     m.separatorWidth = GetTextExtent("/").x + 2;
     m.checkWidth = best(kRangeIds[0].check).x;
+    m.checkHeight = best(kRangeIds[0].check).y;
     m.rangeLabelWidth = 0;
     for (const RangeIds& r : kRangeIds)
         m.rangeLabelWidth = std::max(m.rangeLabelWidth, best(r.label).x);
@@ -146,18 +147,16 @@ void COrdinexView::MeasureMetrics() {
     m.buttonHeight = m.entryHeight;
 }
 
-void COrdinexView::SetExpanded(bool expanded) {
-    expanded_ = expanded;
-    ApplyLayout();
-}
-
 void COrdinexView::ApplyLayout() {
-    const wxSize client = GetClientSize();
-    const int statusTop = client.y - (expanded_ ? metrics_.statusAreaHeight : 0);
-    geometry_ = LayoutForm(metrics_, client.x, std::max(statusTop, 0));
+    // Below its minimum width the form is laid out at that width and cut off
+    // at the right, rather than squeezing controls under their natural size.
+    const FormGeometry g = LayoutForm(metrics_, GetClientSize().x);
+    if (g.rects == geometry_.rects && g.width == geometry_.width)
+        return;
+    geometry_ = g;
     for (const auto& [key, rect] : geometry_.rects)
         if (auto it = parts_.find(key); it != parts_.end())
-            it->second->SetSize(rect.x, rect.y, std::max(rect.w, 1), std::max(rect.h, 1));
+            it->second->SetSize(rect.x, rect.y, rect.w, rect.h);
 }
 
 } // namespace ordinex

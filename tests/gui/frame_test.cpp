@@ -12,23 +12,21 @@
 namespace ordinex::test {
 namespace {
 
-TEST(MainFrame, WidthStaysWithinLimitsAndHeightIsFixed) {
+TEST(MainFrame, WidthStaysWithinLimitsAndHeightFollowsTheForm) {
     GuiApp gui;
     ASSERT_TRUE(gui.Start());
     CMainFrame* frame = gui.frame();
-    EXPECT_EQ(frame->GetSize(), wxSize(640, 431));
+    const int idle = gui.view()->FormHeight(false);
+    EXPECT_EQ(frame->GetClientSize().y, idle);
+    const int height = frame->GetSize().y;
+    EXPECT_EQ(height, frame->FixedHeight());
     struct Row {
         wxSize requested;
-        wxSize result;
-    } rows[] = {
-        {{500, 300}, {640, 431}},
-        {{900, 800}, {900, 431}},
-        {{2000, 431}, {1280, 431}},
-        {{640, 1000}, {640, 431}},
-    };
+        int width;
+    } rows[] = {{{500, 300}, 640}, {{900, 800}, 900}, {{2000, 431}, 1280}, {{640, 1000}, 640}};
     for (const auto& r : rows) {
         frame->SetSize(r.requested);
-        EXPECT_EQ(frame->GetSize(), r.result) << r.requested.x << "x" << r.requested.y;
+        EXPECT_EQ(frame->GetSize(), wxSize(r.width, height)) << r.requested.x << "x" << r.requested.y;
     }
 }
 
@@ -36,30 +34,32 @@ TEST(MainFrame, HiddenToolbarAndRunsChangeTheHeight) {
     GuiApp gui;
     ASSERT_TRUE(gui.Start());
     CMainFrame* frame = gui.frame();
+    COrdinexView* view = gui.view();
     const int toolbar = frame->ToolbarHeight();
     ASSERT_GT(toolbar, 0);
-    const wxSize client = frame->GetClientSize();
+    const int height = frame->GetSize().y;
+    const int idle = view->FormHeight(false);
+    const int expanded = view->FormHeight(true);
+    ASSERT_GT(expanded, idle);
 
     frame->RunCommand(cmd::kViewToolbar);
     EXPECT_FALSE(frame->ToolbarVisible());
-    EXPECT_EQ(frame->GetSize().y, 431 - toolbar);
-    EXPECT_EQ(frame->GetClientSize().y, client.y) << "the form keeps its height";
+    EXPECT_EQ(frame->GetSize().y, height - toolbar);
+    EXPECT_EQ(frame->GetClientSize().y, idle) << "the form keeps its height";
     frame->RunCommand(cmd::kViewToolbar);
-    EXPECT_EQ(frame->GetSize().y, 431);
+    EXPECT_EQ(frame->GetSize().y, height);
 
     frame->SetRunLayout(true);
-    EXPECT_EQ(frame->GetSize().y, 641);
-    EXPECT_EQ(frame->GetClientSize().y, client.y + 210);
-    // The status area sits in the 210 pixels uncovered.
-    const form::Rect line = gui.view()->Geometry().rects.at(form::kUrlStatusLine);
-    EXPECT_GE(line.y, client.y);
-    EXPECT_LE(gui.view()->Geometry().statusBottom, client.y + 210);
+    EXPECT_EQ(frame->GetSize().y, height + expanded - idle);
+    EXPECT_EQ(frame->GetClientSize().y, expanded);
+    // The status area lies in the part uncovered.
+    EXPECT_GE(view->Geometry().rects.at(form::kUrlStatusLine).y, idle);
     frame->SetRunLayout(false);
-    EXPECT_EQ(frame->GetSize().y, 431);
+    EXPECT_EQ(frame->GetSize().y, height);
 
     gui.app().settings.AlwaysShowExpansionWindow = 1;
     frame->Relayout();
-    EXPECT_EQ(frame->GetSize().y, 641);
+    EXPECT_EQ(frame->GetClientSize().y, expanded);
 }
 
 TEST(MainFrame, BusyStateLeavesOnlyStop) {
@@ -77,13 +77,13 @@ TEST(MainFrame, BusyStateLeavesOnlyStop) {
     EXPECT_FALSE(tools->GetToolEnabled(cmd::ToWxId(cmd::kFileOpen)));
     EXPECT_FALSE(frame->GetMenuBar()->IsEnabled(cmd::ToWxId(cmd::kFileOpen)));
     EXPECT_TRUE(frame->GetMenuBar()->IsEnabled(cmd::ToWxId(cmd::kStop)));
-    EXPECT_EQ(frame->GetSize().y, 641);
+    EXPECT_EQ(frame->GetClientSize().y, view->FormHeight(true));
     gui.app().EndBusy();
     EXPECT_FALSE(Enabled(view, form::kStopButton));
     EXPECT_TRUE(Enabled(view, form::kUrlBase));
     EXPECT_FALSE(tools->GetToolEnabled(cmd::ToWxId(cmd::kStop)));
     EXPECT_TRUE(frame->GetMenuBar()->IsEnabled(cmd::ToWxId(cmd::kFileOpen)));
-    EXPECT_EQ(frame->GetSize().y, 431);
+    EXPECT_EQ(frame->GetClientSize().y, view->FormHeight(false));
 }
 
 TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {

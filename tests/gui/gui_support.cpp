@@ -4,6 +4,8 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/textctrl.h>
+#include <wx/time.h>
+#include <wx/utils.h>
 
 namespace ordinex::test {
 
@@ -72,5 +74,16 @@ void Press(wxWindow* dialog, int id) {
 }
 
 bool Enabled(COrdinexView* view, int id) { return view->Control(id)->IsThisEnabled(); }
+
+void PumpFor(int ms) {
+    const wxLongLong end = wxGetLocalTimeMillis() + ms;
+    while (wxGetLocalTimeMillis() < end) {
+        while (wxTheApp->Pending())
+            wxTheApp->Dispatch();
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->ProcessIdle();
+        wxMilliSleep(5);
+    }
+}
 
 } // namespace ordinex::test

@@ -81,4 +81,8 @@ private:
 // Clicks a dialog's button as the mouse would.
 void Press(wxWindow* dialog, int id);
 
+// Dispatches window events for a while, so that the display and a window
+// manager have placed, sized and decorated what the test showed.
+void PumpFor(int ms);
+
 } // namespace ordinex::test

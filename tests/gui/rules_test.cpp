@@ -159,17 +159,16 @@ TEST(FormTexts, CopyUrlAndFolderDialogResults) {
     EXPECT_EQ(frame::ExplorerTarget("ftp://srv/a/b.txt"), "ftp://srv/a/b.txt");
 }
 
-TEST(FrameRules, HeightIsFixedAndWidthLimited) {
+TEST(FrameRules, HeightFollowsTheFormAndWidthIsLimited) {
     struct Row {
         frame::SizeInputs in;
         int height;
     } rows[] = {
-        {{true, true, 26, false, false}, 431},
-        {{true, false, 26, false, false}, 405},
-        {{true, true, 26, true, false}, 641},
-        {{true, true, 26, false, true}, 641},
-        {{true, false, 26, true, true}, 615},
-        {{false, false, 26, false, false}, 431},
+        {{80, 378, 590, false, false}, 458},
+        {{54, 378, 590, false, false}, 432}, // toolbar hidden: less outside the client area
+        {{80, 378, 590, true, false}, 670},
+        {{80, 378, 590, false, true}, 670},
+        {{25, 400, 620, true, true}, 645},
     };
     for (const auto& r : rows)
         EXPECT_EQ(frame::FrameHeight(r.in), r.height);
@@ -177,6 +176,48 @@ TEST(FrameRules, HeightIsFixedAndWidthLimited) {
     EXPECT_EQ(frame::ClampWidth(640), 640);
     EXPECT_EQ(frame::ClampWidth(900), 900);
     EXPECT_EQ(frame::ClampWidth(5000), 1280);
+}
+
+TEST(FrameRules, KeepOnScreenMovesUpAndLeftOnly) {
+    using form::Rect;
+    const Rect screen{0, 0, 1024, 768};
+    struct Row {
+        const char* name;
+        Rect window;
+        Rect placed;
+    } rows[] = {
+        {"inside stays", {10, 20, 640, 450}, {10, 20, 640, 450}},
+        {"grown at the bottom edge", {100, 300, 640, 680}, {100, 88, 640, 680}},
+        {"beyond the right edge", {700, 0, 640, 450}, {384, 0, 640, 450}},
+        {"above and left of the screen", {-50, -30, 640, 450}, {0, 0, 640, 450}},
+        {"taller than the screen keeps its top", {0, 200, 640, 900}, {0, 0, 640, 900}},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(frame::KeepOnScreen(r.window, screen), r.placed) << r.name;
+    EXPECT_EQ(frame::KeepOnScreen({0, 700, 640, 450}, {0, 24, 1024, 744}).y, 318) << "a panel at the top";
+}
+
+TEST(FrameRules, BusyAnimationCoversNothingOfTheFrame) {
+    using form::Rect;
+    const Rect screen{0, 0, 1024, 768};
+    const Rect freeInside{700, 400, 300, 110};
+    struct Row {
+        const char* name;
+        Rect frame;
+        Rect placed;
+    } rows[] = {
+        {"below the lower right corner", {0, 0, 640, 600}, {490, 606, 150, 72}},
+        {"right of the corner at the bottom edge", {0, 90, 640, 678}, {646, 696, 150, 72}},
+        {"left of the frame at the right edge", {384, 90, 640, 678}, {228, 696, 150, 72}},
+        {"above a frame at the bottom", {100, 200, 900, 568}, {850, 122, 150, 72}},
+        {"a free corner of the screen", {150, 50, 720, 718}, {874, 696, 150, 72}},
+        {"the form's empty corner when the frame fills the screen", {0, 0, 1024, 768}, {850, 438, 150, 72}},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(frame::PlaceBusyAnimation(r.frame, screen, 150, 72, freeInside), r.placed) << r.name;
+    // Nowhere free: on the screen, hiding as little as it can.
+    const Rect placed = frame::PlaceBusyAnimation({0, 0, 1024, 768}, screen, 150, 72, {});
+    EXPECT_TRUE(placed.x >= 0 && placed.y >= 0 && placed.right() <= 1024 && placed.bottom() <= 768);
 }
 
 TEST(FrameRules, CommandAvailability) {
@@ -236,8 +277,8 @@ TEST(CommandIds, MapOneToOneBelowTheToolkitLimit) {
 TEST(FormGeometry, OnlyRightEdgesFollowTheWidth) {
     using namespace form;
     FormMetrics m;
-    const FormGeometry narrow = LayoutForm(m, 624, 380);
-    const FormGeometry wide = LayoutForm(m, 1264, 380);
+    const FormGeometry narrow = LayoutForm(m, 624);
+    const FormGeometry wide = LayoutForm(m, 1264);
     const int M = m.margin, B = m.buttonWidth;
     for (const auto& [id, r] : narrow.rects) {
         const Rect& w = wide.rects.at(id);
@@ -245,7 +286,7 @@ TEST(FormGeometry, OnlyRightEdgesFollowTheWidth) {
         EXPECT_EQ(r.h, w.h) << id;
     }
     for (int X : {624, 1264}) {
-        const FormGeometry g = LayoutForm(m, X, 380);
+        const FormGeometry g = LayoutForm(m, X);
         for (int id : {kUrlBase, kUrlExpansion, kUserName, kPassword, kFolderBase, kFolderExpansion, kUrlDisplay,
                        kFolderDisplay}) {
             EXPECT_EQ(g.rects.at(id).right(), X - 5 * M - B) << id;
@@ -261,8 +302,37 @@ TEST(FormGeometry, OnlyRightEdgesFollowTheWidth) {
         for (int id : {kRunSeriesButton, kStopButton, kRangeIds[5].end, kUrlSeparator})
             EXPECT_EQ(g.rects.at(id), narrow.rects.at(id)) << id;
     }
-    // The status area fits into the 210 pixels the frame grows by.
-    EXPECT_LE(narrow.statusBottom - 380, m.statusAreaHeight);
+}
+
+TEST(FormGeometry, HeightsComeFromTheRowsAndTheStatusAreaLiesBelowTheButtons) {
+    using namespace form;
+    FormMetrics big;
+    big.entryHeight = big.buttonHeight = 34;
+    big.lineHeight = 24;
+    for (const FormMetrics& m : {FormMetrics{}, big}) {
+        const FormGeometry g = LayoutForm(m, 800);
+        const Rect stop = g.rects.at(kStopButton);
+        EXPECT_EQ(g.idleHeight, stop.bottom() + m.margin);
+        EXPECT_GT(g.rects.at(kStatusRule).y, stop.bottom());
+        EXPECT_EQ(g.expandedHeight, g.rects.at(kFileProgressBar).bottom() + m.margin);
+        for (const auto& [id, r] : g.rects) {
+            EXPECT_LE(r.right(), g.width) << id;
+            const bool status = r.y >= g.idleHeight;
+            EXPECT_LE(r.bottom(), status ? g.expandedHeight : g.idleHeight) << id;
+            // Nothing but the range group's frame in the empty corner.
+            if (id != kRangeGroup) {
+                const Rect& f = g.freeCorner;
+                const bool apart = r.right() <= f.x || r.x >= f.right() || r.bottom() <= f.y || r.y >= f.bottom();
+                EXPECT_TRUE(apart) << id;
+            }
+        }
+        EXPECT_GE(g.freeCorner.h, 72);
+    }
+    // Narrower than its parts allow, the form keeps them at their size.
+    const FormGeometry squeezed = LayoutForm(FormMetrics{}, 200);
+    EXPECT_EQ(squeezed.width, squeezed.minimumWidth);
+    EXPECT_GE(squeezed.rects.at(kUrlBase).w, FormMetrics{}.minimumBoxWidth);
+    EXPECT_EQ(squeezed.freeCorner.w, 0);
 }
 
 } // namespace

@@ -88,7 +88,7 @@ TEST(SeriesRunFromForm, DownloadsEveryFileAndReportsOnTheStatusLines) {
     int heightDuringRun = 0;
     run.tee->onByteProgress = [&] {
         stopLiveDuringRun = view->Control(kStopButton)->IsEnabled() && !view->Control(kUrlBase)->IsEnabled();
-        heightDuringRun = run.gui.frame()->GetSize().y;
+        heightDuringRun = run.gui.frame()->GetClientSize().y;
     };
     // The form's button, as a click would send it.
     wxCommandEvent click(wxEVT_BUTTON, kRunSeriesButton);
@@ -101,7 +101,7 @@ TEST(SeriesRunFromForm, DownloadsEveryFileAndReportsOnTheStatusLines) {
         EXPECT_EQ(std::filesystem::file_size(file), static_cast<uintmax_t>(n));
     }
     EXPECT_TRUE(stopLiveDuringRun);
-    EXPECT_EQ(heightDuringRun, 641);
+    EXPECT_EQ(heightDuringRun, view->FormHeight(true)) << "the status area is uncovered";
     const std::string url0 = run.server.url("/bytes/100");
     EXPECT_TRUE(run.tee->Wrote("1007", url0 + " を"));
     EXPECT_TRUE(run.tee->Wrote("1008", run.gui.dir() + "/dl/f0.bin に保存"));
@@ -112,7 +112,7 @@ TEST(SeriesRunFromForm, DownloadsEveryFileAndReportsOnTheStatusLines) {
     EXPECT_TRUE(run.gui.prompter.warnings.empty());
     // Back to idle.
     EXPECT_FALSE(run.gui.app().running);
-    EXPECT_EQ(run.gui.frame()->GetSize().y, 431);
+    EXPECT_EQ(run.gui.frame()->GetClientSize().y, view->FormHeight(false));
     EXPECT_TRUE(view->Control(kRunSeriesButton)->IsEnabled());
     EXPECT_FALSE(view->Control(kStopButton)->IsEnabled());
     EXPECT_FALSE(run.gui.shell().Document().IsModified()) << "running is not an edit";

@@ -159,10 +159,10 @@ TEST(SettingSheetWindow, AlwaysShowingTheStatusAreaResizesTheWindowAtOnce) {
     GuiApp gui;
     ASSERT_TRUE(gui.Start());
     gui.app().settings.AllowOperationCheck = 1;
-    EXPECT_EQ(gui.frame()->GetSize().y, 431);
+    EXPECT_EQ(gui.frame()->GetClientSize().y, gui.view()->FormHeight(false));
     WithSheet(gui.frame(), cmd::kSettingsProgram, wxID_OK, [](CSettingSheet& sheet) { Click(sheet.ProgramPage(), 1035); });
     EXPECT_EQ(gui.app().settings.AlwaysShowExpansionWindow, 1);
-    EXPECT_EQ(gui.frame()->GetSize().y, 641);
+    EXPECT_EQ(gui.frame()->GetClientSize().y, gui.view()->FormHeight(true)) << "the status area shows";
 }
 
 TEST(ProgramPageWindow, AllowOperationCheckGatesTheStepByStepOptions) {

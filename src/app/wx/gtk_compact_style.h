@@ -4,10 +4,10 @@ class wxWindow;
 
 namespace ordinex {
 
-// The frame's fixed height of 431 pixels was made for the compact controls of
-// the original platform; GTK's default theme pads boxes, buttons, the menu bar
-// and the toolbar far more. This loads a style sheet for the whole program
-// that brings them back to compact sizes. Does nothing when GTK's style
+// The form was drawn for compact controls; GTK's default theme pads boxes,
+// buttons, the menu bar and the toolbar far more. This loads a style sheet
+// for the whole program that brings them back to compact sizes (the main
+// window measures whatever they come to). Does nothing when GTK's style
 // functions cannot be found.
 void ApplyCompactStyle();
 

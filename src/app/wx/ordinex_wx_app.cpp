@@ -17,6 +17,10 @@ namespace {
 volatile std::sig_atomic_t terminateRequested = 0;
 void OnTerminateSignal(int) { terminateRequested = 1; }
 constexpr int kSignalPollMs = 200;
+constexpr int kSignalTimerId = 1;
+constexpr int kAutoCommandTimerId = 2;
+// A moment after start, as a user would click: the frame is placed by then.
+constexpr int kAutoCommandDelayMs = 700;
 } // namespace
 
 void COrdinexWxApp::InstallSignalHandlers() {
@@ -26,13 +30,13 @@ void COrdinexWxApp::InstallSignalHandlers() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
-    signalTimer_.SetOwner(this);
+    signalTimer_.SetOwner(this, kSignalTimerId);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
         if (terminateRequested) {
             terminateRequested = 0;
             CloseMainWindow();
         }
-    });
+    }, kSignalTimerId);
     signalTimer_.Start(kSignalPollMs);
 }
 
@@ -50,21 +54,21 @@ bool COrdinexWxApp::OnInit() {
         return false;
     }
     InstallSignalHandlers();
-    if (AutoRunRequested())
-        CallAfter([this] {
-            if (CMainFrame* frame = shell_->MainFrame())
-                frame->RunCommand(cmd::kRunSeries);
-        });
-    if (const int command = AutoCommandRequested())
-        CallAfter([this, command] {
+    const int command = AutoRunRequested() ? cmd::kRunSeries : AutoCommandRequested();
+    if (command) {
+        autoCommandTimer_.SetOwner(this, kAutoCommandTimerId);
+        Bind(wxEVT_TIMER, [this, command](wxTimerEvent&) {
             if (CMainFrame* frame = shell_->MainFrame())
                 frame->RunCommand(command);
-        });
+        }, kAutoCommandTimerId);
+        autoCommandTimer_.StartOnce(kAutoCommandDelayMs);
+    }
     return true;
 }
 
 int COrdinexWxApp::OnExit() {
     signalTimer_.Stop();
+    autoCommandTimer_.Stop();
     shell_.reset();
     return wxApp::OnExit();
 }

@@ -27,6 +27,8 @@ private:
     // wxGTK's loop does not watch wx's own signal pipe: the handler only
     // raises a flag, which this timer looks at (also while a run pumps events).
     wxTimer signalTimer_;
+    // The test aids' command, given once the window manager has placed the frame.
+    wxTimer autoCommandTimer_;
 };
 
 } // namespace ordinex
