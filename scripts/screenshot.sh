@@ -5,7 +5,8 @@
 #
 # Writes OUTDIR/idle.png (the program started with JOB.odx, idle),
 # OUTDIR/run.png (a numbered-series run in progress against a local test
-# server that sends a slow file), OUTDIR/warning.png, OUTDIR/about.png, the
+# server that sends a slow file), OUTDIR/warning.png, OUTDIR/prompt.png (a
+# message box), OUTDIR/about.png, the
 # three pages of the settings sheet, OUTDIR/settings-program.png,
 # settings-download.png and settings-extract.png (the last with two
 # extension rows in use), and OUTDIR/ftp.png (the FTP tree & list window on
@@ -45,6 +46,11 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+
+# A Japanese desktop, as the program's users have, when the system has the locale.
+if locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+fi
 
 # The pointer rests in the screen's corner, where it raises no tooltip.
 xdotool mousemove 1023 767 2>/dev/null || true
@@ -119,7 +125,19 @@ import -window root "$out/warning.png"
 kill -TERM "$app"
 wait "$app" || true
 
-# 4. The version box.
+# 4. A message box: the pause prompt before the first file, answered by nobody.
+mkdir -p "$scratch/prompt"
+sed "s|$scratch/warn/|$scratch/prompt/|" "$scratch/warn/job.odx" >"$scratch/prompt/job.odx"
+printf '[Program]\nPauseForConfirm=1\nPauseByFileDownload=1\n' >"$scratch/prompt/Ordinex.ini"
+(cd "$scratch/prompt" && ORDINEX_TEST_PROMPTS= ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/prompt.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/prompt" 1.8
+import -window root "$out/prompt.png"
+# The toolkit's own message box does not give way to the close request.
+{ kill -KILL "$app"; wait "$app"; } 2>/dev/null || true
+
+# 5. The version box.
 mkdir -p "$scratch/about"
 (cd "$scratch/about" && ORDINEX_AUTOCOMMAND=57664 exec "$bin") 2>"$out/about.log" &
 app=$!
@@ -128,7 +146,7 @@ wait_started "$scratch/about" 2
 import -window root "$out/about.png"
 kill -TERM "$app"
 wait "$app" || true
-# 5. The settings sheet, opened on each of its pages by its menu command.
+# 6. The settings sheet, opened on each of its pages by its menu command.
 mkdir -p "$scratch/settings"
 cat >"$scratch/settings/Ordinex.ini" <<INI
 [Tool]
@@ -150,7 +168,7 @@ for page in 32772:program 32790:download 32798:extract; do
   wait "$app" || true
   rm -f "$scratch/settings/Ordinex.log"
 done
-# 6. The FTP tree & list window over a local FTP server's directory.
+# 7. The FTP tree & list window over a local FTP server's directory.
 mkdir -p "$scratch/ftp/root/pub/images/2024" "$scratch/ftp/root/pub/docs" "$scratch/ftp/root/pub/archive.d" "$scratch/ftpwin"
 for i in 01 02 03 04 05 06 07 08 09 10 11 12; do head -c $((10#$i * 1791)) /dev/zero >"$scratch/ftp/root/pub/images/photo$i.jpg"; done
 head -c 1234567 /dev/zero >"$scratch/ftp/root/pub/images/panorama.png"
@@ -188,5 +206,5 @@ wait_started "$scratch/ftpwin" 3.2
 import -window root "$out/ftp.png"
 kill -TERM "$app"
 wait "$app" || true
-echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/about.png" \
+echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/prompt.png $out/about.png" \
   "$out/settings-program.png $out/settings-download.png $out/settings-extract.png $out/ftp.png"

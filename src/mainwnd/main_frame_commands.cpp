@@ -2,8 +2,8 @@
 
 #include "about/about_dialog.h"
 #include "app/ordinex_app.h"
+#include "app/wx/message_dialog.h"
 #include "app/wx/test_aids.h"
-#include "app/wx/wx_prompter.h"
 #include "app/wx/wx_text.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/ordinex_view.h"
@@ -11,7 +11,6 @@
 #include "settings/wx/setting_sheet.h"
 
 #include <wx/filedlg.h>
-#include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
@@ -165,8 +164,7 @@ int CMainFrame::AskSave(const std::string& question) {
         std::fprintf(stderr, "prompt: %s\n", question.c_str());
         return kAnswerNo;
     }
-    wxMessageDialog dialog(this, ToWx(question), ToWx(app_.productName), wxYES_NO | wxCANCEL | wxICON_EXCLAMATION);
-    return AnswerFromWx(dialog.ShowModal());
+    return ShowMessageDialog(this, question, app_.productName, wxYES_NO | wxCANCEL | wxICON_EXCLAMATION);
 }
 
 std::string CMainFrame::ChooseFile(bool forSaving) {

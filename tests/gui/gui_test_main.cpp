@@ -1,5 +1,7 @@
 // Runs the window tests in-process: wx is initialised once, with an active
 // event loop so that the program's message pump can dispatch events.
+#include "app/wx/desktop_language.h"
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
         return 1;
+    // As the program does at start: the toolkit speaks the desktop's language.
+    ordinex::UseDesktopLanguage();
     int result = 0;
     {
         wxGUIEventLoop loop;

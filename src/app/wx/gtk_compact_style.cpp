@@ -21,6 +21,7 @@ progressbar trough, progressbar progress { min-height: 8px; }
 #ordinex-compact-choices checkbutton, #ordinex-compact-choices radiobutton { padding-top: 0; padding-bottom: 0; }
 #ordinex-compact-choices spinbutton, #ordinex-compact-choices spinbutton button { min-height: 0; }
 #ordinex-compact-choices spinbutton button { padding-top: 0; padding-bottom: 0; }
+messagedialog .dialog-action-area button { min-height: 30px; padding: 0 16px; }
 )css";
 
 // The program links GTK only through wx, without GTK's headers: the four

@@ -1,6 +1,7 @@
 #include "app/wx/ordinex_wx_app.h"
 
 #include "app/wx/app_shell.h"
+#include "app/wx/desktop_language.h"
 #include "app/wx/test_aids.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/main_frame.h"
@@ -48,6 +49,7 @@ bool COrdinexWxApp::OnInit() {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i].utf8_str());
+    UseDesktopLanguage();
     shell_ = std::make_unique<CAppShell>();
     if (!shell_->InitInstance(args)) {
         shell_.reset();

@@ -1,11 +1,10 @@
 #include "app/wx/wx_prompter.h"
 
+#include "app/wx/message_dialog.h"
 #include "app/wx/test_aids.h"
-#include "app/wx/wx_text.h"
 #include "platform/version_record.h"
 #include "runs/wx/warning_dialog.h"
 
-#include <wx/msgdlg.h>
 #include <wx/window.h>
 
 #include <cstdio>
@@ -50,29 +49,12 @@ int DefaultAnswer(MessageButtons buttons, bool defaultNo) {
 
 } // namespace
 
-int AnswerFromWx(int wxAnswer) {
-    switch (wxAnswer) {
-    case wxID_YES:
-    case wxYES:
-        return kAnswerYes;
-    case wxID_NO:
-    case wxNO:
-        return kAnswerNo;
-    case wxID_OK:
-    case wxOK:
-        return kAnswerOk;
-    default:
-        return kAnswerCancel;
-    }
-}
-
 int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) {
     if (PromptsAnsweredForTests()) {
         std::fprintf(stderr, "prompt: %s\n", text.c_str());
         return DefaultAnswer(buttons, defaultNo);
     }
-    wxMessageDialog dialog(mainWindow_(), ToWx(text), ToWx(ProgramVersionRecord().productName), StyleOf(buttons, icon, defaultNo));
-    return AnswerFromWx(dialog.ShowModal());
+    return ShowMessageDialog(mainWindow_(), text, ProgramVersionRecord().productName, StyleOf(buttons, icon, defaultNo));
 }
 
 int WxPrompter::WarningDialog(const std::string& text) {

@@ -27,7 +27,4 @@ private:
     std::function<void(const std::string&)> fatal_;
 };
 
-// Maps a wx dialog answer onto the program's answers (1, 2, 6, 7).
-int AnswerFromWx(int wxAnswer);
-
 } // namespace ordinex
