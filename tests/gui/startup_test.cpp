@@ -152,14 +152,17 @@ TEST(StartUp, AnUnreadableJobOnTheCommandLineEndsTheProgramWithoutSaving) {
     EXPECT_FALSE(std::filesystem::exists(dir / "Ordinex.ini"));
 }
 
-TEST(StartUp, TerminationSignalClosesTheWindowAndSaves) {
+// Also run under openbox: the toolkit warns when a control is laid out
+// smaller than its natural size, which a window manager's first placement
+// used to provoke.
+TEST(StartUp, StartsWithoutToolkitWarningsAndSavesOnTerminationSignal) {
     TempDir dir;
     TempDir runtime;
     chmod(runtime.path().c_str(), 0700);
     WriteFile(dir / "job.odx", "[UrlFolder]\nUrlBaseText=http://sig/\n");
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(dir.path().c_str()) != 0)
+        if (chdir(dir.path().c_str()) != 0 || !freopen("stderr.txt", "w", stderr))
             _exit(126);
         setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
         setenv("ORDINEX_TEST_PROMPTS", "1", 1);
@@ -178,6 +181,8 @@ TEST(StartUp, TerminationSignalClosesTheWindowAndSaves) {
     const std::string ini = ReadFile(dir / "Ordinex.ini");
     EXPECT_NE(ini.find("UrlBaseText=http://sig/\n"), std::string::npos);
     EXPECT_NE(ini.find("file1=" + (dir / "job.odx") + "\n"), std::string::npos);
+    const std::string errors = ReadFile(dir / "stderr.txt");
+    EXPECT_EQ(errors.find("Gtk-"), std::string::npos) << errors;
 }
 
 } // namespace
