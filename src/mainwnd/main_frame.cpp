@@ -13,6 +13,8 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
+#include <cstdlib>
+
 namespace ordinex {
 
 namespace {
@@ -321,6 +323,17 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     }
     if (!app_.settings.ConfirmSaveUrlFolderSettingByExit)
         doc_.SetModifiedFlag(false);
+    if (endProcessOnClose_) {
+        // Whatever the answer to the save question, the program ends here.
+        doc_.SaveModified([this](const std::string& q) { return AskSave(q); }, [this] { return SaveJob(); });
+        if (endProcess_)
+            endProcess_(1);
+        else
+            std::_Exit(1);
+        if (event.CanVeto())
+            event.Veto();
+        return;
+    }
     if (event.CanVeto() &&
         !doc_.SaveModified([this](const std::string& q) { return AskSave(q); }, [this] { return SaveJob(); })) {
         event.Veto();
@@ -330,6 +343,11 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     // The tool windows go with the main window, each saving its state.
     DestroyToolWindows();
     Destroy();
+}
+
+void CMainFrame::CloseAndEndProcess() {
+    endProcessOnClose_ = true;
+    Close();
 }
 
 // ---- Title ----

@@ -75,6 +75,13 @@ public:
     // The save question with Yes, No and Cancel (answers 6, 7, 2); tests
     // answer it themselves.
     void SetSaveQuestion(COrdinexDoc::AskFunction ask) { askSave_ = std::move(ask); }
+    // The way out chosen at a pause prompt: a run in progress stops first,
+    // then the window closes (asking to save a modified job) and the process
+    // ends with exit code 1, without saving the settings or this window's state.
+    void CloseAndEndProcess();
+    // How the process ends on that way out; tests keep it alive.
+    void SetProcessEnd(std::function<void(int code)> end) { endProcess_ = std::move(end); }
+
     // Saving asks for a file name when the job has none; tests answer it.
     using FileChooser = std::function<std::string(bool forSaving)>;
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -138,6 +145,8 @@ private:
     // arrives inside one waits until it has returned.
     int commandDepth_ = 0;
     bool closePending_ = false;
+    bool endProcessOnClose_ = false;
+    std::function<void(int)> endProcess_;
     FramePlacement placement_; // as read; the corner positions are kept
     wxRect normalRect_;        // the restored rectangle while maximized or minimized
     COrdinexDoc::AskFunction askSave_;

@@ -98,7 +98,8 @@ void CMainFrame::ExecuteCommand(int command) {
         SaveJobAs();
         break;
     case cmd::kAppExit:
-        closePending_ = true;
+        // As closing the window: a run in progress is stopped first.
+        Close();
         break;
     case cmd::kEditUndo:
     case cmd::kEditCut:

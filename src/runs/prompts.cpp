@@ -32,6 +32,9 @@ void COrdinexApp::ConfirmStep() {
         }
         if (prompter_->MessageBox("プログラムを終了しますか。", MessageButtons::YesNo, MessageIcon::Information,
                                   true) == kAnswerYes) {
+            // A run winds down without pausing again; the settings are not
+            // saved on this way out.
+            settings.PauseForConfirm = 0;
             prompter_->CloseMainWindowAndExit();
             return;
         }

@@ -58,7 +58,8 @@ public:
     // Redraws the main frame at once after a prompt closed.
     virtual void RepaintMainFrame() = 0;
     // Sends the close request to the main window, then ends the process with
-    // exit code 1 without the normal shut-down.
+    // exit code 1 without the normal shut-down. While a run is in progress
+    // it returns: the run stops, and the window closes once it has.
     virtual void CloseMainWindowAndExit() = 0;
 };
 

@@ -25,7 +25,12 @@ public:
     int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
     int WarningDialog(const std::string& text) override;
     void RepaintMainFrame() override {}
-    void CloseMainWindowAndExit() override {}
+    // What the program's prompter does: the main frame's close-and-end.
+    void CloseMainWindowAndExit() override {
+        if (onCloseAndExit)
+            onCloseAndExit();
+    }
+    std::function<void()> onCloseAndExit;
 
     std::deque<int> answers;
     std::vector<std::string> messages;

@@ -142,16 +142,57 @@ TEST(SeriesRunFromForm, StopButtonEndsTheRun) {
     EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f1.bin")) << "stopped during the first file";
 }
 
-TEST(SeriesRunFromForm, ClosingDuringARunStopsItAndClosesAfterwards) {
+TEST(SeriesRunFromForm, ClosingOrExitingDuringARunStopsItAndClosesAfterwards) {
+    const std::pair<const char*, std::function<void(CMainFrame*)>> ways[] = {
+        {"close", [](CMainFrame* frame) { frame->Close(); }},
+        {"exit command", [](CMainFrame* frame) { frame->RunCommand(cmd::kAppExit); }},
+    };
+    for (const auto& [name, leave] : ways) {
+        RunSetup run("20000*", "0", "9");
+        run.gui.view()->SetUrlBase(run.server.url("/slow"));
+        run.gui.view()->SetUserName("kept");
+        run.tee->onByteProgress = [&] { leave(run.gui.frame()); };
+        run.gui.frame()->RunCommand(cmd::kRunSeries);
+        EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f1.bin")) << name << ": stopped in the first file";
+        wxTheApp->ProcessIdle();
+        EXPECT_EQ(run.gui.frame(), nullptr) << name << ": closed once the run had returned";
+        run.gui.Exit();
+        EXPECT_NE(ReadFile(run.gui.path("Ordinex.ini")).find("AccessUserNameText=kept\n"), std::string::npos) << name;
+    }
+}
+
+TEST(SeriesRunFromForm, EndingTheProgramAtAPauseStopsTheRunAsksToSaveAndEndsWithoutSaving) {
     RunSetup run("20000*", "0", "9");
+    COrdinexApp& app = run.gui.app();
+    CMainFrame* frame = run.gui.frame();
     run.gui.view()->SetUrlBase(run.server.url("/slow"));
-    run.gui.view()->SetUserName("kept");
-    run.tee->onByteProgress = [&] { run.gui.frame()->Close(); };
-    run.gui.frame()->RunCommand(cmd::kRunSeries);
-    wxTheApp->ProcessIdle();
-    EXPECT_EQ(run.gui.frame(), nullptr) << "closed once the run had returned";
-    run.gui.Exit();
-    EXPECT_NE(ReadFile(run.gui.path("Ordinex.ini")).find("AccessUserNameText=kept\n"), std::string::npos);
+    Type(TextBox(run.gui.view(), kUserName), "x");
+    app.settings.ConfirmSaveUrlFolderSettingByExit = 1;
+    app.settings.PauseForConfirm = 1;
+    app.settings.PauseByFileDownload = 1;
+    // At the first file's pause: Cancel, No (keep pausing), Yes (end the program).
+    run.gui.prompter.answers = {kAnswerCancel, kAnswerNo, kAnswerYes};
+    run.gui.prompter.onCloseAndExit = [&] { frame->CloseAndEndProcess(); };
+    bool runningWhenAsked = true;
+    std::vector<std::string> questions;
+    frame->SetSaveQuestion([&](const std::string& q) {
+        questions.push_back(q);
+        runningWhenAsked = app.running;
+        return kAnswerNo;
+    });
+    int exitCode = -1;
+    bool stateSaved = true;
+    frame->SetProcessEnd([&](int code) {
+        exitCode = code;
+        stateSaved = app.Profile().HasSection("UrlFolder") || app.Profile().HasSection("Window");
+    });
+    frame->RunCommand(cmd::kRunSeries);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(questions.size(), 1u) << "the save question for the edited job";
+    EXPECT_FALSE(runningWhenAsked) << "the run had stopped first";
+    EXPECT_FALSE(stateSaved) << "no settings or window state on this way out";
+    EXPECT_EQ(run.gui.prompter.messages.size(), 3u) << "no pause after the end was chosen";
+    EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f1.bin"));
 }
 
 } // namespace

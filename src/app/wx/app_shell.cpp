@@ -6,12 +6,19 @@
 
 #include <wx/app.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace ordinex {
 
 CAppShell::CAppShell(IPrompter* prompter) : prompter_([this]() -> wxWindow* { return frame_.get(); }) {
     prompter_.SetFatalHandler([this](const std::string& message) { app_.FatalExit(message); });
+    prompter_.SetCloseAndExit([this] {
+        if (CMainFrame* frame = frame_.get())
+            frame->CloseAndEndProcess();
+        else
+            std::_Exit(1);
+    });
     app_.SetPrompter(prompter ? prompter : &prompter_);
     app_.SetMessagePump(&pump_);
 }

@@ -73,9 +73,13 @@ void WxPrompter::RepaintMainFrame() {
 }
 
 void WxPrompter::CloseMainWindowAndExit() {
+    if (closeAndExit_) {
+        closeAndExit_();
+        return;
+    }
     if (wxWindow* frame = mainWindow_())
         frame->Close();
-    // At once, without the normal shut-down: nothing is saved.
+    // Without the normal shut-down: nothing is saved.
     std::_Exit(1);
 }
 

@@ -16,6 +16,8 @@ public:
     explicit WxPrompter(WindowFinder mainWindow) : mainWindow_(std::move(mainWindow)) {}
     // What a dialog calls when its timer cannot be created.
     void SetFatalHandler(std::function<void(const std::string&)> fatal) { fatal_ = std::move(fatal); }
+    // Closes the main window and ends the process (the main frame's way).
+    void SetCloseAndExit(std::function<void()> closeAndExit) { closeAndExit_ = std::move(closeAndExit); }
 
     int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
     int WarningDialog(const std::string& text) override;
@@ -25,6 +27,7 @@ public:
 private:
     WindowFinder mainWindow_;
     std::function<void(const std::string&)> fatal_;
+    std::function<void()> closeAndExit_;
 };
 
 } // namespace ordinex
