@@ -6,10 +6,13 @@ namespace ordinex {
 
 namespace {
 
-// Keys without a character (arrows, Delete, Home...) and shortcuts are the
-// box's own business; only typed characters are filtered.
+// Keys without a character (arrows, Delete, Home...) and shortcuts with Ctrl
+// or Alt are the box's own business. Every typed character goes through the
+// filter, whatever made it: Shift gives capitals and "#", "!", "*".
 bool IsTypedCharacter(const wxKeyEvent& event) {
-    return event.GetUnicodeKey() != WXK_NONE && !event.HasAnyModifiers();
+    if (event.GetUnicodeKey() == WXK_NONE)
+        return false;
+    return !(event.ControlDown() || event.RawControlDown() || event.AltDown() || event.MetaDown());
 }
 
 // The filters take one character; the key code carries backspace and tab.

@@ -84,6 +84,21 @@ TEST(MainForm, RangeBoxesFilterTypedCharacters) {
     Type(start, "-/ ");
     EXPECT_EQ(start->GetValue(), "Z");
     EXPECT_EQ(view->GetRangeStart(0), "Z");
+
+    // Shift gives characters like any other key: the filter decides on them.
+    struct Row {
+        const char* before;
+        const char* typed;
+        const char* after;
+    } rows[] = {
+        {"12", "Ab#!*", "12"}, {"ab", "C", "ab"}, {"AB", "CDEFGH", "ABCDEF"}, {"", "#", ""},
+    };
+    for (const auto& r : rows) {
+        start->ChangeValue(r.before);
+        start->SetInsertionPointEnd();
+        Type(start, r.typed, wxMOD_SHIFT);
+        EXPECT_EQ(start->GetValue(), r.after) << r.before << " + " << r.typed;
+    }
 }
 
 TEST(MainForm, GroupedNumberBoxFormatsAsTyped) {
@@ -103,6 +118,8 @@ TEST(MainForm, GroupedNumberBoxFormatsAsTyped) {
     EXPECT_EQ(box->GetInsertionPoint(), 0) << "with the caret before it";
     Type(box, "5");
     EXPECT_EQ(box->GetValue(), "50");
+    Type(box, "!#A%", wxMOD_SHIFT);
+    EXPECT_EQ(box->GetValue(), "50") << "shifted characters are filtered too";
     box->Destroy();
 }
 

@@ -36,9 +36,12 @@ void GuiApp::Exit() {
         shell_->ExitInstance();
 }
 
-void Type(wxTextCtrl* box, const wxString& chars) {
+void Type(wxTextCtrl* box, const wxString& chars, int modifiers) {
     for (wxUniChar c : chars) {
         wxKeyEvent key(wxEVT_CHAR);
+        key.SetShiftDown(modifiers & wxMOD_SHIFT);
+        key.SetControlDown(modifiers & wxMOD_CONTROL);
+        key.SetAltDown(modifiers & wxMOD_ALT);
         key.m_keyCode = static_cast<int>(c.GetValue());
         key.m_uniChar = static_cast<wxChar>(c.GetValue());
         key.SetEventObject(box);

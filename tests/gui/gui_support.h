@@ -66,7 +66,8 @@ private:
 
 // Types into a box as the keyboard would: each character goes through the
 // box's character filter first and is inserted only when it passes.
-void Type(wxTextCtrl* box, const wxString& chars);
+// modifiers (wxMOD_SHIFT...) are held down meanwhile.
+void Type(wxTextCtrl* box, const wxString& chars, int modifiers = 0);
 wxTextCtrl* TextBox(COrdinexView* view, int id);
 // Selects a box's whole text, so that typing replaces it.
 void SelectAll(wxTextCtrl* box);
