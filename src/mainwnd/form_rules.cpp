@@ -1,5 +1,6 @@
 #include "mainwnd/form_rules.h"
 
+#include "mainwnd/command_ids.h"
 #include "mainwnd/form_ids.h"
 #include "runs/text_helpers.h"
 
@@ -21,7 +22,17 @@ const std::vector<int>& InputControlIds() {
     return ids;
 }
 
-std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists) {
+const std::vector<ButtonCommand>& ButtonCommands() {
+    static const std::vector<ButtonCommand> buttons{
+        {kBrowserButton, cmd::kOpenBrowser},  {kExplorerButton, cmd::kOpenExplorer},
+        {kFtpTreeButton, cmd::kShowFtpTree},  {kLinkTreeButton, cmd::kShowLinkTree},
+        {kRunSeriesButton, cmd::kRunSeries}, {kFtpListButton, cmd::kRunFtpList},
+        {kLinkListButton, cmd::kRunLinkList},
+    };
+    return buttons;
+}
+
+std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists, const std::function<bool(int)>& commandBuilt) {
     std::map<int, bool> on;
     for (int id : InputControlIds())
         on[id] = true;
@@ -38,6 +49,10 @@ std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists) {
         on[kFtpListButton] = false;
     if (!lists.linkListHasFile)
         on[kLinkListButton] = false;
+    if (commandBuilt)
+        for (const ButtonCommand& b : ButtonCommands())
+            if (!commandBuilt(b.command))
+                on[b.id] = false;
     for (std::size_t k = 0; k < kRangeIds.size(); ++k) {
         const RangeIds& r = kRangeIds[k];
         const bool checked = job.ranges[k].check != 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include "job/job.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,9 +18,19 @@ struct ListSelection {
 // The 34 input controls that a run disables, in the order the form enables them.
 const std::vector<int>& InputControlIds();
 
+// The form's buttons that carry out a menu command, with its number.
+struct ButtonCommand {
+    int id;
+    int command;
+};
+const std::vector<ButtonCommand>& ButtonCommands();
+
 // Enabled state of the input controls and the ranges' labels while nothing
-// runs: buttons whose boxes are empty are off, a range's parts follow its check.
-std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists);
+// runs: buttons whose boxes are empty are off, a range's parts follow its
+// check, and a button whose command is not part of the program (commandBuilt
+// says false, as it does for the menu) is off.
+std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists,
+                                 const std::function<bool(int command)>& commandBuilt = {});
 // While a run is in progress only Stop remains.
 std::map<int, bool> BusyEnabling();
 

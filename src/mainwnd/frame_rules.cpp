@@ -6,6 +6,7 @@
 #include "settings/program_settings.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace ordinex::frame {
 
@@ -117,6 +118,10 @@ bool CommandBuilt(int command, const ProgramSettings& settings) {
     default:
         return true;
     }
+}
+
+std::string WithJobExtension(const std::string& path) {
+    return std::filesystem::path(path).filename().has_extension() ? path : path + ".odx";
 }
 
 std::string ExplorerTarget(const std::string& urlBase) {

@@ -59,6 +59,9 @@ bool CommandAvailable(int command, const CommandContext& context);
 // tree and list window, the built-in browser).
 bool CommandBuilt(int command, const ProgramSettings& settings);
 
+// A job file name as saved: ".odx" is added when the name has no extension.
+std::string WithJobExtension(const std::string& path);
+
 // The address the file manager opens for the URL base: always "ftp://",
 // with the server and path when the address can be split into them.
 std::string ExplorerTarget(const std::string& urlBase);

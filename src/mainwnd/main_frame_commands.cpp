@@ -9,6 +9,7 @@
 #include "mainwnd/ordinex_view.h"
 #include "platform/version_record.h"
 #include "settings/wx/setting_sheet.h"
+#include "runs/text_helpers.h"
 
 #include <wx/filedlg.h>
 #include <wx/textctrl.h>
@@ -20,7 +21,8 @@
 namespace ordinex {
 
 namespace {
-constexpr const char* kJobFilter = "ダウンロード設定(*.odx)|*.odx|全てのファイル(*.*)|*.*";
+// "*" shows every file, with or without a dot in its name.
+constexpr const char* kJobFilter = "ダウンロード設定(*.odx)|*.odx|全てのファイル(*.*)|*";
 
 // The edit box with the keyboard focus, if any.
 wxTextCtrl* FocusedEditBox() { return dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()); }
@@ -171,9 +173,10 @@ int CMainFrame::AskSave(const std::string& question) {
 std::string CMainFrame::ChooseFile(bool forSaving) {
     if (chooseFile_)
         return chooseFile_(forSaving);
-    // No default extension: a name typed without one is saved without one.
+    // Saving adds ".odx" to a name typed without an extension (SaveJobAs).
     const long style = forSaving ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, ToWx(kJobFilter), style);
+    wxFileDialog dialog(this, ToWx(forSaving ? "名前を付けて保存" : "開く"), wxEmptyString, wxEmptyString,
+                        ToWx(kJobFilter), style);
     if (dialog.ShowModal() != wxID_OK)
         return {};
     return FromWx(dialog.GetPath());
@@ -224,9 +227,17 @@ bool CMainFrame::SaveJob() {
 }
 
 bool CMainFrame::SaveJobAs() {
-    const std::string path = ChooseFile(true);
-    if (path.empty())
+    const std::string typed = ChooseFile(true);
+    if (typed.empty())
         return false;
+    const std::string path = frame::WithJobExtension(typed);
+    // The file dialog asked about the name as typed, not with ".odx" added.
+    if (path != typed && COrdinexApp::FileExists(path)) {
+        IPrompter* prompter = app_.Prompter();
+        if (!prompter || prompter->MessageBox(FileNameOf(path) + " は既に存在します。\n上書きしますか?",
+                                              MessageButtons::YesNo, MessageIcon::Exclamation, true) != kAnswerYes)
+            return false;
+    }
     const bool saved = doc_.OnSaveDocument(path);
     RebuildRecentMenu();
     return saved;

@@ -3,8 +3,8 @@
 #include "app/ordinex_app.h"
 #include "app/wx/wx_text.h"
 #include "job/job_file.h"
-#include "mainwnd/command_ids.h"
 #include "mainwnd/form_ids.h"
+#include "mainwnd/frame_rules.h"
 #include "runs/target_composition.h"
 #include "runs/text_helpers.h"
 
@@ -31,13 +31,7 @@ COrdinexView::COrdinexView(wxWindow* parent, COrdinexApp& app, COrdinexDoc& doc)
         RangeStart(k)->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnRangeTextChanged(); });
         RangeEnd(k)->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnRangeTextChanged(); });
     }
-    const std::pair<int, int> commandButtons[] = {
-        {kBrowserButton, cmd::kOpenBrowser},  {kExplorerButton, cmd::kOpenExplorer},
-        {kFtpTreeButton, cmd::kShowFtpTree},  {kLinkTreeButton, cmd::kShowLinkTree},
-        {kRunSeriesButton, cmd::kRunSeries}, {kFtpListButton, cmd::kRunFtpList},
-        {kLinkListButton, cmd::kRunLinkList},
-    };
-    for (auto [id, command] : commandButtons)
+    for (auto [id, command] : ButtonCommands())
         Bind(wxEVT_BUTTON, [this, command](wxCommandEvent&) { if (commandHandler_) commandHandler_(command); }, id);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BrowseForFolder(); }, kBrowseFolderButton);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CopyUrlToFolder(); }, kCopyUrlButton);
@@ -216,7 +210,9 @@ void COrdinexView::ApplyEnabling(const std::map<int, bool>& enabled) {
 void COrdinexView::DisableForRun() { ApplyEnabling(BusyEnabling()); }
 
 void COrdinexView::RefreshControls() {
-    ApplyEnabling(IdleEnabling(ReadJob(), Lists()));
+    // A button is on only when its command can run, by the menu's rule.
+    ApplyEnabling(IdleEnabling(ReadJob(), Lists(),
+                               [this](int command) { return frame::CommandBuilt(command, app_.settings); }));
     // Applying the range states empties the status area, so that after a run
     // it is blank; unlike a click on a range box this is not an edit of the job.
     ClearStatus();

@@ -11,6 +11,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 namespace ordinex::test {
 namespace {
 
@@ -56,11 +58,11 @@ TEST(JobDocument, OpenEditSaveAndReadBack) {
     Type(TextBox(view, kRangeIds[0].start), "2");
     EXPECT_TRUE(doc.IsModified());
     view->SetFolderExpansion("sub ");
-    const std::string saved = gui.path("b");
-    frame->SetFileChooser([&](bool forSaving) { return forSaving ? saved : std::string(); });
+    const std::string saved = gui.path("b.odx");
+    frame->SetFileChooser([&](bool forSaving) { return forSaving ? gui.path("b") : std::string(); });
     frame->RunCommand(cmd::kFileSaveAs);
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(frame->GetTitle(), "Ordinex - b") << "saved without an extension";
+    EXPECT_EQ(frame->GetTitle(), "Ordinex - b.odx") << "a name without an extension gets .odx";
     const std::string text = ReadFile(saved);
     EXPECT_NE(text.find("UrlExpansionText=img*.jpgx\n"), std::string::npos);
     EXPECT_NE(text.find("FolderExpansionText=sub\n"), std::string::npos) << "texts are trimmed";
@@ -88,6 +90,24 @@ TEST(JobDocument, OpenEditSaveAndReadBack) {
     EXPECT_EQ(recent[0], saved);
     EXPECT_EQ(recent[1], gui.path("a.odx"));
     EXPECT_EQ(frame->GetMenuBar()->GetLabel(cmd::ToWxId(cmd::kFileMru1)).Left(3), "&1 ");
+}
+
+TEST(JobDocument, SaveAsAsksBeforeReplacingTheFileTheExtensionNames) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    WriteFile(gui.path("c.odx"), "old");
+    gui.view()->SetUrlBase("http://new/");
+    frame->SetFileChooser([&](bool) { return gui.path("c"); });
+    gui.prompter.answers = {kAnswerNo};
+    frame->RunCommand(cmd::kFileSaveAs);
+    ASSERT_EQ(gui.prompter.messages.size(), 1u);
+    EXPECT_EQ(gui.prompter.messages[0], "c.odx は既に存在します。\n上書きしますか?");
+    EXPECT_EQ(ReadFile(gui.path("c.odx")), "old") << "No keeps the file";
+    gui.prompter.answers = {kAnswerYes};
+    frame->RunCommand(cmd::kFileSaveAs);
+    EXPECT_NE(ReadFile(gui.path("c.odx")).find("UrlBaseText=http://new/\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(gui.path("c")));
 }
 
 TEST(JobDocument, FailuresAreReportedAndLeaveTheJobAlone) {

@@ -40,7 +40,7 @@ TEST(MainForm, KeystrokesUpdateDisplaysSeparatorsAndEnabling) {
     view->SetTransferStatus("old text");
     Type(TextBox(view, kUrlBase), "http://h/pub");
     EXPECT_EQ(view->ControlText(kTransferStatus), "") << "every keystroke empties the status lines";
-    EXPECT_TRUE(Enabled(view, kBrowserButton));
+    EXPECT_TRUE(Enabled(view, kExplorerButton));
     EXPECT_TRUE(Enabled(view, kRunSeriesButton));
     EXPECT_FALSE(Enabled(view, kCopyUrlButton));
     EXPECT_EQ(view->ControlText(kUrlSeparator), "");

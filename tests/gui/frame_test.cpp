@@ -3,6 +3,7 @@
 #include "gui_support.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/form_ids.h"
+#include "mainwnd/form_rules.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -106,6 +107,19 @@ TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {
         EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(c))) << c;
     for (int c : {cmd::kSettingsProgram, cmd::kSettingsDownload, cmd::kSettingsExtract})
         EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(c))) << c;
+    // The form's buttons follow the same rule as the menu: none is on while
+    // its command cannot run (the Link window and the built-in browser).
+    for (bool externalBrowser : {false, true}) {
+        gui.app().settings.UseWindowsRuleBrowserSetting = externalBrowser;
+        gui.view()->RefreshControls();
+        frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+        for (const form::ButtonCommand& b : form::ButtonCommands())
+            EXPECT_EQ(Enabled(gui.view(), b.id), bar->IsEnabled(cmd::ToWxId(b.command))) << b.id;
+        EXPECT_EQ(Enabled(gui.view(), form::kBrowserButton), externalBrowser);
+        EXPECT_FALSE(Enabled(gui.view(), form::kLinkTreeButton));
+        EXPECT_TRUE(Enabled(gui.view(), form::kFtpTreeButton));
+        EXPECT_TRUE(Enabled(gui.view(), form::kExplorerButton));
+    }
     WriteFile(gui.path("Readme.txt"), "read me");
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kReadMe)));

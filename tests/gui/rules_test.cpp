@@ -132,6 +132,13 @@ TEST(FormEnabling, IdleRulesFollowTheBoxes) {
     EXPECT_TRUE(on.at(kLinkListButton));
     on = IdleEnabling(JobWith("", "", "", ""), {true, true});
     EXPECT_FALSE(on.at(kFtpListButton));
+    // A button whose command is not part of the program stays off.
+    on = IdleEnabling(JobWith("http://h", "a", "/tmp", ""), {true, true},
+                      [](int command) { return command != cmd::kShowFtpTree && command != cmd::kRunLinkList; });
+    EXPECT_FALSE(on.at(kFtpTreeButton));
+    EXPECT_FALSE(on.at(kLinkListButton));
+    EXPECT_TRUE(on.at(kLinkTreeButton));
+    EXPECT_TRUE(on.at(kFtpListButton));
 }
 
 TEST(FormEnabling, RangePartsFollowTheirCheckAndRunsLeaveOnlyStop) {
@@ -218,6 +225,15 @@ TEST(FrameRules, BusyAnimationCoversNothingOfTheFrame) {
     // Nowhere free: on the screen, hiding as little as it can.
     const Rect placed = frame::PlaceBusyAnimation({0, 0, 1024, 768}, screen, 150, 72, {});
     EXPECT_TRUE(placed.x >= 0 && placed.y >= 0 && placed.right() <= 1024 && placed.bottom() <= 768);
+}
+
+TEST(FrameRules, SavedJobNamesGetTheExtensionWhenTheyHaveNone) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"/home/u/job", "/home/u/job.odx"},     {"/home/u/job.odx", "/home/u/job.odx"},
+        {"/home/u/job.txt", "/home/u/job.txt"}, {"/home/u/a.b/job", "/home/u/a.b/job.odx"},
+    };
+    for (auto [typed, saved] : rows)
+        EXPECT_EQ(frame::WithJobExtension(typed), saved) << typed;
 }
 
 TEST(FrameRules, CommandAvailability) {
