@@ -47,13 +47,6 @@ CTreeListFrame::CTreeListFrame(COrdinexApp& app, IMainFormLink& main, TreeListWi
         else
             e.Skip();
     });
-    auto trackNormal = [this](wxEvent& e) {
-        if (!IsMaximized() && !IsIconized())
-            normalRect_ = GetRect();
-        e.Skip();
-    };
-    Bind(wxEVT_SIZE, trackNormal);
-    Bind(wxEVT_MOVE, trackNormal);
     RegisterToolWindow(this);
 }
 
@@ -61,7 +54,7 @@ CTreeListFrame::~CTreeListFrame() {
     UnregisterToolWindow(this);
     if (!app_.CanSaveState())
         return;
-    SaveFramePlacement(app_.Profile(), spec_.placementSection, CurrentPlacement());
+    SaveFramePlacement(app_.Profile(), spec_.placementSection, placement_.Current());
     const int width = splitter_ && splitter_->IsSplit() ? splitter_->GetSashPosition() : splitterWidth_;
     app_.Profile().SetInt(spec_.placementSection, kSplitterKey, width);
     if (list_)
@@ -84,29 +77,9 @@ void CTreeListFrame::CreateToolbar() {
 
 void CTreeListFrame::RestorePlacement() {
     const bool readAll = app_.settings.ReadWindowSetting && !app_.fatalExit;
-    placement_ = LoadFramePlacement(app_.Profile(), spec_.placementSection, readAll);
     splitterWidth_ = readAll ? app_.Profile().GetInt(spec_.placementSection, kSplitterKey, kDefaultSplitterWidth)
                              : kDefaultSplitterWidth;
-    const FramePlacement& p = placement_;
-    // Applied as stored; the minimum size still holds.
-    SetSize(p.left, p.top, p.right - p.left, p.bottom - p.top, wxSIZE_ALLOW_MINUS_ONE);
-    normalRect_ = GetRect();
-    if (p.showCmd == kShowMaximized)
-        Maximize(true);
-    else if (p.showCmd == kShowMinimized)
-        Iconize(true);
-}
-
-FramePlacement CTreeListFrame::CurrentPlacement() const {
-    FramePlacement p = placement_;
-    p.flags = 0;
-    p.showCmd = IsIconized() ? kShowMinimized : IsMaximized() ? kShowMaximized : kShowNormal;
-    const wxRect r = (IsIconized() || IsMaximized()) ? normalRect_ : GetRect();
-    p.left = r.x;
-    p.top = r.y;
-    p.right = r.x + r.width;
-    p.bottom = r.y + r.height;
-    return p;
+    placement_.Restore(LoadFramePlacement(app_.Profile(), spec_.placementSection, readAll));
 }
 
 void CTreeListFrame::AttachPanes(CListingTree* tree, CSortableList* list) {

@@ -1,7 +1,7 @@
 #pragma once
 #include "listing/list_rules.h"
 #include "listing/tree_window_hooks.h"
-#include "settings/frame_placement.h"
+#include "settings/wx/window_placement.h"
 
 #include <wx/artprov.h>
 #include <wx/frame.h>
@@ -81,7 +81,6 @@ protected:
 private:
     void CreateToolbar();
     void RestorePlacement();
-    FramePlacement CurrentPlacement() const;
     void OnClose(wxCloseEvent& event);
     const ListTool* ToolOf(int command) const;
 
@@ -91,8 +90,7 @@ private:
     CListingTree* tree_ = nullptr;
     CSortableList* list_ = nullptr;
     int splitterWidth_ = kDefaultSplitterWidth;
-    FramePlacement placement_;
-    wxRect normalRect_;
+    CWindowPlacement placement_{*this};
     bool closePending_ = false;
     BrowserLauncher launchBrowser_;
 };
