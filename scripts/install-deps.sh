@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
-  libwxgtk3.2-dev libwxgtk-webview3.2-dev
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev
   libcurl4-openssl-dev libgumbo-dev
   googletest libgtest-dev
   xvfb xauth fonts-noto-cjk imagemagick

@@ -40,6 +40,16 @@ inline constexpr int kFtpListToUrlFolder = 32807;
 inline constexpr int kFtpListToUrlFile = 32811;
 inline constexpr int kFtpListReload = 32842;
 
+// The browser window's commands (32791 of the tool windows opens it).
+inline constexpr int kBrowserBack = 32815;
+inline constexpr int kBrowserForward = 32817;
+inline constexpr int kBrowserStop = 32827;
+inline constexpr int kBrowserReload = 32828;
+inline constexpr int kBrowserFtpTree = 32829;
+inline constexpr int kBrowserLinkTree = 32830;
+inline constexpr int kBrowserToUrlFolder = 32831;
+inline constexpr int kBrowserToUrlFile = 32832;
+
 // wx asserts on menu and toolbar ids of 32767 and above, so each command
 // number is mapped one-to-one onto an id of a band of its own below that
 // limit; the form's control ids (1000 to 1170) stay clear of the bands.

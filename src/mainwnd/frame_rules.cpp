@@ -108,13 +108,11 @@ bool CommandAvailable(int command, const CommandContext& c) {
 }
 
 bool CommandBuilt(int command, const ProgramSettings& settings) {
+    (void)settings;
     switch (command) {
     case cmd::kShowLinkTree:
     case cmd::kRunLinkList:
         return false;
-    case cmd::kOpenBrowser:
-        // The external browser is there; the built-in one is not yet.
-        return settings.UseWindowsRuleBrowserSetting != 0;
     default:
         return true;
     }

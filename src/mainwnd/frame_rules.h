@@ -56,7 +56,7 @@ struct CommandContext {
 bool CommandAvailable(int command, const CommandContext& context);
 
 // False for commands whose windows are not part of the program yet (the Link
-// tree and list window, the built-in browser).
+// tree and list window). The built-in browser's own Link button follows it too.
 bool CommandBuilt(int command, const ProgramSettings& settings);
 
 // A job file name as saved: ".odx" is added when the name has no extension.

@@ -231,6 +231,15 @@ void CMainFrame::LeaveBusy() {
     if (toolbar_)
         toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), false);
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    // A page load holds the busy state without a command of this window
+    // around it: a close that waited for it is carried out now.
+    if (closePending_ && commandDepth_ == 0)
+        CallAfter([this] {
+            if (closePending_ && commandDepth_ == 0 && !app_.running) {
+                closePending_ = false;
+                Close();
+            }
+        });
 }
 
 form::Rect CMainFrame::BusyAnimationPlace() const {

@@ -50,6 +50,12 @@ public:
     void CopyToUrlExpansion(const std::string& text) override;
     void ListSelectionChanged() override;
     void RunNested(const std::function<void()>& work) override;
+    void OpenInBrowser(const std::string& address) override;
+    void OpenTreeWindow(int command, const std::string& address) override;
+
+    // The desktop's browser; tests put a recorder in its place.
+    using BrowserLauncher = std::function<bool(const std::string& address)>;
+    void SetBrowserLauncher(BrowserLauncher launcher) { launchBrowser_ = std::move(launcher); }
 
     // Applies the size limits again, after the toolbar, the run state or
     // AlwaysShowExpansionWindow changed.
@@ -106,12 +112,10 @@ private:
     void EditCommand(int command);
     bool EditCommandEnabled(int command);
     void RunSeriesFromForm();
-    // The FTP tree & list window (main_frame_tools.cpp)
-    void ShowFtpTreeFromForm();
+    // The tool windows (main_frame_tools.cpp)
     void RunFtpListFromForm();
     void OnActivated(wxActivateEvent& event);
     void OnIconized(wxIconizeEvent& event);
-    void OpenInBrowser();
     void OpenInExplorer();
     void OpenLocalFile(const std::string& name);
     void ShowVersion();
@@ -151,6 +155,7 @@ private:
     wxRect normalRect_;        // the restored rectangle while maximized or minimized
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
+    BrowserLauncher launchBrowser_;
     // The animation is a child window of the frame and goes with it.
     wxWeakRef<CBusyAnimation> busyAnimation_;
 };

@@ -122,7 +122,8 @@ void CMainFrame::ExecuteCommand(int command) {
         RunFtpListFromForm();
         break;
     case cmd::kShowFtpTree:
-        ShowFtpTreeFromForm();
+    case cmd::kShowLinkTree:
+        OpenTreeWindow(command, view_->GetUrlBase());
         break;
     case cmd::kStop:
         app_.RequestStop();
@@ -130,7 +131,7 @@ void CMainFrame::ExecuteCommand(int command) {
             view_->RefreshControls();
         break;
     case cmd::kOpenBrowser:
-        OpenInBrowser();
+        OpenInBrowser(view_->GetUrlBase());
         break;
     case cmd::kOpenExplorer:
         OpenInExplorer();
@@ -297,12 +298,6 @@ void CMainFrame::RunSeriesFromForm() {
 }
 
 // ---- External programs ----
-
-void CMainFrame::OpenInBrowser() {
-    const std::string url = view_->GetUrlBase();
-    if (!wxLaunchDefaultBrowser(ToWx(url)))
-        Inform(app_, "Browserが開けません");
-}
 
 void CMainFrame::OpenInExplorer() {
     if (!wxLaunchDefaultApplication(ToWx(frame::ExplorerTarget(view_->GetUrlBase()))))

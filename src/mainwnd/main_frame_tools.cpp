@@ -2,10 +2,24 @@
 
 #include "app/ordinex_app.h"
 #include "app/wx/tool_windows.h"
+#include "app/wx/wx_text.h"
+#include "browser/browser_frame.h"
 #include "listing/wx/ftp_tree_frame.h"
+#include "mainwnd/command_ids.h"
 #include "mainwnd/ordinex_view.h"
 
+#include <wx/utils.h>
+
 namespace ordinex {
+
+namespace {
+constexpr const char* kBrowserFailed = "Browserが開けません";
+
+void Inform(COrdinexApp& app, const std::string& text) {
+    if (IPrompter* prompter = app.Prompter())
+        prompter->MessageBox(text, MessageButtons::Ok, MessageIcon::Information);
+}
+} // namespace
 
 // ---- The tree & list windows reach the form through these ----
 
@@ -32,9 +46,34 @@ void CMainFrame::RunNested(const std::function<void()>& work) {
 
 // ---- Commands ----
 
-void CMainFrame::ShowFtpTreeFromForm() {
-    if (!app_.running)
-        ShowFtpTreeWindow(app_, *this, view_->GetUrlBase());
+void CMainFrame::OpenInBrowser(const std::string& address) {
+    if (app_.settings.UseWindowsRuleBrowserSetting) {
+        const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
+        if (!opened)
+            Inform(app_, kBrowserFailed);
+        return;
+    }
+    if (!CBrowserFrame::Open(app_, *this, address))
+        Inform(app_, kBrowserFailed);
+}
+
+void CMainFrame::OpenTreeWindow(int command, const std::string& address) {
+    if (app_.running || !frame::CommandBuilt(command, app_.settings))
+        return;
+    // The listing pumps events: closing this window meanwhile waits for it.
+    RunNested([&] {
+        switch (command) {
+        case cmd::kShowFtpTree:
+            ShowFtpTreeWindow(app_, *this, address);
+            break;
+        case cmd::kShowLinkTree:
+            // The Link tree & list window opens here once it is part of the
+            // program; until then CommandBuilt keeps this command off.
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 void CMainFrame::RunFtpListFromForm() {

@@ -58,7 +58,9 @@ protected:
         gui.frame()->RunCommand(cmd::kShowFtpTree);
         ftp = CFtpTreeFrame::Current();
         ASSERT_NE(ftp, nullptr);
-        ftp->SetBrowserLauncher([this](const std::string& address) {
+        // Files open in the desktop's browser here; the built-in one has tests of its own.
+        gui.app().settings.UseWindowsRuleBrowserSetting = 1;
+        gui.frame()->SetBrowserLauncher([this](const std::string& address) {
             opened.push_back(address);
             return true;
         });

@@ -262,9 +262,9 @@ TEST(FrameRules, CommandAvailability) {
         EXPECT_TRUE(frame::CommandAvailable(c, busy)) << c;
 
     ProgramSettings s;
-    EXPECT_FALSE(frame::CommandBuilt(cmd::kOpenBrowser, s));
+    EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s)) << "the built-in browser";
     s.UseWindowsRuleBrowserSetting = 1;
-    EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s));
+    EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s)) << "the desktop's browser";
     for (int c : {cmd::kShowLinkTree, cmd::kRunLinkList})
         EXPECT_FALSE(frame::CommandBuilt(c, s)) << c;
     for (int c : {cmd::kShowFtpTree, cmd::kRunFtpList, cmd::kSettingsProgram, cmd::kSettingsDownload,

@@ -20,7 +20,6 @@ TreeListWindowSpec FtpWindowSpec(const std::string& productName) {
     return {productName + kTitleSuffix,
             kPlacementSection,
             kListSection,
-            kBrowserFailed,
             {
                 {cmd::kFtpTreeToUrl, ListCommand::TreeToUrl, kTreeToUrlLabel, kTreeToUrlTip, wxART_GO_DIR_UP, true},
                 {cmd::kRunFtpList, ListCommand::Download, kDownloadLabel, kDownloadTip, wxART_GO_DOWN, true},

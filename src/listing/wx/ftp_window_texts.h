@@ -22,8 +22,6 @@ inline constexpr const char* kListToUrlFileLabel = "URLへ";
 inline constexpr const char* kReloadLabel = "再読込み";
 inline constexpr const char* kBrowserLabel = "Browser";
 
-inline constexpr const char* kBrowserFailed = "Browserが開けません";
-
 // Settings sections of the window and its list.
 inline constexpr const char* kPlacementSection = "FtpTreeWindow";
 inline constexpr const char* kListSection = "FtptreeView";

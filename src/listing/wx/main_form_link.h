@@ -6,8 +6,8 @@
 
 namespace ordinex {
 
-// What a tree & list window needs of the main window: the job on the form,
-// its two URL boxes, and its command handlers.
+// What the tool windows (the tree & list windows, the browser) need of the
+// main window: the job on the form, its two URL boxes, and its command handlers.
 class IMainFormLink {
 public:
     virtual ~IMainFormLink() = default;
@@ -20,6 +20,13 @@ public:
     virtual void ListSelectionChanged() = 0;
     // A command of the main window (the list runs start there).
     virtual void RunCommand(int command) = 0;
+    // Opens an address in a browser: the built-in one, or the desktop's when
+    // UseWindowsRuleBrowserSetting says so.
+    virtual void OpenInBrowser(const std::string& address) = 0;
+    // Opens the FTP (cmd::kShowFtpTree) or Link (cmd::kShowLinkTree) tree &
+    // list window on an address, as the main window's command of that number
+    // does on the URL base; nothing while it is not available.
+    virtual void OpenTreeWindow(int command, const std::string& address) = 0;
     // Work that pumps events (a listing); closing the main window meanwhile
     // waits until it has returned.
     virtual void RunNested(const std::function<void()>& work) = 0;

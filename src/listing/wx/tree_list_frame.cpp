@@ -11,7 +11,6 @@
 
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
-#include <wx/utils.h>
 
 namespace ordinex {
 
@@ -169,12 +168,8 @@ void CTreeListFrame::RunCommand(int command) {
 }
 
 void CTreeListFrame::OpenInBrowser(const std::string& address) {
-    // The built-in browser is not part of the program yet: both settings
-    // open the desktop's browser.
-    const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
-    if (!opened)
-        if (IPrompter* prompter = app_.Prompter())
-            prompter->MessageBox(spec_.browserFailedText, MessageButtons::Ok, MessageIcon::Information);
+    // The main window's rule: the built-in browser or the desktop's.
+    main_.OpenInBrowser(address);
 }
 
 } // namespace ordinex

@@ -6,7 +6,6 @@
 #include <wx/artprov.h>
 #include <wx/frame.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,7 +34,6 @@ struct TreeListWindowSpec {
     std::string baseTitle; // application title + the window's suffix
     const char* placementSection;
     const char* listSection;
-    const char* browserFailedText;
     std::vector<ListTool> tools; // in toolbar order; a separator between each two
 };
 
@@ -65,10 +63,6 @@ public:
     CSortableList* ListPane() const { return list_; }
     const std::string& BaseTitle() const { return spec_.baseTitle; }
 
-    // Opening an address in a browser; tests replace the system browser.
-    using BrowserLauncher = std::function<bool(const std::string& address)>;
-    void SetBrowserLauncher(BrowserLauncher launcher) { launchBrowser_ = std::move(launcher); }
-
 protected:
     // Puts the panes into the splitter and gives them their saved state.
     void AttachPanes(CListingTree* tree, CSortableList* list);
@@ -92,7 +86,6 @@ private:
     int splitterWidth_ = kDefaultSplitterWidth;
     CWindowPlacement placement_{*this};
     bool closePending_ = false;
-    BrowserLauncher launchBrowser_;
 };
 
 } // namespace ordinex
