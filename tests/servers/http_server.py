@@ -2,7 +2,8 @@
 """HTTP server for the transfer tests, on 127.0.0.1 and a free port.
 
 Prints the port on stdout when it is ready. With --root DIR it also serves
-the files below DIR (for example /series/f001.bin).
+the files below DIR (for example /series/f001.bin): files ending in .html or
+.htm as text/html, every other one as application/octet-stream.
 
 Routes:
   /bytes/N            200, Content-Length N, the byte pattern below
@@ -15,9 +16,9 @@ Routes:
   /drop/N             Content-Length N, half the body, then the connection drops
   /hang               reads the request and answers nothing for a minute
   /echo               the request line and headers as the body
-  /meta?type=T&modified=M&length=N
-                      headers only as given (length is sent as Content-Length),
-                      with a body of N bytes
+  /meta?type=T&modified=M&length=N&disposition=D
+                      headers only as given (length is sent as Content-Length,
+                      disposition as Content-Disposition), with a body of N bytes
 Byte i of every generated body is i % 251, so shifted or lost data shows.
 """
 import argparse
@@ -43,6 +44,13 @@ def pattern_bytes(offset, count):
         count -= len(piece)
         start = 0
     return bytes(out)
+
+
+def static_type(path):
+    """Pages are pages (for the browser window); everything else is bytes."""
+    if path.endswith((".html", ".htm")):
+        return "text/html; charset=utf-8"
+    return "application/octet-stream"
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -155,6 +163,8 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_header("Content-Type", query["type"][0])
             if "modified" in query:
                 self.send_header("Last-Modified", query["modified"][0])
+            if "disposition" in query:
+                self.send_header("Content-Disposition", query["disposition"][0])
             self.send_header("Content-Length", str(count))
             self.end_headers()
             if self.command != "HEAD":
@@ -181,7 +191,7 @@ class Handler(BaseHTTPRequestHandler):
         with open(local, "rb") as f:
             size = os.fstat(f.fileno()).st_size
             self.send_response(200)
-            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Type", static_type(local))
             self.send_header("Content-Length", str(size))
             self.end_headers()
             if self.command != "HEAD":

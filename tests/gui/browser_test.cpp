@@ -1,0 +1,319 @@
+// The built-in browser: its rules without a window, and the window in-process
+// against the loopback HTTP and FTP servers.
+#include "app/ordinex_app.h"
+#include "browser/browser_frame.h"
+#include "browser/browser_rules.h"
+#include "browser/browser_view.h"
+#include "gui_support.h"
+#include "listing/wx/ftp_panes.h"
+#include "listing/wx/ftp_tree_frame.h"
+#include "mainwnd/command_ids.h"
+#include "mainwnd/form_ids.h"
+#include "test_servers.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/combobox.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+
+namespace ordinex::test {
+namespace {
+
+namespace fs = std::filesystem;
+using browser::PageLoadBusy;
+using Step = PageLoadBusy::Step;
+
+// ---- Rules ----
+
+TEST(BrowserRules, CommandsFollowTheViewTheAddressAndTheBusyState) {
+    browser::BrowserState idle;
+    idle.addressEmpty = false;
+    for (int c :
+         {cmd::kBrowserToUrlFolder, cmd::kBrowserToUrlFile, cmd::kBrowserFtpTree, cmd::kBrowserReload})
+        EXPECT_TRUE(browser::CommandAvailable(c, idle)) << c;
+    for (int c : {cmd::kBrowserBack, cmd::kBrowserForward, cmd::kBrowserStop})
+        EXPECT_FALSE(browser::CommandAvailable(c, idle)) << c;
+    EXPECT_FALSE(browser::CommandAvailable(cmd::kBrowserLinkTree, idle)) << "until the Link window is built";
+    idle.linkTreeBuilt = true;
+    EXPECT_TRUE(browser::CommandAvailable(cmd::kBrowserLinkTree, idle));
+
+    for (bool emptyAddress : {true, false}) {
+        browser::BrowserState s = idle;
+        s.addressEmpty = emptyAddress;
+        s.running = !emptyAddress;
+        for (int c :
+             {cmd::kBrowserToUrlFolder, cmd::kBrowserToUrlFile, cmd::kBrowserFtpTree, cmd::kBrowserLinkTree})
+            EXPECT_FALSE(browser::CommandAvailable(c, s)) << c;
+    }
+    browser::BrowserState loading = idle;
+    loading.running = loading.loading = loading.canGoBack = loading.canGoForward = true;
+    for (int c : {cmd::kBrowserBack, cmd::kBrowserForward, cmd::kBrowserStop, cmd::kBrowserReload})
+        EXPECT_TRUE(browser::CommandAvailable(c, loading)) << c;
+}
+
+TEST(BrowserRules, AnAddressJoinsTheListUnlessAnEntryBeginsWithIt) {
+    const std::vector<std::string> list{"http://Host/dir/page.html", "ftp://h/"};
+    EXPECT_FALSE(browser::AddressListTakes(list, "http://host/dir/")) << "a prefix, letters without case";
+    EXPECT_FALSE(browser::AddressListTakes(list, "ftp://h/"));
+    EXPECT_TRUE(browser::AddressListTakes(list, "http://host/dir/page.html2"));
+    EXPECT_TRUE(browser::AddressListTakes(list, "ftp://g/"));
+    EXPECT_FALSE(browser::AddressListTakes(list, ""));
+
+    EXPECT_EQ(browser::AddressToLoad("127.0.0.1:8080/a.html"), "http://127.0.0.1:8080/a.html");
+    EXPECT_EQ(browser::AddressToLoad("ftp://h/pub/"), "ftp://h/pub/");
+}
+
+TEST(BrowserRules, APageLoadHoldsTheBusyStateOnceAndAlwaysLetsItGo) {
+    PageLoadBusy busy;
+    EXPECT_EQ(busy.LoadStarted(true), Step::None) << "a run holds it";
+    EXPECT_EQ(busy.Watch(true, false, false), Step::Enter) << "taken once the run has ended";
+    EXPECT_EQ(busy.LoadStarted(true), Step::None) << "its own load does not enter twice";
+    EXPECT_EQ(busy.LoadFinished(true), Step::None) << "cut short by a newer load";
+    EXPECT_EQ(busy.LoadFinished(false), Step::Leave);
+    EXPECT_EQ(busy.LoadFinished(false), Step::None);
+
+    ASSERT_EQ(busy.LoadStarted(false), Step::Enter);
+    EXPECT_EQ(busy.Watch(false, true, false), Step::None);
+    EXPECT_EQ(busy.Watch(true, true, false), Step::None) << "loading again: the count starts over";
+    EXPECT_EQ(busy.Watch(false, true, false), Step::None);
+    EXPECT_EQ(busy.Watch(false, true, false), Step::Leave) << "an end the view never reported";
+
+    ASSERT_EQ(busy.LoadStarted(false), Step::Enter);
+    EXPECT_EQ(busy.Watch(true, true, true), Step::Leave) << "the main window's Stop";
+    EXPECT_EQ(busy.Watch(true, false, false), Step::None) << "the stopped load winding down";
+    EXPECT_EQ(busy.LoadFinished(false), Step::None);
+
+    ASSERT_EQ(busy.LoadStarted(false), Step::Enter);
+    EXPECT_EQ(busy.Release(), Step::Leave) << "the window closed";
+    EXPECT_EQ(busy.Release(), Step::None);
+}
+
+// ---- The window ----
+
+// Dispatches events until done() holds or the time has passed.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        while (wxTheApp->Pending())
+            wxTheApp->Dispatch();
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->ProcessIdle(); // closed windows go
+        wxMilliSleep(2);
+    }
+    return true;
+}
+
+class Browser : public ::testing::Test {
+protected:
+    TempDir site;
+    TestServer http = (MakeSite(), TestServer::StartHttp(site.path()));
+    GuiApp gui;
+    CBrowserFrame* browser = nullptr;
+
+    void MakeSite() {
+        WriteFile(site / "a.html", "<html><head><title>A</title></head><body><a href='b.html'>b</a>"
+                                   "<iframe src='b.html'></iframe></body></html>");
+        WriteFile(site / "b.html", "<html><head><title>B</title></head><body>B</body></html>");
+    }
+    void SetUp() override {
+        ASSERT_TRUE(gui.Start());
+        gui.view()->SetUrlBase(http.url("/a.html"));
+        gui.frame()->RunCommand(cmd::kOpenBrowser);
+        browser = CBrowserFrame::Current();
+        ASSERT_NE(browser, nullptr);
+        ASSERT_TRUE(Loaded(http.url("/a.html")));
+    }
+    // The page at url has loaded and the busy state is over.
+    bool Loaded(const std::string& url) {
+        return PumpUntil([&] {
+            return browser->View()->Location() == url && !browser->View()->IsLoading() && !gui.app().running;
+        });
+    }
+    void Enter(const std::string& text) {
+        browser->AddressBox()->ChangeValue(wxString::FromUTF8(text));
+        wxCommandEvent enter(wxEVT_TEXT_ENTER, browser->AddressBox()->GetId());
+        enter.SetEventObject(browser->AddressBox());
+        browser->AddressBox()->GetEventHandler()->ProcessEvent(enter);
+    }
+    std::string Title() { return browser->GetTitle().utf8_str().data(); }
+    std::string Address() { return browser->AddressText(); }
+    // The page hangs: the busy state holds, and the form keeps only Stop.
+    void StartHangingLoad() {
+        Enter(http.url("/hang"));
+        ASSERT_TRUE(PumpUntil([&] { return gui.app().running; }));
+        EXPECT_EQ(gui.view()->ControlText(form::kUrlStatusLine), http.url("/hang") + " をロード");
+        // The page's status texts reach the form while the load of the user's runs.
+        EXPECT_TRUE(PumpUntil([&] {
+            return gui.view()->ControlText(form::kStatusLine) == http.url("/hang") + " を読み込んでいます";
+        }));
+        EXPECT_FALSE(Enabled(gui.view(), form::kUrlBase));
+        EXPECT_TRUE(Enabled(gui.view(), form::kStopButton));
+        EXPECT_TRUE(browser->CommandEnabled(cmd::kBrowserStop));
+    }
+    void ExpectFormUsable() {
+        EXPECT_FALSE(gui.app().running);
+        EXPECT_TRUE(Enabled(gui.view(), form::kUrlBase));
+        EXPECT_FALSE(Enabled(gui.view(), form::kStopButton));
+    }
+};
+
+TEST_F(Browser, NavigatesGoesBackAndFollowsThePage) {
+    const std::string a = http.url("/a.html"), b = http.url("/b.html");
+    EXPECT_EQ(Title(), "Ordinex [Browser] - " + a);
+    EXPECT_EQ(Address(), a);
+    ExpectFormUsable();
+
+    Enter(b);
+    ASSERT_TRUE(Loaded(b));
+    EXPECT_EQ(Title(), "Ordinex [Browser] - " + b);
+    EXPECT_EQ(browser->AddressList(), (std::vector<std::string>{b, a}));
+    Enter(http.url("/b")); // a prefix of a listed address: navigates, adds nothing
+    ASSERT_TRUE(Loaded(http.url("/b")));
+    EXPECT_EQ(browser->AddressList().size(), 2u);
+
+    browser->RunCommand(cmd::kBrowserBack);
+    ASSERT_TRUE(Loaded(b));
+    browser->RunCommand(cmd::kBrowserBack);
+    ASSERT_TRUE(Loaded(a));
+    EXPECT_EQ(Address(), a) << "the address box follows at document complete";
+    EXPECT_EQ(Title(), "Ordinex [Browser] - " + a);
+    EXPECT_TRUE(browser->CommandEnabled(cmd::kBrowserForward));
+
+    // Choosing a listed address navigates to it.
+    browser->AddressBox()->SetSelection(0);
+    wxCommandEvent chosen(wxEVT_COMBOBOX, browser->AddressBox()->GetId());
+    browser->AddressBox()->GetEventHandler()->ProcessEvent(chosen);
+    ASSERT_TRUE(Loaded(b));
+    ExpectFormUsable();
+}
+
+TEST_F(Browser, CopiesIntoTheFormAndOpensTheFtpWindow) {
+    browser->RunCommand(cmd::kBrowserToUrlFolder);
+    EXPECT_EQ(gui.view()->GetUrlBase(), http.url("/a.html"));
+    browser->RunCommand(cmd::kBrowserToUrlFile);
+    EXPECT_EQ(gui.view()->GetUrlExpansion(), http.url("/a.html"));
+    EXPECT_TRUE(gui.shell().Document().IsModified());
+    EXPECT_FALSE(browser->CommandEnabled(cmd::kBrowserLinkTree)) << "the Link window is not built yet";
+    browser->AddressBox()->ChangeValue("  ");
+    EXPECT_FALSE(browser->CommandEnabled(cmd::kBrowserToUrlFolder));
+
+    TempDir root;
+    fs::create_directories(root.path() + "/pub");
+    WriteFile(root.path() + "/pub/a.bin", "abc");
+    TestServer ftp = TestServer::StartFtp(root.path());
+    browser->AddressBox()->ChangeValue(wxString::FromUTF8(ftp.url("/pub/")));
+    browser->RunCommand(cmd::kBrowserFtpTree);
+    CFtpTreeFrame* ftpWindow = CFtpTreeFrame::Current();
+    ASSERT_NE(ftpWindow, nullptr);
+    EXPECT_EQ(ftpWindow->Tree()->SelectedAddress(), ftp.url("/pub/"));
+    ASSERT_EQ(ftpWindow->List()->RowCount(), 1u);
+
+    // With the built-in browser chosen, the FTP window's files open in it.
+    ftpWindow->List()->SelectRow(0);
+    ftpWindow->RunCommand(cmd::kOpenBrowser);
+    EXPECT_EQ(browser->AddressList().front(), ftp.url("/pub/a.bin"));
+    EXPECT_TRUE(PumpUntil([&] { return !gui.app().running; }));
+}
+
+TEST_F(Browser, APageThatFailsOrIsAFileLeavesTheFormUsable) {
+    TestServer gone = TestServer::StartHttp();
+    const std::string refused = gone.url("/x.html");
+    gone.Stop();
+    Enter(refused);
+    ASSERT_TRUE(Loaded(refused)) << "the view shows its own error page";
+    ExpectFormUsable();
+    EXPECT_TRUE(gui.prompter.messages.empty()) << "no message of the program's own";
+
+    // A file the view cannot show, and one the server wants saved: neither
+    // is saved anywhere; the address box takes the file's address.
+    const std::string name = "ordinex-browser-test-" + std::to_string(getpid()) + ".zip";
+    for (const std::string& path :
+         {std::string("/bytes/100"),
+          "/meta?type=text/plain&length=0&disposition=attachment;filename=" + name}) {
+        Enter(http.url(path));
+        EXPECT_TRUE(PumpUntil([&] { return Address() == http.url(path) && !gui.app().running; })) << path;
+        ExpectFormUsable();
+    }
+    // A download of the view's own would land in one of these a moment later.
+    std::vector<fs::path> saved;
+    for (const char* dir : {g_get_home_dir(), g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD)})
+        if (dir)
+            saved.push_back(fs::path(dir) / name);
+    const auto anySaved = [&] {
+        return std::any_of(saved.begin(), saved.end(), [](auto& p) { return fs::exists(p); });
+    };
+    EXPECT_FALSE(PumpUntil(anySaved, 500));
+    for (const fs::path& path : saved)
+        fs::remove(path);
+}
+
+TEST_F(Browser, StopAndClosingMidLoadEndTheBusyState) {
+    StartHangingLoad();
+    browser->RunCommand(cmd::kBrowserStop);
+    ExpectFormUsable();
+
+    StartHangingLoad();
+    gui.frame()->RunCommand(cmd::kStop); // the main window's Stop
+    EXPECT_TRUE(PumpUntil([&] { return !gui.app().running; }));
+    ExpectFormUsable();
+
+    StartHangingLoad();
+    browser->Close();
+    ExpectFormUsable();
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ(CBrowserFrame::Current(), nullptr);
+}
+
+TEST_F(Browser, ClosingTheMainWindowMidLoadWaitsForTheLoadToStop) {
+    StartHangingLoad();
+    EXPECT_FALSE(gui.frame()->Close()) << "the load is stopped first";
+    EXPECT_TRUE(PumpUntil([&] { return gui.frame() == nullptr; }));
+    EXPECT_FALSE(gui.app().running);
+    EXPECT_EQ(CBrowserFrame::Current(), nullptr);
+}
+
+TEST_F(Browser, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
+    CMainFrame* main = gui.frame();
+    wxIconizeEvent minimized(main->GetId(), true);
+    main->GetEventHandler()->ProcessEvent(minimized);
+    EXPECT_FALSE(browser->IsShown());
+    wxActivateEvent activated(wxEVT_ACTIVATE, true, main->GetId());
+    main->GetEventHandler()->ProcessEvent(activated);
+    EXPECT_TRUE(browser->IsShown());
+
+    // Opening again reuses the window.
+    gui.view()->SetUrlBase(http.url("/b.html"));
+    gui.frame()->RunCommand(cmd::kOpenBrowser);
+    EXPECT_EQ(CBrowserFrame::Current(), browser);
+    ASSERT_TRUE(Loaded(http.url("/b.html")));
+
+    // The desktop's browser when the setting says so.
+    std::vector<std::string> launched;
+    gui.frame()->SetBrowserLauncher([&](const std::string& address) {
+        launched.push_back(address);
+        return false;
+    });
+    gui.app().settings.UseWindowsRuleBrowserSetting = 1;
+    gui.frame()->RunCommand(cmd::kOpenBrowser);
+    EXPECT_EQ(launched, std::vector<std::string>{http.url("/b.html")});
+    EXPECT_EQ(gui.prompter.messages, std::vector<std::string>{"Browserが開けません"});
+
+    browser->SetSize(40, 50, 700, 480);
+    gui.Exit();
+    const std::string ini = ReadFile(gui.path("Ordinex.ini"));
+    for (const char* line :
+         {"[BrowserWindow]\n", "ShowCmd=1\n", "Left=40\n", "Top=50\n", "Right=740\n", "Bottom=530\n"})
+        EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
+}
+
+} // namespace
+} // namespace ordinex::test
