@@ -108,6 +108,9 @@ CBrowserFrame::CBrowserFrame(COrdinexApp& app, IMainFormLink& main)
     SetSizer(sizer);
     view_->SetPageShownHandler(
         [this](const std::string& location, const std::string& address) { ShowPage(location, address); });
+    // The update-UI rules run when the event queue runs dry, which a page
+    // load's last event may not be followed by.
+    view_->SetLoadStateHandler([this] { UpdateWindowUI(wxUPDATE_UI_RECURSE); });
 
     const bool readAll = app_.settings.ReadWindowSetting && !app_.fatalExit;
     placement_.Restore(LoadFramePlacement(app_.Profile(), kPlacementSection, readAll));
@@ -213,6 +216,7 @@ void CBrowserFrame::ShowPage(const std::string& location, const std::string& add
     ShowTitle(location);
     if (AddressText() != address)
         address_->ChangeValue(ToWx(address));
+    UpdateWindowUI(wxUPDATE_UI_RECURSE);
 }
 
 void CBrowserFrame::ShowTitle(const std::string& address) {

@@ -15,6 +15,9 @@ CBrowserView::CBrowserView(wxWindow* parent, COrdinexApp& app)
 
 CBrowserView::~CBrowserView() {
     watch_.Stop();
+    // The frame is going first: nothing is reported to it any more.
+    pageShown_ = nullptr;
+    loadState_ = nullptr;
     Release();
 }
 
@@ -45,6 +48,8 @@ void CBrowserView::Apply(Step step) {
     case Step::None:
         break;
     }
+    if (loadState_)
+        loadState_();
 }
 
 void CBrowserView::OnWatch() {

@@ -33,6 +33,8 @@ public:
     // location, or the address of a file the page led to).
     using PageShown = std::function<void(const std::string& location, const std::string& address)>;
     void SetPageShownHandler(PageShown handler) { pageShown_ = std::move(handler); }
+    // A load began or ended: the commands' rules have something new to look at.
+    void SetLoadStateHandler(std::function<void()> handler) { loadState_ = std::move(handler); }
 
     // How often the load is looked at for an end it did not report, or a
     // stop request of the main window.
@@ -57,6 +59,7 @@ private:
     bool navigating_ = false;
     std::string refusedDownload_; // of the current page load
     PageShown pageShown_;
+    std::function<void()> loadState_;
 };
 
 } // namespace ordinex

@@ -85,7 +85,8 @@ struct NativeSignals {
 CFixHtmlView::CFixHtmlView(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     if (!wxWebView::IsBackendAvailable(wxWebViewBackendDefault))
         return;
-    web_ = wxWebView::New(this, wxID_ANY, "about:blank");
+    // No first page: a blank one would stay in the history before the first address.
+    web_ = wxWebView::New(this, wxID_ANY, wxString());
     if (!web_)
         return;
     auto* sizer = new wxBoxSizer(wxVERTICAL);

@@ -170,6 +170,7 @@ TEST_F(Browser, NavigatesGoesBackAndFollowsThePage) {
     const std::string a = http.url("/a.html"), b = http.url("/b.html");
     EXPECT_EQ(Title(), "Ordinex [Browser] - " + a);
     EXPECT_EQ(Address(), a);
+    EXPECT_FALSE(browser->CommandEnabled(cmd::kBrowserBack)) << "nothing before the first page";
     ExpectFormUsable();
 
     Enter(b);
