@@ -9,8 +9,9 @@
 # message box), OUTDIR/about.png, the
 # three pages of the settings sheet, OUTDIR/settings-program.png,
 # settings-download.png and settings-extract.png (the last with two
-# extension rows in use), and OUTDIR/ftp.png (the FTP tree & list window on
-# a local FTP server). The display is 1024x768 and managed by openbox, as a
+# extension rows in use), OUTDIR/ftp.png (the FTP tree & list window on
+# a local FTP server) and OUTDIR/browser.png (the built-in browser on a page
+# of a local HTTP server). The display is 1024x768 and managed by openbox, as a
 # small desktop would be; ORDINEX_SCREENSHOT_WM=none takes the pictures
 # without a window manager. The program runs in a scratch folder, so no
 # Ordinex.ini of the caller is read or written. ORDINEX_BIN overrides the
@@ -206,5 +207,46 @@ wait_started "$scratch/ftpwin" 3.2
 import -window root "$out/ftp.png"
 kill -TERM "$app"
 wait "$app" || true
+# 7. The built-in browser on a local page, opened by "ブラウザで開く" on the
+#    job's URL base, beside the main window.
+mkdir -p "$scratch/site/img" "$scratch/browser"
+cat >"$scratch/site/index.html" <<'HTML'
+<!DOCTYPE html>
+<html lang="ja"><head><meta charset="utf-8"><title>画像アーカイブ</title></head>
+<body style="font-family: sans-serif; margin: 1.5em">
+<h1>画像アーカイブ 2024</h1>
+<p>連番の写真 photo001.jpg ～ photo012.jpg と、その一覧のページです。</p>
+<ul>
+<li><a href="img/photo001.jpg">photo001.jpg</a> (12 KB)</li>
+<li><a href="img/photo002.jpg">photo002.jpg</a> (15 KB)</li>
+<li><a href="list.html">一覧のページへ</a></li>
+</ul>
+</body></html>
+HTML
+python3 "$root/tests/servers/http_server.py" --root "$scratch/site" >"$scratch/site.port" &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$scratch/site.port" ] && break; sleep 0.1; done
+site_port=$(head -n1 "$scratch/site.port")
+cat >"$scratch/browser/job.odx" <<JOB
+[UrlFolder]
+UrlBaseText=http://127.0.0.1:$site_port/index.html
+FolderBaseText=$scratch/browser/dl
+JOB
+cat >"$scratch/browser/Ordinex.ini" <<INI
+[BrowserWindow]
+ShowCmd=1
+Left=300
+Top=230
+Right=1000
+Bottom=740
+INI
+(cd "$scratch/browser" && ORDINEX_AUTOCOMMAND=32791 exec "$bin" job.odx) 2>"$out/browser.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/browser" 3
+import -window root "$out/browser.png"
+kill -TERM "$app"
+wait "$app" || true
 echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/prompt.png $out/about.png" \
-  "$out/settings-program.png $out/settings-download.png $out/settings-extract.png $out/ftp.png"
+  "$out/settings-program.png $out/settings-download.png $out/settings-extract.png $out/ftp.png" \
+  "$out/browser.png"
