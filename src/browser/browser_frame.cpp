@@ -19,6 +19,9 @@
 #include <wx/stattext.h>
 #include <wx/toolbar.h>
 
+#include <algorithm>
+#include <array>
+
 namespace ordinex {
 
 namespace {
@@ -36,36 +39,33 @@ struct BrowserTool {
 
 using namespace browserwin;
 // The navigation bar: back, forward, stop, reload.
-const BrowserTool kNavigationTools[] = {
+const std::array<BrowserTool, 4> kNavigationTools{{
     {cmd::kBrowserBack, nullptr, kBackTip, wxART_GO_BACK},
     {cmd::kBrowserForward, nullptr, kForwardTip, wxART_GO_FORWARD},
     {cmd::kBrowserStop, nullptr, kStopTip, wxART_STOP},
     {cmd::kBrowserReload, nullptr, kReloadTip, wxART_REFRESH},
-};
+}};
 // The labelled bar, a separator between each two buttons.
-const BrowserTool kCommandTools[] = {
+const std::array<BrowserTool, 4> kCommandTools{{
     {cmd::kBrowserToUrlFolder, kToUrlFolderLabel, kToUrlFolderTip, wxART_COPY},
     {cmd::kBrowserToUrlFile, kToUrlFileLabel, kToUrlFileTip, wxART_EDIT},
     {cmd::kBrowserFtpTree, kFtpTreeLabel, kFtpTreeTip, wxART_FOLDER_OPEN},
     {cmd::kBrowserLinkTree, kLinkTreeLabel, kLinkTreeTip, wxART_GO_DOWN},
-};
+}};
 
 bool IsBrowserCommand(int command) {
-    for (const auto* tools : {kNavigationTools, kCommandTools})
-        for (int i = 0; i < 4; ++i)
-            if (tools[i].command == command)
-                return true;
-    return false;
+    const auto has = [command](const BrowserTool& tool) { return tool.command == command; };
+    return std::any_of(kNavigationTools.begin(), kNavigationTools.end(), has) ||
+           std::any_of(kCommandTools.begin(), kCommandTools.end(), has);
 }
 
-wxToolBar* MakeBar(wxWindow* parent, const BrowserTool* tools, size_t count, bool labelled) {
+wxToolBar* MakeBar(wxWindow* parent, const std::array<BrowserTool, 4>& tools, bool labelled) {
     auto* bar = new wxToolBar(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                               wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER | (labelled ? wxTB_HORZ_TEXT : 0));
     bar->SetToolBitmapSize(wxSize(16, 16));
-    for (size_t i = 0; i < count; ++i) {
-        if (labelled && i > 0)
+    for (const BrowserTool& tool : tools) {
+        if (labelled && &tool != &tools.front())
             bar->AddSeparator();
-        const BrowserTool& tool = tools[i];
         const wxBitmap bitmap = wxArtProvider::GetBitmap(tool.art, wxART_TOOLBAR, wxSize(16, 16));
         bar->AddTool(cmd::ToWxId(tool.command), tool.label ? ToWx(tool.label) : wxString(), bitmap,
                      ToWx(tool.tooltip));
@@ -150,8 +150,8 @@ bool CBrowserFrame::Destroy() {
 void CBrowserFrame::CreateBars(wxWindow* parent, wxSizer* frameSizer) {
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* barRow = new wxBoxSizer(wxHORIZONTAL);
-    navigationBar_ = MakeBar(parent, kNavigationTools, std::size(kNavigationTools), false);
-    commandBar_ = MakeBar(parent, kCommandTools, std::size(kCommandTools), true);
+    navigationBar_ = MakeBar(parent, kNavigationTools, false);
+    commandBar_ = MakeBar(parent, kCommandTools, true);
     barRow->Add(navigationBar_, 0, wxALIGN_CENTER_VERTICAL);
     barRow->AddSpacer(8);
     barRow->Add(commandBar_, 0, wxALIGN_CENTER_VERTICAL);
