@@ -1,4 +1,5 @@
 #include "net/curl_session.h"
+#include "net/ftp_list_parser.h"
 #include "net/internet_downloader.h"
 #include "net/listing_dates.h"
 #include "net/url_cracker.h"
@@ -11,24 +12,32 @@ namespace ordinex {
 
 namespace {
 
-struct ListedEntry {
-    std::string name;
-    bool directory = false;
-    int64_t size = 0;
-    std::string rawTime;
-};
+// Splits the LIST reply into lines as it arrives and keeps the entries that parse.
+class ListingLines {
+public:
+    explicit ListingLines(std::vector<ListedEntry>& entries) : entries_(entries) {}
+    void Take(std::string_view data) {
+        pending_.append(data);
+        std::size_t start = 0;
+        for (std::size_t nl; (nl = pending_.find('\n', start)) != std::string::npos; start = nl + 1)
+            Line(std::string_view(pending_).substr(start, nl - start));
+        pending_.erase(0, start);
+    }
+    void Finish() {
+        if (!pending_.empty())
+            Line(pending_);
+        pending_.clear();
+    }
 
-// Called by libcurl for every entry of the listing: note it and skip its
-// download. (curl_fileinfo's time is not filled in; its text form is.)
-long OnEntry(const void* info, void* data, int) {
-    const auto* entry = static_cast<const curl_fileinfo*>(info);
-    auto* entries = static_cast<std::vector<ListedEntry>*>(data);
-    const std::string name = entry->filename ? entry->filename : "";
-    if (!name.empty() && name != "." && name != "..")
-        entries->push_back({name, entry->filetype == CURLFILETYPE_DIRECTORY, static_cast<int64_t>(entry->size),
-                            entry->strings.time ? entry->strings.time : ""});
-    return CURL_CHUNK_BGN_FUNC_SKIP;
-}
+private:
+    void Line(std::string_view line) {
+        ListedEntry entry;
+        if (ParseFtpListLine(line, entry))
+            entries_.push_back(std::move(entry));
+    }
+    std::vector<ListedEntry>& entries_;
+    std::string pending_;
+};
 
 } // namespace
 
@@ -43,18 +52,16 @@ bool CInternetDownloader::ListFtpDirectory(TreeNodeId node, const std::string& d
     {
         CurlSession session(Host(), CurlSession::Protocol::Ftp);
         session.SetStatus("FTPセッションを開始");
-        // libcurl lists the directory and matches the pattern; "*" takes every entry.
-        std::string pattern = objectPath;
-        if (pattern.empty() || pattern.back() != '/')
-            pattern += '/';
-        pattern += '*';
-        session.SetTarget(TransferUrl(UrlWithPath(sourceUrl, pattern)), serverName, userName, password);
+        // An address ending in "/" makes libcurl send LIST; the lines are read
+        // here, so that one line the parser does not know costs only that line.
+        std::string directory = objectPath;
+        if (directory.empty() || directory.back() != '/')
+            directory += '/';
+        session.SetTarget(TransferUrl(UrlWithPath(sourceUrl, directory)), serverName, userName, password);
         session.SetLoginStatus("FTP接続を確立");
         std::vector<ListedEntry> entries;
-        curl_easy_setopt(session.Easy(), CURLOPT_WILDCARDMATCH, 1L);
-        curl_easy_setopt(session.Easy(), CURLOPT_CHUNK_BGN_FUNCTION, &OnEntry);
-        curl_easy_setopt(session.Easy(), CURLOPT_CHUNK_DATA, &entries);
-        session.SetSink(CurlSession::Sink::Discard);
+        ListingLines lines(entries);
+        session.SetSinkFunction([&](std::string_view data) { lines.Take(data); });
 
         std::tm today{};
         const std::time_t now = std::time(nullptr);
@@ -95,11 +102,13 @@ bool CInternetDownloader::ListFtpDirectory(TreeNodeId node, const std::string& d
                 session.Abort();
                 break;
             }
-            if (outcome == CurlSession::Outcome::Done && next == entries.size())
-                break;
+            if (outcome == CurlSession::Outcome::Done) {
+                lines.Finish();
+                if (next == entries.size())
+                    break;
+            }
         }
-        // An empty directory matches nothing, which libcurl calls "file not found".
-        if (!stopped && session.Result() != CURLE_OK && session.Result() != CURLE_REMOTE_FILE_NOT_FOUND) {
+        if (!stopped && session.Result() != CURLE_OK) {
             session.Close();
             Fail(session.ErrorText());
             result = false;

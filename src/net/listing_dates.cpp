@@ -1,5 +1,7 @@
 #include "net/listing_dates.h"
 
+#include "runs/text_helpers.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -52,17 +54,22 @@ bool AllDigits(const std::string& s) {
 
 // "HH:MM" or "HH:MM:SS", optionally followed by AM/PM (DOS listings).
 bool ParseTime(const std::string& text, int& hour, int& minute) {
+    // Digits are counted before they are added up, so that a long run of
+    // them from a server cannot overflow.
     int h = 0, m = 0;
     std::size_t i = 0;
     while (i < text.size() && IsDigit(text[i]))
-        h = h * 10 + (text[i++] - '0');
+        ++i;
     if (i == 0 || i > 2 || i >= text.size() || text[i] != ':')
         return false;
+    for (std::size_t k = 0; k < i; ++k)
+        h = h * 10 + (text[k] - '0');
     const std::size_t minuteStart = ++i;
     while (i < text.size() && IsDigit(text[i]))
-        m = m * 10 + (text[i++] - '0');
+        ++i;
     if (i - minuteStart != 2)
         return false;
+    m = (text[minuteStart] - '0') * 10 + (text[minuteStart + 1] - '0');
     if (i < text.size() && text[i] == ':') {
         ++i;
         while (i < text.size() && IsDigit(text[i]))
@@ -93,9 +100,16 @@ std::string Format(int year, int month, int day, int hour, int minute) {
     return text;
 }
 
+// A number from a listing or a header: digits only, at most max; -1 otherwise.
+int Number(const std::string& digits, int max) {
+    const auto n = BoundedDecimal(digits, max);
+    return n ? static_cast<int>(*n) : -1;
+}
+
+// Four-digit years pass as they are, two-digit ones are 1970..2069; -1 for anything else.
 int FullYear(const std::string& digits) {
-    const int y = std::stoi(digits);
-    if (digits.size() > 2)
+    const int y = Number(digits, 9999);
+    if (y < 0 || digits.size() > 2)
         return y;
     return y < 70 ? 2000 + y : 1900 + y;
 }
@@ -106,9 +120,9 @@ std::string FtpListDateText(const std::string& raw, const std::tm& today) {
     const std::vector<std::string> w = Words(raw, " \t");
     if (w.size() == 3 && MonthNumber(w[0]) != 0 && AllDigits(w[1]) && w[1].size() <= 2) {
         const int month = MonthNumber(w[0]);
-        const int day = std::stoi(w[1]);
+        const int day = Number(w[1], 31);
         if (AllDigits(w[2]) && w[2].size() == 4)
-            return Format(std::stoi(w[2]), month, day, 0, 0);
+            return Format(Number(w[2], 9999), month, day, 0, 0);
         int hour = 0, minute = 0;
         if (!ParseTime(w[2], hour, minute))
             return {};
@@ -123,7 +137,7 @@ std::string FtpListDateText(const std::string& raw, const std::tm& today) {
         const std::vector<std::string> d = Words(w[0], "-/");
         int hour = 0, minute = 0;
         if (d.size() == 3 && AllDigits(d[0]) && AllDigits(d[1]) && AllDigits(d[2]) && ParseTime(w[1], hour, minute))
-            return Format(FullYear(d[2]), std::stoi(d[0]), std::stoi(d[1]), hour, minute);
+            return Format(FullYear(d[2]), Number(d[0], 12), Number(d[1], 31), hour, minute);
     }
     return {};
 }
@@ -138,7 +152,7 @@ std::string HttpDateText(const std::string& header) {
             month = MonthNumber(word); // no weekday name starts like a month
         } else if (AllDigits(word)) {
             if (day == 0 && word.size() <= 2)
-                day = std::stoi(word);
+                day = Number(word, 31);
             else if (year == 0)
                 year = FullYear(word);
         }

@@ -1,6 +1,7 @@
 #include "net/response_watch.h"
 
 #include "net/session_status.h"
+#include "platform/text_encoding.h"
 
 namespace ordinex {
 
@@ -29,7 +30,8 @@ bool HeaderValue(std::string_view line, std::string_view name, std::string& valu
         if (a != b)
             return false;
     }
-    value = std::string(Trim(line.substr(name.size() + 1)));
+    // Header values reach the windows and the log: no control characters.
+    value = ReplaceControlChars(Trim(line.substr(name.size() + 1)));
     return true;
 }
 
@@ -60,7 +62,8 @@ bool ResponseWatch::OnHttpLine(std::string_view line, std::vector<int>& codes) {
     if (Trim(line).empty()) {
         codes.push_back(kStatusResponseReceived);
         // 1xx responses come before the real one; a redirect with a Location is followed.
-        const bool redirect = statusCode >= 300 && statusCode < 400 && hasLocation_;
+        // 300 offers several places and names none as the file: it is final too.
+        const bool redirect = statusCode > 300 && statusCode < 400 && hasLocation_;
         if (statusCode >= 200 && !redirect)
             finalHeaders = true;
         return false;
@@ -86,7 +89,7 @@ bool ResponseWatch::OnFtpLine(std::string_view line, std::vector<int>& codes) {
         return false;
     lastReplyCode = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
     if (lastReplyCode >= 400)
-        refusal = std::string(Trim(line));
+        refusal = ReplaceControlChars(Trim(line)); // shown as the reason of a failure
     else if (lastReplyCode != 221)
         refusal.clear();
     // One report for the command and one for its reply keep the line readable

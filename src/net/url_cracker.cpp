@@ -1,6 +1,7 @@
 #include "net/url_cracker.h"
 
 #include "net/internet_downloader.h"
+#include "runs/text_helpers.h"
 
 #include <curl/curl.h>
 #include <cctype>
@@ -125,7 +126,11 @@ bool CrackUrl(const std::string& text, CrackedUrl& out) {
     if (!query.empty())
         out.path += "?" + query;
     const std::string portText = GetPart(u.get(), CURLUPART_PORT);
-    out.port = portText.empty() ? DefaultPort(out.scheme) : static_cast<uint16_t>(std::stoul(portText));
+    // libcurl has checked the port already; a bounded read keeps it that way.
+    const auto portNumber = BoundedDecimal(portText, 65535);
+    if (!portText.empty() && !portNumber)
+        return false;
+    out.port = portText.empty() ? DefaultPort(out.scheme) : static_cast<uint16_t>(*portNumber);
     out.user = GetPart(u.get(), CURLUPART_USER, CURLU_URLDECODE);
     out.password = GetPart(u.get(), CURLUPART_PASSWORD, CURLU_URLDECODE);
     return true;

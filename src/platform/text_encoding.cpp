@@ -102,3 +102,45 @@ std::string CutAtCharBoundary(std::string_view text, std::size_t maxBytes) {
 }
 
 } // namespace ordinex
+
+namespace ordinex {
+
+namespace {
+// Length of the control character at i: 1 for C0 and DEL, 2 for a C1
+// character in UTF-8 (C2 80..C2 9F), 0 for anything else.
+std::size_t ControlLength(std::string_view text, std::size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F)
+        return 1;
+    if (c == 0xC2 && i + 1 < text.size()) {
+        const auto next = static_cast<unsigned char>(text[i + 1]);
+        if (next >= 0x80 && next <= 0x9F)
+            return 2;
+    }
+    return 0;
+}
+} // namespace
+
+bool HasControlChars(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (ControlLength(text, i) != 0)
+            return true;
+    return false;
+}
+
+std::string ReplaceControlChars(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = ControlLength(text, i);
+        if (n == 0) {
+            out += text[i++];
+        } else {
+            out += '?';
+            i += n;
+        }
+    }
+    return out;
+}
+
+} // namespace ordinex

@@ -12,6 +12,12 @@ bool IsValidUtf8(std::string_view text);
 // cannot show.
 std::string ToValidUtf8(std::string_view text);
 
+// Control characters (C0, DEL and the C1 range) replaced by "?", so that
+// text from a server or a file can reach a terminal, a log or a window
+// without moving the cursor, changing colours or faking lines.
+std::string ReplaceControlChars(std::string_view text);
+bool HasControlChars(std::string_view text);
+
 // At most maxBytes bytes of a UTF-8 text, never ending inside a character.
 std::string CutAtCharBoundary(std::string_view text, std::size_t maxBytes);
 

@@ -83,4 +83,44 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
+std::optional<int64_t> BoundedDecimal(std::string_view text, int64_t max) {
+    if (text.empty())
+        return std::nullopt;
+    int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        const int digit = c - '0';
+        if (value > (max - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+std::string MaskPasswords(std::string_view text) {
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t at = text.find("://"); at != std::string_view::npos; at = text.find("://", at + 3)) {
+        // The authority runs to the next "/", "?", "#" or blank; its last "@"
+        // ends the user information, whose first ":" starts the password.
+        const std::size_t start = at + 3;
+        std::size_t end = start;
+        while (end < text.size() && std::string_view("/?# \t").find(text[end]) == std::string_view::npos)
+            ++end;
+        const std::size_t atSign = text.substr(start, end - start).rfind('@');
+        if (atSign == std::string_view::npos)
+            continue;
+        const std::size_t colon = text.substr(start, atSign).find(':');
+        if (colon == std::string_view::npos)
+            continue;
+        const std::size_t from = start + colon + 1, to = start + atSign;
+        out.append(text.substr(copied, from - copied));
+        out += "****";
+        copied = to;
+    }
+    out.append(text.substr(copied));
+    return out;
+}
+
 } // namespace ordinex

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,13 @@ std::string FileNameOf(std::string_view path);   // after the last "\", "/" or "
 std::string ExtensionOf(std::string_view path);  // lower-cased, without the dot
 std::string DotsToUnderscores(std::string_view text); // every "." but the last becomes "_"
 std::string TrimBlanks(std::string_view text);   // white space removed at both ends
+
+// Every "scheme://user:password@" in a text with the password shown as "****",
+// for texts that reach the status lines, the log or a terminal.
+std::string MaskPasswords(std::string_view text);
+
+// A text of decimal digits only (no sign, no blanks) as a number no larger
+// than max; nothing for anything else. For numbers that come from outside.
+std::optional<int64_t> BoundedDecimal(std::string_view text, int64_t max);
 
 } // namespace ordinex

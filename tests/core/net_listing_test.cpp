@@ -166,6 +166,18 @@ TEST_F(FtpListing, WithoutClearingTheRowsAreAdded) {
     EXPECT_TRUE(tree.calls.empty());
 }
 
+TEST_F(FtpListing, LinesThatDoNotParseAreSkipped) {
+    TestServer odd = TestServer::StartFtp(root.path(), "--hostile");
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, odd.url("/pub/"), true, true, true)) << engine.errorText;
+    std::vector<std::string> names;
+    for (const auto& r : list.rows)
+        names.push_back(r.name + "|" + r.sizeText + "|" + r.dateText);
+    EXPECT_EQ(names, (std::vector<std::string>{"esc?[31mred.txt|5|2021/03/04 00:00", "good.txt|7|" + list.rows[1].dateText,
+                                               "sub dir||2020/01/01 00:00"}));
+    EXPECT_EQ(list.rows[1].dateText.substr(4), "/12/08 17:00");
+    EXPECT_EQ(tree.calls, std::vector<std::string>{"child:/sub dir"});
+}
+
 TEST_F(FtpListing, StopEndsTheListingWithSuccessAndKeepsTheRows) {
     list.afterInsert = [&] {
         if (list.rows.size() == 5)

@@ -63,11 +63,20 @@ TEST_F(HttpProbe, FailuresLeaveTheResultEmpty) {
     }
 }
 
-TEST_F(HttpProbe, StopWhileWaitingEndsWithoutAFailureText) {
+TEST_F(HttpProbe, StopWhileWaitingSaysItWasStopped) {
     host.stopAfterPumps = 2;
     EXPECT_FALSE(engine.QueryHttpInfo(server.url("/hang"), result));
-    EXPECT_EQ(engine.errorText, "");
-    EXPECT_TRUE(host.Of("transfer").empty());
+    EXPECT_EQ(engine.errorText, CInternetDownloader::kStoppedText);
+    EXPECT_EQ(host.Of("transfer"), std::vector<std::string>{CInternetDownloader::kStoppedText});
+    EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+}
+
+TEST_F(HttpProbe, HeadersAndDatesFromTheServerAreTamed) {
+    ASSERT_TRUE(engine.QueryHttpInfo(server.url("/esc"), result));
+    EXPECT_EQ(result.contentType, "text/plain?[31m;red");
+    // A year with a dozen digits is no date, and no reason to fail.
+    ASSERT_TRUE(engine.QueryHttpInfo(server.url("/meta?modified=Thu,%2004%20Mar%20999999999999%2012:34:56%20GMT"), result));
+    EXPECT_EQ(result.dateText, "");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """FTP server for the transfer tests, on 127.0.0.1 and a free port.
 
-Usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names]
+Usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names | --hostile]
 
 Prints the port on stdout when it is ready. Serves ROOT to the user "user"
 with the password "secret" and to anonymous, both read-only. Active mode
@@ -14,6 +14,10 @@ names no file system has: "..", paths that climb out ("../../escape.txt",
 "sub/../../up.txt"), a leading "/", a trailing "/", a name of 3,000 bytes
 and one with an escape sequence; they cannot be retrieved unless a file of
 that name (after the server's own path rules) exists.
+With --hostile the server lies: SIZE is 1000 bytes too large for files
+named "*.big" and 1000 too small for "*.small"; refusals carry ESC
+sequences; and LIST adds lines no parser knows, an entry with a huge
+size and one whose name holds an ESC sequence.
 """
 import logging
 import os
@@ -43,13 +47,14 @@ class HostileFS(AbstractedFS):
 
 def main():
     args = sys.argv[1:]
-    flags = ("--slow", "--no-size", "--hostile-names")
+    flags = ("--slow", "--no-size", "--hostile-names", "--hostile")
     slow = "--slow" in args
     no_size = "--no-size" in args
     hostile_names = "--hostile-names" in args
+    hostile = "--hostile" in args
     args = [a for a in args if a not in flags]
     if len(args) != 1:
-        sys.exit("usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names]")
+        sys.exit("usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names | --hostile]")
     root = os.path.realpath(args[0])
     signal.signal(signal.SIGPIPE, signal.SIG_IGN)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -70,8 +75,32 @@ def main():
         def ftp_SIZE(self, path):
             if no_size:
                 self.respond("502 Command not implemented.")
+            elif hostile and path.endswith((".big", ".small")) and os.path.isfile(path):
+                real = os.path.getsize(path)
+                self.respond("213 %d" % (real + 1000 if path.endswith(".big") else max(0, real - 1000)))
             else:
                 FTPHandler.ftp_SIZE(self, path)
+
+        def respond(self, resp, logfun=None):
+            if hostile and resp[:1] in ("4", "5"):
+                resp = resp[:4] + "\x1b[2J\x1b]0;owned\x07" + resp[4:]
+            FTPHandler.respond(self, resp)
+
+        def ftp_LIST(self, path):
+            if not hostile:
+                return FTPHandler.ftp_LIST(self, path)
+            lines = [
+                "total 12",
+                "this line is no listing at all",
+                "-rw-r--r-- 1 user group 99999999999999999999999 Mar 04  2021 huge.bin",
+                "-rw-r--r-- 1 user group 12 Mar 04 99999999999 odd-year.bin",
+                "-rw-r--r-- 1 user group 5 Mar 04  2021 esc\x1b[31mred.txt",
+                "-rw-r--r-- 1 user group 7 Dec 08 17:00 good.txt",
+                "drwxr-xr-x 2 user group 4096 Jan 01  2020 sub dir",
+            ]
+            data = ("\r\n".join(lines) + "\r\n").encode("utf-8")
+            self.push_dtp_data(data, isproducer=False, cmd="LIST")
+            return path
 
     Handler.authorizer = authorizer
     if hostile_names:
