@@ -104,7 +104,9 @@ public:
     static std::string CurrentDirPath(const std::string& name);
     static bool CreateFolders(const std::string& path);
     static std::string FindExistingFolder(const std::string& path);
+    // The first free "(n)" name, n up to kMaxUniqueNameTries; empty when all are taken.
     static std::string MakeUniqueFileName(const std::string& path);
+    static constexpr int kMaxUniqueNameTries = 9999;
     static int CountUrlSegments(const std::string& url);
     static std::string GetUrlSegment(const std::string& url, int index);
 
@@ -112,10 +114,17 @@ public:
     struct RunSummary {
         bool started = false;
         int64_t total = 0;
-        int64_t done = 0;
-        int64_t failed = 0; // transfers that failed or targets that were invalid
-        bool stopped = false;
+        int64_t processed = 0; // items the loop went through, as the file progress counts them
+        int64_t done = 0;      // files fetched
+        int64_t failed = 0;    // transfers that failed or targets that were invalid
+        int64_t skipped = 0;   // left alone on purpose: an existing file kept, an empty file not saved
+        int64_t stopped = 0;   // cut short by Stop or never reached because the run ended early
+        // Every file was fetched or deliberately skipped.
+        bool Complete() const { return started && done + skipped == total; }
     };
+    // The end-of-run text: the completion text, or the counts when anything
+    // failed or was stopped.
+    static std::string RunResultText(const RunSummary& summary);
     // The numbered-series run: prepares the ranges, then walks every combination.
     RunSummary RunSeries(const Job& job);
     // The loop every download run shares: busy state, credentials, one pass
@@ -182,6 +191,7 @@ private:
 
     IniStore profile_;
     std::string settingsPath_;
+    bool settingsFileUsable_ = true;
     InstanceLock instanceLock_;
     std::FILE* logFile_ = nullptr;
 };

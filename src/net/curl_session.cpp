@@ -2,6 +2,8 @@
 
 #include "net/session_status.h"
 #include "net/transfer_errors.h"
+#include "platform/text_encoding.h"
+#include "settings/program_settings.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -91,6 +93,7 @@ CurlSession::CurlSession(IEngineHost& host, Protocol protocol)
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
     curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &CurlSession::OnPreRequest);
     curl_easy_setopt(e, CURLOPT_PREREQDATA, this);
+    ApplyTimeouts();
     if (protocol_ == Protocol::Http) {
         curl_easy_setopt(e, CURLOPT_USERAGENT, "Ordinex");
         headers_ = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
@@ -109,6 +112,24 @@ CurlSession::CurlSession(IEngineHost& host, Protocol protocol)
 }
 
 CurlSession::~CurlSession() { Close(); }
+
+void CurlSession::ApplyTimeouts() {
+    const ProgramSettings& settings = host_.Settings();
+    connectSeconds_ = settings.ConnectTimeoutSetting;
+    idleSeconds_ = settings.IdleTimeoutSetting;
+    // libcurl reads 0 as its own default (minutes); "no limit" is a very long one.
+    constexpr long kNoLimitSeconds = 365L * 24 * 3600;
+    const long connect = connectSeconds_ > 0 ? connectSeconds_ : kNoLimitSeconds;
+    const long idle = idleSeconds_ > 0 ? idleSeconds_ : kNoLimitSeconds;
+    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, connect);
+    // Active FTP waits for the server to connect back for the data.
+    curl_easy_setopt(easy_, CURLOPT_ACCEPTTIMEOUT_MS, connect * 1000L);
+    // No byte for idle seconds ends the transfer, waiting for an answer included.
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, idleSeconds_ > 0 ? 1L : 0L);
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, idleSeconds_ > 0 ? idle : 0L);
+    // FTP's command replies.
+    curl_easy_setopt(easy_, CURLOPT_SERVER_RESPONSE_TIMEOUT, idle);
+}
 
 void CurlSession::SetTarget(const std::string& url, const std::string& hostName, const std::string& user,
                             const std::string& password) {
@@ -162,6 +183,9 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
         while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
             if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy_) {
                 result_ = msg->data.result;
+                curl_off_t connectTime = 0;
+                curl_easy_getinfo(easy_, CURLINFO_CONNECT_TIME_T, &connectTime);
+                everConnected_ = everConnected_ || connectTime > 0;
                 curl_multi_remove_handle(multi_, easy_);
                 added_ = false;
             }
@@ -267,7 +291,15 @@ std::string CurlSession::ErrorText() const {
         detail = errorBuffer_;
     if (detail.empty())
         detail = curl_easy_strerror(result_);
-    return TransferErrorText(result_, detail);
+    if (result_ == CURLE_OPERATION_TIMEDOUT) {
+        // Which wait ran out tells the user more than libcurl's wording.
+        return !everConnected_ ? "サーバーに接続できないまま " + std::to_string(connectSeconds_) +
+                                    " 秒が過ぎたため、接続を打ち切りました"
+                              : "サーバーから " + std::to_string(idleSeconds_) +
+                                    " 秒間データが届かないため、転送を打ち切りました";
+    }
+    // libcurl's detail may quote what the server sent.
+    return TransferErrorText(result_, ReplaceControlChars(detail));
 }
 
 size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
@@ -277,6 +309,9 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
         return 0;
     switch (s->sink_) {
     case Sink::Discard:
+        return length;
+    case Sink::Function:
+        s->take_(std::string_view(data, length));
         return length;
     case Sink::Hold:
         s->bodyWaiting_ = true;

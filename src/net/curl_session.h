@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ordinex {
@@ -20,8 +21,9 @@ public:
     enum class Protocol { Http, Ftp };
     enum class Outcome { Done, Ready, Stopped };
     // Where received body data goes: dropped, held back (the transfer waits),
-    // or written to a file descriptor.
-    enum class Sink { Discard, Hold, File };
+    // written to a file descriptor, or handed to a function (which must not
+    // call libcurl or the host).
+    enum class Sink { Discard, Hold, File, Function };
 
     CurlSession(IEngineHost& host, Protocol protocol);
     ~CurlSession();
@@ -60,6 +62,10 @@ public:
     void Flush();
 
     void SetSink(Sink sink, int fd = -1);
+    void SetSinkFunction(std::function<void(std::string_view)> take) {
+        sink_ = Sink::Function;
+        take_ = std::move(take);
+    }
     // Lets held data go on to the sink. False when writing it failed.
     bool Resume();
     bool BodyWaiting() const { return bodyWaiting_; }
@@ -78,6 +84,7 @@ private:
         std::string text;
     };
 
+    void ApplyTimeouts();
     void Queue(int code, const std::string& info = {});
     static size_t OnWrite(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
@@ -93,6 +100,9 @@ private:
     bool added_ = false;
     bool closed_ = false;
     CURLcode result_ = CURLE_OK;
+    int32_t connectSeconds_ = 0;
+    int32_t idleSeconds_ = 0;
+    bool everConnected_ = false;
     char errorBuffer_[CURL_ERROR_SIZE] = {};
 
     std::string hostName_;
@@ -108,6 +118,7 @@ private:
 
     Sink sink_ = Sink::Discard;
     int fd_ = -1;
+    std::function<void(std::string_view)> take_;
     bool bodyWaiting_ = false;
     bool paused_ = false;
     bool budgetPaused_ = false;

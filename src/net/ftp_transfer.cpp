@@ -17,17 +17,21 @@ void SetUpSizeQuery(CURL* easy) {
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 0L);
 }
 
+// The data is read until the server closes it, whatever size was announced,
+// so that a wrong SIZE shows as a mismatch instead of a file cut short.
 void SetUpRetrieval(CURL* easy) {
     curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(easy, CURLOPT_FILETIME, 0L);
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
 }
 
 } // namespace
 
 bool CInternetDownloader::DownloadFtpFile() {
     errorText.clear();
-    bool result = true;
+    fileOutcome = FileOutcome::Failed;
+    bool result = false;
     {
         CurlSession session(Host(), CurlSession::Protocol::Ftp);
         session.SetStatus("FTPセッションを開始");
@@ -42,14 +46,13 @@ bool CInternetDownloader::DownloadFtpFile() {
         const auto queried = session.Run(nullptr);
         if (queried == CurlSession::Outcome::Stopped) {
             session.Abort();
+            fileOutcome = FileOutcome::Stopped;
         } else if (session.Result() != CURLE_OK) {
             session.Close();
             Fail(session.ErrorText());
-            result = false;
         } else if (!namesFile) {
             session.Close();
             Fail(TransferErrorText(CURLE_REMOTE_FILE_NOT_FOUND, objectPath));
-            result = false;
         } else {
             curl_off_t length = -1;
             curl_easy_getinfo(session.Easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
@@ -57,46 +60,51 @@ bool CInternetDownloader::DownloadFtpFile() {
             const std::string sizeText = known ? std::to_string(length) : std::string();
             const int64_t size = known ? length : 0;
             const bool skipEmpty = Host().Settings().NotSave0ByteFileSetting != 0;
-            if (!(known && size == 0 && skipEmpty)) {
+            if (known && size == 0 && skipEmpty) {
+                fileOutcome = FileOutcome::SkippedEmpty;
+                result = true;
+            } else {
                 // Without a size the data itself shows whether there is a file
                 // and whether it is empty; the local file waits for it.
                 const bool deferOpen = !known;
                 int fd = -1;
+                bool receive = true;
                 if (!deferOpen) {
                     fd = OpenLocalFile();
-                    result = fd >= 0;
-                    if (result)
+                    receive = fd >= 0;
+                    if (receive)
                         session.SetStatus(sourceUrl + " をダウンロード中");
                 }
-                if (result) {
+                if (receive) {
                     SetUpRetrieval(session.Easy());
                     session.SetSink(deferOpen ? CurlSession::Sink::Hold : CurlSession::Sink::File, fd);
                     session.Start();
-                    bool receive = true;
                     if (deferOpen) {
                         const auto waited = session.Run([&] { return session.BodyWaiting(); });
+                        receive = false;
                         if (waited == CurlSession::Outcome::Stopped) {
-                            receive = false;
+                            fileOutcome = FileOutcome::Stopped;
                         } else if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
                             Fail(session.ErrorText());
-                            receive = result = false;
+                        } else if (waited != CurlSession::Outcome::Ready && skipEmpty) {
+                            fileOutcome = FileOutcome::SkippedEmpty;
+                            result = true;
                         } else {
-                            receive = waited == CurlSession::Outcome::Ready || !skipEmpty;
-                        }
-                        if (receive) {
                             fd = OpenLocalFile();
-                            receive = result = fd >= 0;
+                            receive = fd >= 0;
                             if (receive)
                                 session.SetStatus(sourceUrl + " をダウンロード中");
                         }
                     }
                     if (receive)
-                        result = ReceiveIntoFile(session, fd, sizeText, size);
+                        result = ReceiveIntoFile(session, fd, sizeText, size, known ? size : -1);
                 }
             }
         }
         session.Close();
     }
+    if (fileOutcome == FileOutcome::Stopped && errorText.empty())
+        ReportStopped();
     if (result)
         Host().SetStatus("FTPセッションを終了");
     return result;

@@ -23,7 +23,8 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
         OpenHttpRequest(session);
         const auto outcome = session.RunUntilHeaders();
         if (outcome == CurlSession::Outcome::Stopped) {
-            // Stopped by the user: no answer, and nothing to report.
+            session.Abort();
+            ReportStopped();
         } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
             session.Close();
             Fail(session.ErrorText());

@@ -14,7 +14,8 @@ void CInternetDownloader::OpenHttpRequest(CurlSession& session) {
 
 bool CInternetDownloader::DownloadHttpFile() {
     errorText.clear();
-    bool result = true;
+    fileOutcome = FileOutcome::Failed;
+    bool result = false;
     {
         CurlSession session(Host(), CurlSession::Protocol::Http);
         // The body is held back until the status has been checked, so that an
@@ -24,14 +25,13 @@ bool CInternetDownloader::DownloadHttpFile() {
         if (outcome == CurlSession::Outcome::Stopped) {
             session.Abort();
             session.Close();
+            fileOutcome = FileOutcome::Stopped;
         } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
             session.Close();
             Fail(session.ErrorText());
-            result = false;
         } else {
             session.SetStatus("HTTP要求を送信");
-            result = CheckHttpStatus(session.Response().statusCode);
-            if (result) {
+            if (CheckHttpStatus(session.Response().statusCode)) {
                 const std::string sizeText = session.Response().contentLength;
                 const int64_t size = LeadingDecimal(sizeText);
                 // Without a Content-Length the body's real length decides, once it shows.
@@ -39,22 +39,27 @@ bool CInternetDownloader::DownloadHttpFile() {
                 if (sizeText.empty() && session.Running())
                     waited = session.Run([&] { return session.BodyWaiting(); });
                 const bool empty = sizeText.empty() ? !session.BodyWaiting() : size == 0;
-                if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+                if (waited == CurlSession::Outcome::Stopped) {
+                    fileOutcome = FileOutcome::Stopped;
+                } else if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
                     Fail(session.ErrorText());
-                    result = false;
-                } else if (waited != CurlSession::Outcome::Stopped &&
-                           !(empty && Host().Settings().NotSave0ByteFileSetting != 0)) {
+                } else if (empty && Host().Settings().NotSave0ByteFileSetting != 0) {
+                    fileOutcome = FileOutcome::SkippedEmpty;
+                    result = true;
+                } else {
                     const int fd = OpenLocalFile();
-                    result = fd >= 0;
-                    if (result) {
+                    if (fd >= 0) {
                         session.SetStatus(sourceUrl + " をダウンロード中");
-                        result = ReceiveIntoFile(session, fd, sizeText, size);
+                        // libcurl itself holds the body to its Content-Length.
+                        result = ReceiveIntoFile(session, fd, sizeText, size, -1);
                     }
                 }
             }
             session.Close();
         }
     }
+    if (fileOutcome == FileOutcome::Stopped && errorText.empty())
+        ReportStopped();
     if (result)
         Host().SetStatus("HTTPセッションを終了");
     return result;

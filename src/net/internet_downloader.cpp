@@ -43,6 +43,7 @@ void CInternetDownloader::Fail(const std::string& reason) {
 
 bool CInternetDownloader::DownloadFile() {
     errorText.clear();
+    fileOutcome = FileOutcome::Failed;
     if (!ParseUrl(sourceUrl, true, true, true))
         return false;
     return serviceType == kServiceFtp ? DownloadFtpFile() : DownloadHttpFile();
@@ -50,6 +51,23 @@ bool CInternetDownloader::DownloadFile() {
 
 bool CInternetDownloader::CheckHttpStatus(long statusCode) {
     errorText.clear();
+    // Answers that carry no file, or only a part nobody asked for, must not
+    // be saved as if they were the file.
+    const char* notTheFile = nullptr;
+    if (statusCode < 200)
+        notTheFile = "サーバーの応答が正しくありません";
+    else if (statusCode == 206)
+        notTheFile = "要求していない部分的な応答が返されました";
+    else if (statusCode == 300)
+        notTheFile = "複数の候補が示され、ファイルが特定できません";
+    else if (statusCode == 304)
+        notTheFile = "ファイルの内容が返されませんでした";
+    else if (statusCode > 300 && statusCode < 400)
+        notTheFile = "転送先が示されていないリダイレクトです";
+    if (notTheFile) {
+        Fail(std::string(notTheFile) + "(" + std::to_string(statusCode) + ")");
+        return false;
+    }
     if (statusCode < 400) {
         if (statusCode == 200)
             Host().SetStatus("URLが見つかりました(転送を開始)");

@@ -62,6 +62,13 @@ public:
     std::string password;
     std::string errorText;
 
+    // How the last DownloadFile ended. A stop is a failure with its own text,
+    // so that the run can tell it from a fault and warn about neither.
+    enum class FileOutcome { Saved, SkippedEmpty, Failed, Stopped };
+    FileOutcome fileOutcome = FileOutcome::Failed;
+    // errorText and line 1019 after Stop ended an operation.
+    static constexpr const char* kStoppedText = "中止ボタンにより処理を中止しました";
+
     // Constants given to every operation, and the parts of the last cracked URL.
     uint32_t context = 1;
     uint16_t port = 0;
@@ -105,11 +112,20 @@ private:
     void OpenHttpRequest(CurlSession& session);
     // Line 1006 "ファイルのダウンロード中止", the reason on line 1019 and in errorText.
     void Fail(const std::string& reason);
-    // Creates or empties destinationPath for writing; -1 after reporting why not.
+    // An operation ended by Stop: line 1006, line 1019 and errorText say so.
+    void ReportStopped();
+    // Creates the temporary file beside destinationPath that the data goes
+    // to; -1 after reporting why not (the text names destinationPath).
     int OpenLocalFile();
-    // Receives the rest of the transfer into the open local file with progress
-    // reports, closes the file and shows the completion text. False on a failure.
-    bool ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText, int64_t size);
+    // Receives the rest of the transfer into the temporary file with progress
+    // reports and, when everything arrived (expectedSize bytes, unless it is
+    // negative), renames it over destinationPath and shows the completion
+    // text. Otherwise the final name is left as it was. False on a failure
+    // or a stop.
+    bool ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText, int64_t size,
+                         int64_t expectedSize);
+    // Where the data of the current download goes until it is complete.
+    std::string partPath_;
 
     IEngineHost* host_ = nullptr;
     IFtpTreePane* ftpTree_ = nullptr;

@@ -2,6 +2,8 @@
 #include "runs/download_loop.h"
 #include "runs/text_helpers.h"
 
+#include <algorithm>
+
 namespace ordinex {
 
 namespace {
@@ -19,7 +21,6 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
         busyWindows_->ShowBusyAnimation();
 
     const int64_t total = items.Total();
-    int64_t done = 0;
     summary.total = total;
     engine.userName = TrimBlanks(userName);
     engine.password = TrimBlanks(password);
@@ -27,38 +28,41 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
     for (;;) {
         targetValid = true;
         PumpOneMessage();
-        if (stopRequested) {
-            summary.stopped = true;
+        if (stopRequested)
             break;
-        }
-        items.Compose(done);
+        items.Compose(summary.processed);
         ShowTargets(engine.sourceUrl, engine.destinationPath);
         SetStatus(kClear);
         SetStatus2(kClear);
         SetTransferText(kClear);
         SetByteProgress(kClear);
-        SetFileProgress(FileProgressText(done, total), total, done);
+        SetFileProgress(FileProgressText(summary.processed, total), total, summary.processed);
         if (settings.PauseByFileDownload)
             ConfirmStep();
 
         bool leave = false;
-        bool skip = false;
         const bool exists = FileExists(engine.destinationPath);
         if (exists)
             SetStatus("保存先にファイルが存在します");
         if (exists && settings.SaveSetting == 0) {
             SetStatus("ファイルのダウンロード中止");
-            skip = true;
-        } else if (exists && settings.SaveSetting == 1) {
-            const int answer = ShowWarning(engine.destinationPath + "を上書き保存します",
-                                           settings.ShowWarningDialogOnOverwriteSaveSetting);
-            if (answer == kAnswerYes || answer == kAnswerOk)
-                break;
-            SetStatus("ファイルを上書き保存します");
-        }
-        if (!skip) {
+            ++summary.skipped;
+        } else {
+            if (exists && settings.SaveSetting == 1) {
+                const int answer = ShowWarning(engine.destinationPath + "を上書き保存します",
+                                               settings.ShowWarningDialogOnOverwriteSaveSetting);
+                if (answer == kAnswerYes || answer == kAnswerOk)
+                    break;
+                SetStatus("ファイルを上書き保存します");
+            }
             if (targetValid) {
-                if (!engine.DownloadFile()) {
+                if (engine.DownloadFile()) {
+                    ++(engine.fileOutcome == CInternetDownloader::FileOutcome::SkippedEmpty ? summary.skipped
+                                                                                            : summary.done);
+                } else if (engine.fileOutcome == CInternetDownloader::FileOutcome::Stopped) {
+                    // A stopped file is neither done nor a fault to warn about.
+                    break;
+                } else {
                     ++summary.failed;
                     const int answer = ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
                     leave = answer == kAnswerYes || answer == kAnswerOk;
@@ -72,21 +76,35 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
                 break;
         }
 
-        ++done;
-        summary.done = done;
+        ++summary.processed;
         SetStatus(kClear);
         SetByteProgress(kClear);
-        SetFileProgress(FileProgressText(done, total), total, done);
+        SetFileProgress(FileProgressText(summary.processed, total), total, summary.processed);
         if (items.Advance())
             break;
     }
+    summary.stopped = std::max<int64_t>(0, total - summary.done - summary.failed - summary.skipped);
 
+    const std::string result = RunResultText(summary);
     ShowTargets(kClear);
-    SetStatus("全ファイルダウンロード完了");
+    SetStatus(result);
+    WriteLog(result);
     EndBusy();
+    // Leaving the busy state empties the form's status area; a result that is
+    // not the completion stays on the transfer line, where the user finds it.
+    if (busyWindows_ && statusView_ && !summary.Complete())
+        statusView_->SetTransferStatus(result);
     if (busyWindows_)
         busyWindows_->DestroyBusyAnimation();
     return summary;
+}
+
+std::string COrdinexApp::RunResultText(const RunSummary& summary) {
+    if (summary.Complete())
+        return "全ファイルダウンロード完了";
+    return "ダウンロード終了: 完了 " + IntToText(summary.done) + "、失敗 " + IntToText(summary.failed) + "、スキップ " +
+           IntToText(summary.skipped) + "、中止 " + IntToText(summary.stopped) + " (全 " + IntToText(summary.total) +
+           " ファイル)";
 }
 
 } // namespace ordinex

@@ -1,8 +1,10 @@
 #include "app/ordinex_app.h"
+#include "runs/text_helpers.h"
 
 namespace ordinex {
 
-int COrdinexApp::ShowWarning(const std::string& text, int32_t situationFlag) {
+int COrdinexApp::ShowWarning(const std::string& rawText, int32_t situationFlag) {
+    const std::string text = MaskPasswords(rawText);
     int answer = kAnswerCancel;
     if (settings.PauseForConfirm && settings.PauseByWarning) {
         if (prompter_)

@@ -1,10 +1,14 @@
 #include "app/ordinex_app.h"
+#include "runs/text_helpers.h"
 
 namespace ordinex {
 
 // Ordinary writes may pause for confirmation; clearing writes never do.
+// Texts that may hold an address have its password masked here, on their
+// way to the form, the terminal and the log.
 
-void COrdinexApp::ShowTargets(const std::string& url, const std::string& destination) {
+void COrdinexApp::ShowTargets(const std::string& rawUrl, const std::string& destination) {
+    const std::string url = MaskPasswords(rawUrl);
     if (statusView_) {
         if (!url.empty() && !destination.empty()) {
             statusView_->SetUrlStatus(url + " を");
@@ -33,7 +37,7 @@ void COrdinexApp::ShowTargets(ClearText) {
 
 void COrdinexApp::SetStatus(const std::string& text) {
     if (statusView_)
-        statusView_->SetStatusText(text);
+        statusView_->SetStatusText(MaskPasswords(text));
     if (settings.PauseByStatus)
         ConfirmStep();
 }
@@ -57,7 +61,7 @@ void COrdinexApp::SetStatus2(ClearText) {
 
 void COrdinexApp::SetTransferText(const std::string& text) {
     if (statusView_)
-        statusView_->SetTransferStatus(text);
+        statusView_->SetTransferStatus(MaskPasswords(text));
     WriteLog(text);
     if (settings.PauseByStatus)
         ConfirmStep();
@@ -90,7 +94,8 @@ void COrdinexApp::SetFileProgress(ClearText) {
         statusView_->ClearFileProgress();
 }
 
-void COrdinexApp::ShowTreeTarget(const std::string& address) {
+void COrdinexApp::ShowTreeTarget(const std::string& rawAddress) {
+    const std::string address = MaskPasswords(rawAddress);
     if (statusView_) {
         statusView_->SetUrlStatus(address.empty() ? std::string() : address + " をツリー表示");
         statusView_->SetFolderStatus("");
@@ -110,7 +115,8 @@ void COrdinexApp::ShowTreeTarget(ClearText) {
     WriteLog("<*><*><*>");
 }
 
-void COrdinexApp::ShowLoadTarget(const std::string& address, const std::string& destination) {
+void COrdinexApp::ShowLoadTarget(const std::string& rawAddress, const std::string& destination) {
+    const std::string address = MaskPasswords(rawAddress);
     if (address.empty()) {
         ShowLoadTarget(kClear);
         return;

@@ -53,6 +53,8 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
     integer(d, "FtpListSaveHowManyDirectorySetting", s.FtpListSaveHowManyDirectorySetting);
     integer(d, "HttpListSaveSetting", s.HttpListSaveSetting);
     integer(d, "HttpListSaveHowManyDirectorySetting", s.HttpListSaveHowManyDirectorySetting);
+    integer(d, "ConnectTimeoutSetting", s.ConnectTimeoutSetting);
+    integer(d, "IdleTimeoutSetting", s.IdleTimeoutSetting);
 
     const char* t = "Tool";
     integer(t, "HttpTreeListReadingNumberSetting", s.HttpTreeListReadingNumberSetting);
@@ -81,7 +83,25 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
 }
 
 void ProgramSettings::ClampLoadedValues() {
-    HttpTreeListNextChoseMaxNumberSetting = std::min(HttpTreeListNextChoseMaxNumberSetting, 3);
+    const ProgramSettings d;
+    auto within = [](int32_t& field, int32_t low, int32_t high, int32_t def) {
+        if (field < low || field > high)
+            field = def;
+    };
+    within(SaveSetting, 0, 2, d.SaveSetting);
+    within(FtpListSaveSetting, 0, 2, d.FtpListSaveSetting);
+    within(HttpListSaveSetting, 0, 2, d.HttpListSaveSetting);
+    within(FtpListSaveHowManyDirectorySetting, 0, 99, d.FtpListSaveHowManyDirectorySetting);
+    within(HttpListSaveHowManyDirectorySetting, 0, 99, d.HttpListSaveHowManyDirectorySetting);
+    within(ConnectTimeoutSetting, 0, kMaxTimeoutSeconds, d.ConnectTimeoutSetting);
+    within(IdleTimeoutSetting, 0, kMaxTimeoutSeconds, d.IdleTimeoutSetting);
+    within(HttpTreeListReadingNumberSetting, 1, 10, d.HttpTreeListReadingNumberSetting);
+    for (int32_t& size : HttpTreeListFileSizeSetting)
+        within(size, 0, INT32_MAX, 0);
+    if (HttpTreeListNextChoseMaxNumberSetting > 3)
+        HttpTreeListNextChoseMaxNumberSetting = 3;
+    within(HttpTreeListNextChoseMaxNumberSetting, 0, 3, d.HttpTreeListNextChoseMaxNumberSetting);
+    within(HttpListNextChoseSetting, 0, 3, d.HttpListNextChoseSetting);
 }
 
 void LoadProgramSettings(const IniStore& ini, ProgramSettings& s) {

@@ -10,6 +10,7 @@ namespace ordinex {
 class IniStore;
 
 inline constexpr int kExtensionRows = 12; // row 0 (every extension) and rows 1..11
+inline constexpr int32_t kMaxTimeoutSeconds = 86400;
 
 // Every program-wide option, one field per key of the sections "Program",
 // "Download" and "Tool", with the keys' defaults. Flags: 0 off, else on.
@@ -46,6 +47,10 @@ struct ProgramSettings {
     int32_t FtpListSaveHowManyDirectorySetting = 0;
     int32_t HttpListSaveSetting = 0;
     int32_t HttpListSaveHowManyDirectorySetting = 0;
+    // Seconds a connection may take to open, and a transfer may go without
+    // receiving a byte, before the file fails; 0 waits without limit.
+    int32_t ConnectTimeoutSetting = 30;
+    int32_t IdleTimeoutSetting = 60;
 
     // Tool
     int32_t HttpTreeListReadingNumberSetting = 1;
@@ -69,6 +74,9 @@ struct ProgramSettings {
     std::string GetExtensionString(int row) const { return extensionStrings_.at(row); }
     void SetExtensionString(int row, std::string_view text) { extensionStrings_.at(row) = std::string(text); }
 
+    // A choice or count outside its range reads as the key's default (the
+    // largest link depth as 3), so no value typed into a file turns into a
+    // policy nobody chose.
     void ClampLoadedValues();
 
     // Index 0 unused: row 0 has no extension text.

@@ -148,14 +148,39 @@ TEST_F(FtpDownload, LoginFailureNeverReportsTheConnection) {
     EXPECT_FALSE(StatusHas("FTP接続を確立"));
 }
 
-TEST_F(FtpDownload, ListedButUnreadableFileLeavesAnEmptyLocalFile) {
+TEST_F(FtpDownload, ListedButUnreadableFileLeavesNoFile) {
     EXPECT_FALSE(Download("/locked/x.bin"));
     EXPECT_EQ(engine.errorText.rfind("サーバー上にファイルが見つかりません (550 Not enough privileges.", 0), 0u)
         << engine.errorText;
     EXPECT_TRUE(StatusHas(engine.sourceUrl + " をダウンロード中"));
     EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
-    ASSERT_TRUE(Saved());
-    EXPECT_EQ(ReadFile(out / "out.bin"), "");
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), {}), 0) << "no temporary file either";
+}
+
+// A server that announces one size and sends another: the file is not
+// saved, whichever way the size is wrong, and the refusal text is tamed.
+TEST_F(FtpDownload, WrongSizeAndHostileRepliesFail) {
+    WriteFile(root / "pub/data.big", Bytes(3000));
+    WriteFile(root / "pub/data.small", Bytes(3000));
+    TestServer liar = TestServer::StartFtp(root.path(), "--hostile");
+    const struct {
+        const char* path;
+        const char* text;
+    } cases[] = {
+        {"/pub/data.big", "サーバーが示したサイズ (4000 byte) と受信したサイズ (3000 byte) が一致しません"},
+        {"/pub/data.small", "サーバーが示したサイズ (2000 byte) と受信したサイズ (3000 byte) が一致しません"},
+        {"/pub/missing.bin", "サーバー上にファイルが見つかりません (550 ?[2J?]0;owned?/pub"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        WriteFile(out / "out.bin", "the old file");
+        EXPECT_FALSE(Download(liar.url(c.path)));
+        EXPECT_EQ(engine.errorText.rfind(c.text, 0), 0u) << engine.errorText;
+        EXPECT_EQ(ReadFile(out / "out.bin"), "the old file");
+    }
+    ASSERT_TRUE(Download(liar.url("/pub/a.bin")));
+    EXPECT_EQ(ReadFile(out / "out.bin"), Bytes(5000));
 }
 
 TEST_F(FtpDownload, MissingLocalFolderFailsAfterTheLookup) {
@@ -171,20 +196,18 @@ TEST_F(FtpDownload, ServerThatIsNotThere) {
     EXPECT_EQ(engine.errorText.rfind("サーバーに接続できませんでした (", 0), 0u) << engine.errorText;
 }
 
-TEST_F(FtpDownload, StopInTheMiddleKeepsThePartialFileAndSucceeds) {
+TEST_F(FtpDownload, StopInTheMiddleKeepsOnlyThePart) {
     TestServer slow = TestServer::StartFtp(root.path(), "--slow");
     host.stopOnData = true;
-    ASSERT_TRUE(Download(slow.url("/big.bin")));
-    ASSERT_TRUE(Saved());
-    const std::string body = ReadFile(out / "out.bin");
-    EXPECT_GT(body.size(), 0u);
-    EXPECT_LT(body.size(), size_t{4 << 20});
-    EXPECT_EQ(body, Bytes(body.size()));
-    EXPECT_EQ(host.LastOf("progress"), std::to_string(body.size()) + " / " + std::to_string(4 << 20) + " byte");
-    const auto status = host.Of("status");
-    EXPECT_EQ(status[status.size() - 2], engine.sourceUrl + " のダウンロード完了");
-    EXPECT_EQ(status.back(), "FTPセッションを終了");
-    EXPECT_EQ(engine.errorText, "");
+    EXPECT_FALSE(Download(slow.url("/big.bin")));
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(engine.fileOutcome, CInternetDownloader::FileOutcome::Stopped);
+    EXPECT_EQ(engine.errorText, CInternetDownloader::kStoppedText);
+    const std::string part = ReadFile(out / ".out.bin.part");
+    EXPECT_GT(part.size(), 0u);
+    EXPECT_LT(part.size(), size_t{4 << 20});
+    EXPECT_EQ(part, Bytes(part.size()));
+    EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
 }
 
 TEST_F(FtpDownload, ServerWithoutSizesLetsTheDataDecide) {
@@ -219,9 +242,10 @@ TEST_F(FtpDownload, ServerWithoutSizesLetsTheDataDecide) {
 
 TEST_F(FtpDownload, StopBeforeTheTransferCreatesNoFile) {
     host.stopAfterPumps = 1;
-    EXPECT_TRUE(Download("/pub/a.bin"));
+    EXPECT_FALSE(Download("/pub/a.bin"));
     EXPECT_FALSE(Saved());
-    EXPECT_EQ(host.Of("status").back(), "FTPセッションを終了");
+    EXPECT_EQ(engine.errorText, CInternetDownloader::kStoppedText);
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), {}), 0);
 }
 
 } // namespace

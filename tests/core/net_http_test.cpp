@@ -4,6 +4,7 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -128,18 +129,13 @@ TEST_F(HttpDownload, ErrorStatusesFailWithTheirTextAndCreateNoFile) {
     }
 }
 
-TEST_F(HttpDownload, NoContentAndNotModifiedSucceedWithoutTheFoundLine) {
-    for (int code : {204, 304}) {
-        SCOPED_TRACE(code);
-        host.calls.clear();
-        const std::string name = std::to_string(code) + ".bin";
-        EXPECT_TRUE(Download("/status/" + std::to_string(code), name));
-        const auto status = host.Of("status");
-        EXPECT_EQ(std::count(status.begin(), status.end(), "URLが見つかりました(転送を開始)"), 0);
-        EXPECT_EQ(status.back(), "HTTPセッションを終了");
-        ASSERT_TRUE(Saved(name));
-        EXPECT_EQ(ReadFile(dir / name), "");
-    }
+TEST_F(HttpDownload, NoContentSucceedsWithoutTheFoundLine) {
+    EXPECT_TRUE(Download("/status/204", "204.bin"));
+    const auto status = host.Of("status");
+    EXPECT_EQ(std::count(status.begin(), status.end(), "URLが見つかりました(転送を開始)"), 0);
+    EXPECT_EQ(status.back(), "HTTPセッションを終了");
+    ASSERT_TRUE(Saved("204.bin"));
+    EXPECT_EQ(ReadFile(dir / "204.bin"), "");
 }
 
 TEST_F(HttpDownload, ZeroByteRuleWithAndWithoutContentLength) {
@@ -230,27 +226,47 @@ TEST_F(HttpDownload, SendsTheUserNameAndPassword) {
     EXPECT_EQ(engine.errorText, "アクセスが拒否されました(401)");
 }
 
-TEST_F(HttpDownload, StopInTheMiddleKeepsThePartialFileAndSucceeds) {
+// Leftovers beside the final name: the temporary file of a transfer that did not end well.
+std::vector<std::string> PartFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().ends_with(".part"))
+            names.push_back(e.path().filename().string());
+    return names;
+}
+
+TEST_F(HttpDownload, StopInTheMiddleLeavesTheFinalNameAlone) {
+    WriteFile(dir / "out.bin", "the old file");
     host.stopAfterPumps = 15; // the slow body takes seconds; this is a fraction of it
-    ASSERT_TRUE(Download("/slow/200000"));
-    ASSERT_TRUE(Saved());
-    const std::string body = ReadFile(dir / "out.bin");
-    EXPECT_GT(body.size(), 0u);
-    EXPECT_LT(body.size(), 200000u);
-    EXPECT_EQ(body, Pattern(body.size()));
-    const auto status = host.Of("status");
-    ASSERT_GE(status.size(), 2u);
-    EXPECT_EQ(status[status.size() - 2], engine.sourceUrl + " のダウンロード完了");
-    EXPECT_EQ(status.back(), "HTTPセッションを終了");
-    EXPECT_EQ(host.LastOf("progress"), std::to_string(body.size()) + " / 200000 byte");
-    EXPECT_EQ(engine.errorText, "");
+    EXPECT_FALSE(Download("/slow/200000"));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), "the old file");
+    EXPECT_EQ(engine.errorText, CInternetDownloader::kStoppedText);
+    EXPECT_EQ(engine.fileOutcome, CInternetDownloader::FileOutcome::Stopped);
+    EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+    EXPECT_EQ(host.LastOf("transfer"), CInternetDownloader::kStoppedText);
+    // What arrived is kept under the temporary name only.
+    ASSERT_EQ(PartFiles(dir.path()), std::vector<std::string>{".out.bin.part"});
+    const std::string part = ReadFile(dir / ".out.bin.part");
+    EXPECT_GT(part.size(), 0u);
+    EXPECT_LT(part.size(), 200000u);
+    EXPECT_EQ(part, Pattern(part.size()));
+
+    // The next attempt neither counts nor touches that leftover.
+    host.stop = false;
+    host.stopAfterPumps = -1;
+    ASSERT_TRUE(Download("/bytes/3000"));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(3000));
+    EXPECT_EQ(ReadFile(dir / ".out.bin.part"), part);
+    EXPECT_EQ(PartFiles(dir.path()).size(), 1u);
 }
 
 TEST_F(HttpDownload, StopWhileWaitingForTheServerCreatesNoFile) {
     host.stopAfterPumps = 3;
-    ASSERT_TRUE(Download("/hang"));
+    EXPECT_FALSE(Download("/hang"));
     EXPECT_FALSE(Saved());
-    EXPECT_EQ(host.Of("status").back(), "HTTPセッションを終了");
+    EXPECT_TRUE(PartFiles(dir.path()).empty());
+    EXPECT_EQ(engine.errorText, CInternetDownloader::kStoppedText);
+    EXPECT_EQ(host.Of("status").back(), "ファイルのダウンロード中止");
 }
 
 TEST_F(HttpDownload, UnreachableServersFailWithTheirText) {
@@ -272,12 +288,77 @@ TEST_F(HttpDownload, UnreachableServersFailWithTheirText) {
     }
 }
 
-TEST_F(HttpDownload, DroppedConnectionFailsAndKeepsWhatArrived) {
-    EXPECT_FALSE(Download("/drop/100000"));
-    EXPECT_EQ(engine.errorText.rfind("サーバーとの接続が切断されました (", 0), 0u) << engine.errorText;
-    EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
-    ASSERT_TRUE(Saved());
-    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(50000));
+// Answers that end early or are not the file: the download fails, the old
+// file stays, and a part that arrived stays only under the temporary name.
+TEST_F(HttpDownload, HostileAnswersNeverReachTheFinalName) {
+    const struct {
+        const char* path;
+        const char* text;
+        bool partKept;
+    } cases[] = {
+        {"/drop/100000", "サーバーとの接続が切断されました (", true},
+        {"/short/100000", "サーバーとの接続が切断されました (", true},
+        {"/chunkcut/100000", "サーバーとの接続が切断されました (", true},
+        {"/nolocation", "転送先が示されていないリダイレクトです(302)", false},
+        {"/choices", "複数の候補が示され、ファイルが特定できません(300)", false},
+        {"/partial", "要求していない部分的な応答が返されました(206)", false},
+        {"/status/304", "ファイルの内容が返されませんでした(304)", false},
+        {"/informational", "サーバーとの接続が切断されました (", false},
+        {"/closed", "サーバーとの接続が切断されました (", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        host.calls.clear();
+        for (const auto& p : PartFiles(dir.path()))
+            fs::remove(dir / p);
+        WriteFile(dir / "out.bin", "the old file");
+        EXPECT_FALSE(Download(c.path));
+        EXPECT_EQ(engine.errorText.rfind(c.text, 0), 0u) << engine.errorText;
+        EXPECT_EQ(engine.fileOutcome, CInternetDownloader::FileOutcome::Failed);
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_EQ(ReadFile(dir / "out.bin"), "the old file");
+        ASSERT_EQ(PartFiles(dir.path()).size(), c.partKept ? 1u : 0u);
+        if (c.partKept) {
+            EXPECT_TRUE(ReadFile(dir / ".out.bin.part").substr(0, 1000) == Pattern(1000));
+        }
+    }
+}
+
+TEST_F(HttpDownload, TimeoutsEndSilentServersAndTheNextFileGoesOn) {
+    host.settings.IdleTimeoutSetting = 1;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Download("/hang"));
+    EXPECT_EQ(engine.errorText, "サーバーから 1 秒間データが届かないため、転送を打ち切りました");
+    EXPECT_FALSE(Download("/stall/100000"));
+    EXPECT_EQ(engine.errorText, "サーバーから 1 秒間データが届かないため、転送を打ち切りました");
+    EXPECT_FALSE(Saved());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    // A slow but steady body is no idle connection.
+    ASSERT_TRUE(Download("/slow/60000"));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(60000));
+
+    // A server that accepts no connection: its backlog is full.
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    socklen_t len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; ++i) {
+        const int f = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        connect(f, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        fillers.push_back(f);
+    }
+    host.settings.ConnectTimeoutSetting = 1;
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(a.sin_port)) + "/x";
+    EXPECT_FALSE(Download(url));
+    EXPECT_EQ(engine.errorText, "サーバーに接続できないまま 1 秒が過ぎたため、接続を打ち切りました");
+    for (int f : fillers)
+        close(f);
+    close(listener);
 }
 
 TEST_F(HttpDownload, DestinationsThatCannotBeWritten) {
@@ -295,7 +376,7 @@ TEST_F(HttpDownload, DestinationsThatCannotBeWritten) {
         {dir / "missing/out.bin", dir / "missing/out.bin" + " には無効なﾊﾟｽが含まれています。"},
         {dir / "folder", dir / "folder" + " へのｱｸｾｽは拒否されました。"},
         {readOnlyFolder + "/out.bin", readOnlyFolder + "/out.bin へのｱｸｾｽは拒否されました。"},
-        {"/dev/full", "/dev/full へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"},
+        {"/dev/full", "/dev/full は通常のファイルではないため、保存先にできません。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -187,7 +187,7 @@ TEST(CheckHttpStatus, BelowFourHundredSucceeds) {
     const struct {
         long code;
         bool found;
-    } cases[] = {{200, true}, {201, false}, {204, false}, {302, false}, {304, false}, {399, false}};
+    } cases[] = {{200, true}, {201, false}, {204, false}, {299, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         RecordingHost host;
@@ -197,6 +197,28 @@ TEST(CheckHttpStatus, BelowFourHundredSucceeds) {
         EXPECT_EQ(engine.errorText, "");
         EXPECT_EQ(host.calls, c.found ? std::vector<std::string>{"status:URLが見つかりました(転送を開始)"}
                                       : std::vector<std::string>{});
+    }
+}
+
+TEST(CheckHttpStatus, AnswersThatAreNotTheFileFail) {
+    const struct {
+        long code;
+        const char* text;
+    } cases[] = {
+        {100, "サーバーの応答が正しくありません(100)"},
+        {206, "要求していない部分的な応答が返されました(206)"},
+        {300, "複数の候補が示され、ファイルが特定できません(300)"},
+        {302, "転送先が示されていないリダイレクトです(302)"},
+        {304, "ファイルの内容が返されませんでした(304)"},
+        {399, "転送先が示されていないリダイレクトです(399)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        RecordingHost host;
+        CInternetDownloader engine(&host);
+        EXPECT_FALSE(engine.CheckHttpStatus(c.code));
+        EXPECT_EQ(engine.errorText, c.text);
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"status:ファイルのダウンロード中止", std::string("transfer:") + c.text}));
     }
 }
 

@@ -55,7 +55,8 @@ TEST(ProgramSettings, WritesEveryKeyInOrderButAllowOperationCheck) {
     EXPECT_EQ(KeysOf(text, "Download"),
               (std::vector<std::string>{"NotSave0ByteFileSetting", "SaveSetting", "FtpListSaveSetting",
                                         "FtpListSaveHowManyDirectorySetting", "HttpListSaveSetting",
-                                        "HttpListSaveHowManyDirectorySetting"}));
+                                        "HttpListSaveHowManyDirectorySetting", "ConnectTimeoutSetting",
+                                        "IdleTimeoutSetting"}));
     const auto tool = KeysOf(text, "Tool");
     ASSERT_EQ(tool.size(), 1u + 2u + 33u + 9u + 3u);
     EXPECT_EQ(tool[0], "HttpTreeListReadingNumberSetting");
@@ -81,19 +82,47 @@ TEST(ProgramSettings, HandEditedAllowOperationCheckSurvivesSaving) {
     EXPECT_EQ(ini.GetInt("Program", "AllowOperationCheck", 0), 1);
 }
 
-TEST(ProgramSettings, ValuesOutOfRangeAreKeptButTheLinkDepthLimitIsClamped) {
+// A choice or count out of range reads as the key's default, in the settings
+// file and in a job file alike; the link depth limit is cut to 3.
+TEST(ProgramSettings, ValuesOutOfRangeReadAsTheirDefaults) {
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+        int32_t ProgramSettings::*field;
+        int32_t expected;
+    } cases[] = {
+        {"Download", "SaveSetting", "3", &ProgramSettings::SaveSetting, 2},
+        {"Download", "SaveSetting", "-1", &ProgramSettings::SaveSetting, 2},
+        {"Download", "SaveSetting", "0", &ProgramSettings::SaveSetting, 0},
+        {"Download", "FtpListSaveSetting", "7", &ProgramSettings::FtpListSaveSetting, 0},
+        {"Download", "HttpListSaveSetting", "-2", &ProgramSettings::HttpListSaveSetting, 0},
+        {"Download", "FtpListSaveHowManyDirectorySetting", "100", &ProgramSettings::FtpListSaveHowManyDirectorySetting, 0},
+        {"Download", "HttpListSaveHowManyDirectorySetting", "99", &ProgramSettings::HttpListSaveHowManyDirectorySetting, 99},
+        {"Download", "ConnectTimeoutSetting", "-5", &ProgramSettings::ConnectTimeoutSetting, 30},
+        {"Download", "ConnectTimeoutSetting", "0", &ProgramSettings::ConnectTimeoutSetting, 0},
+        {"Download", "IdleTimeoutSetting", "99999999", &ProgramSettings::IdleTimeoutSetting, 60},
+        {"Tool", "HttpTreeListReadingNumberSetting", "0", &ProgramSettings::HttpTreeListReadingNumberSetting, 1},
+        {"Tool", "HttpTreeListNextChoseMaxNumberSetting", "9", &ProgramSettings::HttpTreeListNextChoseMaxNumberSetting, 3},
+        {"Tool", "HttpTreeListNextChoseMaxNumberSetting", "-1", &ProgramSettings::HttpTreeListNextChoseMaxNumberSetting, 1},
+        {"Tool", "HttpListNextChoseSetting", "4", &ProgramSettings::HttpListNextChoseSetting, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+        IniStore ini;
+        ini.SetString(c.section, c.key, c.value);
+        ProgramSettings fromSettings;
+        LoadProgramSettings(ini, fromSettings);
+        EXPECT_EQ(fromSettings.*c.field, c.expected);
+        ProgramSettings fromJob;
+        ReadSettingsFromJob(ini, fromJob);
+        EXPECT_EQ(fromJob.*c.field, c.expected);
+    }
     IniStore ini;
-    ini.Parse("[Download]\nSaveSetting=7\n[Tool]\nHttpTreeListNextChoseMaxNumberSetting=9\n"
-              "HttpTreeListExtensionOptionSetting3String=.JPG\n[Program]\nPauseForConfirm=junk\n");
+    ini.Parse("[Tool]\nHttpTreeListFileSizeSetting4=-10\n");
     ProgramSettings s;
     LoadProgramSettings(ini, s);
-    EXPECT_EQ(s.SaveSetting, 7);
-    EXPECT_EQ(s.HttpTreeListNextChoseMaxNumberSetting, 3);
-    EXPECT_EQ(s.GetExtensionString(3), ".JPG");
-    EXPECT_EQ(s.PauseForConfirm, 0);
-    SaveProgramSettings(ini, s);
-    EXPECT_EQ(ini.GetInt("Tool", "HttpTreeListNextChoseMaxNumberSetting", 0), 3);
-    EXPECT_EQ(ini.GetInt("Download", "SaveSetting", 0), 7);
+    EXPECT_EQ(s.HttpTreeListFileSizeSetting[4], 0);
 }
 
 TEST(ProgramSettings, RoundTripKeepsEveryValue) {
@@ -103,7 +132,7 @@ TEST(ProgramSettings, RoundTripKeepsEveryValue) {
         if (k.textField)
             *k.textField = "ext" + std::to_string(v++);
         else
-            *k.intField = v++;
+            *k.intField = v++ % 3; // within every key's range
     }
     IniStore ini;
     SaveProgramSettings(ini, s);

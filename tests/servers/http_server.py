@@ -19,6 +19,17 @@ Routes:
   /meta?type=T&modified=M&length=N&disposition=D
                       headers only as given (length is sent as Content-Length,
                       disposition as Content-Disposition), with a body of N bytes
+Hostile answers:
+  /short/N            Content-Length N + 1000, N bytes, then the connection closes
+  /chunkcut/N         chunked, N bytes in chunks, then the connection closes
+                      without the last chunk
+  /stall/N            Content-Length N, 1000 bytes, then nothing for a minute
+  /closed             reads the request and closes without an answer
+  /nolocation         302 without a Location
+  /choices            300 with a Location to /bytes/10
+  /partial            206 with a Content-Range, to a request without a range
+  /informational      an interim 1xx answer, then the connection closes
+  /esc                200 whose reason phrase and Content-Type carry ESC sequences
 Byte i of every generated body is i % 251, so shifted or lost data shows.
 """
 import argparse
@@ -150,6 +161,53 @@ class Handler(BaseHTTPRequestHandler):
             self.send_pattern(count // 2)
             self.wfile.flush()
             self.close_connection = True
+        elif head == "short":
+            count = self.number(arg)
+            self.send_response(200)
+            self.send_header("Content-Length", str(count + 1000))
+            self.end_headers()
+            self.send_pattern(count)
+            self.wfile.flush()
+            self.close_connection = True
+        elif head == "chunkcut":
+            count = self.number(arg)
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            sent = 0
+            while sent < count:
+                n = min(4096, count - sent)
+                self.wfile.write(b"%x\r\n" % n + pattern_bytes(sent, n) + b"\r\n")
+                sent += n
+            self.wfile.flush()
+            self.close_connection = True
+        elif head == "stall":
+            count = self.number(arg)
+            self.send_response(200)
+            self.send_header("Content-Length", str(count))
+            self.end_headers()
+            self.send_pattern(min(1000, count))
+            self.wfile.flush()
+            time.sleep(60)
+            self.close_connection = True
+        elif head == "closed":
+            self.close_connection = True
+        elif head == "nolocation":
+            self.reply(302, b"moved somewhere\n")
+        elif head == "choices":
+            self.reply(300, b"pick one\n", {"Location": "/bytes/10"})
+        elif head == "partial":
+            self.reply(206, pattern_bytes(0, 100), {"Content-Range": "bytes 0-99/1000"})
+        elif head == "informational":
+            self.wfile.write(b"HTTP/1.1 102 Processing\r\n\r\n")
+            self.wfile.flush()
+            self.close_connection = True
+        elif head == "esc":
+            self.send_response(200, "OK\x1b[2J\x1b]0;owned\x07")
+            self.send_header("Content-Type", "text/plain\x1b[31m;red")
+            self.send_header("Content-Length", "3")
+            self.end_headers()
+            self.wfile.write(b"abc")
         elif head == "hang":
             time.sleep(60)
             self.close_connection = True

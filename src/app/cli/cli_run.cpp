@@ -47,7 +47,8 @@ int RunWithDisplay(COrdinexApp& app, const std::function<COrdinexApp::RunSummary
     app.SetStatusView(nullptr);
     if (!summary.started)
         return kExitBadInput;
-    if (summary.failed > 0 || summary.stopped || summary.done < summary.total)
+    // A stop, a failure or a file never reached is no success, whichever file it hit.
+    if (!summary.Complete())
         return kExitSomeFailed;
     return kExitOk;
 }
