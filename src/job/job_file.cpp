@@ -1,7 +1,9 @@
 #include "job/job_file.h"
 
 #include "platform/file_error_text.h"
+#include "platform/file_system.h"
 #include "platform/ini_store.h"
+#include "platform/text_encoding.h"
 #include "runs/text_helpers.h"
 #include "settings/program_settings.h"
 
@@ -67,23 +69,32 @@ void WriteJobSections(IniStore& ini, const Job& job, JobEncoding encoding) {
 }
 
 JobFileResult ReadJobFile(const std::string& path, Job& job, ProgramSettings& settings) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {JobFileResult::Status::Failed, FileErrorText(errno, path)};
-    struct stat st{};
-    const bool statOk = ::fstat(fd, &st) == 0;
-    ::close(fd);
-    if (!statOk)
-        return {JobFileResult::Status::Failed, kOpenFailedText};
-    if (S_ISDIR(st.st_mode))
-        return {JobFileResult::Status::Failed, FileErrorText(EISDIR, path)};
-    if (st.st_size == 0)
+    std::string text;
+    int err = 0;
+    switch (ReadRegularFile(path, text, &err)) {
+    case ReadResult::Ok:
+        break;
+    case ReadResult::NotRegular:
+        return {JobFileResult::Status::Failed, NotRegularFileText(path)};
+    case ReadResult::Failed:
+        return {JobFileResult::Status::Failed, err ? FileErrorText(err, path) : std::string(kOpenFailedText)};
+    }
+    if (text.empty())
         return {JobFileResult::Status::Empty, {}};
+    return ReadJobText(text, path, job, settings);
+}
 
+JobFileResult ReadJobText(std::string_view text, const std::string& path, Job& job, ProgramSettings& settings) {
     IniStore ini;
-    if (!ini.Load(path))
-        return {JobFileResult::Status::Failed, kOpenFailedText};
-    job = ReadJobSections(ini, JobEncoding::JobFile);
+    ini.Parse(text);
+    Job read = ReadJobSections(ini, JobEncoding::JobFile);
+    // A control character has no business in an address, a name or a path;
+    // in a destination it would name a file nobody can type.
+    for (const auto& t : kTextKeys)
+        if (HasControlChars(read.*t.field))
+            return {JobFileResult::Status::Failed,
+                    path + " の " + t.key + " に制御文字が含まれているため、このジョブは使えません。"};
+    job = std::move(read);
     if (TextToBool(ini.GetString("Program", "ReadProgramSettingByOpen", "0", kJobTextLimit)))
         ReadSettingsFromJob(ini, settings);
     return {};

@@ -2,6 +2,7 @@
 #include "job/job.h"
 
 #include <string>
+#include <string_view>
 
 namespace ordinex {
 
@@ -32,6 +33,12 @@ struct JobFileResult {
 // ReadProgramSettingByOpen=1 every setting it holds is taken over into
 // settings (defaults for missing keys, never AllowOperationCheck).
 JobFileResult ReadJobFile(const std::string& path, Job& job, ProgramSettings& settings);
+
+// The part of ReadJobFile after the file has been read: the job and, when
+// the text says so, the settings. Fails with a message when a text of the
+// job holds a control character (a NUL or a line feed in a destination,
+// for example); path names the file in that message.
+JobFileResult ReadJobText(std::string_view text, const std::string& path, Job& job, ProgramSettings& settings);
 
 // Saves a job with a snapshot of the settings, replacing the whole file.
 // A failed save leaves an existing file as it was.

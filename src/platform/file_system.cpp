@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -28,6 +29,49 @@ std::string CurrentDirectory() {
         buf.resize(buf.size() * 2);
     }
     return buf.data();
+}
+
+ReadResult ReadRegularFile(const std::string& path, std::string& contents, int* errnoOut) {
+    auto fail = [&](int err) {
+        if (errnoOut)
+            *errnoOut = err;
+        return ReadResult::Failed;
+    };
+    contents.clear();
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return fail(errno);
+    struct stat st{};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail(err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(st.st_mode) ? fail(EISDIR) : ReadResult::NotRegular;
+    }
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            return fail(err);
+        }
+        if (n == 0)
+            break;
+        contents.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ReadResult::Ok;
+}
+
+std::string NotRegularFileText(const std::string& path) {
+    return path + " は通常のファイルではないため、読み込めません。";
 }
 
 PathParts SplitPath(std::string_view path) {

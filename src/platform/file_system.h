@@ -12,6 +12,13 @@ bool PathExists(const std::string& path);
 bool MakeDirectory(const std::string& path);
 std::string CurrentDirectory();
 
+// Reads a whole file without ever waiting for a writer: a FIFO, a socket or
+// a device is refused (NotRegular), a folder fails with EISDIR.
+enum class ReadResult { Ok, NotRegular, Failed };
+ReadResult ReadRegularFile(const std::string& path, std::string& contents, int* errnoOut = nullptr);
+// The message for a path that names something other than a file.
+std::string NotRegularFileText(const std::string& path);
+
 // Splits a path the way the runtime's path splitter does: folder (ending in
 // "/" when not empty), file title, and extension (with its leading dot).
 struct PathParts {

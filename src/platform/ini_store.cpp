@@ -1,5 +1,6 @@
 #include "platform/ini_store.h"
 
+#include "platform/file_system.h"
 #include "platform/text_encoding.h"
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace ordinex {
 
@@ -56,14 +58,16 @@ int32_t ParseProfileInt(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-bool IniStore::Load(const std::string& path) {
+bool IniStore::Load(const std::string& path, bool* notRegular) {
     sections_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::string text;
+    int err = 0;
+    const ReadResult result = ReadRegularFile(path, text, &err);
+    if (notRegular)
+        *notRegular = result == ReadResult::NotRegular || (result == ReadResult::Failed && err == EISDIR);
+    if (result != ReadResult::Ok)
         return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    Parse(buffer.str());
+    Parse(text);
     return true;
 }
 
@@ -80,7 +84,9 @@ void IniStore::Parse(std::string_view text) {
             end = text.size();
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
+        // Every carriage return at the end goes, so that a file reads the same
+        // after it has been written back with plain line feeds.
+        while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         const std::string_view trimmed = Trim(line);
         if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.find(']') != std::string_view::npos) {
@@ -191,19 +197,58 @@ std::string IniStore::Serialize() const {
 
 bool IniStore::Save(const std::string& path, int* errnoOut) const { return WriteFileAtomically(path, Serialize(), errnoOut); }
 
-bool WriteFileAtomically(const std::string& path, std::string_view contents, int* errnoOut) {
+namespace {
+
+// The file a path finally names: a link is followed (also when it points to
+// nothing yet), so that saving writes its target and the link stays a link.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        std::vector<char> target(4096);
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size() - 1);
+        if (n < 0)
+            return current;
+        std::string next(target.data(), static_cast<std::size_t>(n));
+        if (next.empty() || next.front() != '/') {
+            const auto slash = current.find_last_of('/');
+            next = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + next;
+        }
+        current = next;
+    }
+    return current;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::string& requestedPath, std::string_view contents, int* errnoOut) {
     auto fail = [&](int err) {
         if (errnoOut)
             *errnoOut = err;
         return false;
     };
+    const std::string path = FollowLinks(requestedPath);
+    // Settings and job files may hold a password: only the owner reads them.
+    // An existing file keeps its mode where that is stricter still; one
+    // without write permission is refused rather than replaced.
+    mode_t mode = 0600;
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return fail(EISDIR);
+        if (!S_ISREG(st.st_mode))
+            return fail(EACCES); // a FIFO or a device is never replaced by a file
+        if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
+            return fail(EACCES);
+        mode = st.st_mode & 0600;
+    }
     const auto slash = path.find_last_of('/');
     const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string tmp = dir + "/." + base + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
+    const int fd = mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(errno);
+    ::fchmod(fd, mode);
     std::size_t done = 0;
     while (done < contents.size()) {
         const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
@@ -216,15 +261,6 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents, int
             return fail(err);
         }
         done += static_cast<std::size_t>(n);
-    }
-    // Keep the permissions of the file being replaced; a new file gets the usual 0644 less umask.
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
     }
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
         const int err = errno;

@@ -18,8 +18,9 @@ public:
     IniStore() = default;
 
     // Replaces the contents by the file's. A missing or unreadable file leaves
-    // the store empty and returns false.
-    bool Load(const std::string& path);
+    // the store empty and returns false; so does a path that names a FIFO, a
+    // device or a folder (notRegular is then set), without waiting on it.
+    bool Load(const std::string& path, bool* notRegular = nullptr);
     void Parse(std::string_view text);
 
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
@@ -59,7 +60,10 @@ private:
 // digits; anything else reads as 0. Values beyond 32 bits saturate.
 int32_t ParseProfileInt(std::string_view text);
 
-// Writes a whole file atomically (temporary file, fsync, rename).
+// Writes a whole file atomically (temporary file, fsync, rename) with mode
+// 0600, or the existing file's mode where it is stricter. A link is kept and
+// its target written; a file without write permission, a folder, a FIFO or a
+// device is refused (errnoOut EACCES or EISDIR).
 bool WriteFileAtomically(const std::string& path, std::string_view contents, int* errnoOut = nullptr);
 
 } // namespace ordinex

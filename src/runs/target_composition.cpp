@@ -2,11 +2,13 @@
 
 #include "app/ordinex_app.h"
 #include "platform/file_system.h"
+#include "platform/text_encoding.h"
 #include "platform/url_test.h"
 #include "runs/text_helpers.h"
 #include "settings/program_settings.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace ordinex {
 
@@ -101,16 +103,30 @@ std::string COrdinexApp::ComposeSourceUrl() {
 
 std::string COrdinexApp::ComposeDestinationPath() {
     std::string path = ReplacePlaceholders(folderTemplate);
-    if (!CreateFolders(path)) {
-        targetError = path + kBadFileNameSuffix;
+    // A control character would name a file nobody can type; it is not
+    // created, nor are folders for it.
+    if (HasControlChars(path) || !CreateFolders(path)) {
+        targetError = ReplaceControlChars(path) + kBadFileNameSuffix;
         targetValid = false;
+        return path;
     }
-    if (FileExists(path) && settings.SaveSetting == 2)
-        path = MakeUniqueFileName(path);
+    if (FileExists(path) && settings.SaveSetting == 2) {
+        std::string unique = MakeUniqueFileName(path);
+        if (unique.empty()) {
+            targetError = path + " には空いている \"(n)\" の名前がありません";
+            targetValid = false;
+            return path;
+        }
+        path = std::move(unique);
+    }
     return path;
 }
 
-bool COrdinexApp::FileExists(const std::string& path) { return PathExists(path); }
+// A link counts as the name it occupies, even when it points nowhere.
+bool COrdinexApp::FileExists(const std::string& path) {
+    struct stat st{};
+    return !path.empty() && ::lstat(path.c_str(), &st) == 0;
+}
 
 std::string COrdinexApp::CurrentDirPath(const std::string& name) { return CurrentDirectory() + name; }
 
@@ -154,11 +170,12 @@ bool COrdinexApp::CreateFolders(const std::string& path) {
 
 std::string COrdinexApp::MakeUniqueFileName(const std::string& path) {
     const PathParts parts = SplitPath(path);
-    for (int64_t n = 1;; ++n) {
+    for (int n = 1; n <= kMaxUniqueNameTries; ++n) {
         std::string candidate = parts.folder + parts.title + "(" + std::to_string(n) + ")" + parts.extension;
         if (!FileExists(candidate))
             return candidate;
     }
+    return {};
 }
 
 namespace {
