@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything Ordinex needs to build, test and benchmark on Debian 12.
 # Safe to run again: apt-get skips what is already there.
+# With --fuzz it also installs clang and libFuzzer for bench/fuzz.sh; the
+# ordinary build and CI stay on g++ and do not need them.
 set -euo pipefail
 
 packages=(
@@ -14,6 +16,9 @@ packages=(
   python3 python3-pyftpdlib
   curl nginx-light hyperfine
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
