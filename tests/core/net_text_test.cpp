@@ -1,7 +1,10 @@
+#include "net/ftp_list_parser.h"
 #include "net/internet_downloader.h"
 #include "net/listing_dates.h"
 #include "net/response_watch.h"
 #include "net/session_status.h"
+#include "platform/text_encoding.h"
+#include "runs/text_helpers.h"
 #include "settings/program_settings.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +57,64 @@ TEST(HttpDate, FormsWithoutTimeZoneConversion) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(HttpDateText(c.header), c.text) << c.header;
+}
+
+TEST(FtpListDate, HugeNumbersAreNoDate) {
+    const std::tm today = Day(2024, 3, 4);
+    for (const char* raw : {"Mar 04 99999999999", "Mar 99999999999 2021", "99999999999-04-21 05:00PM",
+                            "03-04-99999999999 05:00PM", "Mar 04 05:99999999999999999999"})
+        EXPECT_EQ(FtpListDateText(raw, today), "") << raw;
+    EXPECT_EQ(HttpDateText("Thu, 04 Mar 999999999999999 12:34:56 GMT"), "");
+    EXPECT_EQ(HttpDateText("Thu, 99999999999 Mar 2021 12:34:56 GMT"), "");
+}
+
+TEST(FtpListLine, UnixAndDosFormsAndLinesToSkip) {
+    const struct {
+        const char* line;
+        bool parsed;
+        const char* name;
+        bool dir;
+        int64_t size;
+        const char* rawTime;
+    } cases[] = {
+        {"drwxr-xr-x   2 user group     4096 Mar 04  2021 pub", true, "pub", true, 4096, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g 5000 Dec 08 17:00 a  b.bin\r", true, "a  b.bin", false, 5000, "Dec 08 17:00"},
+        {"-rw-r--r-- 1 owner 12 Jan 1 2000 nogroup.txt", true, "nogroup.txt", false, 12, "Jan 1 2000"},
+        {"lrwxrwxrwx 1 u g 3 Jan 01 2000 link -> target", true, "link", false, 3, "Jan 01 2000"},
+        {"03-04-21  05:00PM       <DIR>          dos dir", true, "dos dir", true, 0, "03-04-21 05:00PM"},
+        {"03-04-21  05:00PM              1234 f.txt", true, "f.txt", false, 1234, "03-04-21 05:00PM"},
+        {"-rw-r--r-- 1 u g 5 Mar 04 2021 esc\x1b[31m", true, "esc?[31m", false, 5, "Mar 04 2021"},
+        {"total 12", false, "", false, 0, ""},
+        {"", false, "", false, 0, ""},
+        {"garbage that is no listing", false, "", false, 0, ""},
+        {"-rw-r--r-- 1 u g 99999999999999999999999 Mar 04 2021 huge", false, "", false, 0, ""},
+        {"drwxr-xr-x 2 u g 4096 Mar 04 2021 .", false, "", false, 0, ""},
+        {"drwxr-xr-x 2 u g 4096 Mar 04 2021 ..", false, "", false, 0, ""},
+        {"-rw-r--r-- 1 u g 12 Mar 04 2021 ", false, "", false, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ListedEntry e;
+        ASSERT_EQ(ParseFtpListLine(c.line, e), c.parsed);
+        if (!c.parsed)
+            continue;
+        EXPECT_EQ(e.name, c.name);
+        EXPECT_EQ(e.directory, c.dir);
+        EXPECT_EQ(e.size, c.size);
+        EXPECT_EQ(e.rawTime, c.rawTime);
+    }
+}
+
+TEST(OutsideText, ControlCharactersPasswordsAndBoundedNumbers) {
+    EXPECT_EQ(ReplaceControlChars("a\x1b[2J\x07" "b\x7f\xc2\x9b" "c\xc3\xa9"), "a?[2J?b??c\xc3\xa9");
+    EXPECT_EQ(MaskPasswords("ftp://u:pw@h/a and http://x:y:z@h2:8/ and http://h/u:p@x"),
+              "ftp://u:****@h/a and http://x:****@h2:8/ and http://h/u:p@x");
+    EXPECT_EQ(MaskPasswords("http://user@h/ http://:p@h/"), "http://user@h/ http://:****@h/");
+    EXPECT_EQ(BoundedDecimal("65535", 65535), 65535);
+    EXPECT_EQ(BoundedDecimal("65536", 65535), std::nullopt);
+    EXPECT_EQ(BoundedDecimal("99999999999999999999999", INT64_MAX), std::nullopt);
+    EXPECT_EQ(BoundedDecimal("-1", 10), std::nullopt);
+    EXPECT_EQ(BoundedDecimal("", 10), std::nullopt);
 }
 
 TEST(ListedExtension, AfterTheLastDot) {

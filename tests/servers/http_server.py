@@ -30,6 +30,8 @@ Hostile answers:
   /partial            206 with a Content-Range, to a request without a range
   /informational      an interim 1xx answer, then the connection closes
   /esc                200 whose reason phrase and Content-Type carry ESC sequences
+  /seq/S/K            file K of a series: 5 bytes, or, when K is S, the body
+                      of /slow/200000
 Byte i of every generated body is i % 251, so shifted or lost data shows.
 """
 import argparse
@@ -190,6 +192,20 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(60)
             self.close_connection = True
+        elif head == "seq":
+            slow = parts[2] if len(parts) > 2 else ""
+            if arg == "" or slow != arg:
+                self.send_bytes(5)
+            else:
+                self.send_response(200)
+                self.send_header("Content-Length", "200000")
+                self.end_headers()
+                sent = 0
+                while sent < 200000:
+                    self.wfile.write(pattern_bytes(sent, 1024))
+                    self.wfile.flush()
+                    sent += 1024
+                    time.sleep(0.02)
         elif head == "closed":
             self.close_connection = True
         elif head == "nolocation":
