@@ -126,7 +126,7 @@ TEST(SeriesRunFromForm, AFailedFileIsAWarningAndTheRunGoesOn) {
     ASSERT_EQ(run.gui.prompter.warnings.size(), 2u);
     EXPECT_FALSE(run.gui.prompter.warnings[0].empty());
     EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f4.bin"));
-    EXPECT_TRUE(run.tee->Wrote("1006", "全ファイルダウンロード完了"));
+    EXPECT_TRUE(run.tee->Wrote("1006", "ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)"));
 }
 
 TEST(SeriesRunFromForm, StopButtonEndsTheRun) {
