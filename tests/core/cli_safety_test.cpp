@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/mount.h>
 
 using namespace ordinex::test;
 namespace fs = std::filesystem;
@@ -79,6 +80,21 @@ TEST_F(CliSafety, FileSizeLimitReportsAFullDiskAndLeavesNothing) {
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_NE(r.err.find(out / "dl/f1.bin へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"), std::string::npos) << r.err;
     EXPECT_TRUE(Listing().empty());
+}
+
+// A really full disk, where the machine lets the test mount a small tmpfs:
+// the old file stays whole and no partial file takes up the space.
+TEST_F(CliSafety, FullDiskKeepsTheOldFile) {
+    fs::create_directories(out / "dl");
+    if (mount("tmpfs", (out / "dl").c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    WriteFile(out / "dl/f1.bin", "the old file");
+    const auto r = Run(Job(http.url("/bytes/300000"), 1, "SaveSetting=1\n"));
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.err.find(out / "dl/f1.bin へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(out / "dl/f1.bin"), "the old file");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"f1.bin"});
+    umount((out / "dl").c_str());
 }
 
 TEST_F(CliSafety, PlantedLinksAreReplacedNeverFollowed) {
