@@ -59,7 +59,9 @@ int CInternetDownloader::OpenLocalFile() {
     // A folder, a device or a FIFO at the final name is never replaced by a
     // file: say so before any data flows. (A link is replaced, not followed.)
     struct stat there{};
-    if (::lstat(destinationPath.c_str(), &there) == 0 && !S_ISREG(there.st_mode) && !S_ISLNK(there.st_mode)) {
+    if (::lstat(destinationPath.c_str(), &there) != 0) {
+        there.st_mode = 0;
+    } else if (!S_ISREG(there.st_mode) && !S_ISLNK(there.st_mode)) {
         Fail(S_ISDIR(there.st_mode) ? FileErrorText(EISDIR, destinationPath)
                                     : destinationPath + " は通常のファイルではないため、保存先にできません。");
         return -1;
@@ -81,9 +83,8 @@ int CInternetDownloader::OpenLocalFile() {
         return -1;
     }
     // A replaced file keeps its permissions.
-    struct stat old{};
-    if (::stat(destinationPath.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd, old.st_mode & 07777);
+    if (S_ISREG(there.st_mode))
+        ::fchmod(fd, there.st_mode & 07777);
     return fd;
 }
 
