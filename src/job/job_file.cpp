@@ -76,6 +76,8 @@ JobFileResult ReadJobFile(const std::string& path, Job& job, ProgramSettings& se
         break;
     case ReadResult::NotRegular:
         return {JobFileResult::Status::Failed, NotRegularFileText(path)};
+    case ReadResult::TooLarge:
+        return {JobFileResult::Status::Failed, TooLargeFileText(path)};
     case ReadResult::Failed:
         return {JobFileResult::Status::Failed, err ? FileErrorText(err, path) : std::string(kOpenFailedText)};
     }

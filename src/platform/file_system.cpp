@@ -52,6 +52,10 @@ ReadResult ReadRegularFile(const std::string& path, std::string& contents, int* 
         ::close(fd);
         return S_ISDIR(st.st_mode) ? fail(EISDIR) : ReadResult::NotRegular;
     }
+    if (st.st_size > kMaxSettingsFileBytes) {
+        ::close(fd);
+        return ReadResult::TooLarge;
+    }
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -65,6 +69,11 @@ ReadResult ReadRegularFile(const std::string& path, std::string& contents, int* 
         if (n == 0)
             break;
         contents.append(buffer, static_cast<std::size_t>(n));
+        if (static_cast<long long>(contents.size()) > kMaxSettingsFileBytes) {
+            ::close(fd);
+            contents.clear();
+            return ReadResult::TooLarge; // grew while being read
+        }
     }
     ::close(fd);
     return ReadResult::Ok;
@@ -72,6 +81,10 @@ ReadResult ReadRegularFile(const std::string& path, std::string& contents, int* 
 
 std::string NotRegularFileText(const std::string& path) {
     return path + " は通常のファイルではないため、読み込めません。";
+}
+
+std::string TooLargeFileText(const std::string& path) {
+    return path + " は大きすぎるため、読み込めません。";
 }
 
 PathParts SplitPath(std::string_view path) {

@@ -13,11 +13,15 @@ bool MakeDirectory(const std::string& path);
 std::string CurrentDirectory();
 
 // Reads a whole file without ever waiting for a writer: a FIFO, a socket or
-// a device is refused (NotRegular), a folder fails with EISDIR.
-enum class ReadResult { Ok, NotRegular, Failed };
+// a device is refused (NotRegular), a folder fails with EISDIR, and a file
+// larger than kMaxSettingsFileBytes is not read at all (TooLarge).
+enum class ReadResult { Ok, NotRegular, TooLarge, Failed };
+inline constexpr long long kMaxSettingsFileBytes = 16LL << 20;
 ReadResult ReadRegularFile(const std::string& path, std::string& contents, int* errnoOut = nullptr);
-// The message for a path that names something other than a file.
+// The messages for a path that names something other than a file, and for
+// a file too large to be a job or settings file.
 std::string NotRegularFileText(const std::string& path);
+std::string TooLargeFileText(const std::string& path);
 
 // Splits a path the way the runtime's path splitter does: folder (ending in
 // "/" when not empty), file title, and extension (with its leading dot).

@@ -64,7 +64,8 @@ bool IniStore::Load(const std::string& path, bool* notRegular) {
     int err = 0;
     const ReadResult result = ReadRegularFile(path, text, &err);
     if (notRegular)
-        *notRegular = result == ReadResult::NotRegular || (result == ReadResult::Failed && err == EISDIR);
+        *notRegular = result == ReadResult::NotRegular || result == ReadResult::TooLarge ||
+                      (result == ReadResult::Failed && err == EISDIR);
     if (result != ReadResult::Ok)
         return false;
     Parse(text);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace ordinex;
@@ -60,6 +61,16 @@ TEST(JobFileSafety, FifoOrDeviceIsReportedWithoutWaiting) {
         EXPECT_EQ(result.status, JobFileResult::Status::Failed);
         EXPECT_EQ(result.message, path + " は通常のファイルではないため、読み込めません。");
     }
+}
+
+TEST(JobFileSafety, HugeFileIsNotRead) {
+    TempDir dir;
+    const std::string path = dir / "huge.odx";
+    { std::ofstream(path) << "[UrlFolder]\n"; }
+    std::filesystem::resize_file(path, (16 << 20) + 1);
+    Job job;
+    ProgramSettings settings;
+    EXPECT_EQ(ReadJobFile(path, job, settings).message, path + " は大きすぎるため、読み込めません。");
 }
 
 TEST(JobFileSafety, SavingKeepsLinksRefusesReadOnlyFilesAndHidesThePassword) {
