@@ -22,6 +22,12 @@ public:
         for (std::size_t nl; (nl = pending_.find('\n', start)) != std::string::npos; start = nl + 1)
             Line(std::string_view(pending_).substr(start, nl - start));
         pending_.erase(0, start);
+        // A "line" that never ends is no listing line: drop it rather than
+        // let a server fill the memory with it.
+        if (pending_.size() > kMaxLineBytes) {
+            pending_.clear();
+            skipping_ = true;
+        }
     }
     void Finish() {
         if (!pending_.empty())
@@ -30,13 +36,20 @@ public:
     }
 
 private:
+    static constexpr std::size_t kMaxLineBytes = 64 * 1024;
+
     void Line(std::string_view line) {
+        if (skipping_) { // the tail of an overlong line
+            skipping_ = false;
+            return;
+        }
         ListedEntry entry;
         if (ParseFtpListLine(line, entry))
             entries_.push_back(std::move(entry));
     }
     std::vector<ListedEntry>& entries_;
     std::string pending_;
+    bool skipping_ = false;
 };
 
 } // namespace
