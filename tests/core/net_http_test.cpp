@@ -260,6 +260,13 @@ TEST_F(HttpDownload, StopInTheMiddleLeavesTheFinalNameAlone) {
     EXPECT_EQ(PartFiles(dir.path()).size(), 1u);
 }
 
+TEST_F(HttpDownload, LongestNamesStillGetATemporaryFile) {
+    const std::string name = std::string(200, 'a') + "\xe7\x94\xbb" + std::string(52, 'b'); // 255 bytes
+    ASSERT_TRUE(Download("/bytes/10", name)) << engine.errorText;
+    EXPECT_EQ(ReadFile(dir / name), Pattern(10));
+    EXPECT_TRUE(PartFiles(dir.path()).empty());
+}
+
 TEST_F(HttpDownload, StopWhileWaitingForTheServerCreatesNoFile) {
     host.stopAfterPumps = 3;
     EXPECT_FALSE(Download("/hang"));
