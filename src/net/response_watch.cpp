@@ -46,11 +46,14 @@ bool ResponseWatch::OnHttpLine(std::string_view line, std::vector<int>& codes) {
         return false; // trailers after the body
     if (line.substr(0, 5) == "HTTP/") {
         const auto space = line.find(' ');
+        // A status code has three digits; more of them make no code at all
+        // (and must not overflow on the way).
         long code = 0;
+        std::size_t digits = 0;
         for (std::size_t i = space == std::string_view::npos ? line.size() : space + 1;
-             i < line.size() && IsDigit(line[i]); ++i)
+             i < line.size() && IsDigit(line[i]) && digits <= 3; ++i, ++digits)
             code = code * 10 + (line[i] - '0');
-        statusCode = code;
+        statusCode = digits == 3 ? code : 0;
         contentLength.clear();
         contentType.clear();
         lastModified.clear();
