@@ -237,7 +237,7 @@ TEST_F(FtpListRun, HostileNamesStayInsideTheDestination) {
         app.settings.FtpListSaveSetting = mode;
         prompter.asked.clear();
         const auto summary = app.RunFtpList(job);
-        EXPECT_EQ(summary.done, summary.total) << "every row was processed";
+        EXPECT_EQ(summary.processed, summary.total) << "every row was processed";
         const std::string tooLong = std::string(3000, 'x') + ".txtがファイル名として正しくありません";
         EXPECT_TRUE(std::any_of(prompter.asked.begin(), prompter.asked.end(), [&](const std::string& a) {
             return a.size() > tooLong.size() && a.compare(a.size() - tooLong.size(), tooLong.size(), tooLong) == 0;
