@@ -76,7 +76,8 @@ void IniStore::Parse(std::string_view text) {
     sections_.clear();
     sections_.push_back(Section{});
     // A byte-order mark written by another editor would otherwise become part of the first name.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+    // Every one of them, so that a file written back reads the same.
+    while (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     std::size_t pos = 0;
     while (pos < text.size()) {
