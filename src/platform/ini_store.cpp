@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -98,7 +99,11 @@ void IniStore::Parse(std::string_view text) {
         }
         const auto eq = line.find('=');
         if (eq != std::string_view::npos && !trimmed.starts_with(';') && !Trim(line.substr(0, eq)).empty()) {
-            sections_.back().lines.push_back(Line{std::string(Trim(line.substr(0, eq))), std::string(line.substr(eq + 1))});
+            // A carriage return inside a value reads as the blank that writing
+            // would make of it, so that a value survives being written back.
+            std::string value(line.substr(eq + 1));
+            std::replace(value.begin(), value.end(), '\r', ' ');
+            sections_.back().lines.push_back(Line{std::string(Trim(line.substr(0, eq))), std::move(value)});
         } else {
             sections_.back().lines.push_back(Line{{}, std::string(line)});
         }

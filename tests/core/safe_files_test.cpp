@@ -34,7 +34,7 @@ TEST(JobFileSafety, ControlCharactersInTheJobTextsAreRefused) {
         {std::string("FolderBaseText=/tmp/a\0b", 23), "FolderBaseText"},
         {"FolderExpansionText=x\x1b[2J.jpg", "FolderExpansionText"},
         {"UrlBaseText=http://h/\x07", "UrlBaseText"},
-        {"AccessPasswordText=pw\rDELE x", "AccessPasswordText"},
+        {"AccessPasswordText=pw\x01x", "AccessPasswordText"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
