@@ -1,0 +1,267 @@
+#include "listing/html_charset.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace ordinex {
+
+namespace {
+
+// How far into the page a <meta> declaration is looked for.
+constexpr std::size_t kPrescanBytes = 4096;
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerText(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = Lower(c);
+    return out;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (Lower(text[i]) != prefix[i])
+            return false;
+    return true;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// The value after "charset=" in a Content-Type text, unquoted; empty when absent.
+std::string CharsetParameter(std::string_view text) {
+    const std::string lower = LowerText(text);
+    std::size_t at = 0;
+    while ((at = lower.find("charset", at)) != std::string::npos) {
+        std::size_t i = at + 7;
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+        if (i < text.size() && text[i] == '=') {
+            ++i;
+            while (i < text.size() && IsBlank(text[i]))
+                ++i;
+            if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
+                const char quote = text[i++];
+                const std::size_t end = text.find(quote, i);
+                return std::string(text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i));
+            }
+            std::size_t end = i;
+            while (end < text.size() && !IsBlank(text[end]) && text[end] != ';')
+                ++end;
+            return std::string(text.substr(i, end - i));
+        }
+        at += 7;
+    }
+    return {};
+}
+
+// One attribute of a tag at text[i]: reads name and value and moves i past them.
+// False at the tag's end.
+bool NextAttribute(std::string_view text, std::size_t& i, std::string& name, std::string& value) {
+    while (i < text.size() && (IsBlank(text[i]) || text[i] == '/'))
+        ++i;
+    if (i >= text.size() || text[i] == '>')
+        return false;
+    const std::size_t start = i;
+    while (i < text.size() && !IsBlank(text[i]) && text[i] != '/' && text[i] != '>' && (text[i] != '=' || i == start))
+        ++i;
+    name = LowerText(text.substr(start, i - start));
+    value.clear();
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    if (i >= text.size() || text[i] != '=')
+        return true;
+    ++i;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
+        const char quote = text[i++];
+        const std::size_t end = text.find(quote, i);
+        value = std::string(text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i));
+        i = end == std::string_view::npos ? text.size() : end + 1;
+    } else {
+        const std::size_t vstart = i;
+        while (i < text.size() && !IsBlank(text[i]) && text[i] != '>')
+            ++i;
+        value = std::string(text.substr(vstart, i - vstart));
+    }
+    return true;
+}
+
+// The charset of the first <meta> that declares one, outside comments.
+std::string MetaCharset(std::string_view page) {
+    const std::string_view text = page.substr(0, kPrescanBytes);
+    std::size_t i = 0;
+    while ((i = text.find('<', i)) != std::string_view::npos) {
+        const std::string_view rest = text.substr(i);
+        if (rest.substr(0, 4) == "<!--") {
+            const std::size_t end = text.find("-->", i + 4);
+            if (end == std::string_view::npos)
+                return {};
+            i = end + 3;
+            continue;
+        }
+        if (StartsWithNoCase(rest, "<meta") && rest.size() > 5 && (IsBlank(rest[5]) || rest[5] == '/')) {
+            i += 5;
+            std::string name, value, charset, httpEquiv, content;
+            while (NextAttribute(text, i, name, value)) {
+                if (name == "charset" && charset.empty())
+                    charset = value;
+                else if (name == "http-equiv")
+                    httpEquiv = LowerText(value);
+                else if (name == "content")
+                    content = value;
+            }
+            if (!charset.empty())
+                return charset;
+            if (httpEquiv == "content-type") {
+                std::string fromContent = CharsetParameter(content);
+                if (!fromContent.empty())
+                    return fromContent;
+            }
+            continue;
+        }
+        ++i;
+    }
+    return {};
+}
+
+std::string Trimmed(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return LowerText(s);
+}
+
+// The converter's name for a label; empty for UTF-8 (nothing to convert).
+std::string ConverterName(const std::string& label, bool fromMeta) {
+    const std::string l = Trimmed(label);
+    auto any = [&](std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            if (l == n)
+                return true;
+        return false;
+    };
+    if (l.empty() || any({"utf-8", "utf8", "unicode-1-1-utf-8", "x-unicode20utf8"}))
+        return {};
+    // Browsers read every Shift_JIS label as Microsoft's extended table.
+    if (any({"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932", "ms932"}))
+        return "CP932";
+    if (any({"euc-jp", "eucjp", "x-euc-jp", "cseucpkdfmtjapanese"}))
+        return "EUC-JP-MS";
+    if (any({"iso-2022-jp", "csiso2022jp"}))
+        return "ISO-2022-JP";
+    if (any({"iso-8859-1", "latin1", "l1", "us-ascii", "ascii", "windows-1252", "cp1252", "x-cp1252"}))
+        return "CP1252";
+    // A page that could be read far enough to find its <meta> is no UTF-16 page.
+    if (fromMeta && l.compare(0, 6, "utf-16") == 0)
+        return {};
+    std::string upper = l;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
+
+// Converts with iconv; a byte that does not convert becomes U+FFFD, or ends
+// the conversion with false when strict. False when the converter is unknown.
+bool Convert(std::string_view in, const std::string& from, std::string& out, bool strict) {
+    iconv_t cd = iconv_open("UTF-8", from.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    out.clear();
+    out.reserve(in.size() + in.size() / 2 + 16);
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    char buffer[64 * 1024];
+    bool clean = true;
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, sizeof buffer - dstLeft);
+        if (rc != static_cast<std::size_t>(-1) || errno == E2BIG)
+            continue;
+        clean = false;
+        if (strict)
+            break;
+        out += "\xEF\xBF\xBD";
+        if (errno == EINVAL)
+            break; // a sequence cut off at the end
+        ++src;
+        --srcLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    // Flush a stateful encoding's return to its initial state.
+    char* dst = buffer;
+    std::size_t dstLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+    out.append(buffer, sizeof buffer - dstLeft);
+    iconv_close(cd);
+    return clean || !strict;
+}
+
+bool IsValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        std::size_t len = 0;
+        if (b < 0x80)
+            len = 1;
+        else if (b >= 0xC2 && b <= 0xDF)
+            len = 2;
+        else if (b >= 0xE0 && b <= 0xEF)
+            len = 3;
+        else if (b >= 0xF0 && b <= 0xF4)
+            len = 4;
+        else
+            return false;
+        if (i + len > s.size())
+            return false;
+        for (std::size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += len;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string DeclaredCharset(std::string_view contentType, std::string_view page) {
+    std::string label = CharsetParameter(contentType);
+    return label.empty() ? MetaCharset(page) : label;
+}
+
+std::string PageTextToUtf8(std::string page, std::string_view contentType) {
+    std::string out;
+    const std::string_view text(page);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        return page.substr(3);
+    if (text.substr(0, 2) == "\xFF\xFE")
+        return Convert(text.substr(2), "UTF-16LE", out, false) ? out : page;
+    if (text.substr(0, 2) == "\xFE\xFF")
+        return Convert(text.substr(2), "UTF-16BE", out, false) ? out : page;
+
+    const std::string header = CharsetParameter(contentType);
+    const std::string label = header.empty() ? MetaCharset(text) : header;
+    if (!label.empty()) {
+        const std::string from = ConverterName(label, header.empty());
+        if (from.empty())
+            return page;
+        return Convert(text, from, out, false) ? out : page;
+    }
+    if (IsValidUtf8(text))
+        return page;
+    // EUC-JP first: its text nearly always reads as Shift_JIS too (as
+    // half-width katakana), while Shift_JIS text rarely passes for EUC-JP.
+    for (const char* guess : {"EUC-JP-MS", "CP932"})
+        if (Convert(text, guess, out, true))
+            return out;
+    return page;
+}
+
+} // namespace ordinex
