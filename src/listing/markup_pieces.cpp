@@ -1,0 +1,218 @@
+#include "listing/markup_pieces.h"
+
+#include <cstring>
+#include <vector>
+
+namespace ordinex {
+
+namespace {
+
+bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool OneOf(std::string_view name, std::initializer_list<std::string_view> names) {
+    for (std::string_view n : names)
+        if (name == n)
+            return true;
+    return false;
+}
+
+// Elements whose content is text up to their own end tag.
+bool IsRawText(std::string_view name) {
+    return OneOf(name, {"script", "style", "xmp", "iframe", "noembed", "noframes", "textarea", "title"});
+}
+
+// Elements that add no depth: void ones, those the parser closes when the
+// next of their kind (or of their group) opens, and the document's frame.
+bool AddsNoDepth(std::string_view name) {
+    return OneOf(name, {"area",  "base",  "br",      "col",     "embed",   "hr",     "img",    "image",
+                        "input", "link",  "meta",    "param",   "source",  "track",  "wbr",    "basefont",
+                        "bgsound", "frame", "keygen", "isindex", "p",      "li",     "dt",     "dd",
+                        "option", "optgroup", "tr",  "td",      "th",      "tbody",  "thead",  "tfoot",
+                        "colgroup", "caption", "rb", "rt",      "rtc",     "rp",     "a",      "nobr",
+                        "button", "form",  "html",   "head",    "body"});
+}
+
+std::size_t NameEnd(std::string_view t, std::size_t i) {
+    while (i < t.size() && !IsBlank(t[i]) && t[i] != '/' && t[i] != '>')
+        ++i;
+    return i;
+}
+
+std::string LowerName(std::string_view t, std::size_t from, std::size_t to) {
+    std::string name(t.substr(from, to - from));
+    for (char& c : name)
+        c = Lower(c);
+    return name;
+}
+
+// Skips a tag's attributes from i; the position after its ">" (or the end).
+std::size_t SkipTag(std::string_view t, std::size_t i, bool& selfClosing) {
+    selfClosing = false;
+    for (;;) {
+        while (i < t.size() && IsBlank(t[i]))
+            ++i;
+        if (i >= t.size())
+            return t.size();
+        if (t[i] == '>')
+            return i + 1;
+        if (t[i] == '/') {
+            if (i + 1 < t.size() && t[i + 1] == '>') {
+                selfClosing = true;
+                return i + 2;
+            }
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < t.size() && !IsBlank(t[i]) && t[i] != '/' && t[i] != '>' && (t[i] != '=' || i == start))
+            ++i;
+        while (i < t.size() && IsBlank(t[i]))
+            ++i;
+        if (i >= t.size() || t[i] != '=')
+            continue;
+        ++i;
+        while (i < t.size() && IsBlank(t[i]))
+            ++i;
+        if (i < t.size() && (t[i] == '"' || t[i] == '\'')) {
+            const std::size_t end = t.find(t[i], i + 1);
+            i = end == std::string_view::npos ? t.size() : end + 1;
+        } else {
+            while (i < t.size() && !IsBlank(t[i]) && t[i] != '>')
+                ++i;
+        }
+    }
+}
+
+// The position of "</name" (any case) followed by a blank, "/" or ">", from i on; npos when none.
+std::size_t FindEndTag(std::string_view t, std::size_t i, std::string_view name) {
+    while ((i = t.find("</", i)) != std::string_view::npos) {
+        const std::size_t after = i + 2 + name.size();
+        bool match = after <= t.size();
+        for (std::size_t k = 0; match && k < name.size(); ++k)
+            match = Lower(t[i + 2 + k]) == name[k];
+        if (match && (after == t.size() || IsBlank(t[after]) || t[after] == '/' || t[after] == '>'))
+            return i;
+        i += 2;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t After(std::string_view t, std::size_t found, std::size_t length) {
+    return found == std::string_view::npos ? t.size() : found + length;
+}
+
+} // namespace
+
+bool MarkupPieces::Next(std::string_view& piece) {
+    const std::string_view t = text_;
+    if (pos_ >= t.size())
+        return false;
+    const std::size_t start = pos_;
+    struct Close {
+        std::size_t at;
+        std::string name;
+    };
+    std::vector<Close> closes;
+    int depth = 0;
+    int foreign = 0; // inside svg or math, where "/>" closes any element
+    std::size_t i = start;
+    while (i < t.size()) {
+        const void* lt = std::memchr(t.data() + i, '<', t.size() - i);
+        if (!lt) {
+            i = t.size();
+            break;
+        }
+        i = static_cast<std::size_t>(static_cast<const char*>(lt) - t.data());
+        if (i - start >= pieceBytes_ && i > start)
+            break;
+        const std::string_view rest = t.substr(i);
+        if (rest.substr(0, 4) == "<!--") {
+            if (rest.substr(4, 1) == ">")
+                i += 5;
+            else if (rest.substr(4, 2) == "->")
+                i += 6;
+            else
+                i = After(t, t.find("-->", i + 4), 3);
+            continue;
+        }
+        if (rest.size() < 2) {
+            ++i;
+            continue;
+        }
+        if (rest[1] == '!' || rest[1] == '?') {
+            i = After(t, t.find('>', i + 2), 1);
+            continue;
+        }
+        bool selfClosing = false;
+        if (rest[1] == '/') {
+            if (rest.size() > 2 && IsAlpha(rest[2])) {
+                const std::size_t nameEnd = NameEnd(t, i + 2);
+                const std::string name = LowerName(t, i + 2, nameEnd);
+                i = SkipTag(t, nameEnd, selfClosing);
+                if ((name == "svg" || name == "math") && foreign > 0)
+                    --foreign;
+                if (!AddsNoDepth(name) && !IsRawText(name) && depth > 0)
+                    --depth;
+            } else {
+                i = rest.substr(2, 1) == ">" ? i + 3 : After(t, t.find('>', i + 2), 1);
+            }
+            continue;
+        }
+        if (!IsAlpha(rest[1])) {
+            ++i;
+            continue;
+        }
+        const std::size_t nameEnd = NameEnd(t, i + 1);
+        const std::string name = LowerName(t, i + 1, nameEnd);
+        const std::size_t tagEnd = SkipTag(t, nameEnd, selfClosing);
+        i = tagEnd;
+        if (foreign == 0 && name == "plaintext") {
+            i = t.size(); // the rest of the page is text
+            break;
+        }
+        if (foreign == 0 && IsRawText(name)) {
+            const std::size_t end = FindEndTag(t, i, name);
+            if (end == std::string_view::npos) {
+                i = t.size();
+                break;
+            }
+            bool ignored = false;
+            i = SkipTag(t, end + 2 + name.size(), ignored);
+            continue;
+        }
+        if (name == "svg" || name == "math") {
+            if (!selfClosing)
+                ++foreign;
+            continue;
+        }
+        if (AddsNoDepth(name) || (selfClosing && foreign > 0))
+            continue;
+        if (++depth > depthCap_) {
+            closes.push_back({tagEnd, name});
+            --depth;
+        }
+    }
+    pos_ = i;
+    flattened_ = !closes.empty();
+    if (closes.empty()) {
+        piece = t.substr(start, i - start);
+        return true;
+    }
+    rewritten_.clear();
+    rewritten_.reserve(i - start + closes.size() * 8);
+    std::size_t from = start;
+    for (const Close& c : closes) {
+        rewritten_.append(t.substr(from, c.at - from));
+        rewritten_ += "</";
+        rewritten_ += c.name;
+        rewritten_ += '>';
+        from = c.at;
+    }
+    rewritten_.append(t.substr(from, i - from));
+    piece = rewritten_;
+    return true;
+}
+
+} // namespace ordinex

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ordinex {
+
+// Cuts a page's text into pieces that the HTML parser takes one at a time,
+// so that its memory stays that of one piece and the program can serve its
+// windows between pieces. A piece ends just before a tag, never inside a
+// tag, a comment or the text of a script, style, title or text area.
+//
+// The parser's cost grows with the square of the nesting depth. Elements
+// that would nest deeper than the cap within a piece are closed right after
+// their start tag instead: their order and attributes stay, only the shape
+// of a hostile tree changes.
+class MarkupPieces {
+public:
+    MarkupPieces(std::string_view text, std::size_t pieceBytes, int depthCap)
+        : text_(text), pieceBytes_(pieceBytes), depthCap_(depthCap) {}
+
+    // The next piece; false when the text is used up.
+    bool Next(std::string_view& piece);
+    // Whether the last piece had elements closed early.
+    bool Flattened() const { return flattened_; }
+
+private:
+    std::string_view text_;
+    std::size_t pieceBytes_;
+    int depthCap_;
+    std::size_t pos_ = 0;
+    std::string rewritten_;
+    bool flattened_ = false;
+};
+
+} // namespace ordinex

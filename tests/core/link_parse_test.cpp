@@ -1,0 +1,189 @@
+#include "listing/download_html.h"
+#include "listing/html_charset.h"
+#include "listing/page_elements.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace ordinex::test {
+namespace {
+
+struct ResolveCase {
+    const char* base;
+    const char* link;
+    const char* expected;
+};
+
+// The three examples of the resolution steps, cases where the steps hold,
+// then the links real pages use where the plain steps would go wrong.
+TEST(ResolveUrl, ResolvesLinksAsBrowsersDo) {
+    const char* p = "http://h/a/b/p.html";
+    const ResolveCase cases[] = {
+        {p, "../c/x.jpg", "http://h/a/c/x.jpg"},
+        {p, "/y.gif", "http://h/y.gif"},
+        {p, "#t", "http://h/a/b/p.html#t"},
+        {p, "x.jpg", "http://h/a/b/x.jpg"},
+        {p, "./x.jpg", "http://h/a/b/x.jpg"},
+        {p, "sub/./x/../y.jpg", "http://h/a/b/sub/y.jpg"},
+        {"http://h/a/", "x", "http://h/a/x"},
+        {p, "http://o/z.zip", "http://o/z.zip"},
+        {p, "ftp://o/pub/z.zip", "ftp://o/pub/z.zip"},
+        // Repairs.
+        {p, "//cdn.example/x.js", "http://cdn.example/x.js"},
+        {p, "?page=2", "http://h/a/b/p.html?page=2"},
+        {p, "../../../../x", "http://h/x"},
+        {p, "sub/..", "http://h/a/b/"},
+        {p, "..", "http://h/a/"},
+        {p, "", "http://h/a/b/p.html"},
+        {p, "  x.jpg\n", "http://h/a/b/x.jpg"},
+        {p, "im\nage.jpg", "http://h/a/b/image.jpg"},
+        {p, "img\\a.jpg", "http://h/a/b/img/a.jpg"},
+        {p, "mailto:x@y", "mailto:x@y"},
+        {p, "javascript:void(0)", "javascript:void(0)"},
+        {p, "x.php?p=/../a", "http://h/a/b/x.php?p=/../a"},
+        {p, "/a/../../b", "http://h/b"},
+        {p, "http://o/a/./b/../c", "http://o/a/c"},
+        {p, "HTTP://O/x", "http://O/x"},
+        {p, "http:x.html", "http://h/a/b/x.html"},
+        {p, "a\x01" "b.bin", "http://h/a/b/a%01b.bin"},
+        {p, "%2e%2e/x", "http://h/a/x"},
+        {p, "page.html#a/../b", "http://h/a/b/page.html#a/../b"},
+        {"http://h/list.php?dir=x/y", "img.gif", "http://h/img.gif"},
+        {"http://h", "x", "http://h/x"},
+        {"http://h:8080/d/", "../x", "http://h:8080/x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CDownloadHtml::ResolveUrl(c.base, c.link), c.expected) << c.base << " + [" << c.link << "]";
+}
+
+TEST(PageCharset, HeaderFirstThenMetaOutsideComments) {
+    struct Case {
+        const char* contentType;
+        const char* page;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"text/html; charset=EUC-JP", "<meta charset=utf-8>", "EUC-JP"},
+        {"text/html;Charset=\"Shift_JIS\"", "", "Shift_JIS"},
+        {"text/html", "<html><head><meta charset='windows-31j'>", "windows-31j"},
+        {"text/html", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">", "x-sjis"},
+        {"text/html", "<!-- <meta charset=euc-jp> --><meta charset=utf-8>", "utf-8"},
+        {"text/html", "<meta name=description content=\"charset=no\">", ""},
+        {"", "<p>plain", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DeclaredCharset(c.contentType, c.page), c.expected) << c.contentType << " " << c.page;
+}
+
+TEST(PageCharset, JapanesePagesComeOutInUtf8) {
+    const std::string sjisWord = "\x93\xfa\x96\x7b\x8c\xea";   // 日本語 in Shift_JIS
+    const std::string eucWord = "\xc6\xfc\xcb\xdc\xb8\xec";    // 日本語 in EUC-JP
+    const std::string word = "日本語";
+    EXPECT_EQ(PageTextToUtf8("<meta charset=Shift_JIS>" + sjisWord, "text/html"), "<meta charset=Shift_JIS>" + word);
+    EXPECT_EQ(PageTextToUtf8(eucWord, "text/html; charset=euc-jp"), word);
+    // No declaration: not UTF-8, but clean Shift_JIS or EUC-JP.
+    EXPECT_EQ(PageTextToUtf8("<p>" + sjisWord + "\x82\xa0", "text/html"), "<p>" + word + "あ");
+    EXPECT_EQ(PageTextToUtf8("<p>" + eucWord + "\xa4\xa2", "text/html"), "<p>" + word + "あ");
+    EXPECT_EQ(PageTextToUtf8("\xEF\xBB\xBF" + word, "text/html; charset=Shift_JIS"), word);
+    EXPECT_EQ(PageTextToUtf8(word, "text/html"), word);
+    // A byte that does not convert becomes U+FFFD and the rest goes on.
+    EXPECT_EQ(PageTextToUtf8("a\x80" "b", "text/html; charset=shift_jis"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(PageTextToUtf8("abc", "text/html; charset=no-such-charset"), "abc");
+}
+
+std::vector<std::string> Tags(const PageElements& e) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < e.Count(); ++i)
+        out.emplace_back(e.Tag(i));
+    return out;
+}
+
+std::vector<std::string> Addresses(const PageElements& e) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < e.Count(); ++i)
+        if (auto a = e.Address(i))
+            out.emplace_back(*a);
+    return out;
+}
+
+PageElements Parse(const std::string& html) {
+    PageElements e;
+    ParsePageElements(html, e, nullptr);
+    return e;
+}
+
+TEST(PageElements, ListsElementsInDocumentOrderAsABrowserDoes) {
+    using V = std::vector<std::string>;
+    struct Case {
+        const char* html;
+        V tags;
+    };
+    const Case cases[] = {
+        {"", {"HTML", "HEAD", "BODY"}},
+        {"<p><a href=x>y</a>", {"HTML", "HEAD", "BODY", "P", "A"}},
+        {"<title>t</title><link href=s.css><img src=i>", {"HTML", "HEAD", "TITLE", "LINK", "BODY", "IMG"}},
+        {"<frameset><frame src=a><frame src=b></frameset><img src=i>",
+         {"HTML", "HEAD", "FRAMESET", "FRAME", "FRAME"}},
+        {"<x-foo><svg><a href=s></a></svg><template><img src=t></template>",
+         {"HTML", "HEAD", "BODY", "X-FOO", "svg", "a", "TEMPLATE"}},
+        {"<iframe><img src=inside></iframe><noscript><img src=n></noscript>",
+         {"HTML", "HEAD", "BODY", "IFRAME", "NOSCRIPT", "IMG"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Tags(Parse(c.html)), c.tags) << c.html;
+}
+
+TEST(PageElements, KeepsTheOneAddressEachTagIsReadFor) {
+    const PageElements e = Parse(
+        "<head><meta http-equiv=refresh content=\"5; URL='next.html'\"><meta http-equiv=REFRESH content=7>"
+        "<meta name=x content=\"url=no\"><meta http-equiv=refresh content=\"0,other.html\"><base href=/b/></head>"
+        "<a>none</a><a href=''>empty</a><area href=m.zip><img alt=no-src><img src=i.png><embed src=e.swf>"
+        "<object data=o.pdf></object><applet code=G.class codebase=java></applet>"
+        "<applet archive=' g.jar , h.jar' code=G.class></applet><applet code=/abs.class codebase=c></applet>"
+        "<script src=s.js></script><iframe src=f.html></iframe><bgsound src=b.mid>");
+    EXPECT_EQ(Addresses(e), (std::vector<std::string>{"next.html", "other.html", "", "m.zip", "i.png", "e.swf",
+                                                      "o.pdf", "java/G.class", "g.jar", "/abs.class", "s.js",
+                                                      "f.html", "b.mid"}));
+    EXPECT_EQ(e.BaseHref(), "/b/");
+}
+
+TEST(PageElements, HostilePagesParseInBoundedTime) {
+    // 100,000 nested elements: the deep part is flattened, the order stays.
+    std::string deep = "<body>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<div>";
+    deep += "<a href=bottom.bin>x</a>";
+    bool flattened = false;
+    PageElements e;
+    ParsePageElements(deep, e, nullptr, &flattened);
+    EXPECT_TRUE(flattened);
+    EXPECT_EQ(e.Count(), 100004u);
+    EXPECT_EQ(e.Tag(e.Count() - 1), "A");
+    EXPECT_EQ(Addresses(e), std::vector<std::string>{"bottom.bin"});
+
+    // Many pieces: every link comes out once, in order, tags and comments
+    // across piece boundaries included.
+    std::string big = "<html><head><script>var s = '<a href=no>';</script></head><body>";
+    const int links = 60000;
+    for (int i = 0; i < links; ++i)
+        big += "<table><tr><td><a href=\"f" + std::to_string(i) + ".bin\">" + std::to_string(i) +
+               "</a><!-- <a href=no> --></td></tr></table>\n";
+    PageElements many;
+    int pieces = 0;
+    ParsePageElements(big, many, [&] { return ++pieces > 0; });
+    EXPECT_GT(pieces, 4);
+    const auto found = Addresses(many);
+    ASSERT_EQ(found.size(), static_cast<std::size_t>(links));
+    for (int i = 0; i < links; i += 997)
+        EXPECT_EQ(found[i], "f" + std::to_string(i) + ".bin");
+
+    // Broken markup: no crash, the links the parser sees.
+    const PageElements broken = Parse("<a href=\"b1.bin\"<a href=b2.bin>x</a><img src=\"b3.png\" <table><td>"
+                                      "<a href='b4.bin'>x</td></tr><b><i></b></i><a href=\"b5.bin\"><!-- <a "
+                                      "href=\"no.bin\"> --><a href=\"b6.bin");
+    EXPECT_EQ(Addresses(broken), (std::vector<std::string>{"b1.bin", "b3.png", "b4.bin", "b5.bin"}));
+}
+
+} // namespace
+} // namespace ordinex::test
