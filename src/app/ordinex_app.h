@@ -150,7 +150,7 @@ public:
     RunSummary RunFtpList(const Job& job);
 
     // ---- Prompts ----
-    int ShowWarning(const std::string& text, int32_t situationFlag);
+    int ShowWarning(const std::string& text, int32_t situationFlag) override;
     void ConfirmStep();
 
     // ---- Status and busy state ----
@@ -168,12 +168,13 @@ public:
     void SetFileProgress(ClearText);
     void ShowTreeTarget(const std::string& address) override;
     void ShowTreeTarget(ClearText);
-    void ShowLoadTarget(const std::string& address, const std::string& destination);
+    void ShowLoadTarget(const std::string& address, const std::string& destination) override;
     void ShowLoadTarget(ClearText);
     void PumpOneMessage() override;
     void DrainMessages();
-    void BeginBusy();
-    void EndBusy();
+    void BeginBusy() override;
+    void EndBusy() override;
+    bool Busy() const override { return running; }
     // The Stop command.
     void RequestStop() { stopRequested = true; }
 

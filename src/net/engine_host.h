@@ -22,6 +22,17 @@ public:
     virtual void PumpOneMessage() = 0;
     virtual bool StopRequested() const = 0;
     virtual const ProgramSettings& Settings() const = 0;
+
+    // The page loads of the link extraction. Without an application behind
+    // the host they show nothing.
+    // Lines 1007 and 1008: the page being loaded (and where to), logged.
+    virtual void ShowLoadTarget(const std::string& /*address*/, const std::string& /*destination*/) {}
+    // Enter and leave the busy state; Busy tells whether an operation holds it.
+    virtual void BeginBusy() {}
+    virtual void EndBusy() {}
+    virtual bool Busy() const { return false; }
+    // The warning path for a page that failed inside a walk: 6 or 1 ends the walk.
+    virtual int ShowWarning(const std::string& /*text*/, int32_t /*situationFlag*/) { return kAnswerCancel; }
 };
 
 } // namespace ordinex

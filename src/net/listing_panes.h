@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ordinex {
 
@@ -63,16 +64,46 @@ public:
     virtual std::string ItemDirectory(int64_t n) const = 0;
 };
 
+// One row of the Link list: the address without its scheme, the probe's
+// texts, and whether the probe said "text/html" (the page picture).
+struct LinkRow {
+    std::string text;
+    std::string sizeText; // digit-grouped bytes, "0" without Content-Length, empty when the probe failed
+    std::string contentType;
+    std::string dateText; // "%Y/%m/%d %H:%M", empty when unknown
+    bool isPage = false;
+    bool operator==(const LinkRow&) const = default;
+};
+
+// The Link tree holds pages; a node's text is its address without the
+// scheme (host, ":port" when not the default, path), and "http://" + text
+// opens it. Children are kept sorted by text.
 class ILinkTreePane {
 public:
     virtual ~ILinkTreePane() = default;
     virtual void DeleteAllNodes() = 0;
+    // Deletes every node, then inserts the root (a page node).
+    virtual TreeNodeId InsertRoot(const std::string& text) = 0;
+    // Inserts a page node under parent at its sorted place.
+    virtual TreeNodeId InsertChild(TreeNodeId parent, const std::string& text) = 0;
+    // The child of parent whose text equals text exactly, or kNoNode.
+    virtual TreeNodeId FindChild(TreeNodeId parent, const std::string& text) const = 0;
+    virtual std::vector<TreeNodeId> Children(TreeNodeId node) const = 0;
+    virtual void DeleteChildren(TreeNodeId node) = 0;
+    // Empty for kNoNode.
+    virtual std::string NodeText(TreeNodeId node) const = 0;
+    virtual TreeNodeId Selected() const = 0;
+    // Selects a node without loading it.
+    virtual void SelectSilently(TreeNodeId node) = 0;
 };
 
 class ILinkListPane {
 public:
     virtual ~ILinkListPane() = default;
     virtual void DeleteAllRows() = 0;
+    // Whether a row's text equals text exactly.
+    virtual bool HasRow(const std::string& text) const = 0;
+    virtual void InsertRow(const LinkRow& row) = 0;
 };
 
 } // namespace ordinex
