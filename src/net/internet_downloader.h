@@ -3,11 +3,14 @@
 #include "net/listing_panes.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace ordinex {
 
 class CurlSession;
+class CDownloadHtml;
 
 // Service types of a cracked URL; only FTP and HTTP are transferred.
 enum : uint32_t {
@@ -35,6 +38,23 @@ struct HttpProbeResult {
     std::string dateText;
 };
 
+// A page as link extraction loads it.
+struct FetchedPage {
+    std::string body;        // the page's bytes, at most kMaxPageBytes
+    std::string location;    // the address after redirects
+    std::string contentType; // as received
+    bool isMarkup = true;    // HTML (or untyped); other files are not read
+    bool truncated = false;  // the page went on past kMaxPageBytes
+    bool stopped = false;    // Stop ended the load
+};
+
+// What a depth walk of the Link tree did.
+struct LinkWalkSummary {
+    int pages = 0;  // pages loaded
+    int failed = 0; // of which failed
+    bool stopped = false;
+};
+
 // The transfer engine. Every operation opens its own libcurl handle and
 // connection and closes them before it returns; it reports through the host
 // and keeps the user interface live while it waits.
@@ -43,6 +63,9 @@ public:
     explicit CInternetDownloader(IEngineHost* host = nullptr);
     ~CInternetDownloader();
     CInternetDownloader(const CInternetDownloader&) = delete;
+    // More than this much of a page is not read: links are taken from the
+    // first 32 MiB (about 100,000 rows of a server's file index).
+    static constexpr std::size_t kMaxPageBytes = 32u << 20;
     CInternetDownloader& operator=(const CInternetDownloader&) = delete;
 
     void SetHost(IEngineHost* host) { host_ = host; }
@@ -88,6 +111,10 @@ public:
     std::string NormalizeHttpUrl(const std::string& url, bool store);
     static std::string StripScheme(const std::string& url);
     static std::string UrlToLocalName(const std::string& url);
+    // A page's or file's address without its scheme, as the Link tree and
+    // list show it: host, ":port" when not the scheme's default, path and
+    // query. Empty when the address has no host.
+    static std::string LinkText(const std::string& url);
 
     // Fetches sourceUrl into destinationPath.
     bool DownloadFile();
@@ -104,8 +131,18 @@ public:
     // Loads one page and offers its links to the Link tree and list (link extraction).
     bool ExtractPageLinks(TreeNodeId node, const std::string& address, bool addToTree, bool addToList,
                           bool clearList);
+    // The depth walk after a page has been expanded into start: the pages
+    // below it are expanded in turn, as deep as HttpListNextChoseSetting says.
+    LinkWalkSummary WalkLinkTree(TreeNodeId start);
+    // Fetches a page over HTTP with redirects followed, for the hidden view;
+    // progress gets the bytes received and expected (0 when unknown).
+    bool FetchPage(const std::string& address, FetchedPage& page,
+                   const std::function<void(int64_t, int64_t)>& progress);
+    // The hidden view that loads the pages; created on first use.
+    CDownloadHtml& HtmlView();
 
 private:
+    friend class CDownloadHtml;
     IEngineHost& Host() const;
     // Sets the session up for the GET request of sourceUrl, with the status
     // lines every HTTP operation shows before it is sent.
@@ -132,6 +169,7 @@ private:
     IFtpListPane* ftpList_ = nullptr;
     ILinkTreePane* linkTree_ = nullptr;
     ILinkListPane* linkList_ = nullptr;
+    std::unique_ptr<CDownloadHtml> htmlView_;
 };
 
 } // namespace ordinex

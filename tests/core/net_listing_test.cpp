@@ -250,19 +250,25 @@ TEST_F(FtpListing, UncrackableStartAddressFailsAtOnce) {
     EXPECT_TRUE(tree.nodes.empty());
 }
 
-TEST(LinkTree, ClearsThePanesAndFailsUntilPagesCanBeRead) {
+TEST(LinkTree, ClearsThePanesAndFailsWithTheEngineTextWhenThePageCannotBeRead) {
     RecordingHost host;
     RecordingLinkTree tree;
     RecordingLinkList list;
     CInternetDownloader engine(&host);
     engine.SetLinkPanes(&tree, &list);
-    engine.sourceUrl = "srv.lan/page.html";
+    tree.InsertRoot("old");
+    list.InsertRow({"old", "1", "", "", false});
+    tree.clears = 0;
+    engine.sourceUrl = "127.0.0.1:1/page.html";
     EXPECT_FALSE(engine.OpenLinkTree());
     EXPECT_EQ(tree.clears, 1);
-    EXPECT_EQ(list.clears, 1);
-    EXPECT_EQ(host.Of("tree"), std::vector<std::string>{"http://srv.lan/page.html"});
-    EXPECT_EQ(engine.errorText, "リンクの抽出はこの版ではまだ使えません");
+    EXPECT_EQ(list.clears, 2); // opening the tree, then the page's own clearing
+    EXPECT_TRUE(tree.Paths().empty());
+    EXPECT_TRUE(list.Rows().empty());
+    EXPECT_EQ(host.Of("tree"), (std::vector<std::string>{"http://127.0.0.1:1/page.html", "http://127.0.0.1:1/page.html"}));
+    EXPECT_EQ(engine.errorText.rfind("サーバーに接続できませんでした", 0), 0u) << engine.errorText;
     EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+    EXPECT_EQ(engine.sourceUrl, "http://127.0.0.1:1/page.html");
 }
 
 } // namespace

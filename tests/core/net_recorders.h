@@ -1,8 +1,10 @@
 #pragma once
+#include "listing/link_panes_model.h"
 #include "net/engine_host.h"
 #include "net/listing_panes.h"
 #include "settings/program_settings.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +40,25 @@ public:
     }
     bool StopRequested() const override { return stop; }
     const ProgramSettings& Settings() const override { return settings; }
+    void ShowLoadTarget(const std::string& address, const std::string& destination) override {
+        calls.push_back("load:" + address + (destination.empty() ? "" : "|" + destination));
+    }
+    void BeginBusy() override {
+        calls.push_back("busy:begin");
+        busy = true;
+        stop = false;
+    }
+    void EndBusy() override {
+        calls.push_back("busy:end");
+        busy = false;
+    }
+    bool Busy() const override { return busy; }
+    int ShowWarning(const std::string& text, int32_t) override {
+        calls.push_back("warning:" + text);
+        return warningAnswer;
+    }
+    bool busy = false;
+    int warningAnswer = kAnswerNo;
 
     // The texts of one kind, in order.
     std::vector<std::string> Of(const std::string& kind) const {
@@ -127,16 +148,54 @@ public:
     }
 };
 
-class RecordingLinkTree : public ILinkTreePane {
+class RecordingLinkTree : public LinkTreeModel {
 public:
     int clears = 0;
-    void DeleteAllNodes() override { ++clears; }
+    void DeleteAllNodes() override {
+        ++clears;
+        LinkTreeModel::DeleteAllNodes();
+    }
+    // Every node as "text/child/grandchild", with prefix taken off each text, sorted.
+    std::vector<std::string> Paths(const std::string& prefix = "") const {
+        std::vector<std::string> out;
+        std::vector<std::pair<TreeNodeId, std::string>> todo;
+        for (TreeNodeId root : Children(kNoNode))
+            todo.push_back({root, Strip(NodeText(root), prefix)});
+        while (!todo.empty()) {
+            auto [id, path] = todo.back();
+            todo.pop_back();
+            out.push_back(path);
+            for (TreeNodeId child : Children(id))
+                todo.push_back({child, path + "/" + Strip(NodeText(child), prefix)});
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    static std::string Strip(const std::string& text, const std::string& prefix) {
+        return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : text;
+    }
 };
 
-class RecordingLinkList : public ILinkListPane {
+class RecordingLinkList : public LinkListModel {
 public:
     int clears = 0;
-    void DeleteAllRows() override { ++clears; }
+    void DeleteAllRows() override {
+        ++clears;
+        LinkListModel::DeleteAllRows();
+    }
+    // The rows' texts with prefix taken off, in order.
+    std::vector<std::string> Texts(const std::string& prefix = "") const {
+        std::vector<std::string> out;
+        for (const LinkRow& row : Rows())
+            out.push_back(RecordingLinkTree::Strip(row.text, prefix));
+        return out;
+    }
+    const LinkRow* Find(const std::string& text) const {
+        for (const LinkRow& row : Rows())
+            if (row.text == text)
+                return &row;
+        return nullptr;
+    }
 };
 
 } // namespace ordinex::test

@@ -19,6 +19,8 @@ Routes:
   /meta?type=T&modified=M&length=N&disposition=D
                       headers only as given (length is sent as Content-Length,
                       disposition as Content-Disposition), with a body of N bytes
+  /site/...           the web site of the link extraction tests (link_site.py)
+  /stats/hits?path=P  how often P was requested, as text
 Hostile answers:
   /short/N            Content-Length N + 1000, N bytes, then the connection closes
   /chunkcut/N         chunked, N bytes in chunks, then the connection closes
@@ -43,6 +45,8 @@ import sys
 import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+import link_site
 
 PATTERN = bytes(i % 251 for i in range(251 * 256))
 
@@ -230,6 +234,10 @@ class Handler(BaseHTTPRequestHandler):
         elif head == "echo":
             text = self.requestline + "\r\n" + str(self.headers)
             self.reply(200, text.encode(), {"Content-Type": "text/plain"})
+        elif head == "site":
+            link_site.serve(self, url.path, query)
+        elif head == "stats":
+            self.reply(200, str(link_site.hits(query.get("path", [""])[0])).encode())
         elif head == "meta":
             count = self.number(query.get("length", ["0"])[0])
             self.send_response(200)

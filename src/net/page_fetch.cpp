@@ -1,0 +1,95 @@
+#include "net/curl_session.h"
+#include "net/internet_downloader.h"
+#include "net/url_cracker.h"
+
+namespace ordinex {
+
+namespace {
+
+// Pages are HTML; a server that names no type may still send one.
+bool IsMarkupType(const std::string& contentType) {
+    std::string type = contentType.substr(0, contentType.find(';'));
+    while (!type.empty() && (type.back() == ' ' || type.back() == '\t'))
+        type.pop_back();
+    for (char& c : type)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return type.empty() || type == "text/html" || type == "application/xhtml+xml";
+}
+
+} // namespace
+
+bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& page,
+                                    const std::function<void(int64_t, int64_t)>& progress) {
+    page = FetchedPage{};
+    errorText.clear();
+    CrackedUrl parts;
+    if (!CrackUrl(address, parts)) {
+        Fail("インターネット･サービス･タイプが不明");
+        return false;
+    }
+    if (parts.serviceType != kServiceHttp) {
+        Fail("サポートしていないインターネット･サービス･タイプ");
+        return false;
+    }
+    CurlSession session(Host(), CurlSession::Protocol::Http);
+    session.SetTarget(TransferUrl(address), parts.host, userName, password);
+    // The status is checked before any of the body is taken.
+    auto outcome = session.RunUntilHeaders();
+    if (outcome == CurlSession::Outcome::Stopped) {
+        page.stopped = true;
+        return true;
+    }
+    if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+        session.Close();
+        Fail(session.ErrorText());
+        return false;
+    }
+    const ResponseWatch& response = session.Response();
+    if (response.statusCode >= 400) {
+        session.Close();
+        return CheckHttpStatus(response.statusCode);
+    }
+    char* effective = nullptr;
+    long redirects = 0;
+    curl_easy_getinfo(session.Easy(), CURLINFO_EFFECTIVE_URL, &effective);
+    curl_easy_getinfo(session.Easy(), CURLINFO_REDIRECT_COUNT, &redirects);
+    // Without a redirect the address stays as written (not %-encoded) for the texts.
+    page.location = redirects > 0 && effective ? std::string(effective) : address.substr(0, address.find('#'));
+    page.contentType = response.contentType;
+    page.isMarkup = IsMarkupType(page.contentType);
+    if (!page.isMarkup)
+        return true; // an image or an archive is no page: its body is not read
+
+    const int64_t expected = LeadingDecimal(response.contentLength);
+    // Past the bound the data is dropped and the transfer ended.
+    int64_t received = 0;
+    bool full = false;
+    session.SetSinkFunction([&](std::string_view data) {
+        received += static_cast<int64_t>(data.size());
+        const std::size_t room = kMaxPageBytes - std::min(kMaxPageBytes, page.body.size());
+        page.body.append(data.substr(0, room));
+        full = full || data.size() > room;
+    });
+    bool ok = session.Resume();
+    if (ok && session.Running()) {
+        outcome = session.Run([&] { return full; }, [&] { progress(received, expected); });
+        if (outcome == CurlSession::Outcome::Stopped) {
+            page.stopped = true;
+            return true;
+        }
+        if (outcome == CurlSession::Outcome::Ready)
+            session.Abort(); // the rest of an endless or huge page is not read
+        ok = outcome == CurlSession::Outcome::Ready || session.Result() == CURLE_OK;
+    }
+    page.truncated = full;
+    progress(received, expected);
+    if (!ok) {
+        session.Close();
+        Fail(session.ErrorText());
+        return false;
+    }
+    return true;
+}
+
+} // namespace ordinex
