@@ -12,6 +12,7 @@ Pages (text/html unless said):
   nodecl.html       Shift_JIS without any declaration; links 画像.jpg
   based.html        <base href="/site/sub/">; links x.jpg
   charset.html      "text/html; charset=utf-8": no page for the tree
+  fails.html        links once.html, a page on its first request and 500 after
   d/*.html          a small tree for depth walks (see DEPTH below)
   many?n=N&distinct=D   N links to D different files
   deep?n=N          N nested elements, one link at the bottom
@@ -163,6 +164,13 @@ def serve(handler, path, query):
         send(handler, 200, NODECL)
     elif name == "based.html":
         send(handler, 200, page('<html><head><base href="/site/sub/"></head><body><img src="x.jpg"></body></html>'))
+    elif name == "fails.html":
+        send(handler, 200, page('<html><body><a href="once.html">once</a></body></html>'))
+    elif name == "once.html":
+        if hits(path) <= 1:
+            send(handler, 200, PLAIN.replace("{name}", name))
+        else:
+            send(handler, 500, "gone\n", "text/plain")
     elif name == "charset.html":
         send(handler, 200, PLAIN.replace("{name}", name), "text/html; charset=utf-8")
     elif name == "redirect-me":

@@ -14,5 +14,10 @@ int RunDownload(const std::string& jobPath);
 int RunLs(const std::string& url);
 // The FTP-list run over the given addresses, with the job's destination and settings.
 int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls);
+// Whether an ls address is a web page (http:// or https://).
+bool IsWebAddress(const std::string& url);
+// Lists the files a web page links to (and those of the pages below it, as
+// deep as the settings say), after probing and filtering: NAME, SIZE, TYPE, DATE.
+int RunLinkLs(const std::string& url);
 
 } // namespace ordinex::cli

@@ -13,6 +13,7 @@ void PrintUsage() {
     std::fprintf(stderr, "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
                          "        ordinex-cli run JOB.odx               ジョブをダウンロード\n"
                          "        ordinex-cli ls URL                    FTPフォルダの一覧 (名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
+                         "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
                          "        ordinex-cli fetch JOB.odx URL...      FTPリストとしてダウンロード\n");
 }
 
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     } else if (command == "run") {
         status = ordinex::cli::RunDownload(arg);
     } else if (command == "ls") {
-        status = ordinex::cli::RunLs(arg);
+        status = ordinex::cli::IsWebAddress(arg) ? ordinex::cli::RunLinkLs(arg) : ordinex::cli::RunLs(arg);
     } else if (fetch) {
         status = ordinex::cli::RunFetch(arg, std::vector<std::string>(argv + 3, argv + argc));
     } else {

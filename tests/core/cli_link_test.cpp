@@ -1,0 +1,83 @@
+// ordinex-cli ls on web pages, against the link site of the loopback HTTP server.
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ordinex::test {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto end = text.find('\n', pos);
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+class CliLink : public ::testing::Test {
+protected:
+    TempDir cwd;
+    TestServer server = TestServer::StartHttp();
+    const std::string site = "127.0.0.1:" + std::to_string(server.port()) + "/site/";
+
+    ProcessResult Ls(const std::string& url) { return RunProcess({ORDINEX_CLI_PATH, "ls", url}, cwd.path()); }
+};
+
+TEST_F(CliLink, PrintsTheRowsOfAPageAndThoseBelowItAsDeepAsTheSettingsSay) {
+    struct Case {
+        const char* tool;
+        std::vector<std::string> lines;
+    };
+    const std::string f0 = site + "d/f0.bin\t1,008\tapplication/octet-stream\t2021/03/04 12:34";
+    const std::string p1a = site + "d/1a.html\t104\ttext/html\t";
+    const std::string p1b = site + "d/1b.html\t134\ttext/html\t";
+    const Case cases[] = {
+        {"", {p1a, p1b, f0}},
+        {"HttpListNextChoseSetting=1\nHttpListNextChoseAddListSetting=1\n",
+         {p1a, p1b, f0, site + "d/2a.html\t132\ttext/html\t",
+          site + "d/f1a.bin\t1,009\tapplication/octet-stream\t2021/03/04 12:34",
+          site + "d/f1b.bin\t1,009\tapplication/octet-stream\t2021/03/04 12:34"}},
+        {"HttpTreeListExtensionOptionSetting0=0\nHttpTreeListExtensionOptionSetting1=1\n"
+         "HttpTreeListExtensionOptionSetting1String=bin\n",
+         {f0}},
+    };
+    for (const auto& c : cases) {
+        WriteFile(cwd / "Ordinex.ini", std::string("[Tool]\n") + c.tool);
+        const ProcessResult r = Ls("http://" + site + "d/0.html");
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(Lines(r.out), c.lines) << c.tool;
+    }
+}
+
+TEST_F(CliLink, ExitStatusesAndNoRawControlCharacters) {
+    ProcessResult r = Ls("http://" + site + "missing.html");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "要求されたURLが見つかりません(404)\n");
+    EXPECT_TRUE(r.out.empty());
+
+    r = Ls("http://");
+    EXPECT_EQ(r.exitCode, 2);
+
+    // A page below the first that fails is warned about and makes the status 1.
+    WriteFile(cwd / "Ordinex.ini", "[Tool]\nHttpListNextChoseSetting=1\n");
+    r = Ls("http://" + site + "fails.html");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "ワーニング: 原因不明のサーバーエラー(500)\n");
+    EXPECT_EQ(Lines(r.out), std::vector<std::string>{site + "once.html\t96\ttext/html\t"});
+
+    WriteFile(cwd / "Ordinex.ini", "");
+    r = Ls("http://" + site + "hostile");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 5u);
+    for (char c : r.out)
+        EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') << static_cast<int>(c);
+}
+
+} // namespace
+} // namespace ordinex::test
