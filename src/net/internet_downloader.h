@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ordinex {
 
@@ -143,6 +144,7 @@ public:
 
 private:
     friend class CDownloadHtml;
+    struct LinkWalkMemory;
     IEngineHost& Host() const;
     // Sets the session up for the GET request of sourceUrl, with the status
     // lines every HTTP operation shows before it is sent.
@@ -154,6 +156,19 @@ private:
     // Creates the temporary file beside destinationPath that the data goes
     // to; -1 after reporting why not (the text names destinationPath).
     int OpenLocalFile();
+    // One distinct link of a page: its absolute address and its text.
+    struct PageLink {
+        std::string url;
+        std::string text;
+    };
+    // Loads a page (or takes it from the walk's memory) and collects its
+    // links; inserts the tree's root when node is none and addToTree is set.
+    // False on a load failure; stopped tells that Stop ended it.
+    bool CollectPageLinks(const std::string& address, TreeNodeId& node, bool addToTree,
+                          std::vector<PageLink>& links, bool& stopped);
+    // The probe of a link, or the walk's memory of it. stopped when Stop cut it short.
+    HttpProbeResult ProbeLink(const PageLink& link, bool& stopped);
+
     // Receives the rest of the transfer into the temporary file with progress
     // reports and, when everything arrived (expectedSize bytes, unless it is
     // negative), renames it over destinationPath and shows the completion
@@ -170,6 +185,8 @@ private:
     ILinkTreePane* linkTree_ = nullptr;
     ILinkListPane* linkList_ = nullptr;
     std::unique_ptr<CDownloadHtml> htmlView_;
+    // What a depth walk has learnt so far: probe answers and pages' links.
+    LinkWalkMemory* walkMemory_ = nullptr;
 };
 
 } // namespace ordinex

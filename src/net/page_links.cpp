@@ -4,11 +4,16 @@
 #include "settings/program_settings.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace ordinex {
 
 namespace {
+
+// What a walk remembers: some 30 MB of probe answers, 32 MB of pages' links.
+constexpr std::size_t kWalkProbes = 100000;
+constexpr std::size_t kWalkPageBytes = 32u << 20;
 
 uint16_t SchemePort(const std::string& scheme) {
     if (scheme == "https")
@@ -28,6 +33,12 @@ std::string FileNameOfText(const std::string& text) {
 
 } // namespace
 
+struct CInternetDownloader::LinkWalkMemory {
+    std::unordered_map<std::string, HttpProbeResult> probes; // by link text
+    std::unordered_map<std::string, std::vector<PageLink>> pages; // by address
+    std::size_t pageBytes = 0;
+};
+
 std::string CInternetDownloader::LinkText(const std::string& url) {
     CrackedUrl parts;
     if (!CrackUrl(url, parts) || parts.host.empty())
@@ -37,6 +48,72 @@ std::string CInternetDownloader::LinkText(const std::string& url) {
     if (parts.port != SchemePort(parts.scheme))
         text += ":" + std::to_string(parts.port);
     return text + parts.path;
+}
+
+bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeId& node, bool addToTree,
+                                           std::vector<PageLink>& links, bool& stopped) {
+    links.clear();
+    stopped = false;
+    if (walkMemory_) {
+        const auto known = walkMemory_->pages.find(address);
+        if (known != walkMemory_->pages.end()) {
+            links = known->second;
+            return true;
+        }
+    }
+    CDownloadHtml& view = HtmlView();
+    if (!view.LoadPage(address))
+        return false;
+    Host().PumpOneMessage();
+    if (Host().StopRequested()) {
+        view.Release();
+        stopped = true;
+        return true;
+    }
+    if (node == kNoNode && addToTree && linkTree_) {
+        node = linkTree_->InsertRoot(LinkText(view.Location()));
+        linkTree_->SelectSilently(node);
+    }
+    // A link met again on the same page would be judged the same: it is kept once.
+    std::unordered_set<std::string> seen;
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < view.elementCount; ++i) {
+        Host().PumpOneMessage();
+        if (Host().StopRequested()) {
+            stopped = true;
+            break;
+        }
+        std::string url = view.GetElementUrl(i);
+        if (url.empty())
+            continue;
+        std::string text = LinkText(url);
+        if (text.empty() || !seen.insert(text).second)
+            continue;
+        bytes += url.size() + text.size();
+        links.push_back({std::move(url), std::move(text)});
+    }
+    view.Release();
+    if (walkMemory_ && !stopped && walkMemory_->pageBytes + bytes <= kWalkPageBytes) {
+        walkMemory_->pageBytes += bytes;
+        walkMemory_->pages.emplace(address, links);
+    }
+    return true;
+}
+
+HttpProbeResult CInternetDownloader::ProbeLink(const PageLink& link, bool& stopped) {
+    stopped = false;
+    if (walkMemory_) {
+        const auto known = walkMemory_->probes.find(link.text);
+        if (known != walkMemory_->probes.end())
+            return known->second;
+    }
+    HttpProbeResult probe;
+    QueryHttpInfo(link.url, probe);
+    // A probe cut short says nothing about the file.
+    stopped = Host().StopRequested();
+    if (walkMemory_ && !stopped && walkMemory_->probes.size() < kWalkProbes)
+        walkMemory_->probes.emplace(link.text, probe);
+    return probe;
 }
 
 bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& pageAddress, bool addToTree,
@@ -50,60 +127,41 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
     const bool ownBusy = !Host().Busy();
     if (ownBusy)
         Host().BeginBusy();
-    CDownloadHtml& view = HtmlView();
     if (clearList && linkList_)
         linkList_->DeleteAllRows();
-    if (!view.LoadPage(address)) {
+    std::vector<PageLink> links;
+    bool stopped = false;
+    if (!CollectPageLinks(address, node, addToTree, links, stopped)) {
         if (ownBusy)
             Host().EndBusy();
         return false;
     }
-    Host().PumpOneMessage();
-    if (Host().StopRequested()) {
-        view.Release();
-        if (ownBusy)
-            Host().EndBusy();
-        return true;
-    }
     ILinkTreePane* tree = linkTree_;
-    if (node == kNoNode && addToTree && tree) {
-        node = tree->InsertRoot(LinkText(view.Location()));
-        tree->SelectSilently(node);
-    }
     const std::string nodeText = tree ? tree->NodeText(node) : std::string();
     const ProgramSettings& settings = Host().Settings();
-    // A link met again on the same page would be judged the same: it is probed once.
-    std::unordered_set<std::string> seen;
-    for (std::size_t i = 0; i < view.elementCount; ++i) {
+    for (std::size_t i = 0; i < links.size() && !stopped; ++i) {
         Host().PumpOneMessage();
         if (Host().StopRequested())
             break;
-        const std::string url = view.GetElementUrl(i);
-        if (url.empty())
-            continue;
-        const std::string text = LinkText(url);
-        if (text.empty() || !seen.insert(text).second)
-            continue;
+        const PageLink& link = links[i];
         const TreeNodeId selected = tree ? tree->Selected() : kNoNode;
         // A page is not put twice under the same node, nor beside the selected node's own children.
-        const bool treeCandidate = addToTree && tree && node != kNoNode && text != nodeText &&
-                                   tree->FindChild(selected, text) == kNoNode &&
-                                   tree->FindChild(node, text) == kNoNode;
-        const bool listCandidate = addToList && linkList_ && !(tree && text == tree->NodeText(selected)) &&
-                                   !linkList_->HasRow(text);
+        const bool treeCandidate = addToTree && tree && node != kNoNode && link.text != nodeText &&
+                                   tree->FindChild(selected, link.text) == kNoNode &&
+                                   tree->FindChild(node, link.text) == kNoNode;
+        const bool listCandidate = addToList && linkList_ && !(tree && link.text == tree->NodeText(selected)) &&
+                                   !linkList_->HasRow(link.text);
         if (!treeCandidate && !listCandidate)
             continue;
-        HttpProbeResult probe;
-        QueryHttpInfo(url, probe);
-        if (Host().StopRequested())
-            break; // a probe cut short says nothing about the file
+        const HttpProbeResult probe = ProbeLink(link, stopped);
+        if (stopped)
+            break;
         const bool isPage = probe.contentType == "text/html";
         if (isPage && treeCandidate)
-            tree->InsertChild(node, text);
-        if (listCandidate && PassesListFilter(settings, FileNameOfText(text), probe.sizeText))
-            linkList_->InsertRow({text, probe.sizeText, probe.contentType, probe.dateText, isPage});
+            tree->InsertChild(node, link.text);
+        if (listCandidate && PassesListFilter(settings, FileNameOfText(link.text), probe.sizeText))
+            linkList_->InsertRow({link.text, probe.sizeText, probe.contentType, probe.dateText, isPage});
     }
-    view.Release();
     Host().SetStatus(address + " のダウンロード完了");
     if (ownBusy)
         Host().EndBusy();
@@ -121,6 +179,11 @@ LinkWalkSummary CInternetDownloader::WalkLinkTree(TreeNodeId start) {
     const bool ownBusy = !Host().Busy();
     if (ownBusy)
         Host().BeginBusy();
+    // The same files and pages turn up on page after page: within one walk
+    // each address is probed and each page read once, as a browser's cache
+    // would answer them.
+    LinkWalkMemory memory;
+    walkMemory_ = &memory;
     bool end = false;
     auto pumpAndCheck = [&] {
         Host().PumpOneMessage();
@@ -162,6 +225,7 @@ LinkWalkSummary CInternetDownloader::WalkLinkTree(TreeNodeId start) {
                     expandChildren(grandchild);
                 }
     }
+    walkMemory_ = nullptr;
     if (ownBusy)
         Host().EndBusy();
     return summary;

@@ -152,22 +152,25 @@ TEST_F(LinkSite, DepthWalkFollowsPagesUpToThreeSteps) {
         Texts tree;
         Texts rows;
         int pages;
+        int requestsOf2a; // within a walk each page is read, each address probed, once
     };
     const Case cases[] = {
-        {0, false, {"0.html", "0.html/1a.html", "0.html/1b.html"}, firstRows, 0},
-        {1, false, level1, firstRows, 2},
-        {1, true, level1, {"1a.html", "1b.html", "f0.bin", "2a.html", "f1a.bin", "f1b.bin"}, 2},
-        {2, false, level2, firstRows, 4},
+        {0, false, {"0.html", "0.html/1a.html", "0.html/1b.html"}, firstRows, 0, 0},
+        {1, false, level1, firstRows, 2, 1},
+        {1, true, level1, {"1a.html", "1b.html", "f0.bin", "2a.html", "f1a.bin", "f1b.bin"}, 2, 1},
+        {2, false, level2, firstRows, 4, 2},
         {3, true, level3,
          {"1a.html", "1b.html", "f0.bin", "2a.html", "f1a.bin", "f1b.bin", "3a.html", "f2a.bin", "4a.html",
           "f3a.bin"},
-         8},
+         8, 2},
     };
     for (const auto& c : cases) {
         host.settings.HttpListNextChoseSetting = c.depth;
         host.settings.HttpListNextChoseAddListSetting = c.addToList;
         ASSERT_TRUE(Open("d/0.html"));
+        const int before = Hits("d/2a.html");
         const LinkWalkSummary summary = engine.WalkLinkTree(tree.Selected());
+        EXPECT_EQ(Hits("d/2a.html") - before, c.requestsOf2a) << "depth " << c.depth;
         EXPECT_EQ(tree.Paths(d), c.tree) << "depth " << c.depth;
         EXPECT_EQ(list.Texts(d), c.rows) << "depth " << c.depth;
         EXPECT_EQ(summary.pages, c.pages);
