@@ -12,9 +12,10 @@ namespace ordinex::cli {
 namespace {
 
 // Prints each row as the walk inserts it; a page can say anything, so the
-// texts are made visible first.
+// texts are made visible first. When the reader has gone, the walk stops.
 class PrintedLinkList : public LinkListModel {
 public:
+    explicit PrintedLinkList(COrdinexApp& app) : app_(app) {}
     void InsertRow(const LinkRow& row) override {
         LinkListModel::InsertRow(row);
         line_ = VisibleText(row.text);
@@ -23,10 +24,12 @@ public:
             line_ += VisibleText(*text);
         }
         line_ += '\n';
-        std::fwrite(line_.data(), 1, line_.size(), stdout);
+        if (std::fwrite(line_.data(), 1, line_.size(), stdout) != line_.size())
+            app_.RequestStop();
     }
 
 private:
+    COrdinexApp& app_;
     std::string line_;
 };
 
@@ -58,7 +61,7 @@ int RunLinkLs(const std::string& url) {
     app.SetMessagePump(&pump);
     InstallInterruptHandler();
     LinkTreeModel tree;
-    PrintedLinkList list;
+    PrintedLinkList list(app);
     app.engine.SetLinkPanes(&tree, &list);
     std::vector<char> buffer(1 << 16);
     std::setvbuf(stdout, buffer.data(), _IOFBF, buffer.size());
