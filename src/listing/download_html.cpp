@@ -27,6 +27,7 @@ std::string CDownloadHtml::ResolveUrl(const std::string& base, const std::string
 void CDownloadHtml::Release() {
     elements_.Clear();
     elementCount = 0;
+    lastValueSet_ = false;
 }
 
 bool CDownloadHtml::LoadPage(const std::string& address) {
@@ -119,9 +120,16 @@ std::string CDownloadHtml::GetElementUrl(std::size_t index) {
     const auto value = elements_.Address(index);
     if (!value)
         return {};
-    std::string url = ResolveLink(base_, *value);
-    // javascript:, mailto:, data: and the like name no file to fetch.
-    return IsFetchable(url) ? url : std::string();
+    // Pages often name the same address twice in a row (a picture and its caption).
+    if (*value != lastValue_ || !lastValueSet_) {
+        lastValue_ = *value;
+        lastValueSet_ = true;
+        lastUrl_ = ResolveLink(base_, *value);
+        // javascript:, mailto:, data: and the like name no file to fetch.
+        if (!IsFetchable(lastUrl_))
+            lastUrl_.clear();
+    }
+    return lastUrl_;
 }
 
 } // namespace ordinex

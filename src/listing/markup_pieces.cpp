@@ -1,6 +1,7 @@
 #include "listing/markup_pieces.h"
 
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 namespace ordinex {
@@ -11,27 +12,23 @@ bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool OneOf(std::string_view name, std::initializer_list<std::string_view> names) {
-    for (std::string_view n : names)
-        if (name == n)
-            return true;
-    return false;
-}
-
 // Elements whose content is text up to their own end tag.
 bool IsRawText(std::string_view name) {
-    return OneOf(name, {"script", "style", "xmp", "iframe", "noembed", "noframes", "textarea", "title"});
+    static const std::unordered_set<std::string_view> names = {"script",  "style",    "xmp",      "iframe",
+                                                               "noembed", "noframes", "textarea", "title"};
+    return names.count(name) != 0;
 }
 
 // Elements that add no depth: void ones, those the parser closes when the
 // next of their kind (or of their group) opens, and the document's frame.
 bool AddsNoDepth(std::string_view name) {
-    return OneOf(name, {"area",  "base",  "br",      "col",     "embed",   "hr",     "img",    "image",
-                        "input", "link",  "meta",    "param",   "source",  "track",  "wbr",    "basefont",
-                        "bgsound", "frame", "keygen", "isindex", "p",      "li",     "dt",     "dd",
-                        "option", "optgroup", "tr",  "td",      "th",      "tbody",  "thead",  "tfoot",
-                        "colgroup", "caption", "rb", "rt",      "rtc",     "rp",     "a",      "nobr",
-                        "button", "form",  "html",   "head",    "body"});
+    static const std::unordered_set<std::string_view> names = {
+        "area",     "base",     "br",       "col",    "embed", "hr",    "img",     "image", "input",
+        "link",     "meta",     "param",    "source", "track", "wbr",   "basefont", "bgsound", "frame",
+        "keygen",   "isindex",  "p",        "li",     "dt",    "dd",    "option",  "optgroup", "tr",
+        "td",       "th",       "tbody",    "thead",  "tfoot", "colgroup", "caption", "rb", "rt",
+        "rtc",      "rp",       "a",        "nobr",   "button", "form", "html",    "head",  "body"};
+    return names.count(name) != 0;
 }
 
 std::size_t NameEnd(std::string_view t, std::size_t i) {

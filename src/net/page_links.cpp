@@ -76,6 +76,7 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
     }
     // A link met again on the same page would be judged the same: it is kept once.
     std::unordered_set<std::string> seen;
+    std::unordered_set<std::string> seenUrls;
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < view.elementCount; ++i) {
         Host().PumpOneMessage();
@@ -84,7 +85,7 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
             break;
         }
         std::string url = view.GetElementUrl(i);
-        if (url.empty())
+        if (url.empty() || !seenUrls.insert(url).second)
             continue;
         std::string text = LinkText(url);
         if (text.empty() || !seen.insert(text).second)
