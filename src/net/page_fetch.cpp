@@ -2,6 +2,8 @@
 #include "net/internet_downloader.h"
 #include "net/url_cracker.h"
 
+#include <algorithm>
+
 namespace ordinex {
 
 namespace {
@@ -62,6 +64,9 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
         return true; // an image or an archive is no page: its body is not read
 
     const int64_t expected = LeadingDecimal(response.contentLength);
+    // Room for all of it at once: growing by doubling would hold twice the
+    // page for a while. Room not written to costs no memory.
+    page.body.reserve(expected > 0 ? std::min<std::size_t>(expected, kMaxPageBytes) : kMaxPageBytes);
     // Past the bound the data is dropped and the transfer ended.
     int64_t received = 0;
     bool full = false;
