@@ -76,8 +76,14 @@ timed() { # dir, command...
   local before; before=$(wc -l < "$work/access.log")
   local t0 t1
   t0=$(date +%s.%N)
-  (cd "$dir" && "$@" >/dev/null 2>&1) || true
+  local status=0
+  (cd "$dir" && "$@" >/dev/null 2>&1) || status=$?
   t1=$(date +%s.%N)
+  # 1 is a page that failed somewhere (wget: 8, a server's error answer); anything else is a fault.
+  if [ "$status" -ne 0 ] && [ "$status" -ne 1 ] && [ "$status" -ne 8 ]; then
+    echo "$1 ended with status $status" >&2
+    exit 1
+  fi
   tail -n +"$((before + 1))" "$work/access.log" > "$work/slice.log"
   local requests pages
   requests=$(wc -l < "$work/slice.log")
