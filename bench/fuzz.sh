@@ -6,6 +6,7 @@
 #   url          URL cracking and the helpers built on it
 #   ftp_listing  lines of an FTP LIST reply and their dates
 #   http         HTTP and FTP response lines, HTTP dates
+#   page         web pages: character sets, elements, link addresses
 # Usage: bench/fuzz.sh [seconds per target, default 60] [target ...]
 # New inputs go to build-fuzz/corpus/TARGET (seeded from fuzz/corpus/TARGET);
 # a crash leaves its input in build-fuzz/artifacts/TARGET. Copy such an input
@@ -15,7 +16,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(ini job url ftp_listing http)
+[ ${#targets[@]} -gt 0 ] || targets=(ini job url ftp_listing http page)
 
 bash "$here/scripts/install-deps.sh" --fuzz
 build=${FUZZ_BUILD_DIR:-$here/build-fuzz}

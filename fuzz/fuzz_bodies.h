@@ -3,6 +3,9 @@
 // that replays the inputs the fuzzers once crashed on.
 #include "app/ordinex_app.h"
 #include "job/job_file.h"
+#include "listing/html_charset.h"
+#include "listing/link_resolve.h"
+#include "listing/page_elements.h"
 #include "net/ftp_list_parser.h"
 #include "net/internet_downloader.h"
 #include "net/listing_dates.h"
@@ -134,6 +137,36 @@ inline void FuzzHttp(std::string_view text) {
         BoundedDecimal(line, INT64_MAX);
     }
     Check(!HasControlChars(http.contentType) && !HasControlChars(ftp.refusal));
+}
+
+// A web page: any bytes in any declared character set parse into elements,
+// and every address an element names resolves to a text without control
+// characters whose path never climbs above the host.
+inline void FuzzPage(std::string_view data) {
+    static const char* const kTypes[] = {"text/html", "text/html; charset=Shift_JIS", "text/html; charset=euc-jp",
+                                         "text/html; charset=iso-2022-jp", "text/html; charset=utf-16", ""};
+    // The first byte picks the Content-Type the page comes with.
+    const std::string type = data.empty() ? "" : kTypes[static_cast<unsigned char>(data[0]) % 6];
+    const std::string text = PageTextToUtf8(std::string(data.substr(data.empty() ? 0 : 1)), type);
+    PageElements elements;
+    ParsePageElements(text, elements, nullptr);
+    Check(elements.Count() >= 3);
+    for (std::size_t i = 0; i < elements.Count(); ++i) {
+        const auto address = elements.Address(i);
+        if (!address)
+            continue;
+        const std::string url = ResolveLink("http://h/a/b/p.html?q=1", *address);
+        Check(!HasControlChars(url));
+        if (SchemeOf(url) != "http")
+            continue;
+        CrackedUrl parts;
+        if (!CrackUrl(url, parts))
+            continue;
+        const std::string path = parts.path.substr(0, parts.path.find('?'));
+        Check(path.find("/../") == std::string::npos && path.find("/./") == std::string::npos);
+        Check(path.size() < 3 || path.compare(path.size() - 3, 3, "/..") != 0);
+        Check(!CInternetDownloader::LinkText(url).empty());
+    }
 }
 
 } // namespace ordinex::fuzz
