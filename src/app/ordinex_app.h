@@ -6,6 +6,7 @@
 #include "net/internet_downloader.h"
 #include "platform/ini_store.h"
 #include "platform/instance_lock.h"
+#include "runs/list_naming.h"
 #include "runs/ui_hooks.h"
 #include "settings/program_settings.h"
 #include "settings/recent_files.h"
@@ -148,6 +149,30 @@ public:
     // Downloads the selected file rows of the FTP list; the job gives the
     // destination base and the credentials.
     RunSummary RunFtpList(const Job& job);
+    // The end of both list runs' destinations: a path that cannot be stored
+    // is reported (nothing is created), the folders of one that can are
+    // created, and SaveSetting 2 gives an existing file's first free name.
+    std::string PrepareListItemPath(const ListItemTarget& target);
+
+    // ---- The Link tree & list window and the Link-list run ----
+    void AttachLinkWindow(const LinkWindowParts& parts);
+    const LinkWindowParts& LinkWindow() const { return link_; }
+    // Opens the page into tree and list (the window exists), then walks the
+    // pages below it as deep as the settings say; failures are warnings.
+    void ShowLinkTree(const std::string& address, const std::string& userName, const std::string& password);
+    // Loads a page selected in the tree into the list; its pages go into the
+    // tree only when the node has none yet.
+    void ExpandLinkPage(TreeNodeId node, const std::string& address, bool hasChildren, bool addToList,
+                        bool clearList, const std::string& userName, const std::string& password);
+    // The depth walk below a page that was just expanded, as its own busy
+    // period; the list is sorted again afterwards.
+    void WalkLinkPages(TreeNodeId node);
+    // Source URL and destination path of the n-th selected Link row (n from 1).
+    std::string ComposeLinkItemUrl(int64_t n);
+    std::string ComposeLinkItemPath(int64_t n, const std::string& folderBase);
+    // Downloads the selected rows of the Link list that have a size; the job
+    // gives the destination base and the credentials.
+    RunSummary RunLinkList(const Job& job);
 
     // ---- Prompts ----
     int ShowWarning(const std::string& text, int32_t situationFlag) override;
@@ -189,6 +214,7 @@ private:
     IPrompter* prompter_ = nullptr;
     IBusyWindows* busyWindows_ = nullptr;
     FtpWindowParts ftp_;
+    LinkWindowParts link_;
 
     IniStore profile_;
     std::string settingsPath_;

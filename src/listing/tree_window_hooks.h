@@ -26,4 +26,12 @@ struct FtpWindowParts {
     IFtpListSelection* rows = nullptr;
 };
 
+// The Link tree & list window's parts, likewise.
+struct LinkWindowParts {
+    ITreeListWindow* window = nullptr;
+    ILinkTreePane* tree = nullptr;
+    ILinkListPane* list = nullptr;
+    IListSelection* rows = nullptr;
+};
+
 } // namespace ordinex

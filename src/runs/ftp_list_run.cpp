@@ -69,19 +69,22 @@ std::string COrdinexApp::ComposeFtpItemPath(int64_t n, const std::string& folder
     const ListNaming naming{settings.FtpListSaveSetting, settings.FtpListSaveHowManyDirectorySetting, "ftp://"};
     const ListItemTarget target =
         ComposeListItemTarget(folderBase, FtpItemLocalName(DirectoryOf(ftp_.rows, n), name), naming);
-    std::string path = target.path;
     // An empty row was already reported by the URL's composition.
     if (name.empty())
-        return path;
+        return target.path;
+    return PrepareListItemPath(target);
+}
+
+std::string COrdinexApp::PrepareListItemPath(const ListItemTarget& target) {
     // A name that cannot be stored below the folder creates nothing.
-    if (!target.storable || !CreateFolders(path)) {
-        targetError = path + kBadFileNameSuffix;
+    if (!target.storable || !CreateFolders(target.path)) {
+        targetError = target.path + kBadFileNameSuffix;
         targetValid = false;
-        return path;
+        return target.path;
     }
-    if (FileExists(path) && settings.SaveSetting == 2)
-        path = MakeUniqueFileName(path);
-    return path;
+    if (FileExists(target.path) && settings.SaveSetting == 2)
+        return MakeUniqueFileName(target.path);
+    return target.path;
 }
 
 } // namespace ordinex

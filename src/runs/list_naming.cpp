@@ -2,6 +2,7 @@
 
 #include "net/internet_downloader.h"
 #include "net/url_cracker.h"
+#include "platform/text_encoding.h"
 #include "runs/text_helpers.h"
 
 #include <climits>
@@ -61,6 +62,19 @@ std::string RelativeName(std::string_view hp, const ListNaming& naming) {
     return rel;
 }
 
+// A name part with its escapes decoded, when that gives a name a file can
+// have; otherwise the part as it stands.
+std::string DecodedPart(std::string_view part) {
+    const std::string raw(part);
+    if (raw.find('%') == std::string::npos)
+        return raw;
+    std::string decoded = PercentDecode(raw);
+    if (decoded == "." || decoded == ".." || decoded.find('/') != std::string::npos || !IsValidUtf8(decoded) ||
+        HasControlChars(decoded))
+        return raw;
+    return decoded;
+}
+
 bool StorablePart(std::string_view part) {
     if (part.empty() || part == "." || part == ".." || part.size() > kMaxNameBytes)
         return false;
@@ -101,6 +115,22 @@ std::string FtpItemLocalName(const std::string& directory, const std::string& na
         dir += '/';
     const std::string_view rest = !name.empty() && name.front() == '/' ? std::string_view(name).substr(1) : name;
     return DotsToUnderscores(dir + std::string(rest));
+}
+
+std::string LinkItemLocalName(const std::string& url) {
+    const std::string hp = CInternetDownloader::StripScheme(url);
+    std::string decoded;
+    decoded.reserve(hp.size());
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = hp.find('/', start);
+        decoded += DecodedPart(std::string_view(hp).substr(start, slash - start));
+        if (slash == std::string::npos)
+            break;
+        decoded += '/';
+        start = slash + 1;
+    }
+    return DotsToUnderscores(decoded);
 }
 
 } // namespace ordinex

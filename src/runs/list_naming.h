@@ -32,4 +32,10 @@ ListItemTarget ComposeListItemTarget(std::string_view folderBase, std::string_vi
 // through DotsToUnderscores, as the engine's local names are.
 std::string FtpItemLocalName(const std::string& directory, const std::string& name);
 
+// Host and path of a Link row's address (as fetched, "http://..."): host
+// without port or user, path and query; an escape is decoded where that
+// gives a plain name part (UTF-8, no control character, no "/"); through
+// DotsToUnderscores. Empty when the address has no host.
+std::string LinkItemLocalName(const std::string& url);
+
 } // namespace ordinex

@@ -160,6 +160,8 @@ void COrdinexApp::BeginBusy() {
         busyWindows_->EnterBusy();
     if (ftp_.window)
         ftp_.window->SetEnabled(false);
+    if (link_.window)
+        link_.window->SetEnabled(false);
     if (busyWindows_)
         busyWindows_->SetRunLayout(true);
 }
@@ -173,6 +175,8 @@ void COrdinexApp::EndBusy() {
         busyWindows_->LeaveBusy();
     if (ftp_.window)
         ftp_.window->SetEnabled(true);
+    if (link_.window)
+        link_.window->SetEnabled(true);
 }
 
 } // namespace ordinex

@@ -1,0 +1,61 @@
+#include "app/ordinex_app.h"
+
+namespace ordinex {
+
+namespace {
+constexpr const char* kTreeShown = "HTTPツリービュー表示完了";
+}
+
+void COrdinexApp::AttachLinkWindow(const LinkWindowParts& parts) {
+    link_ = parts;
+    engine.SetLinkPanes(parts.tree, parts.list);
+}
+
+void COrdinexApp::ShowLinkTree(const std::string& address, const std::string& userName, const std::string& password) {
+    BeginBusy();
+    engine.userName = userName;
+    engine.password = password;
+    engine.sourceUrl = address;
+    if (!engine.OpenLinkTree())
+        ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+    // The window may have been closed from a message pumped meanwhile.
+    if (link_.window)
+        link_.window->ShowAddress(engine.sourceUrl);
+    // A stop during the first page ends the walk before it begins.
+    if (!stopRequested && link_.tree)
+        engine.WalkLinkTree(link_.tree->Selected());
+    if (link_.window)
+        link_.window->ResortList();
+    ShowTargets("", "");
+    SetStatus(kTreeShown);
+    EndBusy();
+}
+
+void COrdinexApp::ExpandLinkPage(TreeNodeId node, const std::string& address, bool hasChildren, bool addToList,
+                                 bool clearList, const std::string& userName, const std::string& password) {
+    BeginBusy();
+    engine.userName = userName;
+    engine.password = password;
+    if (!engine.ExtractPageLinks(node, address, !hasChildren, addToList, clearList))
+        ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+    if (link_.window)
+        link_.window->ResortList();
+    ShowTargets("", "");
+    SetStatus(kTreeShown);
+    EndBusy();
+}
+
+void COrdinexApp::WalkLinkPages(TreeNodeId node) {
+    // Nothing to walk: the windows need not go through a busy state for it.
+    if (settings.HttpListNextChoseSetting < 1 || !link_.tree || node == kNoNode || link_.tree->Children(node).empty())
+        return;
+    BeginBusy();
+    engine.WalkLinkTree(node);
+    if (link_.window)
+        link_.window->ResortList();
+    ShowTargets("", "");
+    SetStatus(kTreeShown);
+    EndBusy();
+}
+
+} // namespace ordinex

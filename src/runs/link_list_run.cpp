@@ -1,0 +1,78 @@
+#include "app/ordinex_app.h"
+#include "platform/url_test.h"
+#include "runs/download_loop.h"
+#include "runs/list_naming.h"
+#include "runs/target_composition.h"
+
+namespace ordinex {
+
+namespace {
+constexpr const char* kBadItemName = "ファイル名が正しくありません";
+
+// The address a Link row is fetched from. A row holds host and path without
+// a scheme; any text the parser reads with another scheme (https included)
+// is fetched over plain HTTP, for now the only web transfer there is.
+std::string LinkItemAddress(CInternetDownloader& engine, const std::string& text) {
+    return engine.NormalizeHttpUrl(text, false);
+}
+
+// The selected rows of the Link list that have a size, the n-th row being item n - 1.
+class LinkRunItems final : public IRunItems {
+public:
+    LinkRunItems(COrdinexApp& app, std::string folderBase, int64_t total)
+        : app_(app), folderBase_(std::move(folderBase)), total_(total) {}
+    int64_t Total() const override { return total_; }
+    void Compose(int64_t index) override {
+        app_.engine.sourceUrl = app_.ComposeLinkItemUrl(index + 1);
+        app_.engine.destinationPath = app_.ComposeLinkItemPath(index + 1, folderBase_);
+    }
+    bool Advance() override { return ++done_ >= total_; }
+
+private:
+    COrdinexApp& app_;
+    std::string folderBase_;
+    int64_t total_;
+    int64_t done_ = 0;
+};
+} // namespace
+
+COrdinexApp::RunSummary COrdinexApp::RunLinkList(const Job& job) {
+    const int64_t total = link_.rows ? link_.rows->DownloadableCount() : 0;
+    if (total < 1)
+        return {};
+    // Rows whose probe failed leave the selection, so that the n-th selected
+    // row is the n-th file; the window is disabled for the run.
+    link_.rows->DeselectNonFiles();
+    LinkRunItems items(*this, job.folderBase, total);
+    return RunDownloadLoop(items, job.userName, job.password);
+}
+
+std::string COrdinexApp::ComposeLinkItemUrl(int64_t n) {
+    const std::string text = link_.rows ? link_.rows->SelectedItem(n) : std::string();
+    if (text.empty()) {
+        targetError = kBadItemName;
+        targetValid = false;
+        return {};
+    }
+    const std::string url = LinkItemAddress(engine, text);
+    if (!IsUrlText(url)) {
+        targetError = url + kBadUrlSuffix;
+        targetValid = false;
+    }
+    return url;
+}
+
+std::string COrdinexApp::ComposeLinkItemPath(int64_t n, const std::string& folderBase) {
+    const std::string text = link_.rows ? link_.rows->SelectedItem(n) : std::string();
+    const ListNaming naming{settings.HttpListSaveSetting, settings.HttpListSaveHowManyDirectorySetting, "http://"};
+    const std::string localName = text.empty() ? std::string() : LinkItemLocalName(LinkItemAddress(engine, text));
+    const ListItemTarget target = ComposeListItemTarget(folderBase, localName, naming);
+    if (text.empty()) {
+        targetError = kBadItemName;
+        targetValid = false;
+        return target.path;
+    }
+    return PrepareListItemPath(target);
+}
+
+} // namespace ordinex

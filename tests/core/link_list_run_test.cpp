@@ -1,0 +1,177 @@
+// The Link-list run's addresses and names, and the run over the link site.
+#include "app/ordinex_app.h"
+#include "recording_ui.h"
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace ordinex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Rows of the Link list as the window hands them to the run: a text
+// without scheme, a size text (empty when the probe failed), a selection.
+class LinkRowsStub : public IListSelection {
+public:
+    struct Row {
+        std::string text;
+        std::string size = "1";
+        bool selected = true;
+    };
+    std::vector<Row> rows;
+
+    int64_t DownloadableCount() const override {
+        return std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected && !r.size.empty(); });
+    }
+    void DeselectNonFiles() override {
+        for (Row& r : rows)
+            r.selected = r.selected && !r.size.empty();
+    }
+    std::string SelectedItem(int64_t n) const override {
+        for (const Row& r : rows)
+            if (r.selected && --n == 0)
+                return r.text;
+        return {};
+    }
+};
+
+class LinkItemCompose : public ::testing::Test {
+protected:
+    TempDir out;
+    COrdinexApp app;
+    LinkRowsStub rows;
+    void SetUp() override { app.AttachLinkWindow({nullptr, nullptr, nullptr, &rows}); }
+    void Use(const std::string& text) {
+        rows.rows = {{text}};
+        app.targetValid = true;
+        app.targetError.clear();
+    }
+    // The destination below the folder, or empty when it cannot be stored.
+    std::string Below(const std::string& text, int mode, int dirs = 0) {
+        Use(text);
+        app.settings.HttpListSaveSetting = mode;
+        app.settings.HttpListSaveHowManyDirectorySetting = dirs;
+        const std::string path = app.ComposeLinkItemPath(1, out.path());
+        if (!app.targetValid)
+            return {};
+        EXPECT_EQ(path.rfind(out.path() + "/", 0), 0u) << path;
+        return path.substr(out.path().size() + 1);
+    }
+};
+
+TEST_F(LinkItemCompose, SourceAddressesAreHttp) {
+    const struct {
+        const char* text;
+        const char* url; // empty: not valid
+    } cases[] = {
+        {"host/pub/a.b.jpg", "http://host/pub/a.b.jpg"},
+        {"127.0.0.1:8080/a b.zip?x=1", "http://127.0.0.1:8080/a b.zip?x=1"},
+        {"localhost:8080/x.zip", "http://localhost:8080/x.zip"},
+        {"http://u:p@h/x.zip", "http://u:p@h/x.zip"},
+        {"https://host/x.zip", "http://host/x.zip"},
+        {"ftp://host/pub/x.zip", "http://host/pub/x.zip"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        Use(c.text);
+        EXPECT_EQ(app.ComposeLinkItemUrl(1), c.url) << c.text;
+        EXPECT_EQ(app.targetValid, *c.url != 0) << c.text;
+    }
+    EXPECT_EQ(app.targetError, "ファイル名が正しくありません");
+}
+
+TEST_F(LinkItemCompose, NamingModesPortsQueriesAndEscapes) {
+    const struct {
+        const char* text;
+        int mode;
+        int dirs;
+        const char* below;
+    } cases[] = {
+        {"host/pub/img/a.b.jpg", 0, 0, "a_b.jpg"},
+        {"host/pub/img/a.b.jpg", 2, 0, "host/pub/img/a_b.jpg"},
+        {"host/pub/img/a.b.jpg", 1, 1, "img/a_b.jpg"},
+        {"host/pub/img/a.b.jpg", 1, 2, "pub/img/a_b.jpg"},
+        {"host/pub/img/a.b.jpg", 1, 3, "host/pub/img/a_b.jpg"},
+        {"host/pub/img/a.b.jpg", 1, 99, "host/pub/img/a_b.jpg"},
+        {"https://host/pub/x.zip", 2, 0, "host/pub/x.zip"},
+        {"127.0.0.1:8080/site/a.png", 2, 0, "127_0_0_1/site/a.png"},
+        {"h/get.php?id=3&f=a.b", 0, 0, "get_php?id=3&f=a.b"},
+        {"h/日本語/資料.zip", 2, 0, "h/日本語/資料.zip"},
+        {"h/a%20b/%E8%B3%87%E6%96%99.zip", 2, 0, "h/a b/資料.zip"},
+        {"h/x%2Fy.zip", 0, 0, "x%2Fy.zip"},
+        {"h/ctl%01.zip", 0, 0, "ctl%01.zip"},
+        {"h/sjis%8E%91.zip", 0, 0, "sjis%8E%91.zip"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Below(c.text, c.mode, c.dirs), c.below) << c.text << " mode " << c.mode << "/" << c.dirs;
+}
+
+TEST_F(LinkItemCompose, WhateverThePageLinksTheTargetStaysInsideTheFolder) {
+    const std::string longName(300, 'x');
+    const struct {
+        std::string text;
+        int mode;
+        std::string below; // empty: not storable
+    } cases[] = {
+        {"h/../../etc/passwd", 2, "h/etc/passwd"},
+        {"h/a/%2E%2E/%2e%2e/up.bin", 2, "h/a/%2E%2E/%2e%2e/up.bin"},
+        {"h/dir/", 0, ""},
+        {"h/dir/", 2, "h/dir"},
+        {"h/..", 0, ""},
+        {"h/a\\..\\..\\win.txt", 0, "a\\__\\__\\win.txt"},
+        {"h/" + longName + ".zip", 0, ""},
+        {"h/" + longName.substr(0, 251) + ".zip", 0, longName.substr(0, 251) + ".zip"},
+        {"h/" + std::string(3000, 'q') + ".zip", 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        EXPECT_EQ(Below(c.text, c.mode), c.below);
+        if (c.below.empty()) {
+            EXPECT_NE(app.targetError.find("がファイル名として正しくありません"), std::string::npos);
+        }
+    }
+    for (const auto& e : fs::recursive_directory_iterator(out.path()))
+        EXPECT_TRUE(e.is_directory()) << e.path() << ": only folders are made, inside the destination";
+    // A control character in a row (as a hand-made row could hold) is never a name.
+    Use("h/ctl\x01.bin");
+    app.ComposeLinkItemPath(1, out.path());
+    EXPECT_FALSE(app.targetValid);
+}
+
+// The run over a selection holding a row whose probe failed.
+TEST(LinkListRun, FailedProbeRowsAreDeselectedAndTheFilesFetched) {
+    TempDir dl;
+    TestServer server = TestServer::StartHttp();
+    COrdinexApp app;
+    RecordingStatusView view;
+    ScriptedPrompter prompter;
+    CountingPump pump;
+    LinkRowsStub rows;
+    app.SetStatusView(&view);
+    app.SetPrompter(&prompter);
+    app.SetMessagePump(&pump);
+    app.AttachLinkWindow({nullptr, nullptr, nullptr, &rows});
+    const std::string site = server.url("/site/").substr(7);
+    rows.rows = {{site + "img/a.b.png", "1,013"}, {site + "missing.html", ""}, {site + "nolength.bin", "0"}};
+    Job job;
+    job.folderBase = dl.path();
+    const auto summary = app.RunLinkList(job);
+    EXPECT_EQ(summary.total, 2);
+    EXPECT_EQ(summary.done, 2);
+    EXPECT_FALSE(rows.rows[1].selected);
+    EXPECT_EQ(view.Line("1018").front().substr(0, 11), "0 / 2 Files");
+    EXPECT_EQ(ReadFile(dl / "a_b.png"), std::string(1000 + 11, 'f'));
+    EXPECT_EQ(ReadFile(dl / "nolength.bin"), std::string(100, 'x'));
+    EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
+
+    rows.rows = {{site + "missing.html", ""}};
+    EXPECT_FALSE(app.RunLinkList(job).started) << "no row with a size: nothing starts";
+}
+
+} // namespace
+} // namespace ordinex::test
