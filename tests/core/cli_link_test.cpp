@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,40 @@ TEST_F(CliLink, ExitStatusesAndNoRawControlCharacters) {
     EXPECT_EQ(Lines(r.out).size(), 5u);
     for (char c : r.out)
         EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') << static_cast<int>(c);
+}
+
+TEST_F(CliLink, FetchTakesWebAddressesAsLinkRows) {
+    const std::string job = cwd / "job.odx";
+    const auto fetch = [&](const std::string& download, const std::vector<std::string>& paths) {
+        WriteFile(job, "[UrlFolder]\nFolderBaseText=" + (cwd / "dl") +
+                           "\n[Program]\nReadProgramSettingByOpen=1\n[Download]\n" + download);
+        std::vector<std::string> argv{ORDINEX_CLI_PATH, "fetch", job};
+        for (const auto& p : paths)
+            argv.push_back("http://" + site + p);
+        return RunProcess(argv, cwd.path());
+    };
+    // The server answers any *.bin or *.png under /site/ with 1,000 bytes + one per character of the name.
+    ProcessResult r = fetch("HttpListSaveSetting=1\nHttpListSaveHowManyDirectorySetting=1\n",
+                            {"img/a.b.png?v=2", "sub/%E8%B3%87%E6%96%99.bin", "nolength.bin"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("3 / 3 Files"), std::string::npos);
+    EXPECT_EQ(ReadFile(cwd / "dl/img/a_b.png?v=2"), std::string(1011, 'f'));
+    EXPECT_EQ(ReadFile(cwd / "dl/sub/資料.bin"), std::string(1010, 'f'));
+    EXPECT_EQ(ReadFile(cwd / "dl/site/nolength.bin"), std::string(100, 'x'));
+
+    // A missing file fails it and the run goes on; ".." never leaves the destination.
+    WriteFile(cwd / "evil.bin", "keep");
+    r = fetch("HttpListSaveSetting=2\nSaveSetting=1\n", {"missing.bin", "%2E%2E/%2E%2E/%2e%2e/evil.bin", "../../evil.bin"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("3 / 3 Files"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("要求されたURLが見つかりません(404)"), std::string::npos);
+    EXPECT_EQ(ReadFile(cwd / "evil.bin"), "keep");
+    EXPECT_EQ(ReadFile(cwd / "dl/127_0_0_1/site/%2E%2E/%2E%2E/%2e%2e/evil.bin").size(), 1017u) << "../../../evil.bin";
+    for (const auto& e : std::filesystem::recursive_directory_iterator(cwd.path()))
+        if (e.is_regular_file()) {
+            const std::string rel = std::filesystem::relative(e.path(), cwd.path()).string();
+            EXPECT_TRUE(rel == "evil.bin" || rel == "job.odx" || rel.rfind("dl/", 0) == 0) << rel;
+        }
 }
 
 } // namespace

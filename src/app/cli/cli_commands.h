@@ -12,7 +12,9 @@ int RunList(const std::string& jobPath);
 int RunDownload(const std::string& jobPath);
 // Lists an FTP directory through the list filter: NAME, SIZE, TYPE, DATE.
 int RunLs(const std::string& url);
-// The FTP-list run over the given addresses, with the job's destination and settings.
+// The list runs over the given addresses, with the job's destination and
+// settings: http:// and https:// addresses as Link-list rows, the others as
+// FTP-list rows.
 int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls);
 // Whether an ls address is a web page (http:// or https://).
 bool IsWebAddress(const std::string& url);

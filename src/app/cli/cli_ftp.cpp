@@ -3,6 +3,7 @@
 #include "net/url_cracker.h"
 #include "platform/visible_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -54,6 +55,21 @@ private:
     std::vector<Row> rows_;
 };
 
+// The web addresses of the command line as selected rows of the Link list,
+// each taken as it stands.
+class LinkAddressRows : public IListSelection {
+public:
+    explicit LinkAddressRows(std::vector<std::string> urls) : urls_(std::move(urls)) {}
+    int64_t DownloadableCount() const override { return static_cast<int64_t>(urls_.size()); }
+    void DeselectNonFiles() override {}
+    std::string SelectedItem(int64_t n) const override {
+        return n >= 1 && n <= static_cast<int64_t>(urls_.size()) ? urls_[n - 1] : std::string();
+    }
+
+private:
+    std::vector<std::string> urls_;
+};
+
 } // namespace
 
 int RunLs(const std::string& url) {
@@ -85,9 +101,26 @@ int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls) {
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;
-    AddressRows rows(urls);
-    app.AttachFtpWindow({nullptr, nullptr, nullptr, &rows});
-    return RunWithDisplay(app, [&] { return app.RunFtpList(job); });
+    // Web addresses are rows of the Link list, the others of the FTP list;
+    // with both, the FTP rows go first and a stop ends both.
+    std::vector<std::string> ftpUrls;
+    std::vector<std::string> webUrls;
+    for (const std::string& url : urls)
+        (IsWebAddress(url) ? webUrls : ftpUrls).push_back(url);
+    int status = kExitOk;
+    if (!ftpUrls.empty()) {
+        AddressRows rows(ftpUrls);
+        app.AttachFtpWindow({nullptr, nullptr, nullptr, &rows});
+        status = RunWithDisplay(app, [&] { return app.RunFtpList(job); });
+        app.AttachFtpWindow({});
+    }
+    if (!webUrls.empty() && !app.stopRequested) {
+        LinkAddressRows rows(webUrls);
+        app.AttachLinkWindow({nullptr, nullptr, nullptr, &rows});
+        status = std::max(status, RunWithDisplay(app, [&] { return app.RunLinkList(job); }));
+        app.AttachLinkWindow({});
+    }
+    return status;
 }
 
 } // namespace ordinex::cli

@@ -14,7 +14,7 @@ void PrintUsage() {
                          "        ordinex-cli run JOB.odx               ジョブをダウンロード\n"
                          "        ordinex-cli ls URL                    FTPフォルダの一覧 (名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
                          "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
-                         "        ordinex-cli fetch JOB.odx URL...      FTPリストとしてダウンロード\n");
+                         "        ordinex-cli fetch JOB.odx URL...      FTP/Linkリストとしてダウンロード\n");
 }
 
 } // namespace
