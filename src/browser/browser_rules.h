@@ -12,7 +12,7 @@ struct BrowserState {
     bool canGoForward = false;
     bool loading = false;     // the view is loading a page
     bool ftpTreeBuilt = true; // the main window's rule for its tree commands
-    bool linkTreeBuilt = false;
+    bool linkTreeBuilt = true;
 };
 
 // Whether a browser command (cmd::kBrowser...) is available.

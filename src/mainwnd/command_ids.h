@@ -40,6 +40,13 @@ inline constexpr int kFtpListToUrlFolder = 32807;
 inline constexpr int kFtpListToUrlFile = 32811;
 inline constexpr int kFtpListReload = 32842;
 
+// The Link tree & list window's own commands (32799 and 32791 are shared
+// with the main window).
+inline constexpr int kLinkTreeToUrl = 32838;
+inline constexpr int kLinkListToUrlFolder = 32839;
+inline constexpr int kLinkListToUrlFile = 32840;
+inline constexpr int kLinkListReload = 32844;
+
 // The browser window's commands (32791 of the tool windows opens it).
 inline constexpr int kBrowserBack = 32815;
 inline constexpr int kBrowserForward = 32817;

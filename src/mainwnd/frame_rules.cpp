@@ -108,14 +108,10 @@ bool CommandAvailable(int command, const CommandContext& c) {
 }
 
 bool CommandBuilt(int command, const ProgramSettings& settings) {
+    // Every command's window is part of the program now.
+    (void)command;
     (void)settings;
-    switch (command) {
-    case cmd::kShowLinkTree:
-    case cmd::kRunLinkList:
-        return false;
-    default:
-        return true;
-    }
+    return true;
 }
 
 std::string WithJobExtension(const std::string& path) {

@@ -55,8 +55,8 @@ struct CommandContext {
 // the focused box and are decided by the frame.
 bool CommandAvailable(int command, const CommandContext& context);
 
-// False for commands whose windows are not part of the program yet (the Link
-// tree and list window). The built-in browser's own Link button follows it too.
+// False for commands whose windows are not part of the program yet; the
+// built-in browser's own tree buttons follow it too. Today every one is.
 bool CommandBuilt(int command, const ProgramSettings& settings);
 
 // A job file name as saved: ".odx" is added when the name has no extension.

@@ -114,6 +114,7 @@ private:
     void RunSeriesFromForm();
     // The tool windows (main_frame_tools.cpp)
     void RunFtpListFromForm();
+    void RunLinkListFromForm();
     void OnActivated(wxActivateEvent& event);
     void OnIconized(wxIconizeEvent& event);
     void OpenInExplorer();

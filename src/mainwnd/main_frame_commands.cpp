@@ -121,6 +121,9 @@ void CMainFrame::ExecuteCommand(int command) {
     case cmd::kRunFtpList:
         RunFtpListFromForm();
         break;
+    case cmd::kRunLinkList:
+        RunLinkListFromForm();
+        break;
     case cmd::kShowFtpTree:
     case cmd::kShowLinkTree:
         OpenTreeWindow(command, view_->GetUrlBase());

@@ -5,6 +5,7 @@
 #include "app/wx/wx_text.h"
 #include "browser/browser_frame.h"
 #include "listing/wx/ftp_tree_frame.h"
+#include "listing/wx/http_tree_frame.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/ordinex_view.h"
 
@@ -67,8 +68,7 @@ void CMainFrame::OpenTreeWindow(int command, const std::string& address) {
             ShowFtpTreeWindow(app_, *this, address);
             break;
         case cmd::kShowLinkTree:
-            // The Link tree & list window opens here once it is part of the
-            // program; until then CommandBuilt keeps this command off.
+            ShowLinkTreeWindow(app_, *this, address);
             break;
         default:
             break;
@@ -79,6 +79,11 @@ void CMainFrame::OpenTreeWindow(int command, const std::string& address) {
 void CMainFrame::RunFtpListFromForm() {
     if (!app_.running)
         app_.RunFtpList(view_->ReadJob());
+}
+
+void CMainFrame::RunLinkListFromForm() {
+    if (!app_.running)
+        app_.RunLinkList(view_->ReadJob());
 }
 
 // ---- The tool windows follow the main window ----

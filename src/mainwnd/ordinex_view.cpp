@@ -270,6 +270,8 @@ form::ListSelection COrdinexView::Lists() const {
     form::ListSelection lists;
     const IFtpListSelection* ftpRows = app_.FtpWindow().rows;
     lists.ftpListHasFile = ftpRows && ftpRows->DownloadableCount() >= 1;
+    const IListSelection* linkRows = app_.LinkWindow().rows;
+    lists.linkListHasFile = linkRows && linkRows->DownloadableCount() >= 1;
     return lists;
 }
 

@@ -7,6 +7,8 @@
 #include "gui_support.h"
 #include "listing/wx/ftp_panes.h"
 #include "listing/wx/ftp_tree_frame.h"
+#include "listing/wx/http_tree_frame.h"
+#include "listing/wx/link_panes.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/form_ids.h"
 #include "test_servers.h"
@@ -40,9 +42,10 @@ TEST(BrowserRules, CommandsFollowTheViewTheAddressAndTheBusyState) {
         EXPECT_TRUE(browser::CommandAvailable(c, idle)) << c;
     for (int c : {cmd::kBrowserBack, cmd::kBrowserForward, cmd::kBrowserStop})
         EXPECT_FALSE(browser::CommandAvailable(c, idle)) << c;
-    EXPECT_FALSE(browser::CommandAvailable(cmd::kBrowserLinkTree, idle)) << "until the Link window is built";
-    idle.linkTreeBuilt = true;
     EXPECT_TRUE(browser::CommandAvailable(cmd::kBrowserLinkTree, idle));
+    browser::BrowserState unbuilt = idle;
+    unbuilt.linkTreeBuilt = false;
+    EXPECT_FALSE(browser::CommandAvailable(cmd::kBrowserLinkTree, unbuilt)) << "the main window's rule";
 
     for (bool emptyAddress : {true, false}) {
         browser::BrowserState s = idle;
@@ -203,9 +206,18 @@ TEST_F(Browser, CopiesIntoTheFormAndOpensTheFtpWindow) {
     browser->RunCommand(cmd::kBrowserToUrlFile);
     EXPECT_EQ(gui.view()->GetUrlExpansion(), http.url("/a.html"));
     EXPECT_TRUE(gui.shell().Document().IsModified());
-    EXPECT_FALSE(browser->CommandEnabled(cmd::kBrowserLinkTree)) << "the Link window is not built yet";
+    // "Link" opens the Link window on the page.
+    ASSERT_TRUE(browser->CommandEnabled(cmd::kBrowserLinkTree));
+    browser->RunCommand(cmd::kBrowserLinkTree);
+    CHttpTreeFrame* linkWindow = CHttpTreeFrame::Current();
+    ASSERT_NE(linkWindow, nullptr);
+    const std::string page = http.url("/a.html").substr(7); // without "http://"
+    EXPECT_EQ(linkWindow->Tree()->NodeText(linkWindow->Tree()->GetSelection()), page);
+    ASSERT_EQ(linkWindow->List()->RowCount(), 1u);
+    EXPECT_EQ(linkWindow->List()->Row(0).texts[0], page.substr(0, page.size() - 6) + "b.html");
     browser->AddressBox()->ChangeValue("  ");
     EXPECT_FALSE(browser->CommandEnabled(cmd::kBrowserToUrlFolder));
+    EXPECT_FALSE(browser->CommandEnabled(cmd::kBrowserLinkTree));
 
     TempDir root;
     fs::create_directories(root.path() + "/pub");

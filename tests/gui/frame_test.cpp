@@ -87,7 +87,7 @@ TEST(MainFrame, BusyStateLeavesOnlyStop) {
     EXPECT_EQ(frame->GetClientSize().y, view->FormHeight(false));
 }
 
-TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {
+TEST(MainFrame, MenuCarriesTheTextsAndItsCommandsFollowTheirRules) {
     GuiApp gui;
     ASSERT_TRUE(gui.Start());
     CMainFrame* frame = gui.frame();
@@ -104,12 +104,12 @@ TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {
     EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kShowFtpTree)));
     EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(cmd::kRunFtpList))) << "no FTP window, no selection";
     EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kOpenBrowser)));
-    for (int c : {cmd::kShowLinkTree, cmd::kReadMe})
-        EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(c))) << c;
+    EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kShowLinkTree)));
+    EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(cmd::kRunLinkList))) << "no Link window, no selection";
+    EXPECT_FALSE(bar->IsEnabled(cmd::ToWxId(cmd::kReadMe)));
     for (int c : {cmd::kSettingsProgram, cmd::kSettingsDownload, cmd::kSettingsExtract})
         EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(c))) << c;
-    // The form's buttons follow the same rule as the menu: none is on while
-    // its command cannot run (the Link window). Either browser can.
+    // The form's buttons follow the same rule as the menu. Either browser can.
     for (bool externalBrowser : {false, true}) {
         gui.app().settings.UseWindowsRuleBrowserSetting = externalBrowser;
         gui.view()->RefreshControls();
@@ -117,7 +117,7 @@ TEST(MainFrame, MenuCarriesTheTextsAndPendingWindowsAreDisabled) {
         for (const form::ButtonCommand& b : form::ButtonCommands())
             EXPECT_EQ(Enabled(gui.view(), b.id), bar->IsEnabled(cmd::ToWxId(b.command))) << b.id;
         EXPECT_TRUE(Enabled(gui.view(), form::kBrowserButton));
-        EXPECT_FALSE(Enabled(gui.view(), form::kLinkTreeButton));
+        EXPECT_TRUE(Enabled(gui.view(), form::kLinkTreeButton));
         EXPECT_TRUE(Enabled(gui.view(), form::kFtpTreeButton));
         EXPECT_TRUE(Enabled(gui.view(), form::kExplorerButton));
     }

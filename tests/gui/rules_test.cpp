@@ -265,10 +265,8 @@ TEST(FrameRules, CommandAvailability) {
     EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s)) << "the built-in browser";
     s.UseWindowsRuleBrowserSetting = 1;
     EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s)) << "the desktop's browser";
-    for (int c : {cmd::kShowLinkTree, cmd::kRunLinkList})
-        EXPECT_FALSE(frame::CommandBuilt(c, s)) << c;
-    for (int c : {cmd::kShowFtpTree, cmd::kRunFtpList, cmd::kSettingsProgram, cmd::kSettingsDownload,
-                  cmd::kSettingsExtract})
+    for (int c : {cmd::kShowLinkTree, cmd::kRunLinkList, cmd::kShowFtpTree, cmd::kRunFtpList, cmd::kSettingsProgram,
+                  cmd::kSettingsDownload, cmd::kSettingsExtract})
         EXPECT_TRUE(frame::CommandBuilt(c, s)) << c;
 }
 

@@ -11,11 +11,6 @@ namespace ordinex {
 namespace {
 constexpr long kTreeStyle = wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_SINGLE | wxBORDER_SUNKEN;
 
-bool TextBefore(const std::string& a, const std::string& b) {
-    const int c = CompareListText(a, b);
-    return c != 0 ? c < 0 : a < b;
-}
-
 // A node keeps its text as the server sent it; the label is only its visible form.
 struct NodeData : wxTreeItemData {
     explicit NodeData(std::string t) : text(std::move(t)) {}
@@ -23,16 +18,34 @@ struct NodeData : wxTreeItemData {
 };
 } // namespace
 
+bool CListingTree::TextLess::operator()(const std::string& a, const std::string& b) const {
+    const int c = CompareListText(a, b);
+    return c != 0 ? c < 0 : a < b;
+}
+
 CListingTree::CListingTree(wxWindow* parent, wxImageList* images, int normalImage, int selectedImage)
     : wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, kTreeStyle), normalImage_(normalImage),
       selectedImage_(selectedImage) {
     AssignImageList(images);
     Bind(wxEVT_TREE_SEL_CHANGED, &CListingTree::OnSelectionChanged, this);
-    // Deleted nodes leave the sorting record, so a reused item address is never taken for them.
-    Bind(wxEVT_TREE_DELETE_ITEM, [this](wxTreeEvent& e) {
-        childTexts_.erase(e.GetItem().GetID());
-        e.Skip();
-    });
+    Bind(wxEVT_TREE_DELETE_ITEM, &CListingTree::OnItemDeleted, this);
+}
+
+void CListingTree::OnItemDeleted(wxTreeEvent& event) {
+    event.Skip();
+    // Deleted nodes leave the record, so that a reused item address is never taken for them.
+    const wxTreeItemId item = event.GetItem();
+    children_.erase(item.GetID());
+    const wxTreeItemId parent = item.IsOk() ? GetItemParent(item) : wxTreeItemId();
+    const auto siblings = parent.IsOk() ? children_.find(parent.GetID()) : children_.end();
+    if (siblings == children_.end())
+        return;
+    auto [from, to] = siblings->second.equal_range(NodeText(item));
+    for (; from != to; ++from)
+        if (from->second == item.GetID()) {
+            siblings->second.erase(from);
+            break;
+        }
 }
 
 void CListingTree::OnSelectionChanged(wxTreeEvent& event) {
@@ -49,31 +62,33 @@ wxTreeItemId CListingTree::InsertRootNode(const std::string& text) {
 wxTreeItemId CListingTree::InsertSortedChild(const wxTreeItemId& parent, const std::string& text) {
     if (!parent.IsOk())
         return {};
-    std::vector<std::string>& texts = childTexts_[parent.GetID()];
-    const auto at = std::upper_bound(texts.begin(), texts.end(), text, TextBefore);
-    const auto position = static_cast<size_t>(at - texts.begin());
-    texts.insert(at, text);
+    auto& children = children_[parent.GetID()];
+    // Equal texts follow each other in the order they came.
+    const auto at = children.upper_bound(text);
+    const wxString label = ToWx(VisibleText(text));
     const wxTreeItemId item =
-        InsertItem(parent, position, ToWx(VisibleText(text)), normalImage_, selectedImage_, new NodeData(text));
+        at == children.begin()
+            ? PrependItem(parent, label, normalImage_, selectedImage_, new NodeData(text))
+            : InsertItem(parent, wxTreeItemId(std::prev(at)->second), label, normalImage_, selectedImage_,
+                         new NodeData(text));
+    children.emplace_hint(at, text, item.GetID());
     Expand(parent);
     return item;
 }
 
 wxTreeItemId CListingTree::FindChildByText(const wxTreeItemId& parent, const std::string& text) const {
-    if (!parent.IsOk())
+    const auto children = parent.IsOk() ? children_.find(parent.GetID()) : children_.end();
+    if (children == children_.end())
         return {};
-    wxTreeItemIdValue cookie;
-    for (wxTreeItemId child = GetFirstChild(parent, cookie); child.IsOk(); child = GetNextChild(parent, cookie))
-        if (NodeText(child) == text)
-            return child;
-    return {};
+    const auto found = children->second.lower_bound(text);
+    return found != children->second.end() && found->first == text ? wxTreeItemId(found->second) : wxTreeItemId();
 }
 
 void CListingTree::RemoveAllNodes() {
     const bool was = handleSelect_;
     handleSelect_ = false;
     DeleteAllItems();
-    childTexts_.clear();
+    children_.clear();
     handleSelect_ = was;
 }
 
@@ -81,7 +96,7 @@ void CListingTree::DeleteChildrenOf(const wxTreeItemId& node) {
     if (!node.IsOk())
         return;
     DeleteChildren(node);
-    childTexts_.erase(node.GetID());
+    children_.erase(node.GetID());
 }
 
 void CListingTree::SelectQuietly(const wxTreeItemId& node) {

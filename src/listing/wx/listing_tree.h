@@ -4,6 +4,7 @@
 #include <wx/treectrl.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -42,14 +43,20 @@ public:
 
 private:
     void OnSelectionChanged(wxTreeEvent& event);
+    void OnItemDeleted(wxTreeEvent& event);
 
     int normalImage_;
     int selectedImage_;
     bool handleSelect_ = true;
     std::function<void(wxTreeItemId)> onSelect_;
-    // Each parent's child texts in tree order, so that a sorted insertion
-    // finds its place without walking the children.
-    std::unordered_map<void*, std::vector<std::string>> childTexts_;
+    // The list's text order, exact texts told apart.
+    struct TextLess {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
+    // Each parent's children by text in tree order, so that an insertion or a
+    // lookup finds its place without walking the children (a page may link
+    // thousands of pages).
+    std::unordered_map<void*, std::multimap<std::string, void*, TextLess>> children_;
 };
 
 } // namespace ordinex

@@ -1,0 +1,43 @@
+#pragma once
+#include "listing/wx/tree_list_frame.h"
+
+#include <wx/treebase.h>
+
+#include <string>
+
+namespace ordinex {
+
+class CHttpTreeView;
+class CHttpListView;
+
+// The Link tree & list window: web pages as a tree, the files they refer to
+// as a list. At most one exists; Current() finds it.
+class CHttpTreeFrame : public CTreeListFrame {
+public:
+    // The window, created and shown when it does not exist.
+    static CHttpTreeFrame* Open(COrdinexApp& app, IMainFormLink& main);
+    static CHttpTreeFrame* Current() { return current_; }
+    ~CHttpTreeFrame() override;
+
+    CHttpTreeView* Tree() const { return tree_; }
+    CHttpListView* List() const { return list_; }
+
+    // "http://" + the text of the first selected row; empty when none is selected.
+    std::string FirstRowAddress() const;
+
+private:
+    CHttpTreeFrame(COrdinexApp& app, IMainFormLink& main);
+    void Execute(ListCommand role) override;
+    void OnNodeSelected(const wxTreeItemId& node);
+    void OnRowActivated(long row);
+
+    static CHttpTreeFrame* current_;
+    CHttpTreeView* tree_ = nullptr;
+    CHttpListView* list_ = nullptr;
+};
+
+// The command "Linkツリー&&リスト ビューを表示": opens the window (if needed)
+// and loads the page into it with the job's user name and password.
+void ShowLinkTreeWindow(COrdinexApp& app, IMainFormLink& main, const std::string& address);
+
+} // namespace ordinex
