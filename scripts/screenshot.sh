@@ -10,8 +10,9 @@
 # three pages of the settings sheet, OUTDIR/settings-program.png,
 # settings-download.png and settings-extract.png (the last with two
 # extension rows in use), OUTDIR/ftp.png (the FTP tree & list window on
-# a local FTP server) and OUTDIR/browser.png (the built-in browser on a page
-# of a local HTTP server). The display is 1024x768 and managed by openbox, as a
+# a local FTP server), OUTDIR/browser.png (the built-in browser on a page
+# of a local HTTP server) and OUTDIR/link.png (the Link tree & list window on
+# the link test site). The display is 1024x768 and managed by openbox, as a
 # small desktop would be; ORDINEX_SCREENSHOT_WM=none takes the pictures
 # without a window manager. The program runs in a scratch folder, so no
 # Ordinex.ini of the caller is read or written. ORDINEX_BIN overrides the
@@ -247,6 +248,39 @@ wait_started "$scratch/browser" 3
 import -window root "$out/browser.png"
 kill -TERM "$app"
 wait "$app" || true
+# 8. The Link tree & list window on the link test site's start page, walked
+#    one step down.
+mkdir -p "$scratch/linkwin"
+cat >"$scratch/linkwin/job.odx" <<JOB
+[UrlFolder]
+UrlBaseText=http://127.0.0.1:$port/site/index.html
+FolderBaseText=$scratch/linkwin/dl
+JOB
+cat >"$scratch/linkwin/Ordinex.ini" <<INI
+[Tool]
+HttpListNextChoseSetting=1
+[HttpTreeWindow]
+ShowCmd=1
+Left=200
+Top=300
+Right=1010
+Bottom=750
+SplitterSizeX=230
+[HttptreeView]
+Column0Width=260
+Column1Width=60
+Column2Width=150
+Column3Width=120
+SortKeyColumn=0
+SortOrder=1
+INI
+(cd "$scratch/linkwin" && ORDINEX_AUTOCOMMAND=32797 exec "$bin" job.odx) 2>"$out/link.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/linkwin" 4
+import -window root "$out/link.png"
+kill -TERM "$app"
+wait "$app" || true
 echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/prompt.png $out/about.png" \
   "$out/settings-program.png $out/settings-download.png $out/settings-extract.png $out/ftp.png" \
-  "$out/browser.png"
+  "$out/browser.png $out/link.png"

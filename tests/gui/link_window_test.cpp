@@ -28,6 +28,7 @@ public:
     explicit StatusHook(IStatusView* next) : next_(next) {}
     std::function<void(const std::string&)> onStatus;
     std::function<void()> onFileCount;
+    std::function<void()> onProgress;
     void SetUrlStatus(const std::string& t) override { next_->SetUrlStatus(t); }
     void SetFolderStatus(const std::string& t) override { next_->SetFolderStatus(t); }
     void SetStatusText(const std::string& t) override {
@@ -37,7 +38,11 @@ public:
     }
     void SetStatusText2(const std::string& t) override { next_->SetStatusText2(t); }
     void SetTransferStatus(const std::string& t) override { next_->SetTransferStatus(t); }
-    void SetByteProgress(const std::string& t, int64_t r, int64_t p) override { next_->SetByteProgress(t, r, p); }
+    void SetByteProgress(const std::string& t, int64_t r, int64_t p) override {
+        next_->SetByteProgress(t, r, p);
+        if (onProgress)
+            std::exchange(onProgress, {})();
+    }
     void ClearByteProgress() override { next_->ClearByteProgress(); }
     void SetFileProgress(const std::string& t, int64_t r, int64_t p) override {
         next_->SetFileProgress(t, r, p);
@@ -245,6 +250,18 @@ TEST_F(LinkWindow, BusyWhileAPageLoadsAndStopEndsTheWalkKeepingWhatWasFound) {
     EXPECT_EQ(Tree()->GetCount(), 0u);
     EXPECT_EQ(List()->RowCount(), 0u);
     EXPECT_EQ(Title(), "Ordinex [Link Tree & List] - http://" + site + "missing.html");
+}
+
+TEST_F(LinkWindow, StopEndsAPageThatNeverEnds) {
+    StatusHook hook(gui.view());
+    hook.onProgress = [&] { gui.frame()->RunCommand(cmd::kStop); };
+    gui.app().SetStatusView(&hook);
+    Open("endless?slow=1");
+    gui.app().SetStatusView(gui.view());
+    EXPECT_FALSE(gui.app().running);
+    EXPECT_EQ(List()->RowCount(), 0u);
+    EXPECT_TRUE(gui.prompter.warnings.empty()) << "a stop is no failure to warn about";
+    EXPECT_TRUE(Tree()->IsEnabled());
 }
 
 TEST_F(LinkWindow, AHundredThousandRowsFillTheListAndItsSelection) {

@@ -28,7 +28,13 @@ wxArtID ArtOf(ListingPicture picture) {
 wxImageList* MakeListingImages(std::initializer_list<ListingPicture> pictures) {
     auto* images = new wxImageList(kPictureSize, kPictureSize, true, static_cast<int>(pictures.size()));
     for (ListingPicture picture : pictures) {
-        wxBitmap bitmap = wxArtProvider::GetBitmap(ArtOf(picture), wxART_LIST, wxSize(kPictureSize, kPictureSize));
+        const wxSize size(kPictureSize, kPictureSize);
+        // A web page gets the icon theme's HTML picture where there is one,
+        // else the generic page (a plain sheet in many themes, like a file).
+        wxBitmap bitmap = picture == ListingPicture::Page ? wxArtProvider::GetBitmap("text-html", wxART_LIST, size)
+                                                          : wxBitmap();
+        if (!bitmap.IsOk())
+            bitmap = wxArtProvider::GetBitmap(ArtOf(picture), wxART_LIST, size);
         if (!bitmap.IsOk() || bitmap.GetWidth() != kPictureSize || bitmap.GetHeight() != kPictureSize) {
             // A theme without the picture, or with another size: an empty
             // picture keeps the indices of the others right.
