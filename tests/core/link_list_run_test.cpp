@@ -1,7 +1,5 @@
-// The Link-list run's addresses and names, and the run over the link site.
+// The Link-list run's addresses and names.
 #include "app/ordinex_app.h"
-#include "recording_ui.h"
-#include "test_servers.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -141,36 +139,6 @@ TEST_F(LinkItemCompose, WhateverThePageLinksTheTargetStaysInsideTheFolder) {
     Use("h/ctl\x01.bin");
     app.ComposeLinkItemPath(1, out.path());
     EXPECT_FALSE(app.targetValid);
-}
-
-// The run over a selection holding a row whose probe failed.
-TEST(LinkListRun, FailedProbeRowsAreDeselectedAndTheFilesFetched) {
-    TempDir dl;
-    TestServer server = TestServer::StartHttp();
-    COrdinexApp app;
-    RecordingStatusView view;
-    ScriptedPrompter prompter;
-    CountingPump pump;
-    LinkRowsStub rows;
-    app.SetStatusView(&view);
-    app.SetPrompter(&prompter);
-    app.SetMessagePump(&pump);
-    app.AttachLinkWindow({nullptr, nullptr, nullptr, &rows});
-    const std::string site = server.url("/site/").substr(7);
-    rows.rows = {{site + "img/a.b.png", "1,013"}, {site + "missing.html", ""}, {site + "nolength.bin", "0"}};
-    Job job;
-    job.folderBase = dl.path();
-    const auto summary = app.RunLinkList(job);
-    EXPECT_EQ(summary.total, 2);
-    EXPECT_EQ(summary.done, 2);
-    EXPECT_FALSE(rows.rows[1].selected);
-    EXPECT_EQ(view.Line("1018").front().substr(0, 11), "0 / 2 Files");
-    EXPECT_EQ(ReadFile(dl / "a_b.png"), std::string(1000 + 11, 'f'));
-    EXPECT_EQ(ReadFile(dl / "nolength.bin"), std::string(100, 'x'));
-    EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
-
-    rows.rows = {{site + "missing.html", ""}};
-    EXPECT_FALSE(app.RunLinkList(job).started) << "no row with a size: nothing starts";
 }
 
 } // namespace
