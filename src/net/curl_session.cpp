@@ -33,29 +33,24 @@ void GlobalInit() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-// The multi handle only drives transfers; an HTTP session hands it back for
-// the next one, which saves its set-up for every file of a long series. It
-// holds no connection then: every HTTP transfer closes its own.
-struct SpareMulti {
-    CURLM* multi = nullptr;
-    ~SpareMulti() {
-        if (multi)
-            curl_multi_cleanup(multi);
+// Failures that a kept connection shows when the server closed it while it
+// was idle: the request went out on it, and nothing came back.
+bool StaleConnectionResult(CURLcode result) {
+    switch (result) {
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_PARTIAL_FILE:
+        return true;
+    default:
+        return false;
     }
-};
-SpareMulti spare;
-
-CURLM* TakeMulti() {
-    CURLM* multi = spare.multi ? spare.multi : curl_multi_init();
-    spare.multi = nullptr;
-    return multi;
 }
 
-void GiveBackMulti(CURLM* multi, bool reusable) {
-    if (reusable && !spare.multi)
-        spare.multi = multi;
-    else
-        curl_multi_cleanup(multi);
+// The server refused this one file; the connection itself is fine.
+bool FileRefusal(CURLcode result) {
+    return result == CURLE_REMOTE_FILE_NOT_FOUND || result == CURLE_FTP_COULDNT_RETR_FILE;
 }
 
 std::string AddressText(const sockaddr* address) {
@@ -69,10 +64,11 @@ std::string AddressText(const sockaddr* address) {
 
 } // namespace
 
-CurlSession::CurlSession(IEngineHost& host, Protocol protocol)
-    : host_(host), protocol_(protocol), watch_(protocol == Protocol::Ftp) {
+CurlSession::CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol protocol)
+    : host_(host), cache_(cache), protocol_(protocol), keeping_(cache.Keeping(host.Settings())),
+      watch_(protocol == Protocol::Ftp) {
     GlobalInit();
-    multi_ = TakeMulti();
+    multi_ = keeping_ ? cache_.KeptMulti() : cache_.TakeSpare();
     easy_ = curl_easy_init();
     if (!Valid())
         return;
@@ -80,8 +76,8 @@ CurlSession::CurlSession(IEngineHost& host, Protocol protocol)
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
-    // One connection per operation: nothing stays open between operations.
-    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    // Without keeping, one connection per operation: nothing stays open between operations.
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, keeping_ ? 0L : 1L);
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,ftp");
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CurlSession::OnWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
@@ -89,8 +85,15 @@ CurlSession::CurlSession(IEngineHost& host, Protocol protocol)
     curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &CurlSession::OnOpenSocket);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &CurlSession::OnCloseSocket);
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
+    // libcurl closes a kept connection with the callback of the session
+    // that opened it, long after that session is gone: the cache outlives both.
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &ConnectionCache::OnCloseSocket);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, &cache_);
+    if (keeping_) {
+        // Only a connection that is really made is looked up first.
+        curl_easy_setopt(e, CURLOPT_RESOLVER_START_FUNCTION, &CurlSession::OnResolverStart);
+        curl_easy_setopt(e, CURLOPT_RESOLVER_START_DATA, this);
+    }
     curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &CurlSession::OnPreRequest);
     curl_easy_setopt(e, CURLOPT_PREREQDATA, this);
     ApplyTimeouts();
@@ -141,6 +144,9 @@ void CurlSession::SetTarget(const std::string& url, const std::string& hostName,
         curl_easy_setopt(easy_, CURLOPT_USERNAME, user.c_str());
         curl_easy_setopt(easy_, CURLOPT_PASSWORD, password.c_str());
     }
+    // A kept connection is never handed on to other credentials.
+    if (keeping_)
+        cache_.UseCredentials(user, password);
 }
 
 void CurlSession::Start() {
@@ -148,11 +154,18 @@ void CurlSession::Start() {
     errorBuffer_[0] = '\0';
     bodyWaiting_ = false;
     paused_ = false;
+    established_ = false;
+    resolvingShown_ = false;
+    retried_ = false;
+    bodyBytes_ = 0;
+    if (keeping_)
+        multi_ = cache_.KeptMulti(); // a new one after the kept connections were closed
     if (!Valid()) {
         result_ = CURLE_OUT_OF_MEMORY;
         return;
     }
-    if (reported_.empty())
+    // Without keeping, the session's first transfer always makes its connection.
+    if (!keeping_ && !opened_)
         Queue(kStatusResolvingName, hostName_);
     if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
         result_ = CURLE_FAILED_INIT;
@@ -179,6 +192,7 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
             Abort();
             break;
         }
+        bool ended = false;
         int left = 0;
         while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
             if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy_) {
@@ -188,9 +202,12 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
                 everConnected_ = everConnected_ || connectTime > 0;
                 curl_multi_remove_handle(multi_, easy_);
                 added_ = false;
+                ended = true;
             }
         }
         Flush();
+        if (ended && result_ != CURLE_OK && RetryOnNewConnection())
+            continue;
         if (!added_)
             break;
         if (ready && ready())
@@ -198,13 +215,46 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
         if (eachRound)
             eachRound();
         host_.PumpOneMessage();
-        if (host_.StopRequested())
+        if (host_.StopRequested()) {
+            stopped_ = true;
             return Outcome::Stopped;
+        }
         // A transfer paused for its round budget goes on at once.
         if (!budgetPaused_)
             curl_multi_poll(multi_, nullptr, 0, kPollMilliseconds, nullptr);
     }
     return Outcome::Done;
+}
+
+bool CurlSession::RetryOnNewConnection() {
+    if (!keeping_ || retried_ || bodyBytes_ > 0 || bodyWaiting_ || writeErrno_ != 0)
+        return false;
+    // Only a failure on a connection that was kept, not one made for this transfer.
+    long connects = -1;
+    curl_easy_getinfo(easy_, CURLINFO_NUM_CONNECTS, &connects);
+    if (connects != 0)
+        return false;
+    const bool closedByServer = protocol_ == Protocol::Ftp && watch_.lastReplyCode == 421;
+    if (!StaleConnectionResult(result_) && !closedByServer)
+        return false;
+    // An HTTP answer that arrived whole was no stale connection's doing.
+    if (protocol_ == Protocol::Http && watch_.finalHeaders)
+        return false;
+    retried_ = true;
+    cache_.CloseAll();
+    multi_ = cache_.KeptMulti();
+    Flush();
+    watch_ = ResponseWatch(protocol_ == Protocol::Ftp);
+    result_ = CURLE_OK;
+    errorBuffer_[0] = '\0';
+    established_ = false;
+    resolvingShown_ = false;
+    if (!multi_ || curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+        result_ = CURLE_FAILED_INIT;
+        return false;
+    }
+    added_ = true;
+    return true;
 }
 
 CurlSession::Outcome CurlSession::RunUntilHeaders() {
@@ -221,14 +271,35 @@ void CurlSession::Abort() {
     Flush();
 }
 
+void CurlSession::FinishResponse(int64_t limit) {
+    if (!added_)
+        return;
+    const bool announcedLong = protocol_ == Protocol::Http && !watch_.contentLength.empty() &&
+                               LeadingDecimal(watch_.contentLength) > limit;
+    if (!keeping_ || announcedLong) {
+        Abort();
+        return;
+    }
+    SetSink(Sink::Discard);
+    const int64_t before = bodyBytes_;
+    if (!Resume() || Run([&] { return bodyBytes_ - before > limit; }) != Outcome::Done)
+        Abort();
+}
+
 void CurlSession::Close() {
     if (closed_)
         return;
     closed_ = true;
     Abort();
-    // Connections kept between the transfers of an FTP session close here.
-    if (multi_)
-        GiveBackMulti(multi_, protocol_ == Protocol::Http);
+    if (keeping_) {
+        // After a stop or a fault nothing is kept; a file the server refused
+        // leaves its connection as good as it was.
+        if (stopped_ || (result_ != CURLE_OK && !FileRefusal(result_)))
+            cache_.CloseAll();
+    } else {
+        // An FTP session's connection is still open here: giving the handle up closes it.
+        cache_.GiveBackSpare(multi_, protocol_ == Protocol::Http);
+    }
     multi_ = nullptr;
     if (easy_) {
         curl_easy_cleanup(easy_);
@@ -245,23 +316,9 @@ void CurlSession::SetStatus(const std::string& text) {
     host_.SetStatus(text);
 }
 
-void CurlSession::Flush() {
-    // A report may pause for confirmation and pump messages; take the queue first.
-    std::vector<Report> reports;
-    reports.swap(queue_);
-    for (const Report& r : reports) {
-        if (r.statusLine)
-            host_.SetStatus(r.text);
-        else
-            host_.SetStatus2(r.text);
-    }
-}
+void CurlSession::Flush() { cache_.Flush(host_); }
 
-void CurlSession::Queue(int code, const std::string& info) {
-    std::string text = SessionStatusText(code, info);
-    if (!text.empty())
-        queue_.push_back({false, std::move(text)});
-}
+void CurlSession::Queue(int code, const std::string& info) { cache_.QueueSession(code, info); }
 
 void CurlSession::SetSink(Sink sink, int fd) {
     sink_ = sink;
@@ -309,8 +366,10 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
         return 0;
     switch (s->sink_) {
     case Sink::Discard:
+        s->bodyBytes_ += static_cast<int64_t>(length);
         return length;
     case Sink::Function:
+        s->bodyBytes_ += static_cast<int64_t>(length);
         s->take_(std::string_view(data, length));
         return length;
     case Sink::Hold:
@@ -337,6 +396,7 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
         done += static_cast<size_t>(n);
     }
     s->bytesWritten_ += static_cast<int64_t>(length);
+    s->bodyBytes_ += static_cast<int64_t>(length);
     s->roundBytes_ += static_cast<int64_t>(length);
     return length;
 }
@@ -348,8 +408,10 @@ size_t CurlSession::OnHeader(char* data, size_t size, size_t count, void* self) 
     const bool loggedIn = s->watch_.OnLine(std::string_view(data, length), s->codes_);
     for (int code : s->codes_)
         s->Queue(code, s->address_);
-    if (loggedIn && !s->loginStatus_.empty())
-        s->queue_.push_back({true, s->loginStatus_});
+    if (loggedIn && !s->loginShown_ && !s->loginStatus_.empty()) {
+        s->loginShown_ = true;
+        s->cache_.Queue(true, s->loginStatus_);
+    }
     return length;
 }
 
@@ -358,45 +420,49 @@ curl_socket_t CurlSession::OnOpenSocket(void* self, curlsocktype purpose, curl_s
     const curl_socket_t socket = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
     if (socket == CURL_SOCKET_BAD)
         return socket;
-    // FTP's data connections are part of the one session connection.
-    const bool dataConnection = s->protocol_ == Protocol::Ftp && !s->reported_.empty();
+    // FTP's data connections belong to the control connection: they open
+    // once the request is under way.
+    const bool dataConnection = s->protocol_ == Protocol::Ftp && s->established_;
     if (purpose == CURLSOCKTYPE_IPCXN && !dataConnection) {
         s->address_ = AddressText(&address->addr);
+        if (s->keeping_ && !s->resolvingShown_)
+            s->Queue(kStatusResolvingName, s->hostName_); // the name came from libcurl's cache
+        s->resolvingShown_ = true;
         s->Queue(kStatusNameResolved, s->address_);
         s->Queue(kStatusConnectingToServer, s->address_);
-        s->reported_.push_back(socket);
+        s->cache_.AddConnection(socket);
+        s->opened_ = true;
         s->connectPending_ = true;
+        if (s->protocol_ == Protocol::Ftp)
+            s->watch_.ExpectGreeting();
     }
     return socket;
 }
 
-int CurlSession::OnCloseSocket(void* self, curl_socket_t socket) {
+int CurlSession::OnResolverStart(void*, void*, void* self) {
     auto* s = static_cast<CurlSession*>(self);
-    const auto it = std::find(s->reported_.begin(), s->reported_.end(), socket);
-    const bool reported = it != s->reported_.end();
-    if (reported)
-        s->Queue(kStatusClosingConnection);
-    const int rc = ::close(socket);
-    if (reported) {
-        s->Queue(kStatusConnectionClosed);
-        // Keep one entry so that a later transfer still counts as the same session.
-        if (s->reported_.size() > 1)
-            s->reported_.erase(it);
-        else
-            *it = CURL_SOCKET_BAD;
+    // Active FTP looks up its own address for the data connection too: not a connection to report.
+    if (!s->resolvingShown_ && (s->protocol_ == Protocol::Http || !s->established_)) {
+        s->resolvingShown_ = true;
+        s->Queue(kStatusResolvingName, s->hostName_);
     }
-    return rc;
+    return 0;
 }
 
 int CurlSession::OnPreRequest(void* self, char* primaryIp, char*, int, int) {
     auto* s = static_cast<CurlSession*>(self);
-    // FTP reports its exchanges from the server's replies instead.
+    s->established_ = true;
+    s->resolvingShown_ = false;
     if (s->protocol_ == Protocol::Http) {
         if (s->connectPending_) {
             s->connectPending_ = false;
             s->Queue(kStatusConnectedToServer, primaryIp ? primaryIp : s->address_);
         }
         s->Queue(kStatusSendingRequest);
+    } else if (!s->loginShown_ && !s->loginStatus_.empty()) {
+        // A kept control connection is logged in already.
+        s->loginShown_ = true;
+        s->cache_.Queue(true, s->loginStatus_);
     }
     return CURL_PREREQFUNC_OK;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "net/connection_cache.h"
 #include "net/engine_host.h"
 #include "net/response_watch.h"
 
@@ -11,11 +12,13 @@
 
 namespace ordinex {
 
-// One operation's session: a libcurl easy handle driven through its own multi
+// One operation's session: a libcurl easy handle driven through a multi
 // handle, so that the user interface stays live while connecting, waiting and
 // receiving. The session's status reports are raised in libcurl's callbacks
 // but only queued there; they reach the host, in order, from the outer loop,
-// so that no window code ever runs inside a libcurl call.
+// so that no window code ever runs inside a libcurl call. The connection
+// under the session comes from the cache, and may stay there for the next
+// session when the cache keeps connections.
 class CurlSession {
 public:
     enum class Protocol { Http, Ftp };
@@ -25,13 +28,15 @@ public:
     // call libcurl or the host).
     enum class Sink { Discard, Hold, File, Function };
 
-    CurlSession(IEngineHost& host, Protocol protocol);
+    CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol protocol);
     ~CurlSession();
     CurlSession(const CurlSession&) = delete;
     CurlSession& operator=(const CurlSession&) = delete;
 
     bool Valid() const { return easy_ && multi_; }
     CURL* Easy() const { return easy_; }
+    // Whether the connection stays open for the next session.
+    bool Keeping() const { return keeping_; }
 
     // The address to fetch, the host name it names (for the first report),
     // and the credentials; an empty user name leaves the address's own (or
@@ -51,8 +56,18 @@ public:
     Outcome RunUntilHeaders();
     // Ends a running transfer at once, closing its connection.
     void Abort();
-    // Ends everything; reports the handle's closing. Also done by the destructor.
+    // Lets the rest of a response whose body is not wanted run out, so that
+    // a kept connection can carry the next request: a body of up to limit
+    // bytes is read and dropped; a longer one, or a Stop, ends the transfer
+    // and its connection. Without keeping, the transfer simply ends.
+    void FinishResponse(int64_t limit = kDrainLimit);
+    static constexpr int64_t kDrainLimit = 64 * 1024;
+    // Ends everything; reports the handle's closing. Also done by the
+    // destructor. After a failure or a stop no connection is kept.
     void Close();
+    // The connection is up (a kept one taken over, or a new one logged in
+    // for FTP): the request of the current transfer goes out next.
+    bool Established() const { return established_; }
 
     // Line 1006 of the host, after the session reports queued so far.
     void SetStatus(const std::string& text);
@@ -79,26 +94,28 @@ public:
     const ResponseWatch& Response() const { return watch_; }
 
 private:
-    struct Report {
-        bool statusLine; // line 1006; else line 1011
-        std::string text;
-    };
-
     void ApplyTimeouts();
     void Queue(int code, const std::string& info = {});
+    // Sends the transfer once more, on a new connection, when a kept one had
+    // gone stale under it; true when it went out again.
+    bool RetryOnNewConnection();
     static size_t OnWrite(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     static curl_socket_t OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
-    static int OnCloseSocket(void* self, curl_socket_t socket);
+    static int OnResolverStart(void* resolverState, void* reserved, void* self);
     static int OnPreRequest(void* self, char* primaryIp, char* localIp, int primaryPort, int localPort);
 
     IEngineHost& host_;
+    ConnectionCache& cache_;
     Protocol protocol_;
-    CURLM* multi_ = nullptr;
+    bool keeping_ = false;
+    CURLM* multi_ = nullptr; // the cache's kept one, or a spare of this session's own
     CURL* easy_ = nullptr;
     curl_slist* headers_ = nullptr;
     bool added_ = false;
     bool closed_ = false;
+    bool stopped_ = false;
+    bool retried_ = false;
     CURLcode result_ = CURLE_OK;
     int32_t connectSeconds_ = 0;
     int32_t idleSeconds_ = 0;
@@ -107,14 +124,17 @@ private:
 
     std::string hostName_;
     std::string loginStatus_;
-    std::vector<Report> queue_;
+    bool loginShown_ = false;
     std::vector<int> codes_; // scratch for the header callback
     ResponseWatch watch_;
 
-    // Sockets that were reported as connections, and the address of the last.
-    std::vector<curl_socket_t> reported_;
+    // A connection to the server was opened in this session; the address of the last.
+    bool opened_ = false;
     std::string address_;
+    bool resolvingShown_ = false;
     bool connectPending_ = false;
+    bool established_ = false;
+    int64_t bodyBytes_ = 0; // of the current transfer, whatever the sink
 
     Sink sink_ = Sink::Discard;
     int fd_ = -1;

@@ -63,7 +63,7 @@ bool CInternetDownloader::ListFtpDirectory(TreeNodeId node, const std::string& d
     if (!ParseUrl(address, true, true, true))
         return false;
     {
-        CurlSession session(Host(), CurlSession::Protocol::Ftp);
+        CurlSession session(Host(), connections_, CurlSession::Protocol::Ftp);
         session.SetStatus("FTPセッションを開始");
         // An address ending in "/" makes libcurl send LIST; the lines are read
         // here, so that one line the parser does not know costs only that line.
@@ -85,8 +85,8 @@ bool CInternetDownloader::ListFtpDirectory(TreeNodeId node, const std::string& d
         session.Start();
         for (;;) {
             const auto outcome =
-                session.Run([&] { return (!connected && session.Response().loggedIn) || next < entries.size(); });
-            if (!connected && session.Response().loggedIn) {
+                session.Run([&] { return (!connected && session.Established()) || next < entries.size(); });
+            if (!connected && session.Established()) {
                 connected = true;
                 if (clearList && ftpList_)
                     ftpList_->DeleteAllRows();
@@ -150,6 +150,8 @@ bool CInternetDownloader::OpenFtpTree() {
         sourceUrl = start;
         return false;
     }
+    // The walk lists directory after directory of one server: on one connection.
+    Batch batch(*this);
     // The walk's addresses keep the start address's user, password and port.
     std::string current = UrlWithPath(sourceUrl, "/");
     bool atRoot = true;

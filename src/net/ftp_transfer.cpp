@@ -18,11 +18,13 @@ void SetUpSizeQuery(CURL* easy) {
 }
 
 // The data is read until the server closes it, whatever size was announced,
-// so that a wrong SIZE shows as a mismatch instead of a file cut short.
-void SetUpRetrieval(CURL* easy) {
+// so that a wrong SIZE shows as a mismatch instead of a file cut short. The
+// control connection closes afterwards unless the session keeps it.
+void SetUpRetrieval(CurlSession& session) {
+    CURL* easy = session.Easy();
     curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(easy, CURLOPT_FILETIME, 0L);
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, session.Keeping() ? 0L : 1L);
     curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
 }
 
@@ -33,7 +35,7 @@ bool CInternetDownloader::DownloadFtpFile() {
     fileOutcome = FileOutcome::Failed;
     bool result = false;
     {
-        CurlSession session(Host(), CurlSession::Protocol::Ftp);
+        CurlSession session(Host(), connections_, CurlSession::Protocol::Ftp);
         session.SetStatus("FTPセッションを開始");
         session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
         session.SetLoginStatus("FTP接続を確立");
@@ -76,7 +78,7 @@ bool CInternetDownloader::DownloadFtpFile() {
                         session.SetStatus(sourceUrl + " をダウンロード中");
                 }
                 if (receive) {
-                    SetUpRetrieval(session.Easy());
+                    SetUpRetrieval(session);
                     session.SetSink(deferOpen ? CurlSession::Sink::Hold : CurlSession::Sink::File, fd);
                     session.Start();
                     if (deferOpen) {

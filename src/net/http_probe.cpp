@@ -18,7 +18,7 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
     }
     bool ok = false;
     {
-        CurlSession session(Host(), CurlSession::Protocol::Http);
+        CurlSession session(Host(), connections_, CurlSession::Protocol::Http);
         // The body is never read: the transfer waits at its first byte and ends with the headers.
         OpenHttpRequest(session);
         const auto outcome = session.RunUntilHeaders();
@@ -37,6 +37,9 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
                 result.contentType = response.contentType;
                 result.dateText = HttpDateText(response.lastModified);
             }
+            // The body is not wanted; a short one is let run out so that the
+            // next probe can go out on the same connection.
+            session.FinishResponse();
         }
         session.Close();
     }

@@ -17,7 +17,7 @@ bool CInternetDownloader::DownloadHttpFile() {
     fileOutcome = FileOutcome::Failed;
     bool result = false;
     {
-        CurlSession session(Host(), CurlSession::Protocol::Http);
+        CurlSession session(Host(), connections_, CurlSession::Protocol::Http);
         // The body is held back until the status has been checked, so that an
         // error page never creates a local file.
         OpenHttpRequest(session);
@@ -55,6 +55,9 @@ bool CInternetDownloader::DownloadHttpFile() {
                     }
                 }
             }
+            // An error page or a body not taken leaves a kept connection usable.
+            if (fileOutcome != FileOutcome::Stopped)
+                session.FinishResponse();
             session.Close();
         }
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "net/connection_cache.h"
 #include "net/engine_host.h"
 #include "net/listing_panes.h"
 
@@ -56,9 +57,10 @@ struct LinkWalkSummary {
     bool stopped = false;
 };
 
-// The transfer engine. Every operation opens its own libcurl handle and
-// connection and closes them before it returns; it reports through the host
-// and keeps the user interface live while it waits.
+// The transfer engine. Every operation opens its own session (a libcurl
+// handle) and closes it before it returns; it reports through the host and
+// keeps the user interface live while it waits. The connections under the
+// sessions close with them, except inside a batch (see BeginBatch).
 class CInternetDownloader {
 public:
     explicit CInternetDownloader(IEngineHost* host = nullptr);
@@ -78,6 +80,35 @@ public:
         linkTree_ = tree;
         linkList_ = list;
     }
+
+    // A batch is a series of operations that belong together: a download
+    // run, an FTP tree walk, a link walk with its probes. Inside one, with
+    // KeepConnectionSetting on, a connection stays open for the next
+    // operation to the same server (HTTP: host and port; FTP: host, port and
+    // user), so that a run of small files pays one connection, not one per
+    // file. EndBatch closes what is still open and reports it. Batches nest:
+    // only the outermost end closes. Stop, a failure on a connection and
+    // other credentials close the kept connections at once.
+    void BeginBatch() { connections_.BeginBatch(); }
+    void EndBatch() { connections_.EndBatch(Host()); }
+    // BeginBatch now, EndBatch when it ends or goes out of scope.
+    class Batch {
+    public:
+        explicit Batch(CInternetDownloader& engine) : engine_(&engine) { engine.BeginBatch(); }
+        ~Batch() { End(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        void End() {
+            if (engine_)
+                engine_->EndBatch();
+            engine_ = nullptr;
+        }
+
+    private:
+        CInternetDownloader* engine_;
+    };
+    // Connections kept open now (outside a batch: none).
+    std::size_t KeptConnections() const { return connections_.OpenConnections(); }
 
     // Per-operation inputs and the output.
     std::string sourceUrl;
@@ -180,6 +211,7 @@ private:
     std::string partPath_;
 
     IEngineHost* host_ = nullptr;
+    ConnectionCache connections_;
     IFtpTreePane* ftpTree_ = nullptr;
     IFtpListPane* ftpList_ = nullptr;
     ILinkTreePane* linkTree_ = nullptr;

@@ -34,7 +34,7 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
         Fail("サポートしていないインターネット･サービス･タイプ");
         return false;
     }
-    CurlSession session(Host(), CurlSession::Protocol::Http);
+    CurlSession session(Host(), connections_, CurlSession::Protocol::Http);
     session.SetTarget(TransferUrl(address), parts.host, userName, password);
     // The status is checked before any of the body is taken.
     auto outcome = session.RunUntilHeaders();

@@ -97,8 +97,9 @@ bool ResponseWatch::OnFtpLine(std::string_view line, std::vector<int>& codes) {
         refusal.clear();
     // One report for the command and one for its reply keep the line readable
     // (and the pauses for confirmation few) over the dozen exchanges of a transfer.
-    if (!greeted) {
-        greeted = true;
+    if (greetingDue_) {
+        greetingDue_ = false;
+        greeted_ = true;
         codes.push_back(kStatusConnectedToServer);
         codes.push_back(kStatusResponseReceived);
         return false;
@@ -106,7 +107,7 @@ bool ResponseWatch::OnFtpLine(std::string_view line, std::vector<int>& codes) {
     codes.push_back(kStatusSendingRequest);
     codes.push_back(kStatusResponseReceived);
     // After the greeting, the first positive completion answers USER or PASS.
-    if (!loggedIn && lastReplyCode >= 200 && lastReplyCode < 300) {
+    if (greeted_ && !loggedIn && lastReplyCode >= 200 && lastReplyCode < 300) {
         loggedIn = true;
         return true;
     }

@@ -25,8 +25,12 @@ public:
     std::string lastModified;
     bool finalHeaders = false; // the headers of the response that is delivered are complete
 
-    // FTP.
-    bool greeted = false;
+    // FTP. A new control connection begins with the server's greeting; a
+    // kept one goes on with replies to the next commands.
+    void ExpectGreeting() {
+        greetingDue_ = true;
+        loggedIn = false;
+    }
     bool loggedIn = false;
     int lastReplyCode = 0;
     // The refusal (4xx, 5xx) that no later reply has made up for, without its
@@ -39,6 +43,8 @@ private:
 
     bool ftp_;
     bool hasLocation_ = false;
+    bool greetingDue_ = false;
+    bool greeted_ = false;
 };
 
 // The leading decimal digits of a header text as a number; 0 when there are none.

@@ -24,6 +24,8 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
     summary.total = total;
     engine.userName = TrimBlanks(userName);
     engine.password = TrimBlanks(password);
+    // The files of a run share their connections; the run's end closes them.
+    CInternetDownloader::Batch batch(engine);
 
     for (;;) {
         targetValid = true;
@@ -83,6 +85,7 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
         if (items.Advance())
             break;
     }
+    batch.End();
     summary.stopped = std::max<int64_t>(0, total - summary.done - summary.failed - summary.skipped);
 
     const std::string result = RunResultText(summary);

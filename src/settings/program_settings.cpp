@@ -55,6 +55,7 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
     integer(d, "HttpListSaveHowManyDirectorySetting", s.HttpListSaveHowManyDirectorySetting);
     integer(d, "ConnectTimeoutSetting", s.ConnectTimeoutSetting);
     integer(d, "IdleTimeoutSetting", s.IdleTimeoutSetting);
+    flag(d, "KeepConnectionSetting", s.KeepConnectionSetting);
 
     const char* t = "Tool";
     integer(t, "HttpTreeListReadingNumberSetting", s.HttpTreeListReadingNumberSetting);

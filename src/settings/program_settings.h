@@ -51,6 +51,10 @@ struct ProgramSettings {
     // receiving a byte, before the file fails; 0 waits without limit.
     int32_t ConnectTimeoutSetting = 30;
     int32_t IdleTimeoutSetting = 60;
+    // Keep connections open between the files of a run or a listing (HTTP to
+    // the same host and port, FTP to the same host, port and user); 0 opens
+    // one connection per operation.
+    int32_t KeepConnectionSetting = 1;
 
     // Tool
     int32_t HttpTreeListReadingNumberSetting = 1;

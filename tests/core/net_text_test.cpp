@@ -164,6 +164,7 @@ TEST(ResponseWatch, HttpRedirectWithoutLocationIsTheAnswer) {
 
 TEST(ResponseWatch, FtpRepliesLoginAndRefusals) {
     ResponseWatch watch(true);
+    watch.ExpectGreeting(); // a new control connection
     std::vector<bool> logins;
     const auto codes = Feed(watch,
                             {"220-Welcome\r\n", "220 ready\r\n", "331 password please\r\n", "230 in\r\n",
@@ -177,6 +178,16 @@ TEST(ResponseWatch, FtpRepliesLoginAndRefusals) {
     EXPECT_EQ(watch.refusal, "550 no such file"); // the goodbye does not make up for it
     Feed(watch, {"200 PORT ok\r\n"});
     EXPECT_EQ(watch.refusal, "");
+}
+
+// A kept control connection goes on without a greeting or a login.
+TEST(ResponseWatch, FtpKeptConnectionHasNoGreetingNorLogin) {
+    ResponseWatch watch(true);
+    std::vector<bool> logins;
+    const auto codes = Feed(watch, {"250 CWD ok\r\n", "213 5\r\n"}, &logins);
+    EXPECT_EQ(logins, (std::vector<bool>{false, false}));
+    EXPECT_EQ(codes, (std::vector<int>{kStatusSendingRequest, kStatusResponseReceived, kStatusSendingRequest,
+                                       kStatusResponseReceived}));
 }
 
 TEST(ResponseWatch, LeadingDecimal) {

@@ -1,5 +1,6 @@
 #include "test_servers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -42,15 +43,22 @@ std::string ReadLine(int fd) {
 } // namespace
 
 TestServer TestServer::StartHttp(const std::string& rootDir) {
-    return rootDir.empty() ? Start("http_server.py", "http", "", "") : Start("http_server.py", "http", "--root", rootDir);
+    return rootDir.empty() ? Start("http_server.py", "http", {}) : Start("http_server.py", "http", {"--root", rootDir});
 }
 
 TestServer TestServer::StartFtp(const std::string& rootDir, const std::string& option) {
-    return Start("ftp_server.py", "ftp", rootDir, option);
+    std::vector<std::string> args{rootDir};
+    for (std::size_t at = 0; at < option.size();) {
+        const std::size_t space = std::min(option.find(' ', at), option.size());
+        if (space > at)
+            args.push_back(option.substr(at, space - at));
+        at = space + 1;
+    }
+    return Start("ftp_server.py", "ftp", args);
 }
 
-TestServer TestServer::Start(const std::string& script, const std::string& scheme, const std::string& arg1,
-                             const std::string& arg2) {
+TestServer TestServer::Start(const std::string& script, const std::string& scheme,
+                             const std::vector<std::string>& args) {
     const std::string path = std::string(ORDINEX_TEST_SERVERS_DIR) + "/" + script;
     int out[2];
     if (pipe(out) != 0)
@@ -65,10 +73,8 @@ TestServer TestServer::Start(const std::string& script, const std::string& schem
         close(out[0]);
         close(out[1]);
         std::vector<const char*> argv{"/usr/bin/python3", path.c_str()};
-        if (!arg1.empty())
-            argv.push_back(arg1.c_str());
-        if (!arg2.empty())
-            argv.push_back(arg2.c_str());
+        for (const std::string& arg : args)
+            argv.push_back(arg.c_str());
         argv.push_back(nullptr);
         execv(argv[0], const_cast<char* const*>(argv.data()));
         _exit(127);

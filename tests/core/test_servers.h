@@ -2,6 +2,7 @@
 #include <string>
 #include <sys/types.h>
 #include <utility>
+#include <vector>
 
 namespace ordinex::test {
 
@@ -13,7 +14,8 @@ public:
     static TestServer StartHttp(const std::string& rootDir = "");
     // The FTP server over rootDir: user "user", password "secret", or anonymous;
     // files in rootDir/locked are listed but cannot be read. option "--slow"
-    // sends data at 64 KiB a second; "--no-size" leaves SIZE unanswered.
+    // sends data at 64 KiB a second; "--no-size" leaves SIZE unanswered;
+    // several options are separated by spaces (see ftp_server.py).
     static TestServer StartFtp(const std::string& rootDir, const std::string& option = "");
 
     TestServer(TestServer&& other) noexcept;
@@ -29,8 +31,8 @@ public:
 
 private:
     TestServer(pid_t pid, int port, std::string scheme) : pid_(pid), port_(port), scheme_(std::move(scheme)) {}
-    static TestServer Start(const std::string& script, const std::string& scheme, const std::string& arg1,
-                            const std::string& arg2);
+    static TestServer Start(const std::string& script, const std::string& scheme,
+                            const std::vector<std::string>& args);
 
     pid_t pid_ = -1;
     int port_ = 0;

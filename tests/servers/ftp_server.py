@@ -2,6 +2,7 @@
 """FTP server for the transfer tests, on 127.0.0.1 and a free port.
 
 Usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names | --hostile]
+                        [--count-logins] [--idle=SECONDS]
 
 Prints the port on stdout when it is ready. Serves ROOT to the user "user"
 with the password "secret" and to anonymous, both read-only. Active mode
@@ -18,6 +19,9 @@ With --hostile the server lies: SIZE is 1000 bytes too large for files
 named "*.big" and 1000 too small for "*.small"; refusals carry ESC
 sequences; and LIST adds lines no parser knows, an entry with a huge
 size and one whose name holds an ESC sequence.
+With --count-logins the number of logins so far is kept in ROOT/.logins;
+with --idle=SECONDS an idle control connection is closed after that long
+("421 Control connection timed out.").
 """
 import logging
 import os
@@ -52,7 +56,9 @@ def main():
     no_size = "--no-size" in args
     hostile_names = "--hostile-names" in args
     hostile = "--hostile" in args
-    args = [a for a in args if a not in flags]
+    count_logins = "--count-logins" in args
+    idle = [float(a.split("=", 1)[1]) for a in args if a.startswith("--idle=")]
+    args = [a for a in args if a not in flags + ("--count-logins",) and not a.startswith("--idle=")]
     if len(args) != 1:
         sys.exit("usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names | --hostile]")
     root = os.path.realpath(args[0])
@@ -72,6 +78,14 @@ def main():
             authorizer.override_perm(name, locked, perm="el", recursive=True)
 
     class Handler(FTPHandler):
+        logins = 0
+
+        def on_login(self, username):
+            if count_logins:
+                Handler.logins += 1
+                with open(os.path.join(root, ".logins"), "w") as f:
+                    f.write(str(Handler.logins))
+
         def ftp_SIZE(self, path):
             if no_size:
                 self.respond("502 Command not implemented.")
@@ -111,6 +125,8 @@ def main():
         Handler.dtp_handler = SlowData
     Handler.banner = "ordinex test ftp"
     Handler.auth_failed_timeout = 0.05
+    if idle:
+        Handler.timeout = idle[0]
     server = FTPServer(("127.0.0.1", 0), Handler)
     server.max_cons = 256
     print(server.address[1], flush=True)

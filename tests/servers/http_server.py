@@ -34,6 +34,13 @@ Hostile answers:
   /esc                200 whose reason phrase and Content-Type carry ESC sequences
   /seq/S/K            file K of a series: 5 bytes, or, when K is S, the body
                       of /slow/200000
+Kept connections (HTTP/1.1 keep-alive):
+  /conn/ANY           "connection N request M": which connection (counted from
+                      1 since the start) carried the request, and its number on it
+  /closing/idle/ANY   as /conn, but the server closes the connection after every
+                      second response without announcing it
+  /closing/race/ANY   as /conn, but the third request on a connection is read
+                      and the connection closed without an answer
 Byte i of every generated body is i % 251, so shifted or lost data shows.
 """
 import argparse
@@ -42,6 +49,7 @@ import os
 import shutil
 import signal
 import sys
+import threading
 import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -74,9 +82,22 @@ class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "OrdinexTest/1.0"
     root = None
+    connections = 0
+    lock = threading.Lock()
 
     def log_message(self, fmt, *args):
         pass
+
+    def setup(self):
+        BaseHTTPRequestHandler.setup(self)
+        with Handler.lock:
+            Handler.connections += 1
+            self.serial = Handler.connections
+        self.requests = 0
+
+    def handle_one_request(self):
+        self.requests += 1
+        BaseHTTPRequestHandler.handle_one_request(self)
 
     # ---- helpers ----
     def send_pattern(self, count, chunk=256 * 1024):
@@ -210,6 +231,13 @@ class Handler(BaseHTTPRequestHandler):
                     self.wfile.flush()
                     sent += 1024
                     time.sleep(0.02)
+        elif head in ("conn", "closing"):
+            if head == "closing" and arg == "race" and self.requests == 3:
+                self.close_connection = True
+                return
+            self.reply(200, b"connection %d request %d" % (self.serial, self.requests))
+            if head == "closing" and arg == "idle" and self.requests == 2:
+                self.close_connection = True
         elif head == "closed":
             self.close_connection = True
         elif head == "nolocation":

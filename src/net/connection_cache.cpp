@@ -1,0 +1,108 @@
+#include "net/connection_cache.h"
+
+#include "net/engine_host.h"
+#include "net/session_status.h"
+#include "settings/program_settings.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace ordinex {
+
+namespace {
+// A run that moves between a few servers keeps one connection to each.
+constexpr long kMaxKeptConnections = 8;
+} // namespace
+
+ConnectionCache::~ConnectionCache() {
+    CloseAll();
+    if (spare_)
+        curl_multi_cleanup(spare_);
+}
+
+bool ConnectionCache::Keeping(const ProgramSettings& settings) const {
+    return depth_ > 0 && settings.KeepConnectionSetting != 0;
+}
+
+void ConnectionCache::EndBatch(IEngineHost& host) {
+    if (depth_ > 0 && --depth_ == 0) {
+        CloseAll();
+        Flush(host);
+    }
+}
+
+CURLM* ConnectionCache::KeptMulti() {
+    if (!kept_) {
+        kept_ = curl_multi_init();
+        if (kept_)
+            curl_multi_setopt(kept_, CURLMOPT_MAXCONNECTS, kMaxKeptConnections);
+    }
+    return kept_;
+}
+
+CURLM* ConnectionCache::TakeSpare() {
+    CURLM* multi = spare_ ? spare_ : curl_multi_init();
+    spare_ = nullptr;
+    return multi;
+}
+
+void ConnectionCache::GiveBackSpare(CURLM* multi, bool holdsNothing) {
+    if (!multi)
+        return;
+    if (holdsNothing && !spare_)
+        spare_ = multi;
+    else
+        curl_multi_cleanup(multi); // closes what it still holds
+}
+
+void ConnectionCache::CloseAll() {
+    if (kept_)
+        curl_multi_cleanup(kept_);
+    kept_ = nullptr;
+    credentialsSet_ = false;
+}
+
+void ConnectionCache::UseCredentials(const std::string& user, const std::string& password) {
+    if (credentialsSet_ && (user != user_ || password != password_))
+        CloseAll();
+    user_ = user;
+    password_ = password;
+    credentialsSet_ = true;
+}
+
+void ConnectionCache::Queue(bool statusLine, std::string text) {
+    if (!text.empty())
+        queue_.push_back({statusLine, std::move(text)});
+}
+
+void ConnectionCache::QueueSession(int code, const std::string& info) { Queue(false, SessionStatusText(code, info)); }
+
+void ConnectionCache::Flush(IEngineHost& host) {
+    // A report may pause and pump messages, and so start another flush: take the queue first.
+    while (!queue_.empty()) {
+        std::vector<Report> reports;
+        reports.swap(queue_);
+        for (const Report& r : reports) {
+            if (r.statusLine)
+                host.SetStatus(r.text);
+            else
+                host.SetStatus2(r.text);
+        }
+    }
+}
+
+int ConnectionCache::OnCloseSocket(void* self, curl_socket_t socket) {
+    auto* c = static_cast<ConnectionCache*>(self);
+    const auto it = std::find(c->connections_.begin(), c->connections_.end(), socket);
+    const bool reported = it != c->connections_.end();
+    if (reported) {
+        c->connections_.erase(it);
+        c->QueueSession(kStatusClosingConnection);
+    }
+    const int rc = ::close(socket);
+    if (reported)
+        c->QueueSession(kStatusConnectionClosed);
+    return rc;
+}
+
+} // namespace ordinex

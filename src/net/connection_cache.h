@@ -1,0 +1,80 @@
+#pragma once
+#include <curl/curl.h>
+#include <string>
+#include <vector>
+
+namespace ordinex {
+
+class IEngineHost;
+struct ProgramSettings;
+
+// The connections under the engine's sessions. Each operation still opens
+// and closes its own session (a libcurl easy handle); what this keeps is the
+// transport beneath. Outside a batch, and with KeepConnectionSetting off,
+// every session's connection closes when the session ends. Inside a batch
+// (a run, an FTP tree walk, a link walk) the sessions share one libcurl multi
+// handle, whose connection cache keeps each connection open for the next
+// session to the same host and port (and, for FTP, user); the batch's end,
+// a stop, an error or other credentials close them.
+//
+// It also carries the sessions' status reports: libcurl closes a kept
+// connection long after the session that opened it is gone, so the closing
+// reports are raised here and queued with the others, in order, until a
+// session (or the batch's end) sends them on from outside libcurl.
+class ConnectionCache {
+public:
+    ConnectionCache() = default;
+    ~ConnectionCache();
+    ConnectionCache(const ConnectionCache&) = delete;
+    ConnectionCache& operator=(const ConnectionCache&) = delete;
+
+    // Batches nest; only the outermost end closes the kept connections.
+    void BeginBatch() { ++depth_; }
+    void EndBatch(IEngineHost& host);
+    bool InBatch() const { return depth_ > 0; }
+    // Whether a session starting now keeps its connections.
+    bool Keeping(const ProgramSettings& settings) const;
+
+    // The multi handle shared by the sessions of a batch (made on first use).
+    CURLM* KeptMulti();
+    // A multi handle for one session that keeps nothing: it holds no
+    // connection when given back, so one serves every such session in turn.
+    CURLM* TakeSpare();
+    void GiveBackSpare(CURLM* multi, bool holdsNothing);
+
+    // Closes every kept connection; the closing reports are queued. Never
+    // while a session's transfer is on the kept multi handle.
+    void CloseAll();
+    // Kept connections carry the credentials they were opened with; a
+    // session with other ones closes them first.
+    void UseCredentials(const std::string& user, const std::string& password);
+    std::size_t OpenConnections() const { return connections_.size(); }
+
+    // Status reports: line 1006 (statusLine) or line 1011.
+    void Queue(bool statusLine, std::string text);
+    void QueueSession(int code, const std::string& info = {});
+    // Sends the queued reports to the host. A report may pause for
+    // confirmation and pump messages: never call from inside libcurl.
+    void Flush(IEngineHost& host);
+
+    // A socket that is a connection to a server (not an FTP data socket):
+    // its closing is reported.
+    void AddConnection(curl_socket_t socket) { connections_.push_back(socket); }
+    // The close-socket callback of every session's handle.
+    static int OnCloseSocket(void* self, curl_socket_t socket);
+
+private:
+    struct Report {
+        bool statusLine;
+        std::string text;
+    };
+    int depth_ = 0;
+    CURLM* kept_ = nullptr;
+    CURLM* spare_ = nullptr;
+    std::string user_, password_;
+    bool credentialsSet_ = false;
+    std::vector<curl_socket_t> connections_;
+    std::vector<Report> queue_;
+};
+
+} // namespace ordinex
