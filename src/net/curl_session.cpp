@@ -149,6 +149,16 @@ void CurlSession::SetTarget(const std::string& url, const std::string& hostName,
         cache_.UseCredentials(user, password);
 }
 
+void CurlSession::AskFtpSize(const std::string& name) {
+    if (!Valid() || name.empty() ||
+        std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+        return;
+    // "*": a refusal of this command does not fail the transfer.
+    curl_slist_free_all(prequote_);
+    prequote_ = curl_slist_append(nullptr, ("*SIZE " + name).c_str());
+    curl_easy_setopt(easy_, CURLOPT_PREQUOTE, prequote_);
+}
+
 void CurlSession::Start() {
     result_ = CURLE_OK;
     errorBuffer_[0] = '\0';
@@ -158,6 +168,7 @@ void CurlSession::Start() {
     resolvingShown_ = false;
     retried_ = false;
     bodyBytes_ = 0;
+    watch_.sizeReply = -1;
     if (keeping_)
         multi_ = cache_.KeptMulti(); // a new one after the kept connections were closed
     if (!Valid()) {
@@ -308,6 +319,8 @@ void CurlSession::Close() {
     easy_ = nullptr;
     curl_slist_free_all(headers_);
     headers_ = nullptr;
+    curl_slist_free_all(prequote_);
+    prequote_ = nullptr;
     Flush();
 }
 

@@ -71,6 +71,11 @@ public:
 
     // Line 1006 of the host, after the session reports queued so far.
     void SetStatus(const std::string& text);
+    // FTP: asks for the size of the named file (in the file's directory)
+    // just before the transfer, without failing it when the server cannot
+    // tell; the answer shows in Response().sizeReply. A name that could
+    // carry a second command is not sent.
+    void AskFtpSize(const std::string& name);
     // A line-1006 text to show when the FTP login completes, in order with the reports.
     void SetLoginStatus(const std::string& text) { loginStatus_ = text; }
     // Sends the queued reports to the host.
@@ -112,6 +117,7 @@ private:
     CURLM* multi_ = nullptr; // the cache's kept one, or a spare of this session's own
     CURL* easy_ = nullptr;
     curl_slist* headers_ = nullptr;
+    curl_slist* prequote_ = nullptr;
     bool added_ = false;
     bool closed_ = false;
     bool stopped_ = false;

@@ -4,6 +4,8 @@
 #include "net/url_cracker.h"
 #include "settings/program_settings.h"
 
+#include <algorithm>
+
 namespace ordinex {
 
 namespace {
@@ -41,68 +43,13 @@ bool CInternetDownloader::DownloadFtpFile() {
         session.SetLoginStatus("FTP接続を確立");
         // An address ending in "/" names a directory, whose listing is no file.
         const bool namesFile = !objectPath.empty() && objectPath.back() != '/';
-        SetUpSizeQuery(session.Easy());
-        // With a size query libcurl hands made-up header lines to the write callback.
-        session.SetSink(CurlSession::Sink::Discard);
-        session.Start();
-        const auto queried = session.Run(nullptr);
-        if (queried == CurlSession::Outcome::Stopped) {
-            session.Abort();
-            fileOutcome = FileOutcome::Stopped;
-        } else if (session.Result() != CURLE_OK) {
-            session.Close();
-            Fail(session.ErrorText());
-        } else if (!namesFile) {
-            session.Close();
-            Fail(TransferErrorText(CURLE_REMOTE_FILE_NOT_FOUND, objectPath));
-        } else {
-            curl_off_t length = -1;
-            curl_easy_getinfo(session.Easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-            const bool known = length >= 0;
-            const std::string sizeText = known ? std::to_string(length) : std::string();
-            const int64_t size = known ? length : 0;
-            const bool skipEmpty = Host().Settings().NotSave0ByteFileSetting != 0;
-            if (known && size == 0 && skipEmpty) {
-                fileOutcome = FileOutcome::SkippedEmpty;
-                result = true;
-            } else {
-                // Without a size the data itself shows whether there is a file
-                // and whether it is empty; the local file waits for it.
-                const bool deferOpen = !known;
-                int fd = -1;
-                bool receive = true;
-                if (!deferOpen) {
-                    fd = OpenLocalFile();
-                    receive = fd >= 0;
-                    if (receive)
-                        session.SetStatus(sourceUrl + " をダウンロード中");
-                }
-                if (receive) {
-                    SetUpRetrieval(session);
-                    session.SetSink(deferOpen ? CurlSession::Sink::Hold : CurlSession::Sink::File, fd);
-                    session.Start();
-                    if (deferOpen) {
-                        const auto waited = session.Run([&] { return session.BodyWaiting(); });
-                        receive = false;
-                        if (waited == CurlSession::Outcome::Stopped) {
-                            fileOutcome = FileOutcome::Stopped;
-                        } else if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
-                            Fail(session.ErrorText());
-                        } else if (waited != CurlSession::Outcome::Ready && skipEmpty) {
-                            fileOutcome = FileOutcome::SkippedEmpty;
-                            result = true;
-                        } else {
-                            fd = OpenLocalFile();
-                            receive = fd >= 0;
-                            if (receive)
-                                session.SetStatus(sourceUrl + " をダウンロード中");
-                        }
-                    }
-                    if (receive)
-                        result = ReceiveIntoFile(session, fd, sizeText, size, known ? size : -1);
-                }
-            }
-        }
+        // On a kept connection a lookup first would cost more round trips
+        // than the whole transfer: the file is asked for at once, and its
+        // SIZE comes with it.
+        if (session.Keeping() && namesFile)
+            result = RetrieveFtpFile(session, true, -1);
+        else
+            result = LookUpAndRetrieveFtpFile(session, namesFile);
         session.Close();
     }
     if (fileOutcome == FileOutcome::Stopped && errorText.empty())
@@ -110,6 +57,73 @@ bool CInternetDownloader::DownloadFtpFile() {
     if (result)
         Host().SetStatus("FTPセッションを終了");
     return result;
+}
+
+bool CInternetDownloader::LookUpAndRetrieveFtpFile(CurlSession& session, bool namesFile) {
+    SetUpSizeQuery(session.Easy());
+    // With a size query libcurl hands made-up header lines to the write callback.
+    session.SetSink(CurlSession::Sink::Discard);
+    session.Start();
+    const auto queried = session.Run(nullptr);
+    if (queried == CurlSession::Outcome::Stopped) {
+        session.Abort();
+        fileOutcome = FileOutcome::Stopped;
+        return false;
+    }
+    if (session.Result() != CURLE_OK || !namesFile) {
+        session.Close();
+        Fail(session.Result() != CURLE_OK ? session.ErrorText()
+                                          : TransferErrorText(CURLE_REMOTE_FILE_NOT_FOUND, objectPath));
+        return false;
+    }
+    curl_off_t length = -1;
+    curl_easy_getinfo(session.Easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    // Without a size the data itself shows whether there is a file and
+    // whether it is empty; the local file waits for it.
+    if (length < 0)
+        return RetrieveFtpFile(session, false, -1);
+    if (length == 0 && Host().Settings().NotSave0ByteFileSetting != 0) {
+        fileOutcome = FileOutcome::SkippedEmpty;
+        return true;
+    }
+    const int fd = OpenLocalFile();
+    if (fd < 0)
+        return false;
+    session.SetStatus(sourceUrl + " をダウンロード中");
+    SetUpRetrieval(session);
+    session.SetSink(CurlSession::Sink::File, fd);
+    session.Start();
+    return ReceiveIntoFile(session, fd, std::to_string(length), length, length);
+}
+
+bool CInternetDownloader::RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize) {
+    SetUpRetrieval(session);
+    // The retrieval itself reads on whatever size was announced: the size
+    // is asked for apart, to show progress and to catch a wrong one.
+    if (sizeFromReply)
+        session.AskFtpSize(PercentDecode(objectPath.substr(objectPath.find_last_of('/') + 1)));
+    session.SetSink(CurlSession::Sink::Hold);
+    session.Start();
+    const auto waited = session.Run([&] { return session.BodyWaiting(); });
+    if (waited == CurlSession::Outcome::Stopped) {
+        fileOutcome = FileOutcome::Stopped;
+        return false;
+    }
+    if (waited == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+        Fail(session.ErrorText());
+        return false;
+    }
+    if (waited != CurlSession::Outcome::Ready && Host().Settings().NotSave0ByteFileSetting != 0) {
+        fileOutcome = FileOutcome::SkippedEmpty;
+        return true;
+    }
+    const int64_t size = sizeFromReply ? session.Response().sizeReply : knownSize;
+    const int fd = OpenLocalFile();
+    if (fd < 0)
+        return false;
+    session.SetStatus(sourceUrl + " をダウンロード中");
+    return ReceiveIntoFile(session, fd, size >= 0 ? std::to_string(size) : std::string(), std::max<int64_t>(size, 0),
+                           size);
 }
 
 } // namespace ordinex

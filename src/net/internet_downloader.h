@@ -207,6 +207,12 @@ private:
     // or a stop.
     bool ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText, int64_t size,
                          int64_t expectedSize);
+    // The FTP branch: a lookup of the file's size first (its own transfer),
+    // then the retrieval; or the retrieval alone, with the local file opened
+    // only once data shows, and the size from the SIZE reply (sizeFromReply)
+    // or knownSize (-1: unknown).
+    bool LookUpAndRetrieveFtpFile(CurlSession& session, bool namesFile);
+    bool RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize);
     // Where the data of the current download goes until it is complete.
     std::string partPath_;
 

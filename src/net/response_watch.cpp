@@ -91,6 +91,12 @@ bool ResponseWatch::OnFtpLine(std::string_view line, std::vector<int>& codes) {
     if (!isReply)
         return false;
     lastReplyCode = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+    if (lastReplyCode == 213) {
+        const std::string_view number = Trim(line.substr(3));
+        const bool digits = !number.empty() && number.size() <= 18 &&
+                            number.find_first_not_of("0123456789") == std::string_view::npos;
+        sizeReply = digits ? LeadingDecimal(number) : -1;
+    }
     if (lastReplyCode >= 400)
         refusal = ReplaceControlChars(Trim(line)); // shown as the reason of a failure
     else if (lastReplyCode != 221)

@@ -33,6 +33,9 @@ public:
     }
     bool loggedIn = false;
     int lastReplyCode = 0;
+    // The size in the last "213 N" reply, -1 when none came. Only a transfer
+    // that sends SIZE and no MDTM (whose reply is a 213 as well) may use it.
+    int64_t sizeReply = -1;
     // The refusal (4xx, 5xx) that no later reply has made up for, without its
     // line end; the goodbye to QUIT does not count.
     std::string refusal;
