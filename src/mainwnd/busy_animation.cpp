@@ -19,7 +19,27 @@ int PhaseOf(int resource) {
 }
 } // namespace
 
-wxBitmap CBusyAnimation::PictureOf(int resource) { return MakeBusyFrame(PhaseOf(resource)); }
+namespace {
+// Every run shows the same twenty pictures: they and the shapes cut from
+// them are made once. Kept for the life of the process (never destroyed
+// after the toolkit is gone).
+struct Picture {
+    wxBitmap bitmap;
+    wxRegion shape;
+};
+const Picture& PictureFor(int resource) {
+    static auto* pictures = new Picture[kBusyFrameCount];
+    Picture& p = pictures[PhaseOf(resource) % kBusyFrameCount];
+    if (!p.bitmap.IsOk()) {
+        p.bitmap = MakeBusyFrame(PhaseOf(resource));
+        if (p.bitmap.IsOk())
+            p.shape = wxRegion(p.bitmap, *wxWHITE);
+    }
+    return p;
+}
+} // namespace
+
+wxBitmap CBusyAnimation::PictureOf(int resource) { return PictureFor(resource).bitmap; }
 
 CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, const wxPoint& position, FatalHandler fatal)
     : wxFrame(mainFrame, wxID_ANY, wxEmptyString, position, wxSize(kBusyFrameWidth, kBusyFrameHeight),
@@ -51,14 +71,15 @@ CBusyAnimation::~CBusyAnimation() {
 }
 
 void CBusyAnimation::ShowPicture(int resource) {
-    picture_ = PictureOf(resource);
+    const Picture& picture = PictureFor(resource);
+    picture_ = picture.bitmap;
     currentResource_ = resource;
     if (!picture_.IsOk()) {
         if (fatal_)
             fatal_("ビットマップの描画失敗");
         return;
     }
-    SetShape(wxRegion(picture_, *wxWHITE));
+    SetShape(picture.shape);
 }
 
 void CBusyAnimation::Tick() {

@@ -15,7 +15,7 @@ int Centered(int rowTop, int rowHeight, int height) { return rowTop + (rowHeight
 
 } // namespace
 
-FormGeometry LayoutForm(const FormMetrics& m, int clientWidth) {
+FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     FormGeometry g;
     auto& r = g.rects;
     const int M = m.margin;
@@ -118,7 +118,12 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth) {
         x += m.runButtonWidths[i] + M / 2;
     }
     g.contentBottom = y + m.buttonHeight;
-    g.idleHeight = g.contentBottom + M;
+    int below = g.contentBottom;
+    if (runResult) {
+        r[kRunResultLine] = {M, below + M / 2, X - 2 * M, m.lineHeight};
+        below += M / 2 + m.lineHeight;
+    }
+    g.idleHeight = below + M;
 
     // Nothing but the range group's frame lies right of the last range column,
     // the closing text and the run buttons.
@@ -129,7 +134,7 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth) {
 
     // Status area, below the run buttons.
     const int statusWidth = X - 2 * M;
-    int sy = g.contentBottom + M;
+    int sy = below + M;
     r[kStatusRule] = {M, sy, statusWidth, 2};
     sy += 4;
     for (int id : {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2}) {

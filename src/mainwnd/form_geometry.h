@@ -51,6 +51,8 @@ struct FormGeometry {
     // rectangle that holds no control (empty when the form is too narrow).
     Rect freeCorner;
 };
-FormGeometry LayoutForm(const FormMetrics& m, int clientWidth);
+// With runResult, a line under the run buttons holds a run's result; it
+// belongs to the idle form, and the status area moves down by it.
+FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult = false);
 
 } // namespace ordinex::form

@@ -64,4 +64,6 @@ inline constexpr int kPasswordLabel = -102;
 inline constexpr int kUrlBaseIcon = -103;
 inline constexpr int kUrlExpansionIcon = -104;
 inline constexpr int kRangeClosingLabel = -105;
+// The result of a run that did not complete, under the run buttons.
+inline constexpr int kRunResultLine = -106;
 } // namespace ordinex::form

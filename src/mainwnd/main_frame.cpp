@@ -44,6 +44,7 @@ CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
     CreateToolbar();
     view_ = new COrdinexView(this, app_, doc_);
     view_->SetCommandHandler([this](int command) { RunCommand(command); });
+    view_->SetHeightListener([this] { Relayout(); });
     doc_.AttachForm(view_);
     doc_.SetTitleListener([this] { UpdateTitle(); });
     app_.SetStatusView(view_);
@@ -150,8 +151,10 @@ void CMainFrame::Relayout() {
         view_->SetSize(GetClientSize());
     KeepOnScreen();
     inRelayout_ = false;
+    // Painted with the next events, together with whatever else changed
+    // meanwhile (a run's end re-enables every control right after this):
+    // one repaint of the window instead of two.
     Refresh();
-    Update();
 }
 
 bool CMainFrame::SizeIsReal() const {

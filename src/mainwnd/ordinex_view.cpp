@@ -10,12 +10,9 @@
 
 #include <wx/checkbox.h>
 #include <wx/dirdlg.h>
-#include <wx/gauge.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include <algorithm>
-#include <climits>
 
 namespace ordinex {
 
@@ -79,6 +76,7 @@ Job COrdinexView::ReadJob() {
 void COrdinexView::WriteJob(const Job& job) {
     // ChangeValue: a job put into the form is not an edit of the user's.
     job_ = job;
+    ShowRunResult("");
     Text(kUrlBase)->ChangeValue(ToWx(job.urlBase));
     Text(kUrlExpansion)->ChangeValue(ToWx(job.urlExpansion));
     Text(kUserName)->ChangeValue(ToWx(job.userName));
@@ -159,42 +157,44 @@ void COrdinexView::SetLine(int id, const std::string& text) {
         line->SetLabelText(label);
 }
 
-void COrdinexView::SetUrlStatus(const std::string& text) { SetLine(kUrlStatusLine, text); }
-void COrdinexView::SetFolderStatus(const std::string& text) { SetLine(kFolderStatusLine, text); }
-void COrdinexView::SetStatusText(const std::string& text) { SetLine(kStatusLine, text); }
-void COrdinexView::SetStatusText2(const std::string& text) { SetLine(kStatusLine2, text); }
-void COrdinexView::SetTransferStatus(const std::string& text) { SetLine(kTransferStatus, text); }
-
-void COrdinexView::SetProgress(int textId, int barId, const std::string& text, int64_t range, int64_t position) {
-    SetLine(textId, text);
-    auto* bar = static_cast<wxGauge*>(parts_.at(barId));
-    // The bar counts in int: large byte counts are scaled down together.
-    int64_t scale = 1;
-    while (range / scale > INT_MAX)
-        scale *= 1024;
-    const int barRange = static_cast<int>(std::max<int64_t>(range / scale, 1));
-    bar->SetRange(barRange);
-    bar->SetValue(static_cast<int>(std::clamp<int64_t>(position / scale, 0, barRange)));
-    bar->Show();
-}
-
-void COrdinexView::ClearProgress(int textId, int barId) {
-    SetLine(textId, "");
-    parts_.at(barId)->Hide();
-}
+void COrdinexView::SetUrlStatus(const std::string& text) { painter_.SetText(kUrlStatusLine, text); }
+void COrdinexView::SetFolderStatus(const std::string& text) { painter_.SetText(kFolderStatusLine, text); }
+void COrdinexView::SetStatusText(const std::string& text) { painter_.SetText(kStatusLine, text); }
+void COrdinexView::SetStatusText2(const std::string& text) { painter_.SetText(kStatusLine2, text); }
+void COrdinexView::SetTransferStatus(const std::string& text) { painter_.SetText(kTransferStatus, text); }
 
 void COrdinexView::SetByteProgress(const std::string& text, int64_t range, int64_t position) {
-    SetProgress(kByteProgressText, kByteProgressBar, text, range, position);
+    painter_.SetText(kByteProgressText, text);
+    painter_.SetBar(kByteProgressBar, range, position);
 }
-void COrdinexView::ClearByteProgress() { ClearProgress(kByteProgressText, kByteProgressBar); }
+void COrdinexView::ClearByteProgress() {
+    painter_.SetText(kByteProgressText, "");
+    painter_.HideBar(kByteProgressBar);
+}
 void COrdinexView::SetFileProgress(const std::string& text, int64_t range, int64_t position) {
-    SetProgress(kFileProgressText, kFileProgressBar, text, range, position);
+    painter_.SetText(kFileProgressText, text);
+    painter_.SetBar(kFileProgressBar, range, position);
 }
-void COrdinexView::ClearFileProgress() { ClearProgress(kFileProgressText, kFileProgressBar); }
+void COrdinexView::ClearFileProgress() {
+    painter_.SetText(kFileProgressText, "");
+    painter_.HideBar(kFileProgressBar);
+}
+
+void COrdinexView::ShowRunResult(const std::string& text) {
+    if (text == runResult_)
+        return;
+    runResult_ = text;
+    SetLine(kRunResultLine, text);
+    parts_.at(kRunResultLine)->Show(!text.empty());
+    ApplyLayout();
+    // The form is a line taller or shorter now.
+    if (heightChanged_)
+        heightChanged_();
+}
 
 void COrdinexView::ClearStatus() {
     for (int id : {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2, kTransferStatus})
-        SetLine(id, "");
+        painter_.SetText(id, "");
     ClearByteProgress();
     ClearFileProgress();
 }
@@ -207,9 +207,13 @@ void COrdinexView::ApplyEnabling(const std::map<int, bool>& enabled) {
             w->Enable(on);
 }
 
-void COrdinexView::DisableForRun() { ApplyEnabling(BusyEnabling()); }
+void COrdinexView::DisableForRun() {
+    ApplyEnabling(BusyEnabling());
+    painter_.Hold(true);
+}
 
 void COrdinexView::RefreshControls() {
+    painter_.Hold(false);
     // A button is on only when its command can run, by the menu's rule.
     ApplyEnabling(IdleEnabling(ReadJob(), Lists(),
                                [this](int command) { return frame::CommandBuilt(command, app_.settings); }));
@@ -235,6 +239,7 @@ void COrdinexView::MarkModified() {
 
 void COrdinexView::OnBoxChanged() {
     ReadJob();
+    ShowRunResult(""); // the result was of the job as it stood
     UpdateUrlDisplay();
     UpdateFolderDisplay();
     ClearStatus();
@@ -244,6 +249,7 @@ void COrdinexView::OnBoxChanged() {
 
 void COrdinexView::OnRangeClicked(int k) {
     ReadJob();
+    ShowRunResult(""); // the result was of the job as it stood
     ApplyRangeEnabling(k);
     ClearStatus();
     MarkModified();
@@ -251,6 +257,7 @@ void COrdinexView::OnRangeClicked(int k) {
 
 void COrdinexView::OnRangeTextChanged() {
     ReadJob();
+    ShowRunResult(""); // the result was of the job as it stood
     ClearStatus();
     MarkModified();
 }

@@ -3,6 +3,7 @@
 #include "mainwnd/form_geometry.h"
 #include "mainwnd/form_rules.h"
 #include "mainwnd/ordinex_doc.h"
+#include "mainwnd/status_painter.h"
 #include "runs/ui_hooks.h"
 
 #include <wx/panel.h>
@@ -70,6 +71,10 @@ public:
     void ClearByteProgress() override;
     void SetFileProgress(const std::string& text, int64_t range, int64_t position) override;
     void ClearFileProgress() override;
+    void ShowPending() override { painter_.ShowPending(); }
+    void ShowRunResult(const std::string& text) override;
+    // Called when the form's height rules change (a run's result line comes or goes).
+    void SetHeightListener(std::function<void()> listener) { heightChanged_ = std::move(listener); }
 
     void DisableForRun();
     void RefreshControls();
@@ -113,8 +118,6 @@ private:
     void ApplyRangeEnabling(int k);
     void ApplyEnabling(const std::map<int, bool>& enabled);
     void SetLine(int id, const std::string& text);
-    void SetProgress(int textId, int barId, const std::string& text, int64_t range, int64_t position);
-    void ClearProgress(int textId, int barId);
     wxTextCtrl* Text(int id) const;
     wxTextCtrl* RangeStart(int k) const;
     wxTextCtrl* RangeEnd(int k) const;
@@ -123,10 +126,14 @@ private:
     COrdinexApp& app_;
     COrdinexDoc& doc_;
     std::function<void(int)> commandHandler_;
+    std::function<void()> heightChanged_;
+    std::string runResult_;
     Job job_; // the controls as last read
     std::map<int, wxWindow*> parts_;
     form::FormMetrics metrics_;
     form::FormGeometry geometry_;
+    // The status area's writes reach the screen through it.
+    CStatusPainter painter_{*this, parts_};
 };
 
 } // namespace ordinex

@@ -101,6 +101,8 @@ void COrdinexView::CreateControls() {
     for (int id : {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2, kByteProgressText, kFileProgressText})
         AddLabel(id, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE)->SetForegroundColour(kStatusColour);
     AddLabel(kTransferStatus, "", wxST_NO_AUTORESIZE)->SetForegroundColour(kTransferColour);
+    AddLabel(kRunResultLine, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END)->SetForegroundColour(kTransferColour);
+    parts_[kRunResultLine]->Hide();
     for (int id : {kByteProgressBar, kFileProgressBar}) {
         parts_[id] = new wxGauge(this, id, 100, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL | wxGA_SMOOTH);
         parts_[id]->Hide();
@@ -150,7 +152,7 @@ void COrdinexView::MeasureMetrics() {
 void COrdinexView::ApplyLayout() {
     // Below its minimum width the form is laid out at that width and cut off
     // at the right, rather than squeezing controls under their natural size.
-    const FormGeometry g = LayoutForm(metrics_, GetClientSize().x);
+    const FormGeometry g = LayoutForm(metrics_, GetClientSize().x, !runResult_.empty());
     if (g.rects == geometry_.rects && g.width == geometry_.width)
         return;
     geometry_ = g;

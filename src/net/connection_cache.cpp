@@ -18,6 +18,8 @@ ConnectionCache::~ConnectionCache() {
     CloseAll();
     if (spare_)
         curl_multi_cleanup(spare_);
+    if (spareEasy_)
+        curl_easy_cleanup(spareEasy_);
 }
 
 bool ConnectionCache::Keeping(const ProgramSettings& settings) const {
@@ -26,6 +28,9 @@ bool ConnectionCache::Keeping(const ProgramSettings& settings) const {
 
 void ConnectionCache::EndBatch(IEngineHost& host) {
     if (depth_ > 0 && --depth_ == 0) {
+        if (spareEasy_)
+            curl_easy_cleanup(spareEasy_);
+        spareEasy_ = nullptr;
         CloseAll();
         Flush(host);
     }
@@ -53,6 +58,24 @@ void ConnectionCache::GiveBackSpare(CURLM* multi, bool holdsNothing) {
         spare_ = multi;
     else
         curl_multi_cleanup(multi); // closes what it still holds
+}
+
+CURL* ConnectionCache::TakeEasy() {
+    CURL* easy = spareEasy_;
+    spareEasy_ = nullptr;
+    if (!easy)
+        return curl_easy_init();
+    curl_easy_reset(easy);
+    return easy;
+}
+
+void ConnectionCache::GiveBackEasy(CURL* easy) {
+    if (!easy)
+        return;
+    if (spareEasy_ || depth_ == 0)
+        curl_easy_cleanup(easy);
+    else
+        spareEasy_ = easy;
 }
 
 void ConnectionCache::CloseAll() {

@@ -42,6 +42,12 @@ public:
     CURLM* TakeSpare();
     void GiveBackSpare(CURLM* multi, bool holdsNothing);
 
+    // A batch's sessions follow one another: each takes the easy handle the
+    // last one gave back, reset to its defaults, rather than making one (and
+    // its receive buffer) per file.
+    CURL* TakeEasy();
+    void GiveBackEasy(CURL* easy);
+
     // Closes every kept connection; the closing reports are queued. Never
     // while a session's transfer is on the kept multi handle.
     void CloseAll();
@@ -71,6 +77,7 @@ private:
     int depth_ = 0;
     CURLM* kept_ = nullptr;
     CURLM* spare_ = nullptr;
+    CURL* spareEasy_ = nullptr;
     std::string user_, password_;
     bool credentialsSet_ = false;
     std::vector<curl_socket_t> connections_;

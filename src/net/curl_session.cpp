@@ -69,7 +69,7 @@ CurlSession::CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol pro
       watch_(protocol == Protocol::Ftp) {
     GlobalInit();
     multi_ = keeping_ ? cache_.KeptMulti() : cache_.TakeSpare();
-    easy_ = curl_easy_init();
+    easy_ = keeping_ ? cache_.TakeEasy() : curl_easy_init();
     if (!Valid())
         return;
     CURL* e = easy_;
@@ -313,7 +313,10 @@ void CurlSession::Close() {
     }
     multi_ = nullptr;
     if (easy_) {
-        curl_easy_cleanup(easy_);
+        if (keeping_)
+            cache_.GiveBackEasy(easy_);
+        else
+            curl_easy_cleanup(easy_);
         Queue(kStatusHandleClosing);
     }
     easy_ = nullptr;

@@ -16,6 +16,8 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
                                                      const std::string& password) {
     RunSummary summary;
     summary.started = true;
+    if (statusView_)
+        statusView_->ShowRunResult("");
     BeginBusy();
     if (busyWindows_)
         busyWindows_->ShowBusyAnimation();
@@ -92,11 +94,11 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
     ShowTargets(kClear);
     SetStatus(result);
     WriteLog(result);
+    // Leaving the busy state empties the status area and hides it: a result
+    // that is not the completion stays in view on a line of its own.
+    if (statusView_ && !summary.Complete())
+        statusView_->ShowRunResult(result);
     EndBusy();
-    // Leaving the busy state empties the form's status area; a result that is
-    // not the completion stays on the transfer line, where the user finds it.
-    if (busyWindows_ && statusView_ && !summary.Complete())
-        statusView_->SetTransferStatus(result);
     if (busyWindows_)
         busyWindows_->DestroyBusyAnimation();
     return summary;

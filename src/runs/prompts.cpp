@@ -6,6 +6,9 @@ namespace ordinex {
 int COrdinexApp::ShowWarning(const std::string& rawText, int32_t situationFlag) {
     const std::string text = MaskPasswords(rawText);
     int answer = kAnswerCancel;
+    // The status area shows what led to the question.
+    if (statusView_)
+        statusView_->ShowPending();
     if (settings.PauseForConfirm && settings.PauseByWarning) {
         if (prompter_)
             answer = prompter_->MessageBox(text + "\n\n" + "処理を中止しますか。", MessageButtons::YesNo,
@@ -23,6 +26,9 @@ int COrdinexApp::ShowWarning(const std::string& rawText, int32_t situationFlag) 
 void COrdinexApp::ConfirmStep() {
     if (!settings.PauseForConfirm || !prompter_)
         return;
+    // The pause is for looking at the step just shown.
+    if (statusView_)
+        statusView_->ShowPending();
     for (;;) {
         if (prompter_->MessageBox("動作を確認してください。", MessageButtons::OkCancel, MessageIcon::Information) ==
             kAnswerOk)

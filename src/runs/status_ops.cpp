@@ -167,6 +167,9 @@ void COrdinexApp::BeginBusy() {
 }
 
 void COrdinexApp::EndBusy() {
+    // The run's last writes are painted while the pending messages are worked off.
+    if (statusView_)
+        statusView_->ShowPending();
     DrainMessages();
     if (busyWindows_)
         busyWindows_->SetRunLayout(false);

@@ -26,6 +26,13 @@ public:
     virtual void ClearByteProgress() = 0;
     virtual void SetFileProgress(const std::string& text, int64_t range, int64_t position) = 0; // 1018, bar 1026
     virtual void ClearFileProgress() = 0;
+    // A view may put the writes of a run on the screen at a bounded rate;
+    // this puts whatever it holds back there now: before the user is asked
+    // something, and when the run ends.
+    virtual void ShowPending() {}
+    // The result of a run that did not complete, for the idle window after
+    // the run (empty: none). The next run and any edit of the job take it away.
+    virtual void ShowRunResult(const std::string&) {}
 };
 
 // Keeps the windows alive during long work on the one thread.

@@ -36,6 +36,8 @@ public:
         fileBarShown = false;
         Put("1018", line1018, "<clear>");
     }
+    std::string runResult;
+    void ShowRunResult(const std::string& t) override { Put("result", runResult, t); }
     // Texts written to one line, in order.
     std::vector<std::string> Line(const std::string& id) const {
         std::vector<std::string> out;

@@ -12,6 +12,8 @@ namespace ordinex::test {
 int ScriptedPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool) {
     messages.push_back(text);
     icons.push_back(icon);
+    if (onMessage)
+        onMessage();
     if (!answers.empty()) {
         const int answer = answers.front();
         answers.pop_front();

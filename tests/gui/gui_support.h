@@ -31,6 +31,8 @@ public:
             onCloseAndExit();
     }
     std::function<void()> onCloseAndExit;
+    // Called as each message box would show.
+    std::function<void()> onMessage;
 
     std::deque<int> answers;
     std::vector<std::string> messages;

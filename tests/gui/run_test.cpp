@@ -3,6 +3,7 @@
 #include "gui_support.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/form_ids.h"
+#include "mainwnd/status_painter.h"
 #include "test_servers.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,56 @@ TEST(SeriesRunFromForm, AFailedFileIsAWarningAndTheRunGoesOn) {
     EXPECT_FALSE(run.gui.prompter.warnings[0].empty());
     EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f4.bin"));
     EXPECT_TRUE(run.tee->Wrote("1006", "ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)"));
+}
+
+// A run that did not complete leaves its result under the run buttons, in
+// the form's idle height, until the job is edited.
+TEST(SeriesRunFromForm, AnIncompleteRunLeavesItsResultInView) {
+    RunSetup run("*", "4", "5");
+    COrdinexView* view = run.gui.view();
+    run.gui.app().SetStatusView(view);
+    const int plainHeight = view->FormHeight(false);
+    view->SetUrlBase(run.server.url("/status/40"));
+    run.gui.frame()->RunCommand(cmd::kRunSeries);
+    const std::string result = "ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)";
+    EXPECT_EQ(view->ControlText(kRunResultLine), result);
+    EXPECT_TRUE(view->Control(kRunResultLine)->IsShown());
+    EXPECT_GT(view->FormHeight(false), plainHeight);
+    EXPECT_EQ(run.gui.frame()->GetClientSize().y, view->FormHeight(false)) << "the window shows the line";
+    EXPECT_EQ(view->ControlText(kStatusLine), "") << "the status area is blank as after every run";
+
+    Type(TextBox(view, kUrlBase), "x");
+    EXPECT_FALSE(view->Control(kRunResultLine)->IsShown());
+    EXPECT_EQ(view->FormHeight(false), plainHeight);
+    EXPECT_EQ(run.gui.frame()->GetClientSize().y, plainHeight);
+}
+
+// During a run the status area is set at a bounded rate, but what the user
+// is asked about, and where a run ends, are shown at once.
+TEST(SeriesRunFromForm, StatusWritesShowAtABoundedRate) {
+    RunSetup run("*", "4", "5");
+    COrdinexView* view = run.gui.view();
+    run.gui.app().SetStatusView(view);
+    view->DisableForRun();
+    PumpFor(2 * CStatusPainter::kIntervalMs); // a quiet spell
+    view->SetStatusText("first");
+    view->SetStatusText("second");
+    view->SetByteProgress("10 / 20 byte", 20, 10);
+    EXPECT_EQ(view->ControlText(kStatusLine), "first") << "the first write after a quiet spell shows at once";
+    EXPECT_FALSE(view->Control(kByteProgressBar)->IsShown());
+    PumpFor(3 * CStatusPainter::kIntervalMs);
+    EXPECT_EQ(view->ControlText(kStatusLine), "second");
+    EXPECT_EQ(view->ControlText(kByteProgressText), "10 / 20 byte");
+    EXPECT_TRUE(view->Control(kByteProgressBar)->IsShown());
+
+    view->SetStatusText("asked about");
+    std::string shownWhenAsked;
+    run.gui.app().settings.PauseForConfirm = 1;
+    run.gui.prompter.answers = {kAnswerOk};
+    run.gui.prompter.onMessage = [&] { shownWhenAsked = view->ControlText(kStatusLine); };
+    run.gui.app().ConfirmStep();
+    EXPECT_EQ(shownWhenAsked, "asked about");
+    view->RefreshControls();
 }
 
 TEST(SeriesRunFromForm, StopButtonEndsTheRun) {

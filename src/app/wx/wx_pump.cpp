@@ -5,6 +5,10 @@
 namespace ordinex {
 
 void WxMessagePump::PumpOneMessage() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastCheck_ < kCheckInterval)
+        return;
+    lastCheck_ = now;
     if (wxTheApp && wxTheApp->Pending())
         wxTheApp->Dispatch();
 }
@@ -12,6 +16,7 @@ void WxMessagePump::PumpOneMessage() {
 void WxMessagePump::DrainMessages() {
     while (wxTheApp && wxTheApp->Pending())
         wxTheApp->Dispatch();
+    lastCheck_ = std::chrono::steady_clock::now();
 }
 
 } // namespace ordinex

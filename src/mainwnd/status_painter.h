@@ -1,0 +1,59 @@
+#pragma once
+#include <wx/longlong.h>
+#include <wx/timer.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+class wxWindow;
+
+namespace ordinex {
+
+// Puts what the runs write into the form's status area on the screen. While
+// a run is in progress (held) every write is kept, in order, but the
+// controls are set at most once per kInterval: the first write after a quiet
+// spell at once, the rest when the interval has passed (a timer, served by
+// the run's own message pump). A run of a thousand small files then spends
+// its time on the files rather than on labels and bars the eye could not
+// follow anyway. Outside runs every write shows at once.
+class CStatusPainter {
+public:
+    static constexpr int kIntervalMs = 50;
+
+    // parts: the form's controls by id; lines are wxStaticText, bars wxGauge.
+    CStatusPainter(wxWindow& owner, const std::map<int, wxWindow*>& parts);
+
+    void SetText(int id, const std::string& text);
+    // An ordinary progress write shows the bar; a clearing one hides it.
+    void SetBar(int barId, int64_t range, int64_t position);
+    void HideBar(int barId);
+    // Held: writes show at the bounded rate. Letting go shows what is held.
+    void Hold(bool hold);
+    // Sets every control that is behind its last write.
+    void ShowPending();
+
+private:
+    struct Text {
+        std::string text;
+        bool pending = false;
+    };
+    struct Bar {
+        bool shown = false;
+        int64_t range = 0, position = 0;
+        bool pending = false;
+    };
+    void Written();
+    void ShowText(int id, Text& t);
+    void ShowBar(int id, Bar& b);
+
+    const std::map<int, wxWindow*>& parts_;
+    std::map<int, Text> texts_;
+    std::map<int, Bar> bars_;
+    bool held_ = false;
+    bool anyPending_ = false;
+    wxLongLong lastShown_ = 0;
+    wxTimer timer_;
+};
+
+} // namespace ordinex
