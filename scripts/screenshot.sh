@@ -5,7 +5,8 @@
 #
 # Writes OUTDIR/idle.png (the program started with JOB.odx, idle),
 # OUTDIR/run.png (a numbered-series run in progress against a local test
-# server that sends a slow file), OUTDIR/warning.png, OUTDIR/prompt.png (a
+# server that sends a slow file), OUTDIR/warning.png, OUTDIR/result.png (the
+# idle window after that run, with its result), OUTDIR/prompt.png (a
 # message box), OUTDIR/about.png, the
 # three pages of the settings sheet, OUTDIR/settings-program.png,
 # settings-download.png and settings-extract.png (the last with two
@@ -124,6 +125,18 @@ app=$!
 pids+=($app)
 wait_started "$scratch/warn" 1.8
 import -window root "$out/warning.png"
+kill -TERM "$app"
+wait "$app" || true
+
+# 3b. The same run left alone: the warning closes itself, and the idle
+#     window keeps the run's result under the run buttons.
+mkdir -p "$scratch/result"
+sed "s|$scratch/warn/|$scratch/result/|" "$scratch/warn/job.odx" >"$scratch/result/job.odx"
+(cd "$scratch/result" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/result.log" &
+app=$!
+pids+=($app)
+wait_started "$scratch/result" 4
+import -window root "$out/result.png"
 kill -TERM "$app"
 wait "$app" || true
 
@@ -281,6 +294,6 @@ wait_started "$scratch/linkwin" 4
 import -window root "$out/link.png"
 kill -TERM "$app"
 wait "$app" || true
-echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/prompt.png $out/about.png" \
+echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/result.png $out/prompt.png $out/about.png" \
   "$out/settings-program.png $out/settings-download.png $out/settings-extract.png $out/ftp.png" \
   "$out/browser.png $out/link.png"

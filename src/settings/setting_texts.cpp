@@ -56,11 +56,16 @@ const std::vector<ProgramRow>& ProgramRows() {
     return rows;
 }
 
-// New options of the Download page are one entry each here, for example
-//   {OptionRow::Kind::Number, 1043, "接続のタイムアウト", &PS::ConnectTimeoutSetting, "秒 (0は無制限)", 1044, 0, 999},
+// New options of the Download page are one entry each here.
 const std::vector<OptionRow>& DownloadOptionRows() {
     static const std::vector<OptionRow> rows{
         {OptionRow::Kind::Check, 1038, "0バイトのファイルは保存しない", &PS::NotSave0ByteFileSetting},
+        {OptionRow::Kind::Check, 1043, "同じサーバーへの接続を維持して、続くファイルのダウンロードに使う",
+         &PS::KeepConnectionSetting},
+        {OptionRow::Kind::Number, 1044, "サーバーへの接続を待つ時間", &PS::ConnectTimeoutSetting, "秒 (0は無制限)", 1045, 0,
+         kMaxTimeoutSeconds},
+        {OptionRow::Kind::Number, 1046, "データが届かない時に待つ時間", &PS::IdleTimeoutSetting, "秒 (0は無制限)", 1047, 0,
+         kMaxTimeoutSeconds},
     };
     return rows;
 }

@@ -107,6 +107,10 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         sheet.download.SetCountText(2, "");
         sheet.extract.SetExtension(2, " jpg ");
         sheet.extract.SetSizeText(3, "99,999,999,999");
+        // The Download page's options: keep connections, then the two waits.
+        sheet.download.SetOptionChecked(1, false);
+        sheet.download.SetOptionText(2, "90000");
+        sheet.download.SetOptionText(3, "");
         ProgramSettings out = s;
         sheet.Write(out);
         const bool program = first == kProgramPage, download = first == kDownloadPage, extract = first == kExtractPage;
@@ -119,6 +123,9 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         EXPECT_EQ(out.GetExtensionString(2), extract ? " jpg " : "") << "stored as typed";
         EXPECT_EQ(out.HttpTreeListFileSizeSetting[3], extract ? INT32_MAX : 0) << "a pasted giant stays 32-bit";
         EXPECT_EQ(out.HttpTreeListFileSizeSetting[4], extract ? 0 : -5);
+        EXPECT_EQ(out.KeepConnectionSetting, download ? 0 : 1);
+        EXPECT_EQ(out.ConnectTimeoutSetting, download ? 86400 : 30) << "held to a day";
+        EXPECT_EQ(out.IdleTimeoutSetting, download ? 0 : 60) << "an empty box is no limit";
     }
 }
 
