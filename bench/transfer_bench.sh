@@ -1,15 +1,29 @@
 #!/usr/bin/env bash
-# Transfer speed and memory of `ordinex-cli run` against curl, on one nginx
-# serving 127.0.0.1, in one run:
-#   1. one 1 GiB file: ordinex-cli run vs curl -o            (target: ratio >= 1.0)
-#   2. 2,000 files of 16 KiB: ordinex-cli run vs curl's glob  (target: ratio >= 0.7)
-#   3. peak resident memory of ordinex-cli                    (target: < 40 MB)
-#   4. how long Ctrl+C (Stop) takes to end a transfer          (target: < 100 ms)
-# Ratios are curl's time divided by ordinex-cli's: above 1 means Ordinex is faster.
-# Usage: bench/transfer_bench.sh [path/to/ordinex-cli] [repeats]
+# Transfer speed and memory of Ordinex against curl, in one run, on one nginx
+# serving 127.0.0.1 and one loopback FTP server (tests/servers/ftp_server.py):
+#   1. one 1 GiB file: ordinex-cli run vs curl -o                     (target: ratio >= 1.0)
+#   2. 2,000 files of 16 KiB: ordinex-cli run vs curl's URL glob       (target: ratio >= 1.0)
+#   3. 200 files of 16 KiB through a latency proxy of our own (20 ms
+#      round trip, bench/latency_proxy.py): ordinex-cli run vs curl's
+#      URL glob, with wget -i and aria2c -j1 beside it when installed,
+#      and ordinex-cli with KeepConnectionSetting=0 for reference     (target: ratio >= 1.0)
+#   4. 200 files of 16 KiB over FTP: ordinex-cli run vs curl's FTP glob (target: ratio >= 0.9)
+#   5. 1,000 files of 16 KiB from the main window under Xvfb against
+#      ordinex-cli run (bench/window_run_bench.cpp)                    (target: window/terminal <= 1.10)
+#   6. peak resident memory of ordinex-cli                             (target: < 40 MB)
+#   7. how long Ctrl+C (Stop) takes to end a transfer                   (target: < 100 ms)
+# Ratios are curl's time divided by Ordinex's: above 1 means Ordinex is
+# faster. Each figure is the best of the repeats, with the median and the
+# worst beside it; the programs take turns, so that a busy moment of the
+# machine does not fall on one of them only.
+# Usage: bench/transfer_bench.sh [build dir (or its ordinex-cli)] [repeats]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-cli=$(realpath "${1:-$here/../build/ordinex-cli}")
+build=${1:-$here/../build}
+[ -d "$build" ] || build=$(dirname "$build")
+build=$(realpath "$build")
+cli=$build/ordinex-cli
+window_bench=$build/bench/ordinex_window_run_bench
 repeat=${2:-3}
 work=$(mktemp -d /tmp/ordinex-bench.XXXXXX)
 # Downloads land in memory-backed storage when there is some, so that the
@@ -17,22 +31,29 @@ work=$(mktemp -d /tmp/ordinex-bench.XXXXXX)
 # does not decide the result; BENCH_OUT picks another folder.
 out=${BENCH_OUT:-/dev/shm}
 [ -d "$out" ] && [ -w "$out" ] || out=$work
-out=$(mktemp -d "$out/ordinex-bench-out.XXXXXX")
-port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+# No dot in the folder: FTP names keep theirs only in the file name.
+out=$(mktemp -d "$out/ordinex-bench-out-XXXXXX")
+free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+port=$(free_port)
+pids=()
 cleanup() {
   [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   rm -rf "$work" "$out"
 }
 trap cleanup EXIT
 
-mkdir -p "$work/www/slow" "$work/tmp"
+mkdir -p "$work/www/slow" "$work/tmp" "$work/ftp/files" "$work/samples"
 truncate -s 1G "$work/www/big.bin"
 truncate -s 64M "$work/www/slow/big.bin"
-/usr/bin/python3 - "$work/www" <<'PY'
+/usr/bin/python3 - "$work" <<'PY'
 import os, sys
 data = os.urandom(16384)
 for i in range(1, 2001):
-    with open(os.path.join(sys.argv[1], f"f{i:04d}.bin"), "wb") as f:
+    with open(os.path.join(sys.argv[1], "www", f"f{i:04d}.bin"), "wb") as f:
+        f.write(data)
+for i in range(1, 201):
+    with open(os.path.join(sys.argv[1], "ftp", "files", f"f{i:03d}.bin"), "wb") as f:
         f.write(data)
 PY
 chmod -R a+rX "$work"
@@ -63,7 +84,22 @@ CONF
 nginx -c "$work/nginx.conf" -e "$work/error.log"
 for _ in $(seq 50); do curl -fs -o /dev/null "http://127.0.0.1:$port/f0001.bin" && break; sleep 0.1; done
 
-job() { # file, url base, url expansion, folder base, folder expansion, [range]
+# A server that prints its port on its first line.
+start_server() { # port file, command...
+  local file=$1; shift
+  "$@" >"$file" 2>/dev/null &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+}
+start_server "$work/proxy.port" /usr/bin/python3 "$here/latency_proxy.py" "$port" 20
+start_server "$work/ftp.port" /usr/bin/python3 "$here/../tests/servers/ftp_server.py" "$work/ftp"
+proxy_port=$(head -n1 "$work/proxy.port")
+ftp_port=$(head -n1 "$work/ftp.port")
+http="http://127.0.0.1:$port"
+proxied="http://127.0.0.1:$proxy_port"
+ftp="ftp://127.0.0.1:$ftp_port"
+
+job() { # file, url base, url expansion, folder base, folder expansion, [range end, [range start]], [extra Download lines]
   {
     echo "[UrlFolder]"
     echo "UrlBaseText=$2"
@@ -71,51 +107,75 @@ job() { # file, url base, url expansion, folder base, folder expansion, [range]
     echo "FolderBaseText=$4"
     echo "FolderExpansionText=$5"
     echo "[Ordinseq]"
-    if [ -n "${6:-}" ]; then echo "WildCard1Check=1"; echo "WildCard1Start=0001"; echo "WildCard1End=$6"; fi
+    if [ -n "${6:-}" ]; then echo "WildCard1Check=1"; echo "WildCard1Start=${7:-0001}"; echo "WildCard1End=$6"; fi
     echo "[Program]"
     echo "ReadProgramSettingByOpen=1"
     echo "ShowWarningDialogSetting=0"
     echo "[Download]"
     echo "SaveSetting=1"
+    [ -n "${8:-}" ] && echo "$8"
+    true
   } > "$1"
 }
-job "$work/big.odx" "http://127.0.0.1:$port" "big.bin" "$out/out-o" "big.bin"
-job "$work/series.odx" "http://127.0.0.1:$port" "f*.bin" "$out/series-o" "*.bin" 2000
-job "$work/slow.odx" "http://127.0.0.1:$port/slow" "big.bin" "$work/out-s" "big.bin"
+job "$work/big.odx" "$http" "big.bin" "$out/big-o" "big.bin"
+job "$work/series.odx" "$http" "f*.bin" "$out/series-o" "*.bin" 2000
+job "$work/proxied.odx" "$proxied" "f*.bin" "$out/proxied-o" "*.bin" 0200
+job "$work/proxied0.odx" "$proxied" "f*.bin" "$out/proxied-o" "*.bin" 0200 0001 "KeepConnectionSetting=0"
+job "$work/ftp.odx" "$ftp/files" "f*.bin" "$out/ftp-o" "*.bin" 200 001
+job "$work/window.odx" "$http" "f*.bin" "$out/window-o" "*.bin" 1000
+job "$work/slow.odx" "$http/slow" "big.bin" "$work/out-s" "big.bin"
+for i in $(seq -f "%04g" 1 200); do echo "$proxied/f$i.bin"; done > "$work/proxied-urls.txt"
 
 cd "$work"
-
-# The two programs take turns, so that a busy moment of the machine does not
-# fall on one of them only; the best time of each counts.
-best() { # best-so-far line, new line -> the faster of the two (peak memory: the larger)
-  /usr/bin/python3 - "$1" "$2" <<'PY'
-import sys
-def parse(line):
-    return dict(kv.split("=") for kv in line.split()) if line else None
-a, b = parse(sys.argv[1]), parse(sys.argv[2])
-if a is None:
-    a = b
-t = min(float(a["seconds"]), float(b["seconds"]))
-m = max(int(a["peak_kib"]), int(b["peak_kib"]))
-print(f"seconds={t:.4f} peak_kib={m}")
-PY
+# Every run starts without the files of the previous one.
+fresh() { rm -rf "$out"/*; mkdir -p "$out/curl"; }
+sample() { # label, command... : one timed run, appended to the label's samples
+  local label=$1; shift
+  fresh
+  "$here/measure.py" -- "$@" >>"$work/samples/$label"
 }
-echo "== 1 GiB file and 2,000 files of 16 KiB, taking turns (best of $repeat) =="
-echo "downloads go to $out"
-big_o="" big_c="" ser_o="" ser_c=""
-# Every run starts without the files of the previous one: neither program
-# pays for truncating a gigabyte the other left behind.
-fresh() { rm -rf "$out/out-o" "$out/out-c.bin" "$out/series-o" "$out/series-c"; mkdir -p "$out/series-c"; }
-for _ in $(seq "$repeat"); do
-  fresh; big_o=$(best "$big_o" "$("$here/measure.py" -- "$cli" run big.odx)")
-  fresh; big_c=$(best "$big_c" "$("$here/measure.py" -- curl -s -o "$out/out-c.bin" "http://127.0.0.1:$port/big.bin")")
-  fresh; ser_o=$(best "$ser_o" "$("$here/measure.py" -- "$cli" run series.odx)")
-  fresh; ser_c=$(best "$ser_c" "$("$here/measure.py" -- curl -s "http://127.0.0.1:$port/f[0001-2000].bin" -o "$out/series-c/#1.bin")")
+window_sample() { # the window's run, and the same run in that process with no window attached
+  fresh
+  local line
+  line=$(xvfb-run -a -s "-screen 0 1280x1024x24" "$window_bench" window.odx 1 2>/dev/null | tail -n1)
+  echo "$line" | sed 's/ bare_seconds=[0-9.]*//; s/files=/peak_kib=0 files=/' >>"$work/samples/window"
+  echo "$line" | sed 's/^seconds=[0-9.]* bare_seconds=/seconds=/; s/files=/peak_kib=0 files=/' >>"$work/samples/window-bare"
+}
+has() { command -v "$1" >/dev/null 2>&1; }
+have_window=0
+[ -x "$window_bench" ] && has xvfb-run && have_window=1
+
+echo "downloads go to $out; $repeat turns"
+for turn in $(seq "$repeat"); do
+  echo "== turn $turn =="
+  sample big-o "$cli" run big.odx
+  sample big-c curl -s -o "$out/curl/big.bin" "$http/big.bin"
+  sample series-o "$cli" run series.odx
+  sample series-c curl -s "$http/f[0001-2000].bin" -o "$out/curl/#1.bin"
+  sample proxied-o "$cli" run proxied.odx
+  sample proxied-c curl -s "$proxied/f[0001-0200].bin" -o "$out/curl/#1.bin"
+  has wget && sample proxied-wget wget -q -i proxied-urls.txt -P "$out/curl"
+  has aria2c && sample proxied-aria2c aria2c -q -j1 -i proxied-urls.txt -d "$out/curl"
+  sample ftp-o "$cli" run ftp.odx
+  sample ftp-c curl -s -P - "$ftp/files/f[001-200].bin" -o "$out/curl/#1.bin"
+  if [ "$have_window" = 1 ]; then
+    window_sample
+    sample terminal "$cli" run window.odx
+  fi
 done
-fresh; "$cli" run series.odx 2>/dev/null
-count=$(ls "$out/series-o" | wc -l)
-[ "$count" -eq 2000 ] || { echo "ordinex-cli saved $count files of 2000" >&2; exit 1; }
-cmp -s "$work/www/f1234.bin" "$out/series-o/1234.bin" || { echo "content differs" >&2; exit 1; }
+# Once, for reference: one connection per file through the proxy.
+sample proxied-o0 "$cli" run proxied0.odx
+
+# What the runs saved is what the servers hold.
+check() { # folder, count, sample file, its copy
+  local n
+  n=$(ls "$1" | wc -l)
+  [ "$n" -eq "$2" ] || { echo "$1: saved $n files of $2" >&2; exit 1; }
+  cmp -s "$3" "$4" || { echo "$4: content differs" >&2; exit 1; }
+}
+fresh; "$cli" run series.odx 2>/dev/null; check "$out/series-o" 2000 "$work/www/f1234.bin" "$out/series-o/1234.bin"
+fresh; "$cli" run proxied.odx 2>/dev/null; check "$out/proxied-o" 200 "$work/www/f0123.bin" "$out/proxied-o/0123.bin"
+fresh; "$cli" run ftp.odx 2>/dev/null; check "$out/ftp-o" 200 "$work/ftp/files/f123.bin" "$out/ftp-o/123.bin"
 
 echo "== Stop =="
 stop_ms=$(/usr/bin/python3 - "$cli" <<'PY'
@@ -133,20 +193,54 @@ print(f"{samples[len(samples)//2]:.1f}")
 PY
 )
 
-/usr/bin/python3 - "$big_o" "$big_c" "$ser_o" "$ser_c" "$stop_ms" <<'PY'
-import sys
-def parse(line):
-    return dict(kv.split("=") for kv in line.split())
-bo, bc, so, sc = (parse(a) for a in sys.argv[1:5])
-stop = float(sys.argv[5])
-def row(name, o, c, target):
-    to, tc = float(o["seconds"]), float(c["seconds"])
-    ratio = tc / to
-    print(f"{name:28s} ordinex-cli {to:7.3f} s   curl {tc:7.3f} s   ratio {ratio:5.2f}  (target >= {target}) {'ok' if ratio >= target else 'MISSED'}")
-row("1 GiB file", bo, bc, 1.0)
-row("2,000 x 16 KiB series", so, sc, 0.7)
-print(f"1 GiB throughput: ordinex-cli {1024/float(bo['seconds']):.0f} MiB/s, curl {1024/float(bc['seconds']):.0f} MiB/s")
-peak = max(int(bo["peak_kib"]), int(so["peak_kib"])) / 1024
-print(f"ordinex-cli peak resident memory: {peak:.1f} MiB (1 GiB file {int(bo['peak_kib'])/1024:.1f}, series {int(so['peak_kib'])/1024:.1f})  (target < 40) {'ok' if peak < 40 else 'MISSED'}")
-print(f"Stop to exit (median of 5): {stop:.1f} ms  (target < 100) {'ok' if stop < 100 else 'MISSED'}")
+/usr/bin/python3 - "$work/samples" "$stop_ms" <<'PY'
+import os, statistics, sys
+folder, stop = sys.argv[1], float(sys.argv[2])
+def load(label):
+    path = os.path.join(folder, label)
+    if not os.path.exists(path):
+        return None
+    rows = [dict(kv.split("=") for kv in line.split()) for line in open(path) if line.strip()]
+    return {"s": sorted(float(r["seconds"]) for r in rows), "kib": max(int(r.get("peak_kib", 0)) for r in rows)}
+def spread(x):
+    s = x["s"]
+    return f"{s[0]:7.3f} s (median {statistics.median(s):.3f}, worst {s[-1]:.3f})"
+def verdict(ok):
+    return "ok" if ok else "MISSED"
+def row(name, o, c, target, label="curl"):
+    ratio = c["s"][0] / o["s"][0]
+    med = statistics.median(c["s"]) / statistics.median(o["s"])
+    print(f"{name:26s} ordinex {spread(o)}   {label} {spread(c)}")
+    print(f"{'':26s} ratio {ratio:5.2f} (of medians {med:.2f})  (target >= {target}) {verdict(ratio >= target)}")
+big_o, big_c = load("big-o"), load("big-c")
+row("1 GiB file", big_o, big_c, 1.0)
+print(f"{'':26s} throughput: ordinex-cli {1024 / big_o['s'][0]:.0f} MiB/s, curl {1024 / big_c['s'][0]:.0f} MiB/s")
+row("2,000 x 16 KiB", load("series-o"), load("series-c"), 1.0)
+po = load("proxied-o")
+row("200 x 16 KiB, 20 ms RTT", po, load("proxied-c"), 1.0)
+for label, name in (("proxied-wget", "wget -i"), ("proxied-aria2c", "aria2c -j1")):
+    other = load(label)
+    if other:
+        print(f"{'':26s} {name}: {spread(other)}, ratio {other['s'][0] / po['s'][0]:.2f}")
+    else:
+        print(f"{'':26s} {name}: not installed")
+o0 = load("proxied-o0")
+print(f"{'':26s} ordinex-cli with KeepConnectionSetting=0: {o0['s'][0]:.3f} s")
+row("FTP 200 x 16 KiB", load("ftp-o"), load("ftp-c"), 0.9)
+w, t, bare = load("window"), load("terminal"), load("window-bare")
+if w and t:
+    share = w["s"][0] / t["s"][0]
+    med = statistics.median(w["s"]) / statistics.median(t["s"])
+    print(f"{'1,000 x 16 KiB, window':26s} window {spread(w)}   ordinex-cli {spread(t)}")
+    print(f"{'':26s} window/terminal {share:5.2f} (of medians {med:.2f})  (target <= 1.10) {verdict(share <= 1.10)}")
+    # The same run in the window's process with no window attached: what
+    # the window itself costs, apart from the process it runs in.
+    own = w["s"][0] / bare["s"][0]
+    print(f"{'':26s} same run without windows in that process {spread(bare)}: window/bare {own:5.2f}"
+          f" (of medians {statistics.median(w['s']) / statistics.median(bare['s']):.2f})")
+else:
+    print("window: not measured (no GUI build or no xvfb-run)")
+peak = max(load(l)["kib"] for l in ("big-o", "series-o", "proxied-o", "ftp-o")) / 1024
+print(f"ordinex-cli peak resident memory: {peak:.1f} MiB  (target < 40) {verdict(peak < 40)}")
+print(f"Stop to exit (median of 5): {stop:.1f} ms  (target < 100) {verdict(stop < 100)}")
 PY

@@ -32,6 +32,7 @@ public:
     void ExitInstance();
 
     COrdinexApp& App() { return app_; }
+    WxMessagePump& Pump() { return pump_; }
     COrdinexDoc& Document() { return doc_; }
     // Null before start-up and once the window has gone.
     CMainFrame* MainFrame() const { return frame_.get(); }
