@@ -149,6 +149,21 @@ TEST_F(EngineReuse, OtherCredentialsGetAConnectionOfTheirOwn) {
     EXPECT_EQ(ConnectionOf(out / "3"), ConnectionOf(out / "4"));
 }
 
+// Probes read no body: a short one is let run out so that the next probe
+// goes over the same connection; a long one ends its connection instead.
+TEST_F(EngineReuse, ProbesShareAConnectionUnlessABodyIsLong) {
+    TestServer http = TestServer::StartHttp();
+    CInternetDownloader::Batch batch(engine);
+    HttpProbeResult probe;
+    for (const char* path : {"/bytes/100", "/status/404", "/bytes/200", "/bytes/5000000", "/bytes/300"})
+        engine.QueryHttpInfo(http.url(path), probe);
+    EXPECT_EQ(probe.sizeText, "300");
+    batch.End();
+    const auto reports = host.Of("status2");
+    EXPECT_EQ(Count(reports, "のソケットアドレスへ接続に成功"), 2);
+    EXPECT_EQ(Count(reports, "サーバーへの接続を正常に閉じました"), 2);
+}
+
 // FTP: the logged-in control connection serves files in several
 // directories, a file the server refuses and listings; without keeping,
 // every operation logs in.
@@ -182,6 +197,13 @@ TEST_F(EngineReuse, FtpFilesAndListingsShareOneLogin) {
     // its session shows "FTP接続を確立" without connecting.
     const auto status = host.Of("status");
     EXPECT_EQ(Count(status, "FTP接続を確立"), 10);
+
+    // A tree walk lists directory after directory on one login.
+    host.settings.KeepConnectionSetting = 1;
+    fs::create_directories(root / "a/b/c");
+    engine.sourceUrl = ftp.url("/a/b/c/");
+    EXPECT_TRUE(engine.OpenFtpTree());
+    EXPECT_EQ(ReadFile(root / ".logins"), std::to_string(expected + 1));
 }
 
 TEST_F(EngineReuse, FtpServerEndingAnIdleKeptConnection) {
