@@ -16,6 +16,8 @@ void COrdinexApp::ShowLinkTree(const std::string& address, const std::string& us
     engine.userName = userName;
     engine.password = password;
     engine.sourceUrl = address;
+    // The start page, the walk below it and all their probes share connections.
+    CInternetDownloader::Batch batch(engine);
     if (!engine.OpenLinkTree())
         ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
     // The window may have been closed from a message pumped meanwhile.
@@ -24,6 +26,7 @@ void COrdinexApp::ShowLinkTree(const std::string& address, const std::string& us
     // A stop during the first page ends the walk before it begins.
     if (!stopRequested && link_.tree)
         engine.WalkLinkTree(link_.tree->Selected());
+    batch.End();
     if (link_.window)
         link_.window->ResortList();
     ShowTargets("", "");

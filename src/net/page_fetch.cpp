@@ -49,6 +49,7 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
     }
     const ResponseWatch& response = session.Response();
     if (response.statusCode >= 400) {
+        session.FinishResponse(); // a short error page leaves a kept connection usable
         session.Close();
         return CheckHttpStatus(response.statusCode);
     }
@@ -60,8 +61,12 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
     page.location = redirects > 0 && effective ? std::string(effective) : address.substr(0, address.find('#'));
     page.contentType = response.contentType;
     page.isMarkup = IsMarkupType(page.contentType);
-    if (!page.isMarkup)
-        return true; // an image or an archive is no page: its body is not read
+    if (!page.isMarkup) {
+        // An image or an archive is no page: its body is not read (a short
+        // one runs out, so that a kept connection can carry the next request).
+        session.FinishResponse();
+        return true;
+    }
 
     const int64_t expected = LeadingDecimal(response.contentLength);
     // Room for all of it at once: growing by doubling would hold twice the

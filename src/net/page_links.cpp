@@ -124,6 +124,8 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
     Host().ShowTreeTarget(address);
     if (!ParseUrl(address, true, false, true))
         return false;
+    // The page and the probes of its links share their connections.
+    Batch batch(*this);
     // The operation holds the busy state from the first load to the last probe.
     const bool ownBusy = !Host().Busy();
     if (ownBusy)
@@ -133,6 +135,7 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
     std::vector<PageLink> links;
     bool stopped = false;
     if (!CollectPageLinks(address, node, addToTree, links, stopped)) {
+        batch.End();
         if (ownBusy)
             Host().EndBusy();
         return false;
@@ -164,6 +167,7 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
             linkList_->InsertRow({link.text, probe.sizeText, probe.contentType, probe.dateText, isPage});
     }
     Host().SetStatus(address + " のダウンロード完了");
+    batch.End();
     if (ownBusy)
         Host().EndBusy();
     return true;
@@ -180,6 +184,7 @@ LinkWalkSummary CInternetDownloader::WalkLinkTree(TreeNodeId start) {
     const bool ownBusy = !Host().Busy();
     if (ownBusy)
         Host().BeginBusy();
+    Batch batch(*this);
     // The same files and pages turn up on page after page: within one walk
     // each address is probed and each page read once, as a browser's cache
     // would answer them.
@@ -227,6 +232,7 @@ LinkWalkSummary CInternetDownloader::WalkLinkTree(TreeNodeId start) {
                 }
     }
     walkMemory_ = nullptr;
+    batch.End();
     if (ownBusy)
         Host().EndBusy();
     return summary;

@@ -169,8 +169,15 @@ TEST_F(LinkSite, DepthWalkFollowsPagesUpToThreeSteps) {
         host.settings.HttpListNextChoseAddListSetting = c.addToList;
         ASSERT_TRUE(Open("d/0.html"));
         const int before = Hits("d/2a.html");
+        const auto connected = [&] {
+            const auto reports = host.Of("status2");
+            return std::count_if(reports.begin(), reports.end(),
+                                 [](const std::string& r) { return r.find("接続に成功") != std::string::npos; });
+        };
+        const auto connectionsBefore = connected();
         const LinkWalkSummary summary = engine.WalkLinkTree(tree.Selected());
         EXPECT_EQ(Hits("d/2a.html") - before, c.requestsOf2a) << "depth " << c.depth;
+        EXPECT_EQ(connected() - connectionsBefore, c.depth > 0 ? 1 : 0) << "a walk's pages and probes share one";
         EXPECT_EQ(tree.Paths(d), c.tree) << "depth " << c.depth;
         EXPECT_EQ(list.Texts(d), c.rows) << "depth " << c.depth;
         EXPECT_EQ(summary.pages, c.pages);

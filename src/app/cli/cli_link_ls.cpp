@@ -69,10 +69,12 @@ int RunLinkLs(const std::string& url) {
     // As the window does: open the page, then walk as deep as the settings say.
     app.BeginBusy();
     app.engine.sourceUrl = url;
+    CInternetDownloader::Batch batch(app.engine);
     const bool opened = app.engine.OpenLinkTree();
     LinkWalkSummary walk;
     if (opened && !app.stopRequested)
         walk = app.engine.WalkLinkTree(tree.Selected());
+    batch.End();
     const bool stopped = app.stopRequested || walk.stopped;
     app.EndBusy();
 
