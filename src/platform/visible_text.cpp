@@ -50,12 +50,17 @@ std::string VisibleText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b >= 0x20 && b < 0x7F) {
-            out += static_cast<char>(b);
-            ++i;
+        // Printable ASCII goes over in runs.
+        std::size_t run = i;
+        while (run < text.size() && static_cast<unsigned char>(text[run]) >= 0x20 &&
+               static_cast<unsigned char>(text[run]) < 0x7F)
+            ++run;
+        if (run > i) {
+            out.append(text, i, run - i);
+            i = run;
             continue;
         }
+        const auto b = static_cast<unsigned char>(text[i]);
         const std::size_t len = b >= 0x80 ? SequenceLength(text, i) : 0;
         if (len == 0) {
             // For a C1 character every byte of its sequence is written out.

@@ -82,7 +82,7 @@ std::string COrdinexApp::PrepareListItemPath(const ListItemTarget& target) {
         targetValid = false;
         return target.path;
     }
-    if (FileExists(target.path) && settings.SaveSetting == 2)
+    if (settings.SaveSetting == 2 && FileExists(target.path))
         return MakeUniqueFileName(target.path);
     return target.path;
 }

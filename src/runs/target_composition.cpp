@@ -110,7 +110,7 @@ std::string COrdinexApp::ComposeDestinationPath() {
         targetValid = false;
         return path;
     }
-    if (FileExists(path) && settings.SaveSetting == 2) {
+    if (settings.SaveSetting == 2 && FileExists(path)) {
         std::string unique = MakeUniqueFileName(path);
         if (unique.empty()) {
             targetError = path + " には空いている \"(n)\" の名前がありません";

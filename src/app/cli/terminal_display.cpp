@@ -126,6 +126,9 @@ std::string TerminalDisplay::SpeedText(int64_t position) {
 }
 
 void TerminalDisplay::SetByteProgress(const std::string& text, int64_t range, int64_t position) {
+    // Plain lines never show the bytes: a run of small files need not work out speeds.
+    if (!live_)
+        return;
     bytes_ = text + "  " + SpeedText(position);
     byteRange_ = range;
     bytePos_ = position;
