@@ -163,6 +163,7 @@ void CurlSession::Start() {
     result_ = CURLE_OK;
     errorBuffer_[0] = '\0';
     bodyWaiting_ = false;
+    held_.clear();
     paused_ = false;
     established_ = false;
     resolvingShown_ = false;
@@ -342,6 +343,13 @@ void CurlSession::SetSink(Sink sink, int fd) {
 }
 
 bool CurlSession::Resume() {
+    if (!held_.empty() && sink_ != Sink::Hold) {
+        std::string held;
+        held.swap(held_);
+        bodyWaiting_ = false;
+        if (Take(held.data(), held.size()) != held.size())
+            return false;
+    }
     if (!paused_)
         return true;
     paused_ = false;
@@ -380,40 +388,49 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
     const size_t length = size * count;
     if (length == 0)
         return 0;
-    switch (s->sink_) {
-    case Sink::Discard:
-        s->bodyBytes_ += static_cast<int64_t>(length);
-        return length;
-    case Sink::Function:
-        s->bodyBytes_ += static_cast<int64_t>(length);
-        s->take_(std::string_view(data, length));
-        return length;
-    case Sink::Hold:
+    if (s->sink_ == Sink::Hold) {
         s->bodyWaiting_ = true;
+        // A whole small body taken now lets the transfer, and its connection, be done with.
+        if (s->keeping_ && !s->paused_ && s->held_.size() + length <= kHoldBytes) {
+            s->held_.append(data, length);
+            return length;
+        }
         s->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
+    }
+    if (s->sink_ == Sink::File && s->roundBytes_ >= kRoundBudgetBytes) {
+        s->budgetPaused_ = true;
+        s->paused_ = true;
+        return CURL_WRITEFUNC_PAUSE; // libcurl keeps the data for the next round
+    }
+    return s->Take(data, length);
+}
+
+size_t CurlSession::Take(const char* data, size_t length) {
+    bodyBytes_ += static_cast<int64_t>(length);
+    switch (sink_) {
+    case Sink::Discard:
+    case Sink::Hold:
+        return length;
+    case Sink::Function:
+        take_(std::string_view(data, length));
+        return length;
     case Sink::File:
-        if (s->roundBytes_ >= kRoundBudgetBytes) {
-            s->budgetPaused_ = true;
-            s->paused_ = true;
-            return CURL_WRITEFUNC_PAUSE; // libcurl keeps the data for the next round
-        }
         break;
     }
     size_t done = 0;
     while (done < length) {
-        const ssize_t n = ::write(s->fd_, data + done, length - done);
+        const ssize_t n = ::write(fd_, data + done, length - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            s->writeErrno_ = errno;
+            writeErrno_ = errno;
             return 0; // ends the transfer with a write error
         }
         done += static_cast<size_t>(n);
     }
-    s->bytesWritten_ += static_cast<int64_t>(length);
-    s->bodyBytes_ += static_cast<int64_t>(length);
-    s->roundBytes_ += static_cast<int64_t>(length);
+    bytesWritten_ += static_cast<int64_t>(length);
+    roundBytes_ += static_cast<int64_t>(length);
     return length;
 }
 

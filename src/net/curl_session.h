@@ -23,7 +23,9 @@ class CurlSession {
 public:
     enum class Protocol { Http, Ftp };
     enum class Outcome { Done, Ready, Stopped };
-    // Where received body data goes: dropped, held back (the transfer waits),
+    // Where received body data goes: dropped, held back (in memory up to
+    // kHoldBytes on a kept connection, so that a small file's transfer can
+    // end at once; beyond that, and without keeping, the transfer waits),
     // written to a file descriptor, or handed to a function (which must not
     // call libcurl or the host).
     enum class Sink { Discard, Hold, File, Function };
@@ -89,6 +91,7 @@ public:
     // Lets held data go on to the sink. False when writing it failed.
     bool Resume();
     bool BodyWaiting() const { return bodyWaiting_; }
+    static constexpr std::size_t kHoldBytes = 64 * 1024;
     int64_t BytesWritten() const { return bytesWritten_; }
     int WriteErrno() const { return writeErrno_; }
     bool Running() const { return added_; }
@@ -105,6 +108,8 @@ private:
     // gone stale under it; true when it went out again.
     bool RetryOnNewConnection();
     static size_t OnWrite(char* data, size_t size, size_t count, void* self);
+    // Hands body data to the sink (not Hold); the length taken, or 0 after a write error.
+    size_t Take(const char* data, size_t length);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     static curl_socket_t OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnResolverStart(void* resolverState, void* reserved, void* self);
@@ -146,6 +151,7 @@ private:
     int fd_ = -1;
     std::function<void(std::string_view)> take_;
     bool bodyWaiting_ = false;
+    std::string held_;
     bool paused_ = false;
     bool budgetPaused_ = false;
     int64_t roundBytes_ = 0;
