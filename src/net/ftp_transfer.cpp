@@ -113,7 +113,8 @@ bool CInternetDownloader::RetrieveFtpFile(CurlSession& session, bool sizeFromRep
         Fail(session.ErrorText());
         return false;
     }
-    if (waited != CurlSession::Outcome::Ready && Host().Settings().NotSave0ByteFileSetting != 0) {
+    // A small file may have arrived whole, and its transfer ended, in one round.
+    if (!session.BodyWaiting() && Host().Settings().NotSave0ByteFileSetting != 0) {
         fileOutcome = FileOutcome::SkippedEmpty;
         return true;
     }
