@@ -167,12 +167,16 @@ void COrdinexApp::BeginBusy() {
 }
 
 void COrdinexApp::EndBusy() {
-    // The run's last writes are painted while the pending messages are worked off.
+    // The run's last writes are set and the form takes its idle layout
+    // before the pending messages are worked off, so that the window is
+    // painted once, at its final size, rather than grown and then again
+    // shrunk. Input that queued up during the run still meets disabled
+    // controls.
     if (statusView_)
         statusView_->ShowPending();
-    DrainMessages();
     if (busyWindows_)
         busyWindows_->SetRunLayout(false);
+    DrainMessages();
     running = false;
     if (busyWindows_)
         busyWindows_->LeaveBusy();
