@@ -56,6 +56,7 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
     integer(d, "ConnectTimeoutSetting", s.ConnectTimeoutSetting);
     integer(d, "IdleTimeoutSetting", s.IdleTimeoutSetting);
     flag(d, "KeepConnectionSetting", s.KeepConnectionSetting);
+    flag(d, "UseHttpsSetting", s.UseHttpsSetting);
 
     const char* t = "Tool";
     integer(t, "HttpTreeListReadingNumberSetting", s.HttpTreeListReadingNumberSetting);

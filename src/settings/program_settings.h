@@ -55,6 +55,10 @@ struct ProgramSettings {
     // the same host and port, FTP to the same host, port and user); 0 opens
     // one connection per operation.
     int32_t KeepConnectionSetting = 1;
+    // Fetch https:// addresses too, with the server's certificate checked
+    // against the system's trust store; 0 refuses them as an unsupported
+    // service type.
+    int32_t UseHttpsSetting = 0;
 
     // Tool
     int32_t HttpTreeListReadingNumberSetting = 1;

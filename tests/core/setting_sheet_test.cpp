@@ -107,10 +107,11 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         sheet.download.SetCountText(2, "");
         sheet.extract.SetExtension(2, " jpg ");
         sheet.extract.SetSizeText(3, "99,999,999,999");
-        // The Download page's options: keep connections, then the two waits.
+        // The Download page's options: keep connections, the two waits, HTTPS.
         sheet.download.SetOptionChecked(1, false);
         sheet.download.SetOptionText(2, "90000");
         sheet.download.SetOptionText(3, "");
+        sheet.download.SetOptionChecked(4, true);
         ProgramSettings out = s;
         sheet.Write(out);
         const bool program = first == kProgramPage, download = first == kDownloadPage, extract = first == kExtractPage;
@@ -126,6 +127,7 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         EXPECT_EQ(out.KeepConnectionSetting, download ? 0 : 1);
         EXPECT_EQ(out.ConnectTimeoutSetting, download ? 86400 : 30) << "held to a day";
         EXPECT_EQ(out.IdleTimeoutSetting, download ? 0 : 60) << "an empty box is no limit";
+        EXPECT_EQ(out.UseHttpsSetting, download ? 1 : 0);
     }
 }
 
