@@ -20,6 +20,18 @@ ConnectionCache::~ConnectionCache() {
         curl_multi_cleanup(spare_);
     if (spareEasy_)
         curl_easy_cleanup(spareEasy_);
+    // Every handle that used it is gone by now.
+    if (tlsSessions_)
+        curl_share_cleanup(tlsSessions_);
+}
+
+CURLSH* ConnectionCache::TlsSessions() {
+    if (!tlsSessions_) {
+        tlsSessions_ = curl_share_init();
+        if (tlsSessions_)
+            curl_share_setopt(tlsSessions_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    }
+    return tlsSessions_;
 }
 
 bool ConnectionCache::Keeping(const ProgramSettings& settings) const {

@@ -48,6 +48,11 @@ public:
     CURL* TakeEasy();
     void GiveBackEasy(CURL* easy);
 
+    // The secure sessions of every connection the engine made, so that a new
+    // connection to a server resumes one (made on first use; lives as long
+    // as the engine).
+    CURLSH* TlsSessions();
+
     // Closes every kept connection; the closing reports are queued. Never
     // while a session's transfer is on the kept multi handle.
     void CloseAll();
@@ -78,6 +83,7 @@ private:
     CURLM* kept_ = nullptr;
     CURLM* spare_ = nullptr;
     CURL* spareEasy_ = nullptr;
+    CURLSH* tlsSessions_ = nullptr;
     std::string user_, password_;
     bool credentialsSet_ = false;
     std::vector<curl_socket_t> connections_;

@@ -2,12 +2,14 @@
 
 #include "net/session_status.h"
 #include "net/transfer_errors.h"
+#include "net/url_cracker.h"
 #include "platform/text_encoding.h"
 #include "settings/program_settings.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
 #include <string_view>
 #include <netinet/in.h>
@@ -27,6 +29,9 @@ constexpr long kReceiveBufferBytes = 512 * 1024;
 // that windows are served and Stop is seen every few milliseconds.
 constexpr int64_t kRoundBudgetBytes = 4 * 1024 * 1024;
 constexpr long kMaxRedirects = 10;
+// Names a certificate authority file that replaces the system's trust store.
+// For the tests, which trust an authority of their own; not a user setting.
+constexpr const char* kTestCaInfoVariable = "ORDINEX_TEST_CAINFO";
 
 void GlobalInit() {
     static std::once_flag once;
@@ -78,7 +83,20 @@ CurlSession::CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol pro
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     // Without keeping, one connection per operation: nothing stays open between operations.
     curl_easy_setopt(e, CURLOPT_FORBID_REUSE, keeping_ ? 0L : 1L);
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,ftp");
+    const bool https = host.Settings().UseHttpsSetting != 0;
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, https ? "http,https,ftp" : "http,ftp");
+    if (https) {
+        // The server proves who it is, or nothing is fetched: no fallback to
+        // an unchecked or a plain connection.
+        curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+        const char* caInfo = std::getenv(kTestCaInfoVariable);
+        if (caInfo && *caInfo)
+            curl_easy_setopt(e, CURLOPT_CAINFO, caInfo);
+        // A later connection to the same server resumes the secure session
+        // instead of a full handshake.
+        curl_easy_setopt(e, CURLOPT_SHARE, cache_.TlsSessions());
+    }
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CurlSession::OnWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &CurlSession::OnHeader);
@@ -103,10 +121,10 @@ CurlSession::CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol pro
         curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers_);
         // A redirect says where the file really is: saving the redirect's own
         // small body instead and calling that a success would be wrong.
-        // Only plain HTTP is followed, as only plain HTTP is accepted.
+        // Only the schemes that are accepted are followed.
         curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
-        curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+        curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, https ? "http,https" : "http");
     } else {
         // Active mode on the address of the control connection; binary transfers.
         curl_easy_setopt(e, CURLOPT_FTPPORT, "-");
@@ -212,6 +230,8 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
                 curl_off_t connectTime = 0;
                 curl_easy_getinfo(easy_, CURLINFO_CONNECT_TIME_T, &connectTime);
                 everConnected_ = everConnected_ || connectTime > 0;
+                if (IsTlsFailure(result_))
+                    NoteTlsFailure();
                 curl_multi_remove_handle(multi_, easy_);
                 added_ = false;
                 ended = true;
@@ -267,6 +287,16 @@ bool CurlSession::RetryOnNewConnection() {
     }
     added_ = true;
     return true;
+}
+
+void CurlSession::NoteTlsFailure() {
+    // After redirects the server that failed may not be the one first named.
+    char* effective = nullptr;
+    curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &effective);
+    CrackedUrl parts;
+    tlsHost_ = effective && CrackUrl(effective, parts) && !parts.host.empty() ? parts.host : hostName_;
+    tlsVerifyResult_ = 0;
+    curl_easy_getinfo(easy_, CURLINFO_SSL_VERIFYRESULT, &tlsVerifyResult_);
 }
 
 CurlSession::Outcome CurlSession::RunUntilHeaders() {
@@ -380,6 +410,8 @@ std::string CurlSession::ErrorText() const {
                                     " 秒間データが届かないため、転送を打ち切りました";
     }
     // libcurl's detail may quote what the server sent.
+    if (IsTlsFailure(result_))
+        return TlsErrorText(result_, ReplaceControlChars(tlsHost_), tlsVerifyResult_, ReplaceControlChars(detail));
     return TransferErrorText(result_, ReplaceControlChars(detail));
 }
 

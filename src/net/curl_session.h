@@ -103,6 +103,8 @@ public:
 
 private:
     void ApplyTimeouts();
+    // Which server a failed secure connection was with, and why, while the handle still knows.
+    void NoteTlsFailure();
     void Queue(int code, const std::string& info = {});
     // Sends the transfer once more, on a new connection, when a kept one had
     // gone stale under it; true when it went out again.
@@ -132,6 +134,8 @@ private:
     int32_t idleSeconds_ = 0;
     bool everConnected_ = false;
     char errorBuffer_[CURL_ERROR_SIZE] = {};
+    std::string tlsHost_;
+    long tlsVerifyResult_ = 0;
 
     std::string hostName_;
     std::string loginStatus_;

@@ -12,7 +12,7 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
     if (!ParseUrl(address, true, true, true))
         return false;
     // Asking an FTP server in HTTP would only cost a connection and a garbled answer.
-    if (serviceType != kServiceHttp) {
+    if (!IsWebService(serviceType)) {
         Fail("サポートしていないインターネット･サービス･タイプ");
         return false;
     }
@@ -29,7 +29,7 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
             session.Close();
             Fail(session.ErrorText());
         } else {
-            session.SetStatus("HTTP要求を送信");
+            session.SetStatus(std::string(WebProtocolName()) + "要求を送信");
             ok = CheckHttpStatus(session.Response().statusCode);
             if (ok) {
                 const ResponseWatch& response = session.Response();
@@ -44,7 +44,7 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
         session.Close();
     }
     if (ok)
-        Host().SetStatus("HTTPセッションを終了");
+        Host().SetStatus(std::string(WebProtocolName()) + "セッションを終了");
     return ok;
 }
 

@@ -6,10 +6,11 @@
 namespace ordinex {
 
 void CInternetDownloader::OpenHttpRequest(CurlSession& session) {
-    session.SetStatus("HTTPセッションを開始");
+    const std::string protocol = WebProtocolName();
+    session.SetStatus(protocol + "セッションを開始");
     session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
-    session.SetStatus("HTTP接続を確立");
-    session.SetStatus("HTTP接続を開く");
+    session.SetStatus(protocol + "接続を確立");
+    session.SetStatus(protocol + "接続を開く");
 }
 
 bool CInternetDownloader::DownloadHttpFile() {
@@ -30,7 +31,7 @@ bool CInternetDownloader::DownloadHttpFile() {
             session.Close();
             Fail(session.ErrorText());
         } else {
-            session.SetStatus("HTTP要求を送信");
+            session.SetStatus(std::string(WebProtocolName()) + "要求を送信");
             if (CheckHttpStatus(session.Response().statusCode)) {
                 const std::string sizeText = session.Response().contentLength;
                 const int64_t size = LeadingDecimal(sizeText);
@@ -64,7 +65,7 @@ bool CInternetDownloader::DownloadHttpFile() {
     if (fileOutcome == FileOutcome::Stopped && errorText.empty())
         ReportStopped();
     if (result)
-        Host().SetStatus("HTTPセッションを終了");
+        Host().SetStatus(std::string(WebProtocolName()) + "セッションを終了");
     return result;
 }
 

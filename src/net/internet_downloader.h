@@ -14,7 +14,8 @@ namespace ordinex {
 class CurlSession;
 class CDownloadHtml;
 
-// Service types of a cracked URL; only FTP and HTTP are transferred.
+// Service types of a cracked URL; FTP and HTTP are transferred, and HTTPS
+// when UseHttpsSetting is on.
 enum : uint32_t {
     kServiceFtp = 1,
     kServiceGopher = 2,
@@ -136,6 +137,12 @@ public:
     // URL cracking and normalising.
     bool ParseUrl(const std::string& url, bool store, bool tryFtp, bool report);
     bool IsSupportedServiceType(uint32_t type);
+    // UseHttpsSetting is on.
+    bool HttpsAllowed() const;
+    // HTTP, or HTTPS when it is allowed: fetched by the web operations.
+    bool IsWebService(uint32_t type) const;
+    // "HTTPS" for a secure address (serviceType), else "HTTP": the step texts name it.
+    const char* WebProtocolName() const { return serviceType == kServiceHttps ? "HTTPS" : "HTTP"; }
     static const char* ServiceTypeName(uint32_t type);
     // Checks an HTTP status code received for a request; sets the texts on failure.
     bool CheckHttpStatus(long statusCode);
@@ -146,7 +153,12 @@ public:
     // A page's or file's address without its scheme, as the Link tree and
     // list show it: host, ":port" when not the scheme's default, path and
     // query. Empty when the address has no host.
-    static std::string LinkText(const std::string& url);
+    // With keepHttps (HTTPS on), a secure address keeps its "https://" in
+    // front, so that it is fetched over HTTPS again.
+    static std::string LinkText(const std::string& url, bool keepHttps = false);
+    // The address a Link tree node or list row opens: the text itself when
+    // it has kept its "https://", else "http://" + text.
+    static std::string LinkAddress(const std::string& text);
 
     // Fetches sourceUrl into destinationPath.
     bool DownloadFile();

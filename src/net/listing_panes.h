@@ -64,7 +64,8 @@ public:
     virtual std::string ItemDirectory(int64_t n) const = 0;
 };
 
-// One row of the Link list: the address without its scheme, the probe's
+// One row of the Link list: the address without its scheme (a secure one,
+// fetched with HTTPS on, keeps "https://"), the probe's
 // texts, and whether the probe said "text/html" (the page picture).
 struct LinkRow {
     std::string text;
@@ -76,8 +77,9 @@ struct LinkRow {
 };
 
 // The Link tree holds pages; a node's text is its address without the
-// scheme (host, ":port" when not the default, path), and "http://" + text
-// opens it. Children are kept sorted by text.
+// scheme (host, ":port" when not the default, path; a secure one keeps
+// "https://"), and CInternetDownloader::LinkAddress (text) opens it.
+// Children are kept sorted by text.
 class ILinkTreePane {
 public:
     virtual ~ILinkTreePane() = default;

@@ -30,7 +30,7 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
         Fail("インターネット･サービス･タイプが不明");
         return false;
     }
-    if (parts.serviceType != kServiceHttp) {
+    if (!IsWebService(parts.serviceType)) {
         Fail("サポートしていないインターネット･サービス･タイプ");
         return false;
     }

@@ -39,12 +39,12 @@ struct CInternetDownloader::LinkWalkMemory {
     std::size_t pageBytes = 0;
 };
 
-std::string CInternetDownloader::LinkText(const std::string& url) {
+std::string CInternetDownloader::LinkText(const std::string& url, bool keepHttps) {
     CrackedUrl parts;
     if (!CrackUrl(url, parts) || parts.host.empty())
         return {};
     // Without its port a page on another port would be reopened on port 80.
-    std::string text = parts.host;
+    std::string text = parts.serviceType == kServiceHttps && keepHttps ? "https://" + parts.host : parts.host;
     if (parts.port != SchemePort(parts.scheme))
         text += ":" + std::to_string(parts.port);
     return text + parts.path;
@@ -71,12 +71,13 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
         return true;
     }
     if (node == kNoNode && addToTree && linkTree_) {
-        node = linkTree_->InsertRoot(LinkText(view.Location()));
+        node = linkTree_->InsertRoot(LinkText(view.Location(), HttpsAllowed()));
         linkTree_->SelectSilently(node);
     }
     // A link met again on the same page would be judged the same: it is kept once.
     std::unordered_set<std::string> seen;
     std::unordered_set<std::string> seenUrls;
+    const bool keepHttps = HttpsAllowed();
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < view.elementCount; ++i) {
         Host().PumpOneMessage();
@@ -87,7 +88,7 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
         std::string url = view.GetElementUrl(i);
         if (url.empty() || !seenUrls.insert(url).second)
             continue;
-        std::string text = LinkText(url);
+        std::string text = LinkText(url, keepHttps);
         if (text.empty() || !seen.insert(text).second)
             continue;
         bytes += url.size() + text.size();
@@ -99,6 +100,10 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
         walkMemory_->pages.emplace(address, links);
     }
     return true;
+}
+
+std::string CInternetDownloader::LinkAddress(const std::string& text) {
+    return text.rfind("https://", 0) == 0 ? text : "http://" + text;
 }
 
 HttpProbeResult CInternetDownloader::ProbeLink(const PageLink& link, bool& stopped) {
@@ -205,7 +210,7 @@ LinkWalkSummary CInternetDownloader::WalkLinkTree(TreeNodeId start) {
                 break;
             tree->DeleteChildren(child);
             ++summary.pages;
-            if (!ExtractPageLinks(child, "http://" + tree->NodeText(child), true, addToList, false) &&
+            if (!ExtractPageLinks(child, LinkAddress(tree->NodeText(child)), true, addToList, false) &&
                 !Host().StopRequested()) {
                 // Nobody else hears of a page below the first that failed.
                 ++summary.failed;

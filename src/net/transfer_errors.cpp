@@ -55,7 +55,79 @@ std::string OwnText(CURLcode code) {
     }
 }
 
+// Why a certificate did not pass, by the result code of the check (the
+// values are those of OpenSSL's X509_V_ERR_* list).
+std::string CertificateReason(long verifyResult) {
+    switch (verifyResult) {
+    // The chain passed in the handshake and libcurl's own check of the name
+    // failed after it: the result was never set past "unspecified" (1).
+    case 0:
+    case 1:
+    case 62:
+    case 64:
+        return "証明書が別のホスト名に宛てたものです";
+    case 18:
+    case 19:
+        return "自己署名の証明書で、信頼されていません";
+    case 2:
+    case 20:
+    case 21:
+        return "証明書の発行者が信頼されていません";
+    case 9:
+        return "証明書の有効期間がまだ始まっていません";
+    case 10:
+        return "証明書の有効期限が切れています";
+    case 23:
+        return "証明書が失効しています";
+    case 7:
+        return "証明書の署名が正しくありません";
+    default:
+        return "証明書を信頼できません";
+    }
+}
+
 } // namespace
+
+bool IsTlsFailure(CURLcode code) {
+    switch (code) {
+    case CURLE_PEER_FAILED_VERIFICATION: // CURLE_SSL_CACERT is the same code
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string TlsErrorText(CURLcode code, const std::string& host, long verifyResult, const std::string& detail) {
+    std::string own;
+    switch (code) {
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        own = host + " のサーバー証明書を検証できませんでした: " + CertificateReason(verifyResult);
+        break;
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CRL_BADFILE:
+        own = host + " のサーバー証明書を検証できませんでした: 信頼する証明書の一覧を読み込めません";
+        break;
+    default:
+        own = host + " とのSSL/TLS接続を確立できませんでした";
+        break;
+    }
+    return detail.empty() ? own : own + " (" + detail + ")";
+}
 
 std::string TransferErrorText(CURLcode code, const std::string& detail) {
     const std::string own = OwnText(code);

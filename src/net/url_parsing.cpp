@@ -1,5 +1,6 @@
 #include "net/internet_downloader.h"
 #include "net/url_cracker.h"
+#include "settings/program_settings.h"
 
 namespace ordinex {
 
@@ -70,8 +71,14 @@ const char* CInternetDownloader::ServiceTypeName(uint32_t type) {
     }
 }
 
+bool CInternetDownloader::HttpsAllowed() const { return Host().Settings().UseHttpsSetting != 0; }
+
+bool CInternetDownloader::IsWebService(uint32_t type) const {
+    return type == kServiceHttp || (type == kServiceHttps && HttpsAllowed());
+}
+
 bool CInternetDownloader::IsSupportedServiceType(uint32_t type) {
-    const bool supported = type == kServiceFtp || type == kServiceHttp;
+    const bool supported = type == kServiceFtp || IsWebService(type);
     std::string text = std::string("インターネット･サービス･タイプ  ") + ServiceTypeName(type);
     if (!supported)
         text += "  (サポートしていないインターネット･サービス･タイプ)";
@@ -92,13 +99,15 @@ std::string CInternetDownloader::NormalizeFtpUrl(const std::string& url) {
 std::string CInternetDownloader::NormalizeHttpUrl(const std::string& url, bool store) {
     CrackedUrl parts;
     CrackUrl(url, parts);
+    // With HTTPS on, a secure address stays secure; otherwise it is read as plain HTTP.
+    const bool keep = IsWebService(parts.serviceType);
     if (store) {
-        serviceType = kServiceHttp;
+        serviceType = keep ? parts.serviceType : kServiceHttp;
         serverName = parts.host;
         objectPath = parts.path;
         port = parts.port;
     }
-    if (parts.serviceType == kServiceHttp)
+    if (keep)
         return url;
     if (parts.host.empty())
         return "http://" + url;

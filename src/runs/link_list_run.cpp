@@ -10,8 +10,9 @@ namespace {
 constexpr const char* kBadItemName = "ファイル名が正しくありません";
 
 // The address a Link row is fetched from. A row holds host and path without
-// a scheme; any text the parser reads with another scheme (https included)
-// is fetched over plain HTTP, for now the only web transfer there is.
+// a scheme, or a secure address with its "https://"; any text the parser
+// reads with another scheme (https included while HTTPS is off) is fetched
+// over plain HTTP.
 std::string LinkItemAddress(CInternetDownloader& engine, const std::string& text) {
     return engine.NormalizeHttpUrl(text, false);
 }

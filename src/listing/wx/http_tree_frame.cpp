@@ -67,7 +67,7 @@ CHttpTreeFrame::~CHttpTreeFrame() {
 
 std::string CHttpTreeFrame::FirstRowAddress() const {
     const std::string text = list_->SelectedItem(1);
-    return text.empty() ? std::string() : linkwin::kScheme + text;
+    return text.empty() ? std::string() : CInternetDownloader::LinkAddress(text);
 }
 
 void CHttpTreeFrame::Execute(ListCommand role) {
@@ -81,7 +81,7 @@ void CHttpTreeFrame::Execute(ListCommand role) {
         break;
     case ListCommand::ListToUrlFolder: {
         const std::string text = list_->SelectedItem(1);
-        main_.CopyToUrlBase(linkwin::kScheme + (!text.empty() && text.front() == '/' ? text.substr(1) : text));
+        main_.CopyToUrlBase(CInternetDownloader::LinkAddress(!text.empty() && text.front() == '/' ? text.substr(1) : text));
         break;
     }
     case ListCommand::ListToUrlFile:

@@ -22,7 +22,7 @@ public:
     CHttpTreeView* Tree() const { return tree_; }
     CHttpListView* List() const { return list_; }
 
-    // "http://" + the text of the first selected row; empty when none is selected.
+    // the address of the first selected row; empty when none is selected.
     std::string FirstRowAddress() const;
 
 private:

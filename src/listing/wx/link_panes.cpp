@@ -2,6 +2,7 @@
 
 #include "listing/wx/link_window_texts.h"
 #include "listing/wx/listing_pictures.h"
+#include "net/internet_downloader.h"
 
 namespace ordinex {
 
@@ -45,7 +46,7 @@ std::vector<TreeNodeId> CHttpTreeView::Children(TreeNodeId node) const {
 std::string CHttpTreeView::NodeText(TreeNodeId node) const { return NodeText(ItemOf(node)); }
 
 std::string CHttpTreeView::NodeAddress(const wxTreeItemId& node) const {
-    return node.IsOk() ? linkwin::kScheme + NodeText(node) : std::string();
+    return node.IsOk() ? CInternetDownloader::LinkAddress(NodeText(node)) : std::string();
 }
 
 // ---- List ----

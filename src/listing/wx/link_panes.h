@@ -10,7 +10,8 @@
 namespace ordinex {
 
 // The Link window's tree of pages: each node's text is a page's address
-// without its scheme, and "http://" + text opens it.
+// without its scheme (a secure one keeps "https://"), and
+// CInternetDownloader::LinkAddress (text) opens it.
 class CHttpTreeView : public CListingTree, public ILinkTreePane {
 public:
     explicit CHttpTreeView(wxWindow* parent);
@@ -27,7 +28,7 @@ public:
     TreeNodeId Selected() const override { return IdOf(GetSelection()); }
     void SelectSilently(TreeNodeId node) override { SelectQuietly(ItemOf(node)); }
 
-    // "http://" + the node's text; empty for no node.
+    // The address the node opens; empty for no node.
     std::string NodeAddress(const wxTreeItemId& node) const;
 };
 

@@ -26,7 +26,4 @@ inline constexpr const char* kBrowserLabel = "Browser";
 inline constexpr const char* kPlacementSection = "HttpTreeWindow";
 inline constexpr const char* kListSection = "HttptreeView";
 
-// Node and row texts are addresses without their scheme; every use puts this in front.
-inline constexpr const char* kScheme = "http://";
-
 } // namespace ordinex::linkwin
