@@ -46,6 +46,14 @@ TestServer TestServer::StartHttp(const std::string& rootDir) {
     return rootDir.empty() ? Start("http_server.py", "http", {}) : Start("http_server.py", "http", {"--root", rootDir});
 }
 
+TestServer TestServer::StartHttps(const std::string& certDir, const std::string& certName,
+                                  const std::string& rootDir) {
+    std::vector<std::string> args{"--tls", certDir, "--cert", certName};
+    if (!rootDir.empty())
+        args.insert(args.end(), {"--root", rootDir});
+    return Start("http_server.py", "https", args);
+}
+
 TestServer TestServer::StartFtp(const std::string& rootDir, const std::string& option) {
     std::vector<std::string> args{rootDir};
     for (std::size_t at = 0; at < option.size();) {

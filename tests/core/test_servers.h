@@ -12,6 +12,11 @@ class TestServer {
 public:
     // The HTTP server; with rootDir it also serves the files below that folder.
     static TestServer StartHttp(const std::string& rootDir = "");
+    // The same server over HTTPS, with a certificate that tls_certs.py makes
+    // in certDir ("localhost": for 127.0.0.1; "other": for another host name),
+    // signed by the authority certDir/ca.pem, which nothing trusts unless told.
+    static TestServer StartHttps(const std::string& certDir, const std::string& certName = "localhost",
+                                 const std::string& rootDir = "");
     // The FTP server over rootDir: user "user", password "secret", or anonymous;
     // files in rootDir/locked are listed but cannot be read. option "--slow"
     // sends data at 64 KiB a second; "--no-size" leaves SIZE unanswered;
@@ -25,7 +30,7 @@ public:
     ~TestServer();
 
     int port() const { return port_; }
-    // "http://127.0.0.1:PORT" + path (or "ftp://..." for the FTP server).
+    // "http://127.0.0.1:PORT" + path (or "https://...", "ftp://...").
     std::string url(const std::string& path) const;
     void Stop();
 

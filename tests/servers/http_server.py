@@ -3,7 +3,9 @@
 
 Prints the port on stdout when it is ready. With --root DIR it also serves
 the files below DIR (for example /series/f001.bin): files ending in .html or
-.htm as text/html, every other one as application/octet-stream.
+.htm as text/html, every other one as application/octet-stream. With
+--tls DIR it speaks HTTPS, with the certificate --cert NAME (localhost, or
+other for another host name) that tls_certs.py makes in DIR.
 
 Routes:
   /bytes/N            200, Content-Length N, the byte pattern below
@@ -48,6 +50,7 @@ import base64
 import os
 import shutil
 import signal
+import ssl
 import sys
 import threading
 import time
@@ -55,6 +58,7 @@ import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 import link_site
+import tls_certs
 
 PATTERN = bytes(i % 251 for i in range(251 * 256))
 
@@ -319,11 +323,19 @@ class Server(ThreadingHTTPServer):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", default="")
+    parser.add_argument("--tls", default="")
+    parser.add_argument("--cert", default="localhost")
     args = parser.parse_args()
     signal.signal(signal.SIGPIPE, signal.SIG_IGN)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     Handler.root = os.path.realpath(args.root) if args.root else None
     server = Server(("127.0.0.1", 0), Handler)
+    if args.tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(*tls_certs.ensure(args.tls, args.cert))
+        # The handshake happens in the connection's own thread, on its first read,
+        # so that a client that never completes one holds up nobody else.
+        server.socket = context.wrap_socket(server.socket, server_side=True, do_handshake_on_connect=False)
     print(server.server_address[1], flush=True)
     server.serve_forever()
 
