@@ -374,10 +374,10 @@ void CurlSession::SetSink(Sink sink, int fd) {
 
 bool CurlSession::Resume() {
     if (!held_.empty() && sink_ != Sink::Hold) {
-        std::string held;
-        held.swap(held_);
         bodyWaiting_ = false;
-        if (Take(held.data(), held.size()) != held.size())
+        const bool taken = Take(held_.data(), held_.size()) == held_.size();
+        held_.clear();
+        if (!taken)
             return false;
     }
     if (!paused_)
@@ -424,6 +424,9 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
         s->bodyWaiting_ = true;
         // A whole small body taken now lets the transfer, and its connection, be done with.
         if (s->keeping_ && !s->paused_ && s->held_.size() + length <= kHoldBytes) {
+            // Room for all of it at once: a body in pieces is not copied again as it grows.
+            if (s->held_.empty())
+                s->held_.reserve(kHoldBytes);
             s->held_.append(data, length);
             return length;
         }

@@ -38,6 +38,8 @@ private:
     char buffer_[64 * 1024];
     int drawnLines_ = 0;
     std::chrono::steady_clock::time_point lastDraw_{};
+    static constexpr std::chrono::milliseconds kFlushInterval{50};
+    std::chrono::steady_clock::time_point lastFlush_{};
     std::string url_, folder_, status_, status2_, transfer_, bytes_, files_;
     std::string lastPrintedFiles_;
     int64_t byteRange_ = 0, bytePos_ = 0, fileRange_ = 0, filePos_ = 0;
