@@ -14,6 +14,7 @@ packages=(
   openbox x11-utils xdotool
   locales wx3.2-i18n
   python3 python3-pyftpdlib
+  ca-certificates openssl
   curl nginx-light hyperfine
 )
 if [ "${1:-}" = "--fuzz" ]; then
