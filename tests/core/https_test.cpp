@@ -140,8 +140,8 @@ TEST_F(Https, OptionOffRefusesHttpsAsAnUnsupportedServiceTypeWithoutConnecting) 
     EXPECT_EQ(ReadFile(dir / "out.bin"), "connection 1 request 1") << "nothing reached the server before";
 }
 
-// The command-line program over HTTPS: a series on one kept connection, a
-// page walk whose rows keep their scheme and are fetched over HTTPS again,
+// The command-line program over HTTPS: a series on one kept connection (or
+// resumed TLS sessions without keeping), a page walk whose rows keep their scheme and are fetched over HTTPS again,
 // and an untrusted server refused with exit status 1.
 class HttpsCli : public ::testing::Test {
 protected:
@@ -169,6 +169,15 @@ TEST_F(HttpsCli, SeriesRunsOnOneSecureConnectionAndAnUntrustedServerIsRefused) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (int i = 1; i <= 4; ++i)
         EXPECT_EQ(ReadFile(cwd / ("ok/" + std::to_string(i) + ".txt")), "connection 1 request " + std::to_string(i));
+
+    // One connection per file: each after the first resumes the TLS session instead of a full handshake.
+    WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\nKeepConnectionSetting=0\n");
+    r = Run({"run", SeriesJob("each")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(cwd / "each/1.txt"), "connection 2 request 1");
+    for (int i = 2; i <= 4; ++i)
+        EXPECT_EQ(ReadFile(cwd / ("each/" + std::to_string(i) + ".txt")),
+                  "connection " + std::to_string(i + 1) + " request 1 resumed");
 
     r = Run({"run", SeriesJob("refused")}, false);
     EXPECT_EQ(r.exitCode, 1);

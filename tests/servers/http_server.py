@@ -38,7 +38,9 @@ Hostile answers:
                       of /slow/200000
 Kept connections (HTTP/1.1 keep-alive):
   /conn/ANY           "connection N request M": which connection (counted from
-                      1 since the start) carried the request, and its number on it
+                      1 since the start) carried the request, and its number on
+                      it; over HTTPS " resumed" follows when the connection
+                      resumed an earlier TLS session
   /closing/idle/ANY   as /conn, but the server closes the connection after every
                       second response without announcing it
   /closing/race/ANY   as /conn, but the third request on a connection is read
@@ -239,7 +241,10 @@ class Handler(BaseHTTPRequestHandler):
             if head == "closing" and arg == "race" and self.requests == 3:
                 self.close_connection = True
                 return
-            self.reply(200, b"connection %d request %d" % (self.serial, self.requests))
+            body = b"connection %d request %d" % (self.serial, self.requests)
+            if getattr(self.connection, "session_reused", False):
+                body += b" resumed"
+            self.reply(200, body)
             if head == "closing" and arg == "idle" and self.requests == 2:
                 self.close_connection = True
         elif head == "closed":
