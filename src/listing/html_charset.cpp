@@ -1,5 +1,7 @@
 #include "listing/html_charset.h"
 
+#include "platform/ascii_text.h"
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -10,37 +12,17 @@ namespace {
 // How far into the page a <meta> declaration is looked for.
 constexpr std::size_t kPrescanBytes = 4096;
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerText(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = Lower(c);
-    return out;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(text[i]) != prefix[i])
-            return false;
-    return true;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
 // The value after "charset=" in a Content-Type text, unquoted; empty when absent.
 std::string CharsetParameter(std::string_view text) {
-    const std::string lower = LowerText(text);
+    const std::string lower = AsciiLowerText(text);
     std::size_t at = 0;
     while ((at = lower.find("charset", at)) != std::string::npos) {
         std::size_t i = at + 7;
-        while (i < text.size() && IsBlank(text[i]))
+        while (i < text.size() && IsHtmlBlank(text[i]))
             ++i;
         if (i < text.size() && text[i] == '=') {
             ++i;
-            while (i < text.size() && IsBlank(text[i]))
+            while (i < text.size() && IsHtmlBlank(text[i]))
                 ++i;
             if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
                 const char quote = text[i++];
@@ -48,7 +30,7 @@ std::string CharsetParameter(std::string_view text) {
                 return std::string(text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i));
             }
             std::size_t end = i;
-            while (end < text.size() && !IsBlank(text[end]) && text[end] != ';')
+            while (end < text.size() && !IsHtmlBlank(text[end]) && text[end] != ';')
                 ++end;
             return std::string(text.substr(i, end - i));
         }
@@ -60,21 +42,22 @@ std::string CharsetParameter(std::string_view text) {
 // One attribute of a tag at text[i]: reads name and value and moves i past them.
 // False at the tag's end.
 bool NextAttribute(std::string_view text, std::size_t& i, std::string& name, std::string& value) {
-    while (i < text.size() && (IsBlank(text[i]) || text[i] == '/'))
+    while (i < text.size() && (IsHtmlBlank(text[i]) || text[i] == '/'))
         ++i;
     if (i >= text.size() || text[i] == '>')
         return false;
     const std::size_t start = i;
-    while (i < text.size() && !IsBlank(text[i]) && text[i] != '/' && text[i] != '>' && (text[i] != '=' || i == start))
+    while (i < text.size() && !IsHtmlBlank(text[i]) && text[i] != '/' && text[i] != '>' &&
+           (text[i] != '=' || i == start))
         ++i;
-    name = LowerText(text.substr(start, i - start));
+    name = AsciiLowerText(text.substr(start, i - start));
     value.clear();
-    while (i < text.size() && IsBlank(text[i]))
+    while (i < text.size() && IsHtmlBlank(text[i]))
         ++i;
     if (i >= text.size() || text[i] != '=')
         return true;
     ++i;
-    while (i < text.size() && IsBlank(text[i]))
+    while (i < text.size() && IsHtmlBlank(text[i]))
         ++i;
     if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
         const char quote = text[i++];
@@ -83,7 +66,7 @@ bool NextAttribute(std::string_view text, std::size_t& i, std::string& name, std
         i = end == std::string_view::npos ? text.size() : end + 1;
     } else {
         const std::size_t vstart = i;
-        while (i < text.size() && !IsBlank(text[i]) && text[i] != '>')
+        while (i < text.size() && !IsHtmlBlank(text[i]) && text[i] != '>')
             ++i;
         value = std::string(text.substr(vstart, i - vstart));
     }
@@ -103,14 +86,14 @@ std::string MetaCharset(std::string_view page) {
             i = end + 3;
             continue;
         }
-        if (StartsWithNoCase(rest, "<meta") && rest.size() > 5 && (IsBlank(rest[5]) || rest[5] == '/')) {
+        if (StartsWithNoCase(rest, "<meta") && rest.size() > 5 && (IsHtmlBlank(rest[5]) || rest[5] == '/')) {
             i += 5;
             std::string name, value, charset, httpEquiv, content;
             while (NextAttribute(text, i, name, value)) {
                 if (name == "charset" && charset.empty())
                     charset = value;
                 else if (name == "http-equiv")
-                    httpEquiv = LowerText(value);
+                    httpEquiv = AsciiLowerText(value);
                 else if (name == "content")
                     content = value;
             }
@@ -128,17 +111,9 @@ std::string MetaCharset(std::string_view page) {
     return {};
 }
 
-std::string Trimmed(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return LowerText(s);
-}
-
 // The converter's name for a label; empty for UTF-8 (nothing to convert).
 std::string ConverterName(const std::string& label, bool fromMeta) {
-    const std::string l = Trimmed(label);
+    const std::string l = AsciiLowerText(TrimHtmlBlanks(label));
     auto any = [&](std::initializer_list<const char*> names) {
         for (const char* n : names)
             if (l == n)

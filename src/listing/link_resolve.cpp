@@ -1,41 +1,22 @@
 #include "listing/link_resolve.h"
 
+#include "platform/ascii_text.h"
+
 #include <vector>
 
 namespace ordinex {
 
 namespace {
 
-bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerText(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = Lower(c);
-    return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
-}
-
 // The length of a leading "scheme" followed by ":", or 0.
 std::size_t SchemeLength(std::string_view s) {
-    if (s.empty() || !IsAlpha(s[0]))
+    if (s.empty() || !IsAsciiAlpha(s[0]))
         return 0;
     for (std::size_t i = 1; i < s.size(); ++i) {
         const char c = s[i];
         if (c == ':')
             return i;
-        if (!IsAlpha(c) && !IsDigit(c) && c != '+' && c != '-' && c != '.')
+        if (!IsAsciiAlpha(c) && !IsAsciiDigit(c) && c != '+' && c != '-' && c != '.')
             return 0;
     }
     return 0;
@@ -73,7 +54,7 @@ Parts SplitAbsolute(std::string_view url) {
     const std::size_t n = SchemeLength(url);
     if (n == 0)
         return p;
-    p.scheme = LowerText(url.substr(0, n));
+    p.scheme = AsciiLowerText(url.substr(0, n));
     std::string_view rest = url.substr(n + 1);
     if (rest.substr(0, 2) == "//") {
         rest.remove_prefix(2);
@@ -177,7 +158,7 @@ std::string WithoutFragment(std::string_view url) { return std::string(url.subst
 
 std::string SchemeOf(std::string_view url) {
     const std::size_t n = SchemeLength(url);
-    return n == 0 ? std::string() : LowerText(url.substr(0, n));
+    return n == 0 ? std::string() : AsciiLowerText(url.substr(0, n));
 }
 
 std::string ResolveLink(std::string_view base, std::string_view rawLink) {
@@ -190,7 +171,7 @@ std::string ResolveLink(std::string_view base, std::string_view rawLink) {
 
     const std::size_t n = SchemeLength(link);
     if (n > 0) {
-        const std::string scheme = LowerText(std::string_view(link).substr(0, n));
+        const std::string scheme = AsciiLowerText(std::string_view(link).substr(0, n));
         if (!IsHierarchical(scheme))
             return EncodeControls(link);
         std::string rest = link.substr(n + 1);

@@ -1,5 +1,7 @@
 #include "listing/markup_pieces.h"
 
+#include "platform/ascii_text.h"
+
 #include <cstring>
 #include <unordered_set>
 #include <vector>
@@ -7,10 +9,6 @@
 namespace ordinex {
 
 namespace {
-
-bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Elements whose content is text up to their own end tag.
 bool IsRawText(std::string_view name) {
@@ -32,23 +30,20 @@ bool AddsNoDepth(std::string_view name) {
 }
 
 std::size_t NameEnd(std::string_view t, std::size_t i) {
-    while (i < t.size() && !IsBlank(t[i]) && t[i] != '/' && t[i] != '>')
+    while (i < t.size() && !IsHtmlBlank(t[i]) && t[i] != '/' && t[i] != '>')
         ++i;
     return i;
 }
 
 std::string LowerName(std::string_view t, std::size_t from, std::size_t to) {
-    std::string name(t.substr(from, to - from));
-    for (char& c : name)
-        c = Lower(c);
-    return name;
+    return AsciiLowerText(t.substr(from, to - from));
 }
 
 // Skips a tag's attributes from i; the position after its ">" (or the end).
 std::size_t SkipTag(std::string_view t, std::size_t i, bool& selfClosing) {
     selfClosing = false;
     for (;;) {
-        while (i < t.size() && IsBlank(t[i]))
+        while (i < t.size() && IsHtmlBlank(t[i]))
             ++i;
         if (i >= t.size())
             return t.size();
@@ -63,20 +58,20 @@ std::size_t SkipTag(std::string_view t, std::size_t i, bool& selfClosing) {
             continue;
         }
         const std::size_t start = i;
-        while (i < t.size() && !IsBlank(t[i]) && t[i] != '/' && t[i] != '>' && (t[i] != '=' || i == start))
+        while (i < t.size() && !IsHtmlBlank(t[i]) && t[i] != '/' && t[i] != '>' && (t[i] != '=' || i == start))
             ++i;
-        while (i < t.size() && IsBlank(t[i]))
+        while (i < t.size() && IsHtmlBlank(t[i]))
             ++i;
         if (i >= t.size() || t[i] != '=')
             continue;
         ++i;
-        while (i < t.size() && IsBlank(t[i]))
+        while (i < t.size() && IsHtmlBlank(t[i]))
             ++i;
         if (i < t.size() && (t[i] == '"' || t[i] == '\'')) {
             const std::size_t end = t.find(t[i], i + 1);
             i = end == std::string_view::npos ? t.size() : end + 1;
         } else {
-            while (i < t.size() && !IsBlank(t[i]) && t[i] != '>')
+            while (i < t.size() && !IsHtmlBlank(t[i]) && t[i] != '>')
                 ++i;
         }
     }
@@ -88,8 +83,8 @@ std::size_t FindEndTag(std::string_view t, std::size_t i, std::string_view name)
         const std::size_t after = i + 2 + name.size();
         bool match = after <= t.size();
         for (std::size_t k = 0; match && k < name.size(); ++k)
-            match = Lower(t[i + 2 + k]) == name[k];
-        if (match && (after == t.size() || IsBlank(t[after]) || t[after] == '/' || t[after] == '>'))
+            match = AsciiLower(t[i + 2 + k]) == name[k];
+        if (match && (after == t.size() || IsHtmlBlank(t[after]) || t[after] == '/' || t[after] == '>'))
             return i;
         i += 2;
     }
@@ -144,7 +139,7 @@ bool MarkupPieces::Next(std::string_view& piece) {
         }
         bool selfClosing = false;
         if (rest[1] == '/') {
-            if (rest.size() > 2 && IsAlpha(rest[2])) {
+            if (rest.size() > 2 && IsAsciiAlpha(rest[2])) {
                 const std::size_t nameEnd = NameEnd(t, i + 2);
                 const std::string name = LowerName(t, i + 2, nameEnd);
                 i = SkipTag(t, nameEnd, selfClosing);
@@ -157,7 +152,7 @@ bool MarkupPieces::Next(std::string_view& piece) {
             }
             continue;
         }
-        if (!IsAlpha(rest[1])) {
+        if (!IsAsciiAlpha(rest[1])) {
             ++i;
             continue;
         }

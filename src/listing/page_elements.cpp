@@ -1,6 +1,7 @@
 #include "listing/page_elements.h"
 
 #include "listing/markup_pieces.h"
+#include "platform/ascii_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,26 +51,6 @@ private:
     std::size_t left_ = 0;
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
-}
-
 const char* Attribute(const GumboElement& e, const char* name) {
     const GumboAttribute* a = gumbo_get_attribute(&e.attributes, name);
     return a ? a->value : nullptr;
@@ -79,7 +60,7 @@ const char* Attribute(const GumboElement& e, const char* name) {
 bool RefreshAddress(std::string_view content, std::string& out) {
     std::size_t i = 0;
     auto skipBlanks = [&] {
-        while (i < content.size() && IsBlank(content[i]))
+        while (i < content.size() && IsHtmlBlank(content[i]))
             ++i;
     };
     skipBlanks();
@@ -98,7 +79,7 @@ bool RefreshAddress(std::string_view content, std::string& out) {
         return false; // a reload of the page itself
     if (content.size() - i >= 3 && EqualsNoCase(content.substr(i, 3), "url")) {
         std::size_t j = i + 3;
-        while (j < content.size() && IsBlank(content[j]))
+        while (j < content.size() && IsHtmlBlank(content[j]))
             ++j;
         if (j < content.size() && content[j] == '=') {
             i = j + 1;
@@ -118,17 +99,17 @@ bool RefreshAddress(std::string_view content, std::string& out) {
 bool AppletAddress(const GumboElement& e, std::string& out) {
     std::string_view target;
     if (const char* archive = Attribute(e, "archive"))
-        target = Trim(std::string_view(archive).substr(0, std::string_view(archive).find(',')));
+        target = TrimHtmlBlanks(std::string_view(archive).substr(0, std::string_view(archive).find(',')));
     if (target.empty())
         if (const char* code = Attribute(e, "code"))
-            target = Trim(code);
+            target = TrimHtmlBlanks(code);
     if (target.empty())
         return false;
     out = std::string(target);
     const char* codebase = Attribute(e, "codebase");
     const bool absolute = target.find(':') != std::string_view::npos || target.front() == '/';
-    if (codebase && !absolute && !Trim(codebase).empty()) {
-        std::string base(Trim(codebase));
+    if (codebase && !absolute && !TrimHtmlBlanks(codebase).empty()) {
+        std::string base(TrimHtmlBlanks(codebase));
         if (base.back() != '/')
             base += '/';
         out = base + out;
@@ -147,11 +128,9 @@ std::string TagName(const GumboNode& node) {
         gumbo_tag_from_original_text(&original);
         std::string_view text(original.data ? original.data : "", original.data ? original.length : 0);
         std::size_t end = 0;
-        while (end < text.size() && !IsBlank(text[end]) && text[end] != '/' && text[end] != '>')
+        while (end < text.size() && !IsHtmlBlank(text[end]) && text[end] != '/' && text[end] != '>')
             ++end;
-        name = std::string(text.substr(0, end));
-        for (char& c : name)
-            c = Lower(c);
+        name = AsciiLowerText(text.substr(0, end));
     }
     if (e.tag_namespace == GUMBO_NAMESPACE_HTML)
         for (char& c : name)
@@ -185,7 +164,7 @@ bool AddressOf(const GumboElement& e, std::string& out) {
     case GUMBO_TAG_META: {
         const char* equiv = Attribute(e, "http-equiv");
         const char* content = Attribute(e, "content");
-        return equiv && content && EqualsNoCase(Trim(equiv), "refresh") && RefreshAddress(content, out);
+        return equiv && content && EqualsNoCase(TrimHtmlBlanks(equiv), "refresh") && RefreshAddress(content, out);
     }
     case GUMBO_TAG_APPLET:
         return AppletAddress(e, out);
