@@ -1,5 +1,6 @@
 #include "listing/html_charset.h"
 
+#include "listing/markup_pieces.h"
 #include "platform/ascii_text.h"
 
 #include <cerrno>
@@ -39,37 +40,16 @@ std::string CharsetParameter(std::string_view text) {
     return {};
 }
 
-// One attribute of a tag at text[i]: reads name and value and moves i past them.
-// False at the tag's end.
+// The next attribute of a tag from text[i] on, its name in lower case; i
+// moves past it. False at the tag's end.
 bool NextAttribute(std::string_view text, std::size_t& i, std::string& name, std::string& value) {
     while (i < text.size() && (IsHtmlBlank(text[i]) || text[i] == '/'))
         ++i;
     if (i >= text.size() || text[i] == '>')
         return false;
-    const std::size_t start = i;
-    while (i < text.size() && !IsHtmlBlank(text[i]) && text[i] != '/' && text[i] != '>' &&
-           (text[i] != '=' || i == start))
-        ++i;
-    name = AsciiLowerText(text.substr(start, i - start));
-    value.clear();
-    while (i < text.size() && IsHtmlBlank(text[i]))
-        ++i;
-    if (i >= text.size() || text[i] != '=')
-        return true;
-    ++i;
-    while (i < text.size() && IsHtmlBlank(text[i]))
-        ++i;
-    if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
-        const char quote = text[i++];
-        const std::size_t end = text.find(quote, i);
-        value = std::string(text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i));
-        i = end == std::string_view::npos ? text.size() : end + 1;
-    } else {
-        const std::size_t vstart = i;
-        while (i < text.size() && !IsHtmlBlank(text[i]) && text[i] != '>')
-            ++i;
-        value = std::string(text.substr(vstart, i - vstart));
-    }
+    const TagAttribute attribute = ReadTagAttribute(text, i);
+    name = AsciiLowerText(attribute.name);
+    value = std::string(attribute.value);
     return true;
 }
 

@@ -57,23 +57,7 @@ std::size_t SkipTag(std::string_view t, std::size_t i, bool& selfClosing) {
             ++i;
             continue;
         }
-        const std::size_t start = i;
-        while (i < t.size() && !IsHtmlBlank(t[i]) && t[i] != '/' && t[i] != '>' && (t[i] != '=' || i == start))
-            ++i;
-        while (i < t.size() && IsHtmlBlank(t[i]))
-            ++i;
-        if (i >= t.size() || t[i] != '=')
-            continue;
-        ++i;
-        while (i < t.size() && IsHtmlBlank(t[i]))
-            ++i;
-        if (i < t.size() && (t[i] == '"' || t[i] == '\'')) {
-            const std::size_t end = t.find(t[i], i + 1);
-            i = end == std::string_view::npos ? t.size() : end + 1;
-        } else {
-            while (i < t.size() && !IsHtmlBlank(t[i]) && t[i] != '>')
-                ++i;
-        }
+        ReadTagAttribute(t, i);
     }
 }
 
@@ -96,6 +80,34 @@ std::size_t After(std::string_view t, std::size_t found, std::size_t length) {
 }
 
 } // namespace
+
+TagAttribute ReadTagAttribute(std::string_view text, std::size_t& i) {
+    TagAttribute a;
+    const std::size_t start = i;
+    while (i < text.size() && !IsHtmlBlank(text[i]) && text[i] != '/' && text[i] != '>' &&
+           (text[i] != '=' || i == start))
+        ++i;
+    a.name = text.substr(start, i - start);
+    while (i < text.size() && IsHtmlBlank(text[i]))
+        ++i;
+    if (i >= text.size() || text[i] != '=')
+        return a;
+    ++i;
+    while (i < text.size() && IsHtmlBlank(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
+        const char quote = text[i++];
+        const std::size_t end = text.find(quote, i);
+        a.value = text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
+        i = end == std::string_view::npos ? text.size() : end + 1;
+    } else {
+        const std::size_t valueStart = i;
+        while (i < text.size() && !IsHtmlBlank(text[i]) && text[i] != '>')
+            ++i;
+        a.value = text.substr(valueStart, i - valueStart);
+    }
+    return a;
+}
 
 bool MarkupPieces::Next(std::string_view& piece) {
     const std::string_view t = text_;

@@ -5,6 +5,17 @@
 
 namespace ordinex {
 
+// One attribute of a tag as written: the value without its quotes, empty
+// when the name has no "=".
+struct TagAttribute {
+    std::string_view name;
+    std::string_view value;
+};
+
+// Reads the attribute that starts at text[i] (not a blank, "/" or ">") and
+// moves i past it. An unclosed quote takes the rest of the text.
+TagAttribute ReadTagAttribute(std::string_view text, std::size_t& i);
+
 // Cuts a page's text into pieces that the HTML parser takes one at a time,
 // so that its memory stays that of one piece and the program can serve its
 // windows between pieces. A piece ends just before a tag, never inside a
