@@ -37,6 +37,8 @@ public:
     void SetBusyWindows(IBusyWindows* windows) { busyWindows_ = windows; }
     IStatusView* StatusView() const { return statusView_; }
     IPrompter* Prompter() const { return prompter_; }
+    // A message box with OK and the information icon, when there is a prompter.
+    void ShowMessage(const std::string& text);
 
     // ---- Start-up and shutdown (the parts without windows) ----
     enum class StartResult { Started, AlreadyRunning, Fatal };
@@ -207,8 +209,6 @@ public:
     const ProgramSettings& Settings() const override { return settings; }
 
 private:
-    void ShowMessage(const std::string& text);
-
     IStatusView* statusView_ = nullptr;
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;

@@ -26,11 +26,6 @@ constexpr const char* kJobFilter = "ダウンロード設定(*.odx)|*.odx|全て
 
 // The edit box with the keyboard focus, if any.
 wxTextCtrl* FocusedEditBox() { return dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()); }
-
-void Inform(COrdinexApp& app, const std::string& text) {
-    if (IPrompter* prompter = app.Prompter())
-        prompter->MessageBox(text, MessageButtons::Ok, MessageIcon::Information);
-}
 } // namespace
 
 void CMainFrame::RunCommand(int command) {
@@ -304,7 +299,7 @@ void CMainFrame::RunSeriesFromForm() {
 
 void CMainFrame::OpenInExplorer() {
     if (!wxLaunchDefaultApplication(ToWx(frame::ExplorerTarget(view_->GetUrlBase()))))
-        Inform(app_, "Explorerが開けません");
+        app_.ShowMessage("Explorerが開けません");
 }
 
 void CMainFrame::OpenLocalFile(const std::string& name) {

@@ -15,11 +15,6 @@ namespace ordinex {
 
 namespace {
 constexpr const char* kBrowserFailed = "Browserが開けません";
-
-void Inform(COrdinexApp& app, const std::string& text) {
-    if (IPrompter* prompter = app.Prompter())
-        prompter->MessageBox(text, MessageButtons::Ok, MessageIcon::Information);
-}
 } // namespace
 
 // ---- The tree & list windows reach the form through these ----
@@ -51,11 +46,11 @@ void CMainFrame::OpenInBrowser(const std::string& address) {
     if (app_.settings.UseWindowsRuleBrowserSetting) {
         const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
         if (!opened)
-            Inform(app_, kBrowserFailed);
+            app_.ShowMessage(kBrowserFailed);
         return;
     }
     if (!CBrowserFrame::Open(app_, *this, address))
-        Inform(app_, kBrowserFailed);
+        app_.ShowMessage(kBrowserFailed);
 }
 
 void CMainFrame::OpenTreeWindow(int command, const std::string& address) {
