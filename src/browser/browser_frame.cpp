@@ -7,7 +7,6 @@
 #include "browser/browser_view.h"
 #include "listing/wx/main_form_link.h"
 #include "mainwnd/command_ids.h"
-#include "mainwnd/frame_rules.h"
 #include "platform/visible_text.h"
 #include "runs/text_helpers.h"
 
@@ -234,8 +233,6 @@ browser::BrowserState CBrowserFrame::State() const {
     s.canGoBack = view_->CanGoBack();
     s.canGoForward = view_->CanGoForward();
     s.loading = view_->IsLoading();
-    s.ftpTreeBuilt = frame::CommandBuilt(cmd::kShowFtpTree, app_.settings);
-    s.linkTreeBuilt = frame::CommandBuilt(cmd::kShowLinkTree, app_.settings);
     return s;
 }
 

@@ -21,11 +21,9 @@ bool CommandAvailable(int command, const BrowserState& s) {
         return true;
     case cmd::kBrowserToUrlFolder:
     case cmd::kBrowserToUrlFile:
-        return canUseAddress;
     case cmd::kBrowserFtpTree:
-        return canUseAddress && s.ftpTreeBuilt;
     case cmd::kBrowserLinkTree:
-        return canUseAddress && s.linkTreeBuilt;
+        return canUseAddress;
     default:
         return false;
     }

@@ -11,8 +11,6 @@ struct BrowserState {
     bool canGoBack = false;   // the view's history
     bool canGoForward = false;
     bool loading = false;     // the view is loading a page
-    bool ftpTreeBuilt = true; // the main window's rule for its tree commands
-    bool linkTreeBuilt = true;
 };
 
 // Whether a browser command (cmd::kBrowser...) is available.

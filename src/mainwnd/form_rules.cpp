@@ -32,7 +32,7 @@ const std::vector<ButtonCommand>& ButtonCommands() {
     return buttons;
 }
 
-std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists, const std::function<bool(int)>& commandBuilt) {
+std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists) {
     std::map<int, bool> on;
     for (int id : InputControlIds())
         on[id] = true;
@@ -49,10 +49,6 @@ std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists, const std:
         on[kFtpListButton] = false;
     if (!lists.linkListHasFile)
         on[kLinkListButton] = false;
-    if (commandBuilt)
-        for (const ButtonCommand& b : ButtonCommands())
-            if (!commandBuilt(b.command))
-                on[b.id] = false;
     for (std::size_t k = 0; k < kRangeIds.size(); ++k) {
         const RangeIds& r = kRangeIds[k];
         const bool checked = job.ranges[k].check != 0;

@@ -1,7 +1,6 @@
 #pragma once
 #include "job/job.h"
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,11 +25,9 @@ struct ButtonCommand {
 const std::vector<ButtonCommand>& ButtonCommands();
 
 // Enabled state of the input controls and the ranges' labels while nothing
-// runs: buttons whose boxes are empty are off, a range's parts follow its
-// check, and a button whose command is not part of the program (commandBuilt
-// says false, as it does for the menu) is off.
-std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists,
-                                 const std::function<bool(int command)>& commandBuilt = {});
+// runs: buttons whose boxes are empty are off, and a range's parts follow
+// its check.
+std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists);
 // While a run is in progress only Stop remains.
 std::map<int, bool> BusyEnabling();
 

@@ -3,7 +3,6 @@
 #include "mainwnd/command_ids.h"
 #include "net/internet_downloader.h"
 #include "runs/text_helpers.h"
-#include "settings/program_settings.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -105,13 +104,6 @@ bool CommandAvailable(int command, const CommandContext& c) {
     default:
         return true;
     }
-}
-
-bool CommandBuilt(int command, const ProgramSettings& settings) {
-    // Every command's window is part of the program now.
-    (void)command;
-    (void)settings;
-    return true;
 }
 
 std::string WithJobExtension(const std::string& path) {

@@ -4,10 +4,6 @@
 
 #include <string>
 
-namespace ordinex {
-struct ProgramSettings;
-}
-
 namespace ordinex::frame {
 
 inline constexpr int kMinWidth = 640;
@@ -54,10 +50,6 @@ struct CommandContext {
 // Whether a menu or toolbar command is available. The Edit commands depend on
 // the focused box and are decided by the frame.
 bool CommandAvailable(int command, const CommandContext& context);
-
-// False for commands whose windows are not part of the program yet; the
-// built-in browser's own tree buttons follow it too. Today every one is.
-bool CommandBuilt(int command, const ProgramSettings& settings);
 
 // A job file name as saved: ".odx" is added when the name has no extension.
 std::string WithJobExtension(const std::string& path);

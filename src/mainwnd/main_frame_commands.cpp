@@ -41,8 +41,6 @@ void CMainFrame::RunCommand(int command) {
 }
 
 bool CMainFrame::CommandEnabled(int command) {
-    if (!frame::CommandBuilt(command, app_.settings))
-        return false;
     switch (command) {
     case cmd::kEditUndo:
     case cmd::kEditCut:

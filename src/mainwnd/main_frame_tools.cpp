@@ -54,7 +54,7 @@ void CMainFrame::OpenInBrowser(const std::string& address) {
 }
 
 void CMainFrame::OpenTreeWindow(int command, const std::string& address) {
-    if (app_.running || !frame::CommandBuilt(command, app_.settings))
+    if (app_.running)
         return;
     // The listing pumps events: closing this window meanwhile waits for it.
     RunNested([&] {

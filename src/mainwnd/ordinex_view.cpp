@@ -4,7 +4,6 @@
 #include "app/wx/wx_text.h"
 #include "job/job_file.h"
 #include "mainwnd/form_ids.h"
-#include "mainwnd/frame_rules.h"
 #include "runs/target_composition.h"
 #include "runs/text_helpers.h"
 
@@ -215,8 +214,7 @@ void COrdinexView::DisableForRun() {
 void COrdinexView::RefreshControls() {
     painter_.Hold(false);
     // A button is on only when its command can run, by the menu's rule.
-    ApplyEnabling(IdleEnabling(ReadJob(), Lists(),
-                               [this](int command) { return frame::CommandBuilt(command, app_.settings); }));
+    ApplyEnabling(IdleEnabling(ReadJob(), Lists()));
     // Applying the range states empties the status area, so that after a run
     // it is blank; unlike a click on a range box this is not an edit of the job.
     ClearStatus();

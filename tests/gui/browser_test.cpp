@@ -43,9 +43,6 @@ TEST(BrowserRules, CommandsFollowTheViewTheAddressAndTheBusyState) {
     for (int c : {cmd::kBrowserBack, cmd::kBrowserForward, cmd::kBrowserStop})
         EXPECT_FALSE(browser::CommandAvailable(c, idle)) << c;
     EXPECT_TRUE(browser::CommandAvailable(cmd::kBrowserLinkTree, idle));
-    browser::BrowserState unbuilt = idle;
-    unbuilt.linkTreeBuilt = false;
-    EXPECT_FALSE(browser::CommandAvailable(cmd::kBrowserLinkTree, unbuilt)) << "the main window's rule";
 
     for (bool emptyAddress : {true, false}) {
         browser::BrowserState s = idle;

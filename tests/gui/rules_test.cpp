@@ -6,7 +6,6 @@
 #include "mainwnd/form_ids.h"
 #include "mainwnd/form_rules.h"
 #include "mainwnd/frame_rules.h"
-#include "settings/program_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -132,13 +131,6 @@ TEST(FormEnabling, IdleRulesFollowTheBoxes) {
     EXPECT_TRUE(on.at(kLinkListButton));
     on = IdleEnabling(JobWith("", "", "", ""), {true, true});
     EXPECT_FALSE(on.at(kFtpListButton));
-    // A button whose command is not part of the program stays off.
-    on = IdleEnabling(JobWith("http://h", "a", "/tmp", ""), {true, true},
-                      [](int command) { return command != cmd::kShowFtpTree && command != cmd::kRunLinkList; });
-    EXPECT_FALSE(on.at(kFtpTreeButton));
-    EXPECT_FALSE(on.at(kLinkListButton));
-    EXPECT_TRUE(on.at(kLinkTreeButton));
-    EXPECT_TRUE(on.at(kFtpListButton));
 }
 
 TEST(FormEnabling, RangePartsFollowTheirCheckAndRunsLeaveOnlyStop) {
@@ -260,14 +252,6 @@ TEST(FrameRules, CommandAvailability) {
     EXPECT_FALSE(frame::CommandAvailable(cmd::kHelpIndex, idle));
     for (int c : {cmd::kAppExit, cmd::kViewToolbar, cmd::kAppAbout, cmd::kSettingsProgram})
         EXPECT_TRUE(frame::CommandAvailable(c, busy)) << c;
-
-    ProgramSettings s;
-    EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s)) << "the built-in browser";
-    s.UseWindowsRuleBrowserSetting = 1;
-    EXPECT_TRUE(frame::CommandBuilt(cmd::kOpenBrowser, s)) << "the desktop's browser";
-    for (int c : {cmd::kShowLinkTree, cmd::kRunLinkList, cmd::kShowFtpTree, cmd::kRunFtpList, cmd::kSettingsProgram,
-                  cmd::kSettingsDownload, cmd::kSettingsExtract})
-        EXPECT_TRUE(frame::CommandBuilt(c, s)) << c;
 }
 
 TEST(CommandIds, MapOneToOneBelowTheToolkitLimit) {
