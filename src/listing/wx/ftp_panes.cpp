@@ -50,8 +50,6 @@ std::string CFtpTreeView::NodeAddress(const wxTreeItemId& node) const {
     return FtpNodeAddress(rootAddress_, texts);
 }
 
-std::string CFtpTreeView::SelectedAddress() const { return NodeAddress(GetSelection()); }
-
 // ---- List ----
 
 CFtpListView::CFtpListView(wxWindow* parent, const CFtpTreeFrame& frame)

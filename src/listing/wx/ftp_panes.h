@@ -23,9 +23,7 @@ public:
     void SelectSilently(TreeNodeId node) override;
 
     // "ftp://host/" and the directory names below the root, each with "/".
-    std::string NodeAddress(const wxTreeItemId& node) const;
-    // Empty when no node is selected.
-    std::string SelectedAddress() const;
+    std::string NodeAddress(const wxTreeItemId& node) const override;
 
 private:
     std::string rootAddress_;

@@ -7,7 +7,6 @@
 #include "mainwnd/command_ids.h"
 #include "runs/text_helpers.h"
 
-#include <wx/app.h>
 #include <wx/splitter.h>
 #include <wx/utils.h>
 
@@ -37,13 +36,7 @@ TreeListWindowSpec FtpWindowSpec(const std::string& productName) {
 CFtpTreeFrame* CFtpTreeFrame::current_ = nullptr;
 
 CFtpTreeFrame* CFtpTreeFrame::Open(COrdinexApp& app, IMainFormLink& main) {
-    // A window that was closed lives on until the next idle moment: a new one takes its place.
-    if (current_ && wxTheApp->IsScheduledForDestruction(current_))
-        current_ = nullptr;
-    if (!current_)
-        current_ = new CFtpTreeFrame(app, main);
-    current_->Show();
-    return current_;
+    return ShowOnly(current_, [&] { return new CFtpTreeFrame(app, main); });
 }
 
 CFtpTreeFrame::CFtpTreeFrame(COrdinexApp& app, IMainFormLink& main)
@@ -51,8 +44,6 @@ CFtpTreeFrame::CFtpTreeFrame(COrdinexApp& app, IMainFormLink& main)
     tree_ = new CFtpTreeView(Splitter());
     list_ = new CFtpListView(Splitter(), *this);
     AttachPanes(tree_, list_);
-    tree_->SetSelectHandler([this](const wxTreeItemId& node) { OnNodeSelected(node); });
-    list_->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent& e) { OnRowActivated(e.GetIndex()); });
     app_.AttachFtpWindow({this, tree_, list_, list_});
 }
 
@@ -78,35 +69,6 @@ std::string CFtpTreeFrame::RowAddress(int64_t n, bool asUrl) const {
     return JoinRowAddress(ListedDirectory(), list_->SelectedItem(n), asUrl);
 }
 
-void CFtpTreeFrame::Execute(ListCommand role) {
-    switch (role) {
-    case ListCommand::TreeToUrl:
-        if (tree_->GetSelection().IsOk())
-            main_.CopyToUrlBase(tree_->SelectedAddress());
-        break;
-    case ListCommand::Download:
-        main_.RunCommand(cmd::kRunFtpList);
-        break;
-    case ListCommand::ListToUrlFolder:
-        main_.CopyToUrlBase(RowAddress(1, false));
-        break;
-    case ListCommand::ListToUrlFile:
-        main_.CopyToUrlExpansion(list_->SelectedItem(1));
-        break;
-    case ListCommand::Reload: {
-        // Without children the node lists its subdirectories anew.
-        const wxTreeItemId node = tree_->GetSelection();
-        tree_->DeleteChildrenOf(node);
-        tree_->UnselectQuietly();
-        tree_->SelectAndLoad(node);
-        break;
-    }
-    case ListCommand::OpenInBrowser:
-        OpenInBrowser(RowAddress(1, true));
-        break;
-    }
-}
-
 void CFtpTreeFrame::OnNodeSelected(const wxTreeItemId& node) {
     wxBusyCursor wait;
     const std::string address = tree_->NodeAddress(node);
@@ -119,10 +81,8 @@ void CFtpTreeFrame::OnNodeSelected(const wxTreeItemId& node) {
     ShowAddress(address);
 }
 
-void CFtpTreeFrame::OnRowActivated(long row) {
-    if (row < 0 || static_cast<size_t>(row) >= list_->RowCount())
-        return;
-    if (list_->IsFileRow(static_cast<size_t>(row))) {
+void CFtpTreeFrame::OnRowActivated(size_t row) {
+    if (list_->IsFileRow(row)) {
         OpenInBrowser(RowAddress(1, true));
         return;
     }

@@ -31,9 +31,11 @@ public:
 
 private:
     CFtpTreeFrame(COrdinexApp& app, IMainFormLink& main);
-    void Execute(ListCommand role) override;
-    void OnNodeSelected(const wxTreeItemId& node);
-    void OnRowActivated(long row);
+    void OnNodeSelected(const wxTreeItemId& node) override;
+    // A folder row is entered in the tree; a file row opens in a browser.
+    void OnRowActivated(size_t row) override;
+    std::string FirstRowFolderAddress() const override { return RowAddress(1, false); }
+    std::string FirstRowBrowserAddress() const override { return RowAddress(1, true); }
 
     static CFtpTreeFrame* current_;
     CFtpTreeView* tree_ = nullptr;

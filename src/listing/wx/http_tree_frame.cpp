@@ -7,7 +7,6 @@
 #include "mainwnd/command_ids.h"
 #include "runs/text_helpers.h"
 
-#include <wx/app.h>
 #include <wx/splitter.h>
 #include <wx/utils.h>
 
@@ -38,13 +37,7 @@ TreeListWindowSpec LinkWindowSpec(const std::string& productName) {
 CHttpTreeFrame* CHttpTreeFrame::current_ = nullptr;
 
 CHttpTreeFrame* CHttpTreeFrame::Open(COrdinexApp& app, IMainFormLink& main) {
-    // A window that was closed lives on until the next idle moment: a new one takes its place.
-    if (current_ && wxTheApp->IsScheduledForDestruction(current_))
-        current_ = nullptr;
-    if (!current_)
-        current_ = new CHttpTreeFrame(app, main);
-    current_->Show();
-    return current_;
+    return ShowOnly(current_, [&] { return new CHttpTreeFrame(app, main); });
 }
 
 CHttpTreeFrame::CHttpTreeFrame(COrdinexApp& app, IMainFormLink& main)
@@ -52,8 +45,6 @@ CHttpTreeFrame::CHttpTreeFrame(COrdinexApp& app, IMainFormLink& main)
     tree_ = new CHttpTreeView(Splitter());
     list_ = new CHttpListView(Splitter());
     AttachPanes(tree_, list_);
-    tree_->SetSelectHandler([this](const wxTreeItemId& node) { OnNodeSelected(node); });
-    list_->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent& e) { OnRowActivated(e.GetIndex()); });
     app_.AttachLinkWindow({this, tree_, list_, list_});
 }
 
@@ -70,35 +61,9 @@ std::string CHttpTreeFrame::FirstRowAddress() const {
     return text.empty() ? std::string() : CInternetDownloader::LinkAddress(text);
 }
 
-void CHttpTreeFrame::Execute(ListCommand role) {
-    switch (role) {
-    case ListCommand::TreeToUrl:
-        if (tree_->GetSelection().IsOk())
-            main_.CopyToUrlBase(tree_->NodeAddress(tree_->GetSelection()));
-        break;
-    case ListCommand::Download:
-        main_.RunCommand(cmd::kRunLinkList);
-        break;
-    case ListCommand::ListToUrlFolder: {
-        const std::string text = list_->SelectedItem(1);
-        main_.CopyToUrlBase(CInternetDownloader::LinkAddress(!text.empty() && text.front() == '/' ? text.substr(1) : text));
-        break;
-    }
-    case ListCommand::ListToUrlFile:
-        main_.CopyToUrlExpansion(list_->SelectedItem(1));
-        break;
-    case ListCommand::Reload: {
-        // Without children the page's links go into the tree anew.
-        const wxTreeItemId node = tree_->GetSelection();
-        tree_->DeleteChildrenOf(node);
-        tree_->UnselectQuietly();
-        tree_->SelectAndLoad(node);
-        break;
-    }
-    case ListCommand::OpenInBrowser:
-        OpenInBrowser(FirstRowAddress());
-        break;
-    }
+std::string CHttpTreeFrame::FirstRowFolderAddress() const {
+    const std::string text = list_->SelectedItem(1);
+    return CInternetDownloader::LinkAddress(!text.empty() && text.front() == '/' ? text.substr(1) : text);
 }
 
 void CHttpTreeFrame::OnNodeSelected(const wxTreeItemId& node) {
@@ -119,10 +84,7 @@ void CHttpTreeFrame::OnNodeSelected(const wxTreeItemId& node) {
     });
 }
 
-void CHttpTreeFrame::OnRowActivated(long row) {
-    // Any row, page or file, opens in the browser; there is no folder to enter.
-    if (row < 0 || static_cast<size_t>(row) >= list_->RowCount())
-        return;
+void CHttpTreeFrame::OnRowActivated(size_t) {
     const std::string address = FirstRowAddress();
     if (!address.empty())
         OpenInBrowser(address);

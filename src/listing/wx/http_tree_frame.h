@@ -27,9 +27,12 @@ public:
 
 private:
     CHttpTreeFrame(COrdinexApp& app, IMainFormLink& main);
-    void Execute(ListCommand role) override;
-    void OnNodeSelected(const wxTreeItemId& node);
-    void OnRowActivated(long row);
+    // Loads the page and walks the pages below it as deep as the settings say.
+    void OnNodeSelected(const wxTreeItemId& node) override;
+    // Any row, page or file, opens in a browser; there is no folder to enter.
+    void OnRowActivated(size_t row) override;
+    std::string FirstRowFolderAddress() const override;
+    std::string FirstRowBrowserAddress() const override { return FirstRowAddress(); }
 
     static CHttpTreeFrame* current_;
     CHttpTreeView* tree_ = nullptr;

@@ -28,8 +28,8 @@ public:
     TreeNodeId Selected() const override { return IdOf(GetSelection()); }
     void SelectSilently(TreeNodeId node) override { SelectQuietly(ItemOf(node)); }
 
-    // The address the node opens; empty for no node.
-    std::string NodeAddress(const wxTreeItemId& node) const;
+    // The address the node opens.
+    std::string NodeAddress(const wxTreeItemId& node) const override;
 };
 
 // The Link window's list of the files (and pages) the pages refer to.

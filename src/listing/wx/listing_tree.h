@@ -13,7 +13,8 @@ namespace ordinex {
 
 // The tree pane of the tree & list windows: nodes kept sorted by text under
 // their parent, a selection that can be made without loading the node, and
-// the texts on the way from the root to a node.
+// the texts on the way from the root to a node. A derived pane says what
+// address a node stands for.
 class CListingTree : public wxTreeCtrl {
 public:
     // normalImage / selectedImage: indices in the image list given.
@@ -37,6 +38,9 @@ public:
     // The node texts from the root down to node, both included.
     std::vector<std::string> TextsFromRoot(const wxTreeItemId& node) const;
     std::string NodeText(const wxTreeItemId& node) const;
+    // The address a node stands for; empty for no node.
+    virtual std::string NodeAddress(const wxTreeItemId& node) const = 0;
+    std::string SelectedAddress() const { return NodeAddress(GetSelection()); }
 
     static TreeNodeId IdOf(const wxTreeItemId& item) { return reinterpret_cast<TreeNodeId>(item.GetID()); }
     static wxTreeItemId ItemOf(TreeNodeId id) { return wxTreeItemId(reinterpret_cast<void*>(id)); }

@@ -91,6 +91,8 @@ void CTreeListFrame::AttachPanes(CListingTree* tree, CSortableList* list) {
         if (!app_.running)
             main_.ListSelectionChanged();
     });
+    tree_->SetSelectHandler([this](const wxTreeItemId& node) { OnNodeSelected(node); });
+    list_->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent& e) { ActivateRow(e.GetIndex()); });
 }
 
 // ---- Busy state and what the application asks for ----
@@ -164,7 +166,43 @@ bool CTreeListFrame::CommandEnabled(int command) const {
 void CTreeListFrame::RunCommand(int command) {
     const ListTool* tool = ToolOf(command);
     if (tool && ListCommandAvailable(tool->role, State()))
-        Execute(tool->role);
+        Execute(*tool);
+}
+
+void CTreeListFrame::Execute(const ListTool& tool) {
+    switch (tool.role) {
+    case ListCommand::TreeToUrl:
+        if (tree_->GetSelection().IsOk())
+            main_.CopyToUrlBase(tree_->SelectedAddress());
+        break;
+    case ListCommand::Download:
+        // The list run is the main window's command of the same number.
+        main_.RunCommand(tool.command);
+        break;
+    case ListCommand::ListToUrlFolder:
+        main_.CopyToUrlBase(FirstRowFolderAddress());
+        break;
+    case ListCommand::ListToUrlFile:
+        main_.CopyToUrlExpansion(list_->SelectedText(1, 0));
+        break;
+    case ListCommand::Reload: {
+        // Without children the node is loaded anew: the FTP window lists its
+        // subdirectories, the Link window puts the page's links into the tree.
+        const wxTreeItemId node = tree_->GetSelection();
+        tree_->DeleteChildrenOf(node);
+        tree_->UnselectQuietly();
+        tree_->SelectAndLoad(node);
+        break;
+    }
+    case ListCommand::OpenInBrowser:
+        OpenInBrowser(FirstRowBrowserAddress());
+        break;
+    }
+}
+
+void CTreeListFrame::ActivateRow(long row) {
+    if (row >= 0 && static_cast<size_t>(row) < list_->RowCount())
+        OnRowActivated(static_cast<size_t>(row));
 }
 
 void CTreeListFrame::OpenInBrowser(const std::string& address) {

@@ -3,8 +3,10 @@
 #include "listing/tree_window_hooks.h"
 #include "settings/wx/window_placement.h"
 
+#include <wx/app.h>
 #include <wx/artprov.h>
 #include <wx/frame.h>
+#include <wx/treebase.h>
 
 #include <string>
 #include <vector>
@@ -40,8 +42,9 @@ struct TreeListWindowSpec {
 // The frame of a tree & list window: a tool window with a labelled toolbar
 // and a splitter holding the tree (left) and the list (right); placement,
 // splitter width and list state in the settings file; the busy state; the
-// command rules. A derived window creates the panes and carries out its
-// commands.
+// command rules and the toolbar's commands. A derived window creates the
+// panes, loads a selected node, answers a double-clicked row and says
+// which addresses its rows stand for.
 class CTreeListFrame : public wxFrame, public ITreeListWindow {
 public:
     CTreeListFrame(COrdinexApp& app, IMainFormLink& main, TreeListWindowSpec spec);
@@ -64,10 +67,32 @@ public:
     const std::string& BaseTitle() const { return spec_.baseTitle; }
 
 protected:
-    // Puts the panes into the splitter and gives them their saved state.
+    // The one window of its kind, created when there is none, and shown. A
+    // window that was closed lives on until the next idle moment: a new one
+    // takes its place.
+    template <class Frame, class Create>
+    static Frame* ShowOnly(Frame*& current, Create create) {
+        if (current && wxTheApp->IsScheduledForDestruction(current))
+            current = nullptr;
+        if (!current)
+            current = create();
+        current->Show();
+        return current;
+    }
+
+    // Puts the panes into the splitter, gives them their saved state and
+    // routes a node selection and a double-clicked row to the window.
     void AttachPanes(CListingTree* tree, CSortableList* list);
-    virtual void Execute(ListCommand role) = 0;
     void OpenInBrowser(const std::string& address);
+
+    // The user (or a loading selection) selected a node.
+    virtual void OnNodeSelected(const wxTreeItemId& node) = 0;
+    // A double click on a row that exists.
+    virtual void OnRowActivated(size_t row) = 0;
+    // What the first selected row puts into the URL base, and the address it
+    // opens in a browser.
+    virtual std::string FirstRowFolderAddress() const = 0;
+    virtual std::string FirstRowBrowserAddress() const = 0;
 
     COrdinexApp& app_;
     IMainFormLink& main_;
@@ -77,6 +102,8 @@ private:
     void RestorePlacement();
     void OnClose(wxCloseEvent& event);
     const ListTool* ToolOf(int command) const;
+    void Execute(const ListTool& tool);
+    void ActivateRow(long row);
 
     TreeListWindowSpec spec_;
     wxToolBar* toolbar_ = nullptr;
