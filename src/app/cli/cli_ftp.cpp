@@ -73,9 +73,7 @@ private:
 } // namespace
 
 int RunLs(const std::string& url) {
-    COrdinexApp app;
-    StderrPrompter prompter;
-    app.SetPrompter(&prompter);
+    CliApp app;
     app.LoadSettingsFromCurrentDirectory();
     InterruptPump pump(app);
     app.SetMessagePump(&pump);
@@ -95,9 +93,7 @@ int RunLs(const std::string& url) {
 }
 
 int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls) {
-    COrdinexApp app;
-    StderrPrompter prompter;
-    app.SetPrompter(&prompter);
+    CliApp app;
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;

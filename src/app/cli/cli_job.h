@@ -17,6 +17,16 @@ public:
     void CloseMainWindowAndExit() override;
 };
 
+// The application of one command, its prompts on the terminal.
+class CliApp : public COrdinexApp {
+public:
+    CliApp() { SetPrompter(&prompter_); }
+    ~CliApp() override { SetPrompter(nullptr); }
+
+private:
+    StderrPrompter prompter_;
+};
+
 // The message pump of the terminal: there are no window events, only Ctrl+C,
 // which is the Stop command.
 class InterruptPump : public IMessagePump {

@@ -52,9 +52,7 @@ int RunLinkLs(const std::string& url) {
         std::fprintf(stderr, "%s: URLの形式が正しくありません\n", VisibleText(url).c_str());
         return kExitBadInput;
     }
-    COrdinexApp app;
-    StderrPrompter prompter;
-    app.SetPrompter(&prompter);
+    CliApp app;
     app.LoadSettingsFromCurrentDirectory();
     app.settings.PauseForConfirm = 0; // the step-by-step pauses are for the desktop program
     InterruptPump pump(app);

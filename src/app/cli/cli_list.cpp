@@ -11,9 +11,7 @@
 namespace ordinex::cli {
 
 int RunList(const std::string& jobPath) {
-    COrdinexApp app;
-    StderrPrompter prompter;
-    app.SetPrompter(&prompter);
+    CliApp app;
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;

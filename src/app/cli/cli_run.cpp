@@ -54,9 +54,7 @@ int RunWithDisplay(COrdinexApp& app, const std::function<COrdinexApp::RunSummary
 }
 
 int RunDownload(const std::string& jobPath) {
-    COrdinexApp app;
-    StderrPrompter prompter;
-    app.SetPrompter(&prompter);
+    CliApp app;
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;
