@@ -9,16 +9,14 @@
 // share: what it adds to the listing, and the time from the last row
 // inserted to the list painted with every row.
 #include "app/wx/app_shell.h"
+#include "bench_wx.h"
 #include "listing/wx/ftp_panes.h"
 #include "listing/wx/ftp_tree_frame.h"
 #include "mainwnd/main_frame.h"
 
-#include <wx/app.h>
 #include <wx/evtloop.h>
-#include <wx/init.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,30 +24,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
-
-class QuietApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-
-class NoPrompts : public ordinex::IPrompter {
-public:
-    int MessageBox(const std::string& text, ordinex::MessageButtons, ordinex::MessageIcon, bool) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return ordinex::kAnswerOk;
-    }
-    int WarningDialog(const std::string& text) override {
-        std::fprintf(stderr, "warning: %s\n", text.c_str());
-        return ordinex::kAnswerNo;
-    }
-    void RepaintMainFrame() override {}
-    void CloseMainWindowAndExit() override {}
-};
+using bench::Clock;
+using bench::Seconds;
 
 class CountingTree : public ordinex::IFtpTreePane {
 public:
@@ -92,23 +68,15 @@ int main(int argc, char** argv) {
     }
     const std::string url = argv[1];
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    namespace fs = std::filesystem;
-    std::string scratch = (fs::temp_directory_path() / "ordinex-window-bench-XXXXXX").string();
-    if (!mkdtemp(scratch.data()))
-        return 1;
-    setenv("XDG_RUNTIME_DIR", scratch.c_str(), 1);
-    fs::current_path(scratch);
-
-    wxApp::SetInstance(new QuietApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
+    const std::string scratch = bench::EnterScratchFolder("ordinex-window-bench");
+    if (scratch.empty() || !bench::StartWx(argv))
         return 1;
     double bestCore = 1e9, bestWindow = 1e9, bestTail = 1e9;
     long rows = 0;
     {
         wxGUIEventLoop loop;
         wxEventLoopActivator activate(&loop);
-        NoPrompts prompts;
+        bench::NoPrompts prompts;
         ordinex::CAppShell shell(&prompts);
         if (!shell.InitInstance({}))
             return 1;
@@ -145,7 +113,7 @@ int main(int argc, char** argv) {
         shell.ExitInstance();
     }
     wxEntryCleanup();
-    fs::remove_all(scratch);
+    std::filesystem::remove_all(scratch);
     std::printf("rows=%ld core_seconds=%.4f window_seconds=%.4f added_seconds=%.4f tail_seconds=%.4f\n", rows,
                 bestCore, bestWindow, bestWindow - bestCore, bestTail);
     return 0;

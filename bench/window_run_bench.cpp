@@ -10,16 +10,14 @@
 // busy state), which tells what the window itself adds. Prints the best time
 // of each and the files the last run saved.
 #include "app/wx/app_shell.h"
+#include "bench_wx.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/main_frame.h"
 #include "mainwnd/ordinex_view.h"
 
-#include <wx/app.h>
 #include <wx/evtloop.h>
-#include <wx/init.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,28 +25,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-class QuietApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-
-class NoPrompts : public ordinex::IPrompter {
-public:
-    int MessageBox(const std::string& text, ordinex::MessageButtons, ordinex::MessageIcon, bool) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return ordinex::kAnswerOk;
-    }
-    int WarningDialog(const std::string& text) override {
-        std::fprintf(stderr, "warning: %s\n", text.c_str());
-        return ordinex::kAnswerNo;
-    }
-    void RepaintMainFrame() override {}
-    void CloseMainWindowAndExit() override {}
-};
+double Since(Clock::time_point start) { return bench::Seconds(start, Clock::now()); }
 
 } // namespace
 
@@ -60,23 +39,16 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     const std::string job = fs::absolute(argv[1]).string();
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    std::string scratch = (fs::temp_directory_path() / "ordinex-window-run-bench-XXXXXX").string();
-    if (!mkdtemp(scratch.data()))
-        return 1;
-    setenv("XDG_RUNTIME_DIR", scratch.c_str(), 1);
     const fs::path jobDir = fs::path(job).parent_path();
-    fs::current_path(scratch);
-
-    wxApp::SetInstance(new QuietApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
+    const std::string scratch = bench::EnterScratchFolder("ordinex-window-run-bench");
+    if (scratch.empty() || !bench::StartWx(argv))
         return 1;
     double bestWindow = 1e9, bestBare = 1e9;
     long long saved = 0;
     {
         wxGUIEventLoop loop;
         wxEventLoopActivator activate(&loop);
-        NoPrompts prompts;
+        bench::NoPrompts prompts;
         ordinex::CAppShell shell(&prompts);
         if (!shell.InitInstance({job}))
             return 1;
