@@ -64,27 +64,41 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # Message boxes answer themselves (their text goes to the log below).
 export ORDINEX_TEST_PROMPTS=1
 
-# Waits until the program has written its log file, i.e. start-up got that far.
-wait_started() {
-  for _ in $(seq 100); do [ -e "$1/Ordinex.log" ] && break; sleep 0.1; done
-  sleep "${2:-2}"
+# Starts the program in folder $1 with the arguments after $3, waits until it
+# has written its log file (start-up got that far) and $3 seconds more, takes
+# OUTDIR/$2.png, with its standard error in OUTDIR/$2.log, and ends it.
+# SHOT_SIGNAL=KILL ends a window that does not give way to the close request.
+shoot() {
+  local dir=$1 name=$2 delay=$3
+  shift 3
+  (cd "$dir" && exec "$bin" "$@") 2>"$out/$name.log" &
+  local app=$!
+  pids+=($app)
+  for _ in $(seq 100); do [ -e "$dir/Ordinex.log" ] && break; sleep 0.1; done
+  sleep "$delay"
+  import -window root "$out/$name.png"
+  if [ "${SHOT_SIGNAL:-TERM}" = KILL ]; then
+    { kill -KILL "$app"; wait "$app"; } 2>/dev/null || true
+  else
+    kill -TERM "$app"
+    wait "$app" || true
+  fi
+}
+
+# The port a test server writes as the first line of file $1, once it has.
+server_port() {
+  for _ in $(seq 50); do [ -s "$1" ] && break; sleep 0.1; done
+  head -n1 "$1"
 }
 
 # 1. Idle, with the given job.
-(cd "$scratch/idle" && exec "$bin" "$job") 2>"$out/idle.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/idle"
-import -window root "$out/idle.png"
-kill -TERM "$app"
-wait "$app" || true
+shoot "$scratch/idle" idle 2 "$job"
 
 # 2. During a run: ten 200 KB files sent at 1 KiB per 20 ms.
 port_file="$scratch/port"
 python3 "$root/tests/servers/http_server.py" >"$port_file" &
 pids+=($!)
-for _ in $(seq 50); do [ -s "$port_file" ] && break; sleep 0.1; done
-port=$(head -n1 "$port_file")
+port=$(server_port "$port_file")
 cat >"$scratch/series/job.odx" <<JOB
 [UrlFolder]
 UrlBaseText=http://127.0.0.1:$port/slow
@@ -98,13 +112,7 @@ WildCard1Check=1
 WildCard1Start=0
 WildCard1End=9
 JOB
-(cd "$scratch/series" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/run.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/series" 3.5
-import -window root "$out/run.png"
-kill -TERM "$app"
-wait "$app" || true
+ORDINEX_AUTORUN=1 shoot "$scratch/series" run 3.5 job.odx
 
 # 3. A file the server does not have: the warning dialog over the run, with
 #    the busy animation beside the frame.
@@ -120,47 +128,24 @@ WildCard1Check=1
 WildCard1Start=4
 WildCard1End=4
 JOB
-(cd "$scratch/warn" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/warning.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/warn" 1.8
-import -window root "$out/warning.png"
-kill -TERM "$app"
-wait "$app" || true
+ORDINEX_AUTORUN=1 shoot "$scratch/warn" warning 1.8 job.odx
 
 # 3b. The same run left alone: the warning closes itself, and the idle
 #     window keeps the run's result under the run buttons.
 mkdir -p "$scratch/result"
 sed "s|$scratch/warn/|$scratch/result/|" "$scratch/warn/job.odx" >"$scratch/result/job.odx"
-(cd "$scratch/result" && ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/result.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/result" 4
-import -window root "$out/result.png"
-kill -TERM "$app"
-wait "$app" || true
+ORDINEX_AUTORUN=1 shoot "$scratch/result" result 4 job.odx
 
 # 4. A message box: the pause prompt before the first file, answered by nobody.
 mkdir -p "$scratch/prompt"
 sed "s|$scratch/warn/|$scratch/prompt/|" "$scratch/warn/job.odx" >"$scratch/prompt/job.odx"
 printf '[Program]\nPauseForConfirm=1\nPauseByFileDownload=1\n' >"$scratch/prompt/Ordinex.ini"
-(cd "$scratch/prompt" && ORDINEX_TEST_PROMPTS= ORDINEX_AUTORUN=1 exec "$bin" job.odx) 2>"$out/prompt.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/prompt" 1.8
-import -window root "$out/prompt.png"
 # The toolkit's own message box does not give way to the close request.
-{ kill -KILL "$app"; wait "$app"; } 2>/dev/null || true
+ORDINEX_TEST_PROMPTS= ORDINEX_AUTORUN=1 SHOT_SIGNAL=KILL shoot "$scratch/prompt" prompt 1.8 job.odx
 
 # 5. The version box.
 mkdir -p "$scratch/about"
-(cd "$scratch/about" && ORDINEX_AUTOCOMMAND=57664 exec "$bin") 2>"$out/about.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/about" 2
-import -window root "$out/about.png"
-kill -TERM "$app"
-wait "$app" || true
+ORDINEX_AUTOCOMMAND=57664 shoot "$scratch/about" about 2
 # 6. The settings sheet, opened on each of its pages by its menu command.
 mkdir -p "$scratch/settings"
 cat >"$scratch/settings/Ordinex.ini" <<INI
@@ -174,13 +159,7 @@ HttpTreeListExtensionOptionSetting2String=png
 HttpTreeListFileSizeSetting2=1500000
 INI
 for page in 32772:program 32790:download 32798:extract; do
-  (cd "$scratch/settings" && ORDINEX_AUTOCOMMAND=${page%%:*} exec "$bin") 2>"$out/settings-${page#*:}.log" &
-  app=$!
-  pids+=($app)
-  wait_started "$scratch/settings" 2.2
-  import -window root "$out/settings-${page#*:}.png"
-  kill -TERM "$app"
-  wait "$app" || true
+  ORDINEX_AUTOCOMMAND=${page%%:*} shoot "$scratch/settings" "settings-${page#*:}" 2.2
   rm -f "$scratch/settings/Ordinex.log"
 done
 # 7. The FTP tree & list window over a local FTP server's directory.
@@ -191,8 +170,7 @@ printf 'readme' >"$scratch/ftp/root/pub/images/README.txt"
 printf 'x' >"$scratch/ftp/root/pub/images/日本語の名前.txt"
 /usr/bin/python3 "$root/tests/servers/ftp_server.py" "$scratch/ftp/root" >"$scratch/ftp/port" &
 pids+=($!)
-for _ in $(seq 50); do [ -s "$scratch/ftp/port" ] && break; sleep 0.1; done
-ftp_port=$(head -n1 "$scratch/ftp/port")
+ftp_port=$(server_port "$scratch/ftp/port")
 cat >"$scratch/ftpwin/job.odx" <<JOB
 [UrlFolder]
 UrlBaseText=ftp://127.0.0.1:$ftp_port/pub/images
@@ -214,13 +192,7 @@ Column3Width=130
 SortKeyColumn=0
 SortOrder=1
 INI
-(cd "$scratch/ftpwin" && ORDINEX_AUTOCOMMAND=32792 exec "$bin" job.odx) 2>"$out/ftp.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/ftpwin" 3.2
-import -window root "$out/ftp.png"
-kill -TERM "$app"
-wait "$app" || true
+ORDINEX_AUTOCOMMAND=32792 shoot "$scratch/ftpwin" ftp 3.2 job.odx
 # 7. The built-in browser on a local page, opened by "ブラウザで開く" on the
 #    job's URL base, beside the main window.
 mkdir -p "$scratch/site/img" "$scratch/browser"
@@ -239,8 +211,7 @@ cat >"$scratch/site/index.html" <<'HTML'
 HTML
 python3 "$root/tests/servers/http_server.py" --root "$scratch/site" >"$scratch/site.port" &
 pids+=($!)
-for _ in $(seq 50); do [ -s "$scratch/site.port" ] && break; sleep 0.1; done
-site_port=$(head -n1 "$scratch/site.port")
+site_port=$(server_port "$scratch/site.port")
 cat >"$scratch/browser/job.odx" <<JOB
 [UrlFolder]
 UrlBaseText=http://127.0.0.1:$site_port/index.html
@@ -254,13 +225,7 @@ Top=230
 Right=1000
 Bottom=740
 INI
-(cd "$scratch/browser" && ORDINEX_AUTOCOMMAND=32791 exec "$bin" job.odx) 2>"$out/browser.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/browser" 3
-import -window root "$out/browser.png"
-kill -TERM "$app"
-wait "$app" || true
+ORDINEX_AUTOCOMMAND=32791 shoot "$scratch/browser" browser 3 job.odx
 # 8. The Link tree & list window on the link test site's start page, walked
 #    one step down.
 mkdir -p "$scratch/linkwin"
@@ -287,13 +252,7 @@ Column3Width=120
 SortKeyColumn=0
 SortOrder=1
 INI
-(cd "$scratch/linkwin" && ORDINEX_AUTOCOMMAND=32797 exec "$bin" job.odx) 2>"$out/link.log" &
-app=$!
-pids+=($app)
-wait_started "$scratch/linkwin" 4
-import -window root "$out/link.png"
-kill -TERM "$app"
-wait "$app" || true
+ORDINEX_AUTOCOMMAND=32797 shoot "$scratch/linkwin" link 4 job.odx
 echo "screenshots: $out/idle.png $out/run.png $out/warning.png $out/result.png $out/prompt.png $out/about.png" \
   "$out/settings-program.png $out/settings-download.png $out/settings-extract.png $out/ftp.png" \
   "$out/browser.png $out/link.png"
