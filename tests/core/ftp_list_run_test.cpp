@@ -181,13 +181,6 @@ protected:
         WriteFile(r + "/hostile/a\\..\\..\\win.txt", "win");
         WriteFile(r + "/hostile/ctl\x01name.txt", "ctl");
     }
-    std::vector<std::string> FileProgress() const {
-        std::vector<std::string> texts;
-        for (const auto& t : view.Line("1018"))
-            if (t != "<clear>")
-                texts.push_back(t.substr(0, t.find(" [")));
-        return texts;
-    }
     // Every file below the sandbox, relative to it.
     std::vector<std::string> SandboxFiles() const {
         std::vector<std::string> files;
@@ -207,7 +200,7 @@ TEST_F(FtpListRun, FolderRowsAreDeselectedAndTheFilesFetched) {
     EXPECT_EQ(summary.done, 2);
     EXPECT_EQ(summary.failed, 0);
     EXPECT_FALSE(rows.rows[1].selected);
-    EXPECT_EQ(FileProgress(), (std::vector<std::string>{"0 / 2 Files", "1 / 2 Files", "1 / 2 Files", "2 / 2 Files"}));
+    EXPECT_EQ(view.FileProgress(), (std::vector<std::string>{"0 / 2 Files", "1 / 2 Files", "1 / 2 Files", "2 / 2 Files"}));
     EXPECT_EQ(ReadFile(sandbox / "dl/a.bin"), "A");
     EXPECT_EQ(ReadFile(sandbox / "dl/b_c.bin"), "BC");
     EXPECT_EQ(view.Line("1007").front(), dir + "a.bin を");

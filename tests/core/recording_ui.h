@@ -46,6 +46,14 @@ public:
                 out.push_back(e.substr(id.size() + 1));
         return out;
     }
+    // The file-progress texts without their bar position, clears left out.
+    std::vector<std::string> FileProgress() const {
+        std::vector<std::string> texts;
+        for (const auto& t : Line("1018"))
+            if (t != "<clear>")
+                texts.push_back(t.substr(0, t.find(" [")));
+        return texts;
+    }
 
 private:
     void Put(const char* id, std::string& line, const std::string& text) {

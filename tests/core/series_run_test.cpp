@@ -38,13 +38,6 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(www / name).parent_path());
         WriteFile(www / name, content);
     }
-    std::vector<std::string> FileProgress() const {
-        std::vector<std::string> out;
-        for (const auto& t : view.Line("1018"))
-            if (t != "<clear>")
-                out.push_back(t.substr(0, t.find(" [")));
-        return out;
-    }
     std::vector<std::string> Warnings() const {
         std::vector<std::string> w;
         for (const auto& a : prompter.asked)
@@ -75,7 +68,7 @@ TEST_F(SeriesRunTest, DownloadsEveryCombinationInOdometerOrder) {
     EXPECT_EQ(targets[0], http.url("/img/a/1.jpg") + " を");
     EXPECT_EQ(targets[1], http.url("/img/a/2.jpg") + " を");
     EXPECT_EQ(targets[3], http.url("/img/b/1.jpg") + " を");
-    const auto progress = FileProgress();
+    const auto progress = view.FileProgress();
     EXPECT_EQ(progress.front(), "0 / 6 Files");
     EXPECT_EQ(progress.back(), "6 / 6 Files");
     EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
@@ -92,7 +85,7 @@ TEST_F(SeriesRunTest, NoRangeFetchesExactlyOneFile) {
     job.folderExpansion = "one.txt";
     job.ranges[2] = {1, "1", "5"}; // its "#" is used nowhere
     app.RunSeries(job);
-    EXPECT_EQ(FileProgress(), (std::vector<std::string>{"0 / 1 Files", "1 / 1 Files"}));
+    EXPECT_EQ(view.FileProgress(), (std::vector<std::string>{"0 / 1 Files", "1 / 1 Files"}));
     EXPECT_EQ(ReadFile(out / "one.txt"), "1");
 }
 
@@ -210,7 +203,7 @@ TEST_F(SeriesRunTest, StopDuringTheThirdOfTenFiles) {
     EXPECT_EQ(summary.done, 2);
     EXPECT_EQ(summary.stopped, 8) << "the stopped file is not counted as done";
     EXPECT_FALSE(summary.Complete());
-    EXPECT_EQ(FileProgress().back(), "2 / 10 Files");
+    EXPECT_EQ(view.FileProgress().back(), "2 / 10 Files");
     EXPECT_EQ(std::filesystem::file_size(out / "f1.bin"), 10000u);
     EXPECT_EQ(ReadFile(out / "f3.bin"), "the old third file") << "a stop never damages what was there";
     const auto partial = std::filesystem::file_size(out / ".f3.bin.part");
