@@ -14,13 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::set<std::string> LineSet(const std::string& text) {
-    std::set<std::string> lines;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const auto end = text.find('\n', pos);
-        lines.insert(text.substr(pos, end - pos));
-        pos = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
+    const std::vector<std::string> lines = Lines(text);
+    return {lines.begin(), lines.end()};
 }
 
 // Lines without their date column, which depends on the clock.

@@ -11,16 +11,6 @@
 namespace ordinex::test {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const auto end = text.find('\n', pos);
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
 class CliLink : public ::testing::Test {
 protected:
     TempDir cwd;

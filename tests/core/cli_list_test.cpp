@@ -33,17 +33,6 @@ ProcessResult List(const TempDir& cwd, const std::string& job) {
     return RunProcess({ORDINEX_CLI_PATH, "list", job}, cwd.path());
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto end = text.find('\n', pos);
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
 std::vector<std::string> FirstColumn(const std::string& text) {
     std::vector<std::string> out;
     for (const auto& line : Lines(text))

@@ -37,6 +37,16 @@ void WriteFile(const std::string& path, const std::string& contents) {
     out << contents;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto end = text.find('\n', pos);
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
 ScopedCwd::ScopedCwd(const std::string& dir) : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir);
 }

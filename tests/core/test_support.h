@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace ordinex::test {
 
@@ -20,6 +21,8 @@ private:
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
+// The lines of a program's output, without their line feeds.
+std::vector<std::string> Lines(const std::string& text);
 
 // Runs the current folder change for the lifetime of the object.
 class ScopedCwd {
