@@ -1,4 +1,5 @@
 #include "app/ordinex_app.h"
+#include "list_rows_stub.h"
 #include "net_recorders.h"
 #include "recording_ui.h"
 #include "runs/list_naming.h"
@@ -13,37 +14,6 @@ namespace ordinex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Selected rows of an FTP list, as the window would hand them to the run.
-class RowsStub : public IFtpListSelection {
-public:
-    struct Row {
-        std::string dir;
-        std::string name;
-        std::string size;
-        bool selected = true;
-    };
-    std::vector<Row> rows;
-
-    int64_t DownloadableCount() const override {
-        return std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected && !r.size.empty(); });
-    }
-    void DeselectNonFiles() override {
-        for (Row& r : rows)
-            if (r.size.empty())
-                r.selected = false;
-    }
-    std::string SelectedItem(int64_t n) const override { return Nth(n) ? Nth(n)->name : ""; }
-    std::string ItemDirectory(int64_t n) const override { return Nth(n) ? Nth(n)->dir : ""; }
-
-private:
-    const Row* Nth(int64_t n) const {
-        for (const Row& r : rows)
-            if (r.selected && --n == 0)
-                return &r;
-        return nullptr;
-    }
-};
 
 TEST(ListNaming, ModesAndTheDotsOfTheWholePath) {
     const std::string hp = FtpItemLocalName("ftp://host/pub/img/", "a.b.jpg");
@@ -112,7 +82,7 @@ class FtpItemCompose : public ::testing::Test {
 protected:
     TempDir out;
     COrdinexApp app;
-    RowsStub rows;
+    FtpRowsStub rows;
     void SetUp() override { app.AttachFtpWindow({nullptr, nullptr, nullptr, &rows}); }
     std::string Url(const std::string& dir, const std::string& name) {
         rows.rows = {{dir, name, "1"}};
@@ -160,7 +130,7 @@ protected:
     RecordingStatusView view;
     ScriptedPrompter prompter;
     CountingPump pump;
-    RowsStub rows;
+    FtpRowsStub rows;
     Job job;
 
     void SetUp() override {

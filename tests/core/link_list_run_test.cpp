@@ -1,5 +1,6 @@
 // The Link-list run's addresses and names.
 #include "app/ordinex_app.h"
+#include "list_rows_stub.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -11,32 +12,6 @@ namespace ordinex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Rows of the Link list as the window hands them to the run: a text
-// without scheme, a size text (empty when the probe failed), a selection.
-class LinkRowsStub : public IListSelection {
-public:
-    struct Row {
-        std::string text;
-        std::string size = "1";
-        bool selected = true;
-    };
-    std::vector<Row> rows;
-
-    int64_t DownloadableCount() const override {
-        return std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected && !r.size.empty(); });
-    }
-    void DeselectNonFiles() override {
-        for (Row& r : rows)
-            r.selected = r.selected && !r.size.empty();
-    }
-    std::string SelectedItem(int64_t n) const override {
-        for (const Row& r : rows)
-            if (r.selected && --n == 0)
-                return r.text;
-        return {};
-    }
-};
 
 class LinkItemCompose : public ::testing::Test {
 protected:
