@@ -25,11 +25,8 @@ std::string CharsetParameter(std::string_view text) {
             ++i;
             while (i < text.size() && IsHtmlBlank(text[i]))
                 ++i;
-            if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
-                const char quote = text[i++];
-                const std::size_t end = text.find(quote, i);
-                return std::string(text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i));
-            }
+            if (i < text.size() && (text[i] == '"' || text[i] == '\''))
+                return std::string(ReadQuoted(text, i));
             std::size_t end = i;
             while (end < text.size() && !IsHtmlBlank(text[end]) && text[end] != ';')
                 ++end;

@@ -81,6 +81,15 @@ std::size_t After(std::string_view t, std::size_t found, std::size_t length) {
 
 } // namespace
 
+std::string_view ReadQuoted(std::string_view text, std::size_t& i) {
+    const char quote = text[i++];
+    const std::size_t end = text.find(quote, i);
+    const std::string_view quoted =
+        text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
+    i = end == std::string_view::npos ? text.size() : end + 1;
+    return quoted;
+}
+
 TagAttribute ReadTagAttribute(std::string_view text, std::size_t& i) {
     TagAttribute a;
     const std::size_t start = i;
@@ -96,10 +105,7 @@ TagAttribute ReadTagAttribute(std::string_view text, std::size_t& i) {
     while (i < text.size() && IsHtmlBlank(text[i]))
         ++i;
     if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
-        const char quote = text[i++];
-        const std::size_t end = text.find(quote, i);
-        a.value = text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
-        i = end == std::string_view::npos ? text.size() : end + 1;
+        a.value = ReadQuoted(text, i);
     } else {
         const std::size_t valueStart = i;
         while (i < text.size() && !IsHtmlBlank(text[i]) && text[i] != '>')

@@ -12,6 +12,10 @@ struct TagAttribute {
     std::string_view value;
 };
 
+// The text after the quote at text[i] up to the same quote, and i moved
+// past that closing quote; an unclosed quote takes the rest of the text.
+std::string_view ReadQuoted(std::string_view text, std::size_t& i);
+
 // Reads the attribute that starts at text[i] (not a blank, "/" or ">") and
 // moves i past it. An unclosed quote takes the rest of the text.
 TagAttribute ReadTagAttribute(std::string_view text, std::size_t& i);

@@ -86,12 +86,8 @@ bool RefreshAddress(std::string_view content, std::string& out) {
             skipBlanks();
         }
     }
-    std::string_view url = content.substr(i);
-    if (!url.empty() && (url[0] == '"' || url[0] == '\'')) {
-        const std::size_t end = url.find(url[0], 1);
-        url = url.substr(1, end == std::string_view::npos ? std::string_view::npos : end - 1);
-    }
-    out = std::string(url);
+    const bool quoted = i < content.size() && (content[i] == '"' || content[i] == '\'');
+    out = std::string(quoted ? ReadQuoted(content, i) : content.substr(i));
     return true;
 }
 
