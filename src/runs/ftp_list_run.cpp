@@ -1,8 +1,8 @@
 #include "app/ordinex_app.h"
 #include "listing/list_rules.h"
 #include "platform/url_test.h"
-#include "runs/download_loop.h"
 #include "runs/list_naming.h"
+#include "runs/list_run_items.h"
 #include "runs/target_composition.h"
 
 namespace ordinex {
@@ -17,24 +17,6 @@ std::string DirectoryOf(const IFtpListSelection* rows, int64_t n) {
     return dir;
 }
 
-// The selected file rows of the FTP list, the n-th row being item n - 1.
-class FtpRunItems final : public IRunItems {
-public:
-    FtpRunItems(COrdinexApp& app, std::string folderBase, int64_t total)
-        : app_(app), folderBase_(std::move(folderBase)), total_(total) {}
-    int64_t Total() const override { return total_; }
-    void Compose(int64_t index) override {
-        app_.engine.sourceUrl = app_.ComposeFtpItemUrl(index + 1);
-        app_.engine.destinationPath = app_.ComposeFtpItemPath(index + 1, folderBase_);
-    }
-    bool Advance() override { return ++done_ >= total_; }
-
-private:
-    COrdinexApp& app_;
-    std::string folderBase_;
-    int64_t total_;
-    int64_t done_ = 0;
-};
 } // namespace
 
 COrdinexApp::RunSummary COrdinexApp::RunFtpList(const Job& job) {
@@ -44,7 +26,8 @@ COrdinexApp::RunSummary COrdinexApp::RunFtpList(const Job& job) {
     // Folder rows leave the selection, so that the n-th selected row is the
     // n-th file; the window is disabled for the run, so it stays that way.
     ftp_.rows->DeselectNonFiles();
-    FtpRunItems items(*this, job.folderBase, total);
+    ListRunItems items(*this, &COrdinexApp::ComposeFtpItemUrl, &COrdinexApp::ComposeFtpItemPath,
+                       job.folderBase, total);
     return RunDownloadLoop(items, job.userName, job.password);
 }
 
@@ -66,7 +49,8 @@ std::string COrdinexApp::ComposeFtpItemUrl(int64_t n) {
 
 std::string COrdinexApp::ComposeFtpItemPath(int64_t n, const std::string& folderBase) {
     const std::string name = ftp_.rows ? ftp_.rows->SelectedItem(n) : std::string();
-    const ListNaming naming{settings.FtpListSaveSetting, settings.FtpListSaveHowManyDirectorySetting, "ftp://"};
+    const ListNaming naming{settings.FtpListSaveSetting, settings.FtpListSaveHowManyDirectorySetting,
+                            "ftp://"};
     const ListItemTarget target =
         ComposeListItemTarget(folderBase, FtpItemLocalName(DirectoryOf(ftp_.rows, n), name), naming);
     // An empty row was already reported by the URL's composition.

@@ -1,7 +1,7 @@
 #include "app/ordinex_app.h"
 #include "platform/url_test.h"
-#include "runs/download_loop.h"
 #include "runs/list_naming.h"
+#include "runs/list_run_items.h"
 #include "runs/target_composition.h"
 
 namespace ordinex {
@@ -17,24 +17,6 @@ std::string LinkItemAddress(CInternetDownloader& engine, const std::string& text
     return engine.NormalizeHttpUrl(text, false);
 }
 
-// The selected rows of the Link list that have a size, the n-th row being item n - 1.
-class LinkRunItems final : public IRunItems {
-public:
-    LinkRunItems(COrdinexApp& app, std::string folderBase, int64_t total)
-        : app_(app), folderBase_(std::move(folderBase)), total_(total) {}
-    int64_t Total() const override { return total_; }
-    void Compose(int64_t index) override {
-        app_.engine.sourceUrl = app_.ComposeLinkItemUrl(index + 1);
-        app_.engine.destinationPath = app_.ComposeLinkItemPath(index + 1, folderBase_);
-    }
-    bool Advance() override { return ++done_ >= total_; }
-
-private:
-    COrdinexApp& app_;
-    std::string folderBase_;
-    int64_t total_;
-    int64_t done_ = 0;
-};
 } // namespace
 
 COrdinexApp::RunSummary COrdinexApp::RunLinkList(const Job& job) {
@@ -44,7 +26,8 @@ COrdinexApp::RunSummary COrdinexApp::RunLinkList(const Job& job) {
     // Rows whose probe failed leave the selection, so that the n-th selected
     // row is the n-th file; the window is disabled for the run.
     link_.rows->DeselectNonFiles();
-    LinkRunItems items(*this, job.folderBase, total);
+    ListRunItems items(*this, &COrdinexApp::ComposeLinkItemUrl, &COrdinexApp::ComposeLinkItemPath,
+                       job.folderBase, total);
     return RunDownloadLoop(items, job.userName, job.password);
 }
 
@@ -65,8 +48,10 @@ std::string COrdinexApp::ComposeLinkItemUrl(int64_t n) {
 
 std::string COrdinexApp::ComposeLinkItemPath(int64_t n, const std::string& folderBase) {
     const std::string text = link_.rows ? link_.rows->SelectedItem(n) : std::string();
-    const ListNaming naming{settings.HttpListSaveSetting, settings.HttpListSaveHowManyDirectorySetting, "http://"};
-    const std::string localName = text.empty() ? std::string() : LinkItemLocalName(LinkItemAddress(engine, text));
+    const ListNaming naming{settings.HttpListSaveSetting, settings.HttpListSaveHowManyDirectorySetting,
+                            "http://"};
+    const std::string localName =
+        text.empty() ? std::string() : LinkItemLocalName(LinkItemAddress(engine, text));
     const ListItemTarget target = ComposeListItemTarget(folderBase, localName, naming);
     if (text.empty()) {
         targetError = kBadItemName;
