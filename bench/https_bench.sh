@@ -39,30 +39,12 @@ for i in range(1, 2001):
 PY
 chmod -R a+rX "$work/www"
 
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-user $(id -un) $(id -gn);
-events { worker_connections 1024; }
-http {
-  access_log off;
-  keepalive_requests 100000;
-  client_body_temp_path $work/tmp;
-  proxy_temp_path $work/tmp;
-  fastcgi_temp_path $work/tmp;
-  uwsgi_temp_path $work/tmp;
-  scgi_temp_path $work/tmp;
-  server {
-    listen 127.0.0.1:$port ssl;
+. "$here/nginx.sh"
+start_nginx "$work" "  access_log off;" "    listen 127.0.0.1:$port ssl;
     ssl_certificate $work/tls/localhost.pem;
     ssl_certificate_key $work/tls/localhost.key;
     ssl_protocols TLSv1.2 TLSv1.3;
-    root $work/www;
-  }
-}
-CONF
-nginx -c "$work/nginx.conf" -e "$work/error.log"
+    root $work/www;"
 ca=$work/tls/ca.pem
 https="https://127.0.0.1:$port"
 for _ in $(seq 50); do curl -fs --cacert "$ca" -o /dev/null "$https/f0001.bin" && break; sleep 0.1; done

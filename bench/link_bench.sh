@@ -45,27 +45,12 @@ for n in range(400):
 PY
 chmod -R a+rX "$work"
 port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-user $(id -un) $(id -gn);
-events { worker_connections 1024; }
-http {
-  types { text/html html; text/css css; application/octet-stream bin; }
+. "$here/nginx.sh"
+start_nginx "$work" "  types { text/html html; text/css css; application/octet-stream bin; }
   log_format brief '\$request_method \$uri';
   access_log $work/access.log brief;
-  sendfile on;
-  keepalive_requests 100000;
-  client_body_temp_path $work/tmp;
-  proxy_temp_path $work/tmp;
-  fastcgi_temp_path $work/tmp;
-  uwsgi_temp_path $work/tmp;
-  scgi_temp_path $work/tmp;
-  server { listen 127.0.0.1:$port; root $work/www; }
-}
-CONF
-nginx -c "$work/nginx.conf" -e "$work/error.log"
+  sendfile on;" "    listen 127.0.0.1:$port;
+    root $work/www;"
 for _ in $(seq 50); do curl -fs -o /dev/null "http://127.0.0.1:$port/p000.html" && break; sleep 0.1; done
 start="http://127.0.0.1:$port/p000.html"
 printf '[Tool]\nHttpListNextChoseSetting=2\n' > "$work/run/Ordinex.ini"
