@@ -81,6 +81,9 @@ sample() { # label, command...
 }
 
 echo "downloads go to $out; $repeat turns"
+# One untimed 1 GiB download first: memory-backed storage touched for the
+# first time costs several times a later write, whoever goes first.
+fresh; curl -s --cacert "$ca" -o "$out/curl/big.bin" "$https/big.bin"; fresh
 for turn in $(seq "$repeat"); do
   echo "== turn $turn =="
   sample series-o "$cli" run series.odx
