@@ -22,10 +22,12 @@ protected:
     // keys of section "Download" that the job brings along.
     std::string Job(const std::string& urlBase, int count, const std::string& download = "") {
         const std::string path = out / "job.odx";
-        WriteFile(path, "[UrlFolder]\nUrlBaseText=" + urlBase + "\nUrlExpansionText=*\nFolderBaseText=" + out.path() +
-                            "/dl\nFolderExpansionText=f*.bin\n[Ordinseq]\nWildCard1Check=1\nWildCard1Start=1\n"
-                            "WildCard1End=" + std::to_string(count) +
-                            "\n[Program]\nReadProgramSettingByOpen=1\n[Download]\n" + download);
+        WriteFile(
+            path,
+            "[UrlFolder]\nUrlBaseText=" + urlBase + "\nUrlExpansionText=*\nFolderBaseText=" + out.path() +
+                "/dl\nFolderExpansionText=f*.bin\n[Ordinseq]\nWildCard1Check=1\nWildCard1Start=1\n"
+                "WildCard1End=" +
+                std::to_string(count) + "\n[Program]\nReadProgramSettingByOpen=1\n[Download]\n" + download);
         return path;
     }
     // Runs "ordinex-cli run JOB" behind the shell words given (a ulimit, a timeout).
@@ -55,8 +57,12 @@ TEST_F(CliSafety, StopInAnyFileExitsOne) {
         const char* summary;
     } cases[] = {
         {1, {".f1.bin.part"}, "ダウンロード終了: 完了 0、失敗 0、スキップ 0、中止 3 (全 3 ファイル)"},
-        {2, {".f2.bin.part", "f1.bin"}, "ダウンロード終了: 完了 1、失敗 0、スキップ 0、中止 2 (全 3 ファイル)"},
-        {3, {".f3.bin.part", "f1.bin", "f2.bin"}, "ダウンロード終了: 完了 2、失敗 0、スキップ 0、中止 1 (全 3 ファイル)"},
+        {2,
+         {".f2.bin.part", "f1.bin"},
+         "ダウンロード終了: 完了 1、失敗 0、スキップ 0、中止 2 (全 3 ファイル)"},
+        {3,
+         {".f3.bin.part", "f1.bin", "f2.bin"},
+         "ダウンロード終了: 完了 2、失敗 0、スキップ 0、中止 1 (全 3 ファイル)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.slowFile);
@@ -70,11 +76,23 @@ TEST_F(CliSafety, StopInAnyFileExitsOne) {
     }
 }
 
+// Lines are written in blocks, but a file that takes long does not hold back
+// the lines of the files before it.
+TEST_F(CliSafety, LinesOfDoneFilesShowWhileALongOneRuns) {
+    const auto r = Shell(
+        "\"$0\" run \"$1\" 2>progress.txt & pid=$!; sleep 1; cat progress.txt; kill -INT $pid; wait $pid",
+        Job(http.url("/seq/3/"), 3));
+    EXPECT_NE(r.out.find("2 / 3 Files"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("をダウンロード中"), std::string::npos) << r.out;
+}
+
 TEST_F(CliSafety, SilentServerFailsAfterTheIdleTimeAndTheRunGoesOn) {
     const auto r = Run(Job(http.url("/hang?"), 2, "IdleTimeoutSetting=1\n"), "timeout 30");
     EXPECT_EQ(r.exitCode, 1) << r.err;
-    EXPECT_NE(r.err.find("サーバーから 1 秒間データが届かないため、転送を打ち切りました"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)"), std::string::npos);
+    EXPECT_NE(r.err.find("サーバーから 1 秒間データが届かないため、転送を打ち切りました"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)"),
+              std::string::npos);
     EXPECT_TRUE(Listing().empty());
 }
 
@@ -83,7 +101,8 @@ TEST_F(CliSafety, SilentServerFailsAfterTheIdleTimeAndTheRunGoesOn) {
 TEST_F(CliSafety, FileSizeLimitReportsAFullDiskAndLeavesNothing) {
     const auto r = Run(Job(http.url("/bytes/20000"), 2), "ulimit -f 8; exec");
     EXPECT_EQ(r.exitCode, 1) << r.err;
-    EXPECT_NE(r.err.find(out / "dl/f1.bin へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(out / "dl/f1.bin へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"), std::string::npos)
+        << r.err;
     EXPECT_TRUE(Listing().empty());
 }
 
@@ -96,7 +115,8 @@ TEST_F(CliSafety, FullDiskKeepsTheOldFile) {
     WriteFile(out / "dl/f1.bin", "the old file");
     const auto r = Run(Job(http.url("/bytes/300000"), 1, "SaveSetting=1\n"));
     EXPECT_EQ(r.exitCode, 1) << r.err;
-    EXPECT_NE(r.err.find(out / "dl/f1.bin へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(out / "dl/f1.bin へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"), std::string::npos)
+        << r.err;
     EXPECT_EQ(ReadFile(out / "dl/f1.bin"), "the old file");
     EXPECT_EQ(Listing(), std::vector<std::string>{"f1.bin"});
     umount((out / "dl").c_str());
@@ -113,7 +133,8 @@ TEST_F(CliSafety, PlantedLinksAreReplacedNeverFollowed) {
     EXPECT_FALSE(fs::is_symlink(out / "dl/f1.bin"));
     EXPECT_EQ(fs::file_size(out / "dl/f1.bin"), 1u);
     EXPECT_EQ(fs::file_size(out / "dl/f2.bin"), 1u);
-    EXPECT_TRUE(fs::is_symlink(out / "dl/.f2.bin.part")) << "an unknown file at the temporary name is left alone";
+    EXPECT_TRUE(fs::is_symlink(out / "dl/.f2.bin.part"))
+        << "an unknown file at the temporary name is left alone";
 }
 
 TEST_F(CliSafety, ControlCharactersFromServersNeverReachTheTerminal) {

@@ -89,8 +89,10 @@ void TerminalDisplay::SetFolderStatus(const std::string& text) {
 
 void TerminalDisplay::SetStatusText(const std::string& text) {
     status_ = text;
-    if (!live_ && !text.empty())
+    if (!live_ && !text.empty()) {
         PrintPlain(text);
+        FlushIfDue();
+    }
     Redraw(false);
 }
 
@@ -127,9 +129,12 @@ std::string TerminalDisplay::SpeedText(int64_t position) {
 }
 
 void TerminalDisplay::SetByteProgress(const std::string& text, int64_t range, int64_t position) {
-    // Plain lines never show the bytes: a run of small files need not work out speeds.
-    if (!live_)
+    // Plain lines never show the bytes: a run of small files need not work out
+    // speeds. A long transfer still lets the lines before it out.
+    if (!live_) {
+        FlushIfDue();
         return;
+    }
     bytes_ = text + "  " + SpeedText(position);
     byteRange_ = range;
     bytePos_ = position;
@@ -153,13 +158,7 @@ void TerminalDisplay::SetFileProgress(const std::string& text, int64_t range, in
     if (!live_ && position > 0 && text != lastPrintedFiles_) {
         lastPrintedFiles_ = text;
         PrintPlain(text);
-        // A reader of the log sees each file's lines within a twentieth of a
-        // second; a run of small files does not pay a write for every one.
-        const auto now = std::chrono::steady_clock::now();
-        if (now - lastFlush_ >= kFlushInterval) {
-            lastFlush_ = now;
-            std::fflush(out_);
-        }
+        FlushIfDue();
     }
     Redraw(false);
 }
@@ -168,6 +167,16 @@ void TerminalDisplay::ClearFileProgress() {
     fileShown_ = false;
     files_.clear();
     Redraw(false);
+}
+
+void TerminalDisplay::FlushIfDue() {
+    // A reader of the log sees the lines within a twentieth of a second of the
+    // next step; a run of small files does not pay a write for every one.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastFlush_ >= kFlushInterval) {
+        lastFlush_ = now;
+        std::fflush(out_);
+    }
 }
 
 void TerminalDisplay::PrintPlain(const std::string& line) {

@@ -38,6 +38,7 @@ private:
     char buffer_[64 * 1024];
     int drawnLines_ = 0;
     std::chrono::steady_clock::time_point lastDraw_{};
+    void FlushIfDue();
     static constexpr std::chrono::milliseconds kFlushInterval{50};
     std::chrono::steady_clock::time_point lastFlush_{};
     std::string url_, folder_, status_, status2_, transfer_, bytes_, files_;
