@@ -225,6 +225,12 @@ void CMainFrame::EnterBusy() {
 
 void CMainFrame::SetRunLayout(bool busy) {
     runInProgress_ = busy;
+    // Leaving a run: nothing is drawn until the controls are enabled again,
+    // so the idle form is painted once rather than disabled and then enabled.
+    if (!busy && !frozenForLeave_) {
+        Freeze();
+        frozenForLeave_ = true;
+    }
     Relayout();
 }
 
@@ -234,6 +240,10 @@ void CMainFrame::LeaveBusy() {
     if (toolbar_)
         toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), false);
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    if (frozenForLeave_) {
+        frozenForLeave_ = false;
+        Thaw();
+    }
     // A page load holds the busy state without a command of this window
     // around it: a close that waited for it is carried out now.
     if (closePending_ && commandDepth_ == 0)

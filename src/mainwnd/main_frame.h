@@ -144,6 +144,7 @@ private:
     int toolbarHeight_ = 0;
     bool toolbarVisible_ = false;
     bool runInProgress_ = false;
+    bool frozenForLeave_ = false; // from the run layout's end to LeaveBusy
     bool inRelayout_ = false;
     wxLongLong placementSettleUntil_ = 0;
     // Commands may nest event loops (runs, dialogs); a close request that
