@@ -41,21 +41,35 @@ const Picture& PictureFor(int resource) {
 
 wxBitmap CBusyAnimation::PictureOf(int resource) { return PictureFor(resource).bitmap; }
 
-CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, const wxPoint& position, FatalHandler fatal)
-    : wxFrame(mainFrame, wxID_ANY, wxEmptyString, position, wxSize(kBusyFrameWidth, kBusyFrameHeight),
+CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
+    : wxFrame(mainFrame, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(kBusyFrameWidth, kBusyFrameHeight),
               wxFRAME_SHAPED | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW),
       fatal_(std::move(fatal)), timer_(this, kTimerId) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    ShowPicture(172);
-    frameIndex_ = kFirstIndex;
-
     Bind(wxEVT_PAINT, &CBusyAnimation::OnPaint, this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
     Bind(wxEVT_LEFT_DOWN, &CBusyAnimation::OnLeftDown, this);
     Bind(wxEVT_MOTION, &CBusyAnimation::OnMotion, this);
     Bind(wxEVT_LEFT_UP, &CBusyAnimation::OnLeftUp, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
+    // The first picture and its shape are made now, before any run.
+    ShowPicture(172);
+}
 
+CBusyAnimation::~CBusyAnimation() {
+    timer_.Stop();
+    if (HasCapture())
+        ReleaseMouse();
+}
+
+void CBusyAnimation::Play(const wxPoint& position) {
+    movedByUser_ = false;
+    ShowPicture(172);
+    frameIndex_ = kFirstIndex;
+    Move(position);
+    // Hidden before the display had mapped it (a short run), the window may
+    // still count as shown, and showing it again would do nothing.
+    Hide();
     ShowWithoutActivating();
     // The toolkit ignores the size given at creation for a window without
     // decorations until it is shown; a window manager may have placed it.
@@ -64,10 +78,11 @@ CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, const wxPoint& position, Fat
         fatal_("タイマーの作成失敗");
 }
 
-CBusyAnimation::~CBusyAnimation() {
+void CBusyAnimation::Halt() {
     timer_.Stop();
     if (HasCapture())
         ReleaseMouse();
+    Hide();
 }
 
 void CBusyAnimation::ShowPicture(int resource) {

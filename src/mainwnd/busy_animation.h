@@ -11,7 +11,8 @@ namespace ordinex {
 // The small animation that plays while a run is in progress: a borderless
 // shaped window that the user can drag by any point, placed by the main
 // frame where it hides none of the frame's controls. White in the pictures
-// is transparent.
+// is transparent. Made hidden and kept between runs: creating a shaped
+// window costs a short run more than the run's own work.
 class CBusyAnimation : public wxFrame {
 public:
     // Picture shown for each frame index, by resource number, and the index
@@ -23,8 +24,13 @@ public:
     static constexpr int kTickMs = 200;
 
     using FatalHandler = std::function<void(const std::string&)>;
-    CBusyAnimation(wxWindow* mainFrame, const wxPoint& position, FatalHandler fatal);
+    CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal);
     ~CBusyAnimation() override;
+
+    // Shows the first picture at a screen position and starts playing.
+    void Play(const wxPoint& position);
+    // Stops playing and hides the window until the next Play.
+    void Halt();
 
     int FrameIndex() const { return frameIndex_; }
     bool MovedByUser() const { return movedByUser_; }

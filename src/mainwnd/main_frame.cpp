@@ -134,6 +134,9 @@ bool CMainFrame::Show(bool show) {
     if (show) {
         placementSettleUntil_ = wxGetLocalTimeMillis() + kPlacementSettleMs;
         KeepOnScreen();
+        // The animation window is made while the user looks at the new
+        // frame, not when the first run starts.
+        CallAfter([this] { AnimationWindow(); });
     }
     return wxFrame::Show(show);
 }
@@ -267,12 +270,18 @@ form::Rect CMainFrame::BusyAnimationPlace() const {
                                      freeInside);
 }
 
+CBusyAnimation* CMainFrame::AnimationWindow() {
+    if (!animationWindow_)
+        animationWindow_ = new CBusyAnimation(this, [this](const std::string& message) { app_.FatalExit(message); });
+    return animationWindow_;
+}
+
 void CMainFrame::ShowBusyAnimation() {
     if (busyAnimation_)
         return;
     const form::Rect place = BusyAnimationPlace();
-    busyAnimation_ = new CBusyAnimation(this, wxPoint(place.x, place.y),
-                                        [this](const std::string& message) { app_.FatalExit(message); });
+    busyAnimation_ = AnimationWindow();
+    busyAnimation_->Play(wxPoint(place.x, place.y));
 }
 
 void CMainFrame::PlaceBusyAnimation() {
@@ -286,7 +295,7 @@ void CMainFrame::PlaceBusyAnimation() {
 
 void CMainFrame::DestroyBusyAnimation() {
     if (busyAnimation_)
-        busyAnimation_->Destroy();
+        busyAnimation_->Halt();
     busyAnimation_ = nullptr;
 }
 

@@ -131,6 +131,7 @@ private:
     bool BeingPlaced() const;
     form::Rect BusyAnimationPlace() const;
     void PlaceBusyAnimation();
+    CBusyAnimation* AnimationWindow();
     void RestorePlacement();
     void OnClose(wxCloseEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);
@@ -158,7 +159,10 @@ private:
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
     BrowserLauncher launchBrowser_;
-    // The animation is a child window of the frame and goes with it.
+    // The animation is a child window of the frame and goes with it. It is
+    // made hidden once the frame is shown and kept for every run;
+    // busyAnimation_ is set while it plays.
+    wxWeakRef<CBusyAnimation> animationWindow_;
     wxWeakRef<CBusyAnimation> busyAnimation_;
 };
 

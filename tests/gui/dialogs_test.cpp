@@ -10,6 +10,7 @@
 #include "test_servers.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -259,6 +260,35 @@ TEST(BusyAnimation, PlaysDuringARunAndIsGoneAfterIt) {
     const std::vector<int> expected = {172, 172, 173, 174, 175, 176, 177, 178, 179, 180, 181,
                                        182, 163, 164, 165, 183, 184, 185, 186, 187, 188, 172};
     EXPECT_EQ(pictures, expected);
+}
+
+TEST(BusyAnimation, EachRunPlaysFromTheFirstPictureAndNothingStaysOnScreenBetweenRuns) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    // Mapped is what the display shows; the toolkit's own flag may lag.
+    auto onScreen = [](wxWindow* w) { return gtk_widget_get_mapped(static_cast<GtkWidget*>(w->GetHandle())) != 0; };
+    frame->ShowBusyAnimation();
+    CBusyAnimation* first = frame->BusyAnimation();
+    ASSERT_NE(first, nullptr);
+    for (int i = 0; i < 5; ++i)
+        first->Tick();
+    // A run so short that the display has not yet mapped the window.
+    frame->DestroyBusyAnimation();
+    PumpFor(100);
+    EXPECT_EQ(frame->BusyAnimation(), nullptr);
+    for (wxWindow* w : wxTopLevelWindows)
+        EXPECT_FALSE(dynamic_cast<CBusyAnimation*>(w) && onScreen(w)) << "an animation stays on screen";
+
+    frame->ShowBusyAnimation();
+    PumpFor(100);
+    CBusyAnimation* second = frame->BusyAnimation();
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(onScreen(second));
+    EXPECT_EQ(second->CurrentResource(), 172);
+    EXPECT_EQ(second->FrameIndex(), CBusyAnimation::kFirstIndex);
+    EXPECT_FALSE(second->MovedByUser());
+    frame->DestroyBusyAnimation();
 }
 
 TEST(BusyAnimation, PicturesAreDrawnAndWhiteIsTransparent) {
