@@ -41,7 +41,8 @@ public:
     virtual ~IMessagePump() = default;
     // Dispatches at most one pending event; never waits.
     virtual void PumpOneMessage() = 0;
-    // Dispatches events while any are pending.
+    // Dispatches the queued input and window events; the windows' own
+    // painting may be left for when the caller returns to the event loop.
     virtual void DrainMessages() = 0;
 };
 

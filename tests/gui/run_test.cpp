@@ -1,14 +1,18 @@
 // Numbered-series runs started from the form against the local HTTP test server.
 #include "app/ordinex_app.h"
+#include "app/wx/app_shell.h"
 #include "gui_support.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/form_ids.h"
+#include "mainwnd/main_frame.h"
 #include "mainwnd/status_painter.h"
 #include "test_servers.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/utils.h>
 
 #include <filesystem>
 #include <functional>
@@ -178,6 +182,32 @@ TEST(SeriesRunFromForm, StatusWritesShowAtABoundedRate) {
     run.gui.app().ConfirmStep();
     EXPECT_EQ(shownWhenAsked, "asked about");
     view->RefreshControls();
+}
+
+// Leaving a run works off the input that is still queued (it meets the
+// still disabled form) but leaves painting to the idle loop, which then draws
+// the window once, as the run left it.
+TEST(SeriesRunFromForm, LeavingARunWorksOffQueuedInputAndPaintsLater) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    PumpFor(200);
+    int keys = 0, paints = 0;
+    gui.frame()->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent&) { ++keys; });
+    gui.view()->Bind(wxEVT_PAINT, [&](wxPaintEvent& e) { ++paints, e.Skip(); });
+    // A key press waiting in the display's queue, as one typed during a run.
+    GdkEvent* press = gdk_event_new(GDK_KEY_PRESS);
+    press->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(static_cast<GtkWidget*>(gui.frame()->GetHandle()))));
+    press->key.keyval = GDK_KEY_a;
+    press->key.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(press, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gdk_event_put(press);
+    gdk_event_free(press);
+    gui.view()->Refresh();
+    gui.shell().Pump().DrainMessages();
+    EXPECT_EQ(keys, 1) << "the queued key was worked off";
+    EXPECT_EQ(paints, 0) << "painting waits for the idle loop";
+    PumpFor(200);
+    EXPECT_GT(paints, 0);
 }
 
 TEST(SeriesRunFromForm, StopButtonEndsTheRun) {

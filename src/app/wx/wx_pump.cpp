@@ -2,6 +2,8 @@
 
 #include <wx/app.h>
 
+#include <dlfcn.h>
+
 namespace ordinex {
 
 void WxMessagePump::PumpOneMessage() {
@@ -14,7 +16,15 @@ void WxMessagePump::PumpOneMessage() {
 }
 
 void WxMessagePump::DrainMessages() {
-    while (wxTheApp && wxTheApp->Pending())
+    // What the display has queued (input the run did not get to, window
+    // changes) is worked off now. The toolkit's layout and painting pass is
+    // left for the idle loop: run here it would lay out the window as the
+    // run left it, only for the caller to change it again at once.
+    using EventsPending = int (*)();
+    static const auto displayPending = reinterpret_cast<EventsPending>(dlsym(RTLD_DEFAULT, "gdk_events_pending"));
+    const auto start = std::chrono::steady_clock::now();
+    while (wxTheApp && (!displayPending || displayPending()) && wxTheApp->Pending() &&
+           std::chrono::steady_clock::now() - start < kDrainLimit)
         wxTheApp->Dispatch();
     lastCheck_ = std::chrono::steady_clock::now();
 }

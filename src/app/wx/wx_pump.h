@@ -16,6 +16,9 @@ public:
     // longer than this.
     static constexpr std::chrono::milliseconds kCheckInterval{4};
 
+    // A stream of input (a held key) does not keep the drain going longer.
+    static constexpr std::chrono::milliseconds kDrainLimit{250};
+
     void PumpOneMessage() override;
     void DrainMessages() override;
 
