@@ -1,5 +1,6 @@
 #include "mainwnd/busy_animation.h"
 
+#include "app/wx/gtk_calls.h"
 #include "res/wx/app_art.h"
 
 #include <wx/dcbuffer.h>
@@ -52,8 +53,10 @@ CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
     Bind(wxEVT_MOTION, &CBusyAnimation::OnMotion, this);
     Bind(wxEVT_LEFT_UP, &CBusyAnimation::OnLeftUp, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
-    // The first picture and its shape are made now, before any run.
+    // The first picture, its shape and the window on the display are made
+    // now, before any run: showing it then only maps it.
     ShowPicture(172);
+    RealizeNow(this);
 }
 
 CBusyAnimation::~CBusyAnimation() {

@@ -1,8 +1,8 @@
 #include "app/wx/gtk_compact_style.h"
 
-#include <wx/window.h>
+#include "app/wx/gtk_calls.h"
 
-#include <dlfcn.h>
+#include <wx/window.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -26,8 +26,6 @@ progressbar trough, progressbar progress { min-height: 8px; }
 messagedialog .dialog-action-area button { min-height: 30px; padding: 0 16px; }
 )css";
 
-// The program links GTK only through wx, without GTK's headers: the four
-// functions are looked up in the running process.
 using ProviderNew = void* (*)();
 using LoadFromData = int (*)(void*, const char*, long, void**);
 using ScreenGetDefault = void* (*)();
@@ -38,10 +36,7 @@ using ObjectGet = void (*)(void*, const char*, ...);
 using Free = void (*)(void*);
 constexpr unsigned kPriorityApplication = 600;
 
-template <class F>
-F Lookup(const char* name) {
-    return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
-}
+using gtk::Lookup;
 
 // The default theme draws a ticked box's mark from a vector picture that the
 // toolkit parses anew whenever the box changes state: a third of the time it

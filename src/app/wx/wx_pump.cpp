@@ -1,8 +1,8 @@
 #include "app/wx/wx_pump.h"
 
-#include <wx/app.h>
+#include "app/wx/gtk_calls.h"
 
-#include <dlfcn.h>
+#include <wx/app.h>
 
 namespace ordinex {
 
@@ -21,7 +21,7 @@ void WxMessagePump::DrainMessages() {
     // left for the idle loop: run here it would lay out the window as the
     // run left it, only for the caller to change it again at once.
     using EventsPending = int (*)();
-    static const auto displayPending = reinterpret_cast<EventsPending>(dlsym(RTLD_DEFAULT, "gdk_events_pending"));
+    static const auto displayPending = gtk::Lookup<EventsPending>("gdk_events_pending");
     const auto start = std::chrono::steady_clock::now();
     while (wxTheApp && (!displayPending || displayPending()) && wxTheApp->Pending() &&
            std::chrono::steady_clock::now() - start < kDrainLimit)

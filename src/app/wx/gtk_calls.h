@@ -1,0 +1,25 @@
+#pragma once
+
+class wxWindow;
+
+namespace ordinex {
+
+// The program links GTK only through wx, without GTK's headers: the few GTK
+// functions it calls itself are looked up in the running process, and
+// nothing happens where one cannot be found.
+namespace gtk {
+
+void* Function(const char* name);
+
+template <class F>
+F Lookup(const char* name) {
+    return reinterpret_cast<F>(Function(name));
+}
+
+} // namespace gtk
+
+// Creates a hidden window's resources on the display now, so that showing it
+// later only maps it.
+void RealizeNow(wxWindow* window);
+
+} // namespace ordinex
