@@ -141,7 +141,7 @@ bool CMainFrame::Show(bool show) {
     return wxFrame::Show(show);
 }
 
-void CMainFrame::Relayout() {
+void CMainFrame::Relayout(bool keepOnScreen) {
     if (inRelayout_)
         return;
     inRelayout_ = true;
@@ -152,7 +152,8 @@ void CMainFrame::Relayout() {
     SetClientSize(GetClientSize().x, FormHeight());
     if (view_)
         view_->SetSize(GetClientSize());
-    KeepOnScreen();
+    if (keepOnScreen)
+        KeepOnScreen();
     inRelayout_ = false;
     // Painted with the next events, together with whatever else changed
     // meanwhile (a run's end re-enables every control right after this):
@@ -234,7 +235,9 @@ void CMainFrame::SetRunLayout(bool busy) {
         Freeze();
         frozenForLeave_ = true;
     }
-    Relayout();
+    // A frame that only grows shorter stays on the screen, and the animation
+    // that follows it is about to go.
+    Relayout(/*keepOnScreen=*/busy);
 }
 
 void CMainFrame::LeaveBusy() {

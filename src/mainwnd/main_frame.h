@@ -59,7 +59,7 @@ public:
 
     // Applies the size limits again, after the toolbar, the run state or
     // AlwaysShowExpansionWindow changed.
-    void Relayout();
+    void Relayout(bool keepOnScreen = true);
     void EnableToolbarButtons(bool enable);
     bool ToolbarVisible() const { return toolbarVisible_; }
     bool RunInProgress() const { return runInProgress_; }

@@ -212,12 +212,14 @@ void COrdinexView::DisableForRun() {
 }
 
 void COrdinexView::RefreshControls() {
-    painter_.Hold(false);
     // A button is on only when its command can run, by the menu's rule.
     ApplyEnabling(IdleEnabling(ReadJob(), Lists()));
     // Applying the range states empties the status area, so that after a run
     // it is blank; unlike a click on a range box this is not an edit of the job.
+    // Emptied before the writes held back during a run are let out, so that
+    // each line is set once.
     ClearStatus();
+    painter_.Hold(false);
 }
 
 void COrdinexView::ApplyRangeEnabling(int k) {

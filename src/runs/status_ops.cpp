@@ -167,13 +167,10 @@ void COrdinexApp::BeginBusy() {
 }
 
 void COrdinexApp::EndBusy() {
-    // The run's last writes are set and the form takes its idle layout
-    // before the pending messages are worked off, so that the window is
-    // painted once, at its final size, rather than grown and then again
-    // shrunk. Input that queued up during the run still meets disabled
-    // controls.
-    if (statusView_)
-        statusView_->ShowPending();
+    // The form takes its idle layout before the queued input is worked off,
+    // which still meets disabled controls; the window is then painted once,
+    // at its final size. The run's last status writes are not put on the
+    // screen first: leaving the busy state empties the status area.
     if (busyWindows_)
         busyWindows_->SetRunLayout(false);
     DrainMessages();
