@@ -224,7 +224,9 @@ void CMainFrame::EnterBusy() {
         toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), true);
     view_->ClearStatus();
     // The update-UI rules do not run inside the run's own event dispatch.
-    UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    // The frame's own update covers its menus and toolbar, the only windows
+    // with rules; the form's controls are set above.
+    UpdateWindowUI(wxUPDATE_UI_NONE);
 }
 
 void CMainFrame::SetRunLayout(bool busy) {
@@ -245,7 +247,7 @@ void CMainFrame::LeaveBusy() {
     EnableToolbarButtons(true);
     if (toolbar_)
         toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), false);
-    UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    UpdateWindowUI(wxUPDATE_UI_NONE);
     if (frozenForLeave_) {
         frozenForLeave_ = false;
         Thaw();
