@@ -1,5 +1,6 @@
 #include "mainwnd/ordinex_view.h"
 
+#include "app/wx/gtk_calls.h"
 #include "app/wx/wx_text.h"
 #include "job/wildcard_range.h"
 #include "mainwnd/form_art.h"
@@ -93,6 +94,9 @@ void COrdinexView::CreateControls() {
         parts_[r.end] = new CRangeEdit(this, r.end);
     }
     AddLabel(kRangeClosingLabel, kClosingText);
+    for (auto [id, part] : parts_)
+        if (auto* box = dynamic_cast<wxTextCtrl*>(part))
+            SetMaskCharacter(box);
 
     for (auto [id, text] : kButtonTexts)
         parts_[id] = new wxButton(this, id, ToWx(text));

@@ -1,5 +1,6 @@
 #pragma once
 
+class wxTextCtrl;
 class wxWindow;
 
 namespace ordinex {
@@ -21,5 +22,11 @@ F Lookup(const char* name) {
 // Creates a hidden window's resources on the display now, so that showing it
 // later only maps it.
 void RealizeNow(wxWindow* window);
+
+// Gives a one-line text box that masks nothing its masking character once.
+// Left unset, the toolkit looks for one that the font can draw, laying out
+// several candidates, whenever the box is enabled, disabled or restyled:
+// most of the time it takes to disable the main form for a run.
+void SetMaskCharacter(wxTextCtrl* box);
 
 } // namespace ordinex
