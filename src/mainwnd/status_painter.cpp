@@ -40,6 +40,9 @@ void CStatusPainter::HideBar(int barId) {
 }
 
 void CStatusPainter::Hold(bool hold) {
+    // The run's own layout is seldom on the screen any sooner.
+    if (hold && !held_)
+        lastShown_ = wxGetLocalTimeMillis();
     held_ = hold;
     if (!hold)
         ShowPending();

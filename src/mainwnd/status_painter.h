@@ -12,11 +12,13 @@ namespace ordinex {
 
 // Puts what the runs write into the form's status area on the screen. While
 // a run is in progress (held) every write is kept, in order, but the
-// controls are set at most once per kInterval: the first write after a quiet
-// spell at once, the rest when the interval has passed (a timer, served by
-// the run's own message pump). A run of a thousand small files then spends
-// its time on the files rather than on labels and bars the eye could not
-// follow anyway. Outside runs every write shows at once.
+// controls are set at most once per kInterval, counted from the start of the
+// run: the first write after a quiet spell at once, the rest when the
+// interval has passed (a timer, served by the run's own message pump). A run
+// of a thousand small files then spends its time on the files rather than on
+// labels and bars the eye could not follow anyway, and a run that ends
+// within the first interval sets none of them. Outside runs every write
+// shows at once.
 class CStatusPainter {
 public:
     static constexpr int kIntervalMs = 50;
