@@ -14,6 +14,7 @@
 #include <wx/utils.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace ordinex {
 
@@ -178,7 +179,8 @@ void CMainFrame::KeepOnScreen() {
     if (IsMaximized() || IsIconized() || !SizeIsReal())
         return;
     const wxRect r = GetRect();
-    const form::Rect placed = frame::KeepOnScreen(ToRect(r), ToRect(WorkAreaOf(this)));
+    workArea_ = WorkAreaOf(this);
+    const form::Rect placed = frame::KeepOnScreen(ToRect(r), ToRect(workArea_));
     if (placed.x != r.x || placed.y != r.y)
         Move(placed.x, placed.y);
     PlaceBusyAnimation();
@@ -231,6 +233,7 @@ void CMainFrame::EnterBusy() {
 
 void CMainFrame::SetRunLayout(bool busy) {
     runInProgress_ = busy;
+    workArea_ = wxRect();
     // Leaving a run: nothing is drawn until the controls are enabled again,
     // so the idle form is painted once rather than disabled and then enabled.
     if (!busy && !frozenForLeave_) {
@@ -263,7 +266,7 @@ void CMainFrame::LeaveBusy() {
         });
 }
 
-form::Rect CMainFrame::BusyAnimationPlace() const {
+form::Rect CMainFrame::BusyAnimationPlace(const wxRect& workArea) const {
     const wxRect frameRect = GetRect();
     // The form's empty corner in screen coordinates; the frame's side and
     // bottom borders are taken to be equally wide.
@@ -271,7 +274,7 @@ form::Rect CMainFrame::BusyAnimationPlace() const {
     const wxSize outside = GetSize() - GetClientSize();
     freeInside.x += frameRect.x + outside.x / 2;
     freeInside.y += frameRect.y + outside.y - outside.x / 2;
-    return frame::PlaceBusyAnimation(ToRect(frameRect), ToRect(WorkAreaOf(this)), kBusyFrameWidth, kBusyFrameHeight,
+    return frame::PlaceBusyAnimation(ToRect(frameRect), ToRect(workArea), kBusyFrameWidth, kBusyFrameHeight,
                                      freeInside);
 }
 
@@ -284,7 +287,10 @@ CBusyAnimation* CMainFrame::AnimationWindow() {
 void CMainFrame::ShowBusyAnimation() {
     if (busyAnimation_)
         return;
-    const form::Rect place = BusyAnimationPlace();
+    // A run's start has just asked for the screen's work area, placing the
+    // grown frame.
+    const wxRect workArea = std::exchange(workArea_, wxRect());
+    const form::Rect place = BusyAnimationPlace(workArea.IsEmpty() ? WorkAreaOf(this) : workArea);
     busyAnimation_ = AnimationWindow();
     busyAnimation_->Play(wxPoint(place.x, place.y));
 }
@@ -293,7 +299,7 @@ void CMainFrame::PlaceBusyAnimation() {
     // Follows the frame when it grows or is placed, until the user moves it.
     if (!busyAnimation_ || busyAnimation_->MovedByUser())
         return;
-    const form::Rect place = BusyAnimationPlace();
+    const form::Rect place = BusyAnimationPlace(WorkAreaOf(this));
     if (busyAnimation_->GetPosition() != wxPoint(place.x, place.y))
         busyAnimation_->Move(place.x, place.y);
 }

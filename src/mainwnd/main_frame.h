@@ -129,7 +129,7 @@ private:
     int FormHeight() const;
     bool SizeIsReal() const;
     bool BeingPlaced() const;
-    form::Rect BusyAnimationPlace() const;
+    form::Rect BusyAnimationPlace(const wxRect& workArea) const;
     void PlaceBusyAnimation();
     CBusyAnimation* AnimationWindow();
     void RestorePlacement();
@@ -156,6 +156,7 @@ private:
     std::function<void(int)> endProcess_;
     FramePlacement placement_; // as read; the corner positions are kept
     wxRect normalRect_;        // the restored rectangle while maximized or minimized
+    wxRect workArea_;          // as placing the frame for a run's start found it
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
     BrowserLauncher launchBrowser_;
