@@ -5,6 +5,7 @@
 #include "app/wx/wx_text.h"
 #include "mainwnd/busy_animation.h"
 #include "mainwnd/command_ids.h"
+#include "mainwnd/input_hold.h"
 #include "mainwnd/ordinex_view.h"
 #include "res/wx/app_art.h"
 
@@ -50,6 +51,7 @@ CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
     doc_.SetTitleListener([this] { UpdateTitle(); });
     app_.SetStatusView(view_);
     app_.SetBusyWindows(this);
+    BindBusyLook();
 
     RestorePlacement();
     ApplyToolbarVisibility();
@@ -217,54 +219,7 @@ void CMainFrame::EnableToolbarButtons(bool enable) {
     }
 }
 
-// ---- Busy state ----
-
-void CMainFrame::EnterBusy() {
-    view_->DisableForRun();
-    EnableToolbarButtons(false);
-    if (toolbar_)
-        toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), true);
-    view_->ClearStatus();
-    // The update-UI rules do not run inside the run's own event dispatch.
-    // The frame's own update covers its menus and toolbar, the only windows
-    // with rules; the form's controls are set above.
-    UpdateWindowUI(wxUPDATE_UI_NONE);
-}
-
-void CMainFrame::SetRunLayout(bool busy) {
-    runInProgress_ = busy;
-    workArea_ = wxRect();
-    // Leaving a run: nothing is drawn until the controls are enabled again,
-    // so the idle form is painted once rather than disabled and then enabled.
-    if (!busy && !frozenForLeave_) {
-        Freeze();
-        frozenForLeave_ = true;
-    }
-    // A frame that only grows shorter stays on the screen, and the animation
-    // that follows it is about to go.
-    Relayout(/*keepOnScreen=*/busy);
-}
-
-void CMainFrame::LeaveBusy() {
-    view_->RefreshControls();
-    EnableToolbarButtons(true);
-    if (toolbar_)
-        toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), false);
-    UpdateWindowUI(wxUPDATE_UI_NONE);
-    if (frozenForLeave_) {
-        frozenForLeave_ = false;
-        Thaw();
-    }
-    // A page load holds the busy state without a command of this window
-    // around it: a close that waited for it is carried out now.
-    if (closePending_ && commandDepth_ == 0)
-        CallAfter([this] {
-            if (closePending_ && commandDepth_ == 0 && !app_.running) {
-                closePending_ = false;
-                Close();
-            }
-        });
-}
+// ---- Busy animation ----
 
 form::Rect CMainFrame::BusyAnimationPlace(const wxRect& workArea) const {
     const wxRect frameRect = GetRect();
@@ -284,7 +239,7 @@ CBusyAnimation* CMainFrame::AnimationWindow() {
     return animationWindow_;
 }
 
-void CMainFrame::ShowBusyAnimation() {
+void CMainFrame::PlayBusyAnimation() {
     if (busyAnimation_)
         return;
     // A run's start has just asked for the screen's work area, placing the
@@ -302,12 +257,6 @@ void CMainFrame::PlaceBusyAnimation() {
     const form::Rect place = BusyAnimationPlace(WorkAreaOf(this));
     if (busyAnimation_->GetPosition() != wxPoint(place.x, place.y))
         busyAnimation_->Move(place.x, place.y);
-}
-
-void CMainFrame::DestroyBusyAnimation() {
-    if (busyAnimation_)
-        busyAnimation_->Halt();
-    busyAnimation_ = nullptr;
 }
 
 // ---- Placement ----

@@ -7,9 +7,11 @@
 
 #include <wx/frame.h>
 #include <wx/longlong.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class wxMenu;
@@ -22,6 +24,7 @@ namespace ordinex {
 class COrdinexApp;
 class COrdinexView;
 class CBusyAnimation;
+class CInputHold;
 
 // The main window: menu, toolbar, the form, the measured-height size rules and
 // the windows' side of the busy state.
@@ -37,12 +40,17 @@ public:
     void RunCommand(int command) override;
     bool CommandEnabled(int command);
 
-    // IBusyWindows
+    // IBusyWindows (main_frame_busy.cpp)
     void EnterBusy() override;
     void SetRunLayout(bool busy) override;
     void LeaveBusy() override;
     void ShowBusyAnimation() override;
     void DestroyBusyAnimation() override;
+    // How long busy work runs before the window shows it.
+    static constexpr int kBusyLookDelayMs = 100;
+    // Shows the busy look now if it is still due.
+    void ShowBusyLook();
+    bool BusyLookDue() const { return lookDue_; }
 
     // IMainFormLink (main_frame_tools.cpp)
     Job ReadJob() override;
@@ -132,6 +140,10 @@ private:
     form::Rect BusyAnimationPlace(const wxRect& workArea) const;
     void PlaceBusyAnimation();
     CBusyAnimation* AnimationWindow();
+    void PlayBusyAnimation();
+    void BindBusyLook();
+    void ApplyRunLayout(bool busy);
+    void HoldInput(bool hold);
     void RestorePlacement();
     void OnClose(wxCloseEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);
@@ -146,6 +158,11 @@ private:
     bool toolbarVisible_ = false;
     bool runInProgress_ = false;
     bool frozenForLeave_ = false; // from the run layout's end to LeaveBusy
+    bool busy_ = false;
+    // What the busy look is to show once it is due (lookDue_).
+    bool lookDue_ = false, layoutDue_ = false, animationDue_ = false;
+    std::unique_ptr<CInputHold> inputHold_; // while the busy look is due
+    wxTimer lookTimer_;
     bool inRelayout_ = false;
     wxLongLong placementSettleUntil_ = 0;
     // Commands may nest event loops (runs, dialogs); a close request that

@@ -206,6 +206,17 @@ void COrdinexView::ApplyEnabling(const std::map<int, bool>& enabled) {
             w->Enable(on);
 }
 
+void COrdinexView::ShowPending() {
+    if (beforeShowing_)
+        beforeShowing_();
+    painter_.ShowPending();
+}
+
+void COrdinexView::HoldStatus() {
+    painter_.HoldHidden();
+    ClearStatus();
+}
+
 void COrdinexView::DisableForRun() {
     ApplyEnabling(BusyEnabling());
     painter_.Hold(true);

@@ -71,11 +71,17 @@ public:
     void ClearByteProgress() override;
     void SetFileProgress(const std::string& text, int64_t range, int64_t position) override;
     void ClearFileProgress() override;
-    void ShowPending() override { painter_.ShowPending(); }
+    void ShowPending() override;
+    // Called when what the status area holds is put on the screen at once:
+    // before the user is asked something.
+    void SetBeforeShowing(std::function<void()> hook) { beforeShowing_ = std::move(hook); }
     void ShowRunResult(const std::string& text) override;
     // Called when the form's height rules change (a run's result line comes or goes).
     void SetHeightListener(std::function<void()> listener) { heightChanged_ = std::move(listener); }
 
+    // Busy work has begun: the status area is emptied and keeps its writes
+    // out of sight until the form is disabled for it.
+    void HoldStatus();
     void DisableForRun();
     void RefreshControls();
 
@@ -126,6 +132,7 @@ private:
     COrdinexApp& app_;
     COrdinexDoc& doc_;
     std::function<void(int)> commandHandler_;
+    std::function<void()> beforeShowing_;
     std::function<void()> heightChanged_;
     std::string runResult_;
     Job job_; // the controls as last read

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace ordinex {
 
@@ -40,16 +41,25 @@ void CStatusPainter::HideBar(int barId) {
 }
 
 void CStatusPainter::Hold(bool hold) {
+    const bool wasHidden = std::exchange(hidden_, false);
     // The run's own layout is seldom on the screen any sooner.
     if (hold && !held_)
         lastShown_ = wxGetLocalTimeMillis();
     held_ = hold;
-    if (!hold)
+    // Coming into sight, the area shows what it holds at once.
+    if (!hold || wasHidden)
         ShowPending();
+}
+
+void CStatusPainter::HoldHidden() {
+    held_ = hidden_ = true;
+    timer_.Stop();
 }
 
 void CStatusPainter::Written() {
     anyPending_ = true;
+    if (hidden_)
+        return;
     if (!held_) {
         ShowPending();
         return;

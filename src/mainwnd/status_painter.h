@@ -32,6 +32,9 @@ public:
     void HideBar(int barId);
     // Held: writes show at the bounded rate. Letting go shows what is held.
     void Hold(bool hold);
+    // Held out of sight: writes are kept and nothing is set until Hold or
+    // ShowPending is called.
+    void HoldHidden();
     // Sets every control that is behind its last write.
     void ShowPending();
 
@@ -53,6 +56,7 @@ private:
     std::map<int, Text> texts_;
     std::map<int, Bar> bars_;
     bool held_ = false;
+    bool hidden_ = false;
     bool anyPending_ = false;
     wxLongLong lastShown_ = 0;
     wxTimer timer_;

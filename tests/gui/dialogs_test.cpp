@@ -4,6 +4,7 @@
 #include "gui_support.h"
 #include "mainwnd/busy_animation.h"
 #include "mainwnd/command_ids.h"
+#include "mainwnd/form_ids.h"
 #include "res/wx/app_art.h"
 #include "platform/version_record.h"
 #include "runs/wx/warning_dialog.h"
@@ -186,7 +187,11 @@ TEST(PausePrompts, StatusPausesComeInOrderWithTheLines) {
     public:
         COrdinexView* view = nullptr;
         std::vector<std::string>* seen = nullptr;
+        bool busyLookAtEachPause = true;
         int MessageBox(const std::string& text, MessageButtons b, MessageIcon i, bool d) override {
+            // A question shows the run's look at once, however soon it comes.
+            busyLookAtEachPause = busyLookAtEachPause && !view->Control(form::kUrlBase)->IsEnabled() &&
+                                  view->Control(form::kStopButton)->IsEnabled();
             seen->push_back(view->ControlText(1006));
             return ScriptedPrompter::MessageBox(text, b, i, d);
         }
@@ -197,6 +202,7 @@ TEST(PausePrompts, StatusPausesComeInOrderWithTheLines) {
     gui.frame()->RunCommand(cmd::kRunSeries);
     gui.app().SetPrompter(&gui.prompter);
     ASSERT_GT(lineAtEachPause.size(), 8u);
+    EXPECT_TRUE(recorder.busyLookAtEachPause);
     const auto has = [&](const std::string& text) {
         return std::find(lineAtEachPause.begin(), lineAtEachPause.end(), text) != lineAtEachPause.end();
     };
@@ -207,39 +213,46 @@ TEST(PausePrompts, StatusPausesComeInOrderWithTheLines) {
     EXPECT_TRUE(std::filesystem::exists(gui.path("f.bin")));
 }
 
+// A run that lasts shows its busy look: the form disabled but Stop, the
+// status area uncovered and the animation playing beside the frame.
 TEST(BusyAnimation, PlaysDuringARunAndIsGoneAfterIt) {
     GuiApp gui;
     TestServer server = TestServer::StartHttp();
     ASSERT_TRUE(gui.Start());
     COrdinexView* view = gui.view();
     view->SetUrlBase(server.url("/slow"));
-    view->SetUrlExpansion("4000");
+    view->SetUrlExpansion("20000");
     view->SetFolderBase(gui.dir());
     view->SetFolderExpansion("f.bin");
-    bool shownDuringRun = false;
+    bool shownDuringRun = false, stopLiveDuringRun = false;
+    int heightDuringRun = 0;
     int rightEdgeGap = -1;
     std::vector<int> pictures;
     class Watch : public IStatusView {
     public:
-        std::function<void()> onProgress;
+        std::function<bool()> onProgress; // true: done
         void SetUrlStatus(const std::string&) override {}
         void SetFolderStatus(const std::string&) override {}
         void SetStatusText(const std::string&) override {}
         void SetStatusText2(const std::string&) override {}
         void SetTransferStatus(const std::string&) override {}
         void SetByteProgress(const std::string&, int64_t, int64_t) override {
-            if (onProgress)
-                std::exchange(onProgress, {})();
+            if (onProgress && onProgress())
+                onProgress = {};
         }
         void ClearByteProgress() override {}
         void SetFileProgress(const std::string&, int64_t, int64_t) override {}
         void ClearFileProgress() override {}
     } watch;
     watch.onProgress = [&] {
+        if (gui.frame()->BusyLookDue())
+            return false;
+        stopLiveDuringRun = view->Control(form::kStopButton)->IsEnabled() && !view->Control(form::kUrlBase)->IsEnabled();
+        heightDuringRun = gui.frame()->GetClientSize().y;
         CBusyAnimation* animation = gui.frame()->BusyAnimation();
         shownDuringRun = animation && animation->IsShown();
         if (!animation)
-            return;
+            return true;
         // The toolkit reports the new window's size only once the display has
         // configured it; its position is set at once.
         rightEdgeGap = gui.frame()->GetScreenRect().GetRight() -
@@ -249,11 +262,14 @@ TEST(BusyAnimation, PlaysDuringARunAndIsGoneAfterIt) {
             animation->Tick();
             pictures.push_back(animation->CurrentResource());
         }
+        return true;
     };
     gui.app().SetStatusView(&watch);
     gui.frame()->RunCommand(cmd::kRunSeries);
     gui.app().SetStatusView(view);
     EXPECT_TRUE(shownDuringRun);
+    EXPECT_TRUE(stopLiveDuringRun);
+    EXPECT_EQ(heightDuringRun, view->FormHeight(true)) << "the status area is uncovered";
     EXPECT_EQ(rightEdgeGap, 0) << "aligned with the main frame's right edge";
     EXPECT_EQ(gui.frame()->BusyAnimation(), nullptr);
     ASSERT_EQ(pictures.size(), 22u);

@@ -6,8 +6,11 @@
 #include "mainwnd/form_rules.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/app.h>
+#include <wx/checkbox.h>
 #include <wx/menu.h>
+#include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
 namespace ordinex::test {
@@ -63,6 +66,90 @@ TEST(MainFrame, HiddenToolbarAndRunsChangeTheHeight) {
     EXPECT_EQ(frame->GetClientSize().y, expanded);
 }
 
+// A key press as the display delivers it, to the frame's focused control.
+void PressKey(CMainFrame* frame, unsigned keyval) {
+    GdkEvent* press = gdk_event_new(GDK_KEY_PRESS);
+    press->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(static_cast<GtkWidget*>(frame->GetHandle()))));
+    press->key.keyval = keyval;
+    press->key.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(press, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(press);
+    gdk_event_free(press);
+}
+
+// A click with the first mouse button in the middle of a control, as the
+// display delivers it: to the control's own input window.
+void Click(wxWindow* control) {
+    auto* widget = static_cast<GtkWidget*>(control->GetHandle());
+    GdkWindow* target = gtk_widget_get_window(widget);
+    for (GList* c = gdk_window_peek_children(target); c; c = c->next) {
+        gpointer owner = nullptr;
+        gdk_window_get_user_data(GDK_WINDOW(c->data), &owner);
+        if (owner == widget)
+            target = GDK_WINDOW(c->data);
+    }
+    int x = 0, y = 0;
+    gdk_window_get_origin(target, &x, &y);
+    const wxRect r = control->GetScreenRect();
+    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* e = gdk_event_new(type);
+        e->button.window = GDK_WINDOW(g_object_ref(target));
+        e->button.button = 1;
+        e->button.time = GDK_CURRENT_TIME;
+        e->button.x = r.x + r.width / 2 - x;
+        e->button.y = r.y + r.height / 2 - y;
+        e->button.x_root = r.x + r.width / 2;
+        e->button.y_root = r.y + r.height / 2;
+        gdk_event_set_device(e, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+        gtk_main_do_event(e);
+        gdk_event_free(e);
+    }
+}
+
+// Busy work shows nothing at first: the form keeps its look but takes no
+// input, and work that ends soon leaves the window as it was.
+TEST(MainFrame, BusyLookWaitsAndInputIsDroppedMeanwhile) {
+    GuiApp gui;
+    ASSERT_TRUE(gui.Start());
+    CMainFrame* frame = gui.frame();
+    COrdinexView* view = gui.view();
+    PumpFor(100);
+    wxTextCtrl* url = TextBox(view, form::kUrlBase);
+    url->SetFocus();
+    PumpFor(50);
+    PressKey(frame, GDK_KEY_a);
+    ASSERT_EQ(url->GetValue(), "a") << "the test's key press reaches the box";
+    auto* range = static_cast<wxCheckBox*>(view->Control(form::kRangeIds[5].check));
+    const bool ticked = range->GetValue();
+    Click(range);
+    ASSERT_NE(range->GetValue(), ticked) << "the test's click reaches the box";
+    url->SetFocus();
+    PumpFor(50);
+    const int idleHeight = frame->GetClientSize().y;
+    int resizes = 0;
+    frame->Bind(wxEVT_SIZE, [&](wxSizeEvent& e) { ++resizes, e.Skip(); });
+
+    gui.app().BeginBusy();
+    frame->ShowBusyAnimation();
+    PressKey(frame, GDK_KEY_b);
+    Click(range);
+    PumpFor(CMainFrame::kBusyLookDelayMs / 2);
+    EXPECT_EQ(url->GetValue(), "a") << "dropped while busy";
+    EXPECT_NE(range->GetValue(), ticked) << "dropped while busy";
+    ASSERT_TRUE(frame->BusyLookDue());
+    EXPECT_TRUE(Enabled(view, form::kUrlBase));
+    EXPECT_EQ(frame->BusyAnimation(), nullptr);
+    gui.app().EndBusy();
+    frame->DestroyBusyAnimation();
+    PumpFor(CMainFrame::kBusyLookDelayMs * 2);
+    EXPECT_FALSE(frame->BusyLookDue());
+    EXPECT_EQ(frame->GetClientSize().y, idleHeight);
+    EXPECT_EQ(resizes, 0) << "the frame never grew";
+    url->ChangeValue("");
+    PressKey(frame, GDK_KEY_c);
+    EXPECT_EQ(url->GetValue(), "c") << "input is taken again";
+}
+
 TEST(MainFrame, BusyStateLeavesOnlyStop) {
     GuiApp gui;
     ASSERT_TRUE(gui.Start());
@@ -70,6 +157,8 @@ TEST(MainFrame, BusyStateLeavesOnlyStop) {
     COrdinexView* view = gui.view();
     view->SetUrlBase("http://h/");
     gui.app().BeginBusy();
+    PumpFor(CMainFrame::kBusyLookDelayMs * 2);
+    EXPECT_FALSE(frame->BusyLookDue());
     EXPECT_TRUE(Enabled(view, form::kStopButton));
     EXPECT_FALSE(Enabled(view, form::kUrlBase));
     EXPECT_FALSE(Enabled(view, form::kRunSeriesButton));

@@ -12,6 +12,10 @@
 namespace ordinex {
 
 CAppShell::CAppShell(IPrompter* prompter) : prompter_([this]() -> wxWindow* { return frame_.get(); }) {
+    prompter_.SetBeforePrompt([this] {
+        if (frame_)
+            frame_->ShowBusyLook();
+    });
     prompter_.SetFatalHandler([this](const std::string& message) { app_.FatalExit(message); });
     prompter_.SetCloseAndExit([this] {
         if (CMainFrame* frame = frame_.get())

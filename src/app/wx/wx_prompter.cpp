@@ -50,6 +50,8 @@ int DefaultAnswer(MessageButtons buttons, bool defaultNo) {
 } // namespace
 
 int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) {
+    if (beforePrompt_)
+        beforePrompt_();
     if (PromptsAnsweredForTests()) {
         std::fprintf(stderr, "prompt: %s\n", text.c_str());
         return DefaultAnswer(buttons, defaultNo);
@@ -58,6 +60,8 @@ int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, Mess
 }
 
 int WxPrompter::WarningDialog(const std::string& text) {
+    if (beforePrompt_)
+        beforePrompt_();
     // The dialog closes itself, so it is shown in test runs too.
     if (PromptsAnsweredForTests())
         std::fprintf(stderr, "warning: %s\n", text.c_str());

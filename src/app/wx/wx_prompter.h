@@ -18,6 +18,8 @@ public:
     void SetFatalHandler(std::function<void(const std::string&)> fatal) { fatal_ = std::move(fatal); }
     // Closes the main window and ends the process (the main frame's way).
     void SetCloseAndExit(std::function<void()> closeAndExit) { closeAndExit_ = std::move(closeAndExit); }
+    // Called before a prompt is shown (the main window shows its busy look).
+    void SetBeforePrompt(std::function<void()> hook) { beforePrompt_ = std::move(hook); }
 
     int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
     int WarningDialog(const std::string& text) override;
@@ -28,6 +30,7 @@ private:
     WindowFinder mainWindow_;
     std::function<void(const std::string&)> fatal_;
     std::function<void()> closeAndExit_;
+    std::function<void()> beforePrompt_;
 };
 
 } // namespace ordinex
