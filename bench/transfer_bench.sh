@@ -120,29 +120,34 @@ sample() { # label, command... : one timed run, appended to the label's samples
   "$here/measure.py" -- "$@" >>"$work/samples/$label"
 }
 has() { command -v "$1" >/dev/null 2>&1; }
-# The rows of many small files on loopback (2,000 x 16 KiB, FTP, window)
-# compare programs that spend most of a run waiting for the server's answers,
-# one request at a time. Whether a client and the server share a CPU decides
-# that wait (here 45 or 125 µs a file) and changes from process to process,
-# which would swamp what the programs themselves differ by (the 2,000-file
-# ratio wandered from 0.98 to 1.16 between runs of the same programs). For
-# those rows the server and every client share CPU 0, and the display server
-# gets CPU 1.
+# The rows of many small files on loopback compare programs that spend most
+# of a run waiting for the server's answers, one request at a time. Whether a
+# client and the server share a CPU decides that wait (here 45 or 125 µs a
+# file) and changes from process to process, which would swamp what the
+# programs themselves differ by (unpinned, the 2,000-file ratio wandered from
+# 0.98 to 1.16 between runs of the same programs). So the servers stay on
+# CPU 0. In the 2,000-file and FTP rows the client runs on CPU 1, as it would
+# beside a server elsewhere; in the window row the display server needs CPU
+# 1, and the window program and ordinex-cli share CPU 0 with the server.
 on_server_cpu=()
+on_client_cpu=()
 on_display_cpu=()
 pin_server() { :; }
 if [ "$(nproc)" -ge 2 ] && has taskset; then
   on_server_cpu=(taskset -c 0)
+  on_client_cpu=(taskset -c 1)
   on_display_cpu=(taskset -c 1)
   pin_server() { # cpu list: moves the nginx worker and the FTP server
     local w
     for w in $(pgrep -P "$(cat "$work/nginx.pid")") "$ftp_pid"; do taskset -pc "$1" "$w" >/dev/null; done
   }
 fi
-pinned_sample() { # label, command...: as sample, on the server's CPU
-  local label=$1; shift
+pinned_sample() { # label, cpu (server or client), command...: as sample, on that CPU
+  local label=$1 cpu=$2; shift 2
+  local on=("${on_server_cpu[@]}")
+  [ "$cpu" = client ] && on=("${on_client_cpu[@]}")
   fresh
-  "${on_server_cpu[@]}" "$here/measure.py" -- "$@" >>"$work/samples/$label"
+  "${on[@]}" "$here/measure.py" -- "$@" >>"$work/samples/$label"
 }
 window_sample() { # label, runs, job: the window's best run in one process, and the same run there with no window
   fresh
@@ -159,10 +164,10 @@ echo "downloads go to $out; $repeat turns"
 # storage is touched costs several times a later one, and would fall on
 # whichever program goes first.
 fresh; curl -s -o "$out/curl/big.bin" "$http/big.bin"; fresh
-series_o() { pinned_sample series-o "$cli" run series.odx; }
-series_c() { pinned_sample series-c curl -s "$http/f[0001-2000].bin" -o "$out/curl/#1.bin"; }
-ftp_o() { pinned_sample ftp-o "$cli" run ftp.odx; }
-ftp_c() { pinned_sample ftp-c curl -s -P - "$ftp/files/f[001-200].bin" -o "$out/curl/#1.bin"; }
+series_o() { pinned_sample series-o client "$cli" run series.odx; }
+series_c() { pinned_sample series-c client curl -s "$http/f[0001-2000].bin" -o "$out/curl/#1.bin"; }
+ftp_o() { pinned_sample ftp-o client "$cli" run ftp.odx; }
+ftp_c() { pinned_sample ftp-c client curl -s -P - "$ftp/files/f[001-200].bin" -o "$out/curl/#1.bin"; }
 # Of two programs run one after the other, each goes first in every other turn.
 in_turn_order() { if [ $((turn % 2)) = 1 ]; then "$1"; "$2"; else "$2"; "$1"; fi; }
 for turn in $(seq "$repeat"); do
@@ -181,10 +186,10 @@ for turn in $(seq "$repeat"); do
     # runs in one that has run before.
     window_sample window 1
     window_sample window-warm 5
-    pinned_sample terminal "$cli" run window.odx
+    pinned_sample terminal server "$cli" run window.odx
     # Long enough for the busy look to be drawn.
     window_sample window-long 1 series.odx
-    pinned_sample terminal-long "$cli" run series.odx
+    pinned_sample terminal-long server "$cli" run series.odx
   fi
   pin_server "0-$(($(nproc) - 1))"
 done
@@ -276,7 +281,7 @@ if w and t:
 else:
     print("window: not measured (no GUI build or no xvfb-run)")
 if not pinned:
-    print("(2,000-file, FTP and window rows: client and server were not kept on one CPU: fewer than two CPUs or no taskset)")
+    print("(2,000-file, FTP and window rows: programs were not kept on set CPUs: fewer than two CPUs or no taskset)")
 peak = max(load(l)["kib"] for l in ("big-o", "series-o", "proxied-o", "ftp-o")) / 1024
 print(f"ordinex-cli peak resident memory: {peak:.1f} MiB  (target < 40) {verdict(peak < 40)}")
 print(f"Stop to exit (median of 5): {stop:.1f} ms  (target < 100) {verdict(stop < 100)}")
