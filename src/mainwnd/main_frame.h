@@ -144,6 +144,7 @@ private:
     void BindBusyLook();
     void ApplyRunLayout(bool busy);
     void HoldInput(bool hold);
+    void SetCommandsBusy(bool busy);
     void RestorePlacement();
     void OnClose(wxCloseEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);

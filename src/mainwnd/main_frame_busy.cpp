@@ -50,17 +50,21 @@ void CMainFrame::ShowBusyLook() {
     lookTimer_.Stop();
     HoldInput(false);
     view_->DisableForRun();
-    EnableToolbarButtons(false);
-    if (toolbar_)
-        toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), true);
-    // The update-UI rules do not run inside the run's own event dispatch.
-    // The frame's own update covers its menus and toolbar, the only windows
-    // with rules; the form's controls are set above.
-    UpdateWindowUI(wxUPDATE_UI_NONE);
+    SetCommandsBusy(true);
     if (std::exchange(layoutDue_, false))
         ApplyRunLayout(true);
     if (std::exchange(animationDue_, false))
         PlayBusyAnimation();
+}
+
+void CMainFrame::SetCommandsBusy(bool busy) {
+    EnableToolbarButtons(!busy);
+    if (toolbar_)
+        toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), busy);
+    // The update-UI rules do not run inside the run's own event dispatch.
+    // The frame's own update covers its menus and toolbar, the only windows
+    // with rules; the form's controls are set by the form.
+    UpdateWindowUI(wxUPDATE_UI_NONE);
 }
 
 void CMainFrame::SetRunLayout(bool busy) {
@@ -95,10 +99,7 @@ void CMainFrame::LeaveBusy() {
     HoldInput(false);
     // Sets nothing that the work left as it found it.
     view_->RefreshControls();
-    EnableToolbarButtons(true);
-    if (toolbar_)
-        toolbar_->EnableTool(cmd::ToWxId(cmd::kStop), false);
-    UpdateWindowUI(wxUPDATE_UI_NONE);
+    SetCommandsBusy(false);
     if (frozenForLeave_) {
         frozenForLeave_ = false;
         Thaw();
