@@ -1,11 +1,11 @@
 #include "mainwnd/main_frame.h"
 
 #include "app/ordinex_app.h"
+#include "app/wx/input_hold.h"
 #include "app/wx/tool_windows.h"
 #include "app/wx/wx_text.h"
 #include "mainwnd/busy_animation.h"
 #include "mainwnd/command_ids.h"
-#include "mainwnd/input_hold.h"
 #include "mainwnd/ordinex_view.h"
 #include "res/wx/app_art.h"
 

@@ -2,9 +2,9 @@
 #include "mainwnd/main_frame.h"
 
 #include "app/ordinex_app.h"
+#include "app/wx/input_hold.h"
 #include "mainwnd/busy_animation.h"
 #include "mainwnd/command_ids.h"
-#include "mainwnd/input_hold.h"
 #include "mainwnd/ordinex_view.h"
 
 #include <wx/toolbar.h>
@@ -17,8 +17,8 @@ namespace ordinex {
 // busy look (form disabled but Stop, frame grown over the status area,
 // animation) would only flash. It is shown once the work has lasted that
 // long, or at once when the user is asked something. Until then the window
-// keeps its idle look, drops the input a disabled form would not take, and
-// the status area keeps its writes.
+// keeps its idle look but takes no input, and the status area keeps its
+// writes out of sight.
 
 void CMainFrame::BindBusyLook() {
     lookTimer_.SetOwner(this);

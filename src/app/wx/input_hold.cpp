@@ -1,4 +1,4 @@
-#include "mainwnd/input_hold.h"
+#include "app/wx/input_hold.h"
 
 #include "app/wx/gtk_calls.h"
 
