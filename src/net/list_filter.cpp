@@ -28,13 +28,14 @@ bool CInternetDownloader::PassesListFilter(const ProgramSettings& settings, cons
         if (c != ',')
             digits += c;
     const int64_t size = LeadingDecimal(digits);
+    // The boxes say "KB以上": a minimum in kilobytes.
+    auto largeEnough = [&](int row) { return size >= int64_t{settings.HttpTreeListFileSizeSetting[row]} * 1024; };
 
     if (settings.HttpTreeListExtensionOptionSetting[0] != 0)
-        return size >= settings.HttpTreeListFileSizeSetting[0];
+        return largeEnough(0);
     for (int row = 1; row < kExtensionRows; ++row) {
         if (settings.HttpTreeListExtensionOptionSetting[row] != 0 &&
-            RowExtension(settings.GetExtensionString(row)) == extension &&
-            size >= settings.HttpTreeListFileSizeSetting[row])
+            RowExtension(settings.GetExtensionString(row)) == extension && largeEnough(row))
             return true;
     }
     return false;

@@ -5,6 +5,7 @@
 #include "platform/text_encoding.h"
 #include "runs/text_helpers.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -95,7 +96,9 @@ ListItemTarget ComposeListItemTarget(std::string_view folderBase, std::string_vi
         folder += '/';
     const std::string rel = RelativeName(hostAndPath, naming);
     ListItemTarget target;
-    target.path = DotsToUnderscores(folder + rel);
+    // Only the part made from the address is rewritten: the destination
+    // folder is the user's and is taken as it stands.
+    target.path = folder + DotsToUnderscores(rel);
     // The conversion keeps the length, so the relative part starts where the folder ends.
     const std::string_view converted = std::string_view(target.path).substr(folder.size());
     target.storable = target.path.size() < PATH_MAX;
@@ -118,7 +121,9 @@ std::string FtpItemLocalName(const std::string& directory, const std::string& na
 }
 
 std::string LinkItemLocalName(const std::string& url) {
-    const std::string hp = CInternetDownloader::StripScheme(url);
+    // The query names a version or a session, not the file: "x.jpg?v=1.2" is x.jpg.
+    std::string hp = CInternetDownloader::StripScheme(url);
+    hp.erase(std::min(hp.find('?'), hp.size()));
     std::string decoded;
     decoded.reserve(hp.size());
     std::size_t start = 0;

@@ -84,18 +84,19 @@ TEST_F(CliFtp, LsPrintsTheWindowsColumns) {
 }
 
 TEST_F(CliFtp, LsFollowsTheListFilterOfTheSettings) {
-    // Rows .JPG, jpg and Jpg all match; a file of exactly the row's size passes, one byte less does not.
+    // Rows .JPG, jpg and Jpg all match; sizes are minimums in KB (big.dat has 1,205.6 KB).
     const struct {
         const char* tool;
         std::set<std::string> names;
     } cases[] = {
         {"HttpTreeListExtensionOptionSetting0=0\nHttpTreeListExtensionOptionSetting1=1\n"
-         "HttpTreeListExtensionOptionSetting1String=.JPG\nHttpTreeListFileSizeSetting1=3\n",
-         {"a.b.jpg", "PHOTO.JPG"}},
+         "HttpTreeListExtensionOptionSetting1String=.JPG\nHttpTreeListFileSizeSetting1=1\n",
+         {}},
         {"HttpTreeListExtensionOptionSetting0=0\nHttpTreeListExtensionOptionSetting4=1\n"
          "HttpTreeListExtensionOptionSetting4String=Jpg\n",
          {"a.b.jpg", "PHOTO.JPG", "small.jpg"}},
-        {"HttpTreeListExtensionOptionSetting0=1\nHttpTreeListFileSizeSetting0=1000\n", {"big.dat"}},
+        {"HttpTreeListExtensionOptionSetting0=1\nHttpTreeListFileSizeSetting0=1205\n", {"big.dat"}},
+        {"HttpTreeListExtensionOptionSetting0=1\nHttpTreeListFileSizeSetting0=1206\n", {}},
         {"HttpTreeListExtensionOptionSetting0=0\n", {}},
         {"HttpTreeListExtensionOptionSetting0=0\nHttpTreeListExtensionOptionSetting2=1\n"
          "HttpTreeListExtensionOptionSetting2String=zip\n",

@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ListNaming, ModesAndTheDotsOfTheWholePath) {
+TEST(ListNaming, ModesAndTheDotsOfTheAddressPart) {
     const std::string hp = FtpItemLocalName("ftp://host/pub/img/", "a.b.jpg");
     EXPECT_EQ(hp, "host/pub/img/a_b.jpg");
     const struct {
@@ -32,7 +32,10 @@ TEST(ListNaming, ModesAndTheDotsOfTheWholePath) {
         {"/dl", 1, 3, "/dl/host/pub/img/a_b.jpg"},
         {"/dl", 1, 99, "/dl/host/pub/img/a_b.jpg"},
         {"/dl", 7, 0, "/dl/host/pub/img/a_b.jpg"},
-        {" /my.files/ ", 0, 0, "/my_files/a_b.jpg"},
+        // The destination folder is the user's: its dots stay.
+        {" /my.files/ ", 0, 0, "/my.files/a_b.jpg"},
+        {"/home/me/.local/dl", 2, 0, "/home/me/.local/dl/host/pub/img/a_b.jpg"},
+        {"/v1.2/dl.d/", 1, 1, "/v1.2/dl.d/img/a_b.jpg"},
     };
     for (const auto& c : cases) {
         const ListItemTarget t = ComposeListItemTarget(c.base, hp, {c.mode, c.dirs, "ftp://"});

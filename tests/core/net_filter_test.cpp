@@ -25,10 +25,11 @@ ProgramSettings Filter(int allOn, int32_t allSize, std::initializer_list<Row> ro
     return s;
 }
 
+// Sizes of the rows are minimums in KB, as their boxes say; rows' files are compared in bytes.
 TEST(ListFilter, EveryExtensionRowDecidesBySizeAlone) {
-    const ProgramSettings s = Filter(1, 1000, {{1, 1, "jpg", 0}});
-    EXPECT_TRUE(CInternetDownloader::PassesListFilter(s, "a.zip", "1,000"));
-    EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a.jpg", "999")); // rows are ignored
+    const ProgramSettings s = Filter(1, 1, {{1, 1, "jpg", 0}});
+    EXPECT_TRUE(CInternetDownloader::PassesListFilter(s, "a.zip", "1,024"));
+    EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a.jpg", "1,023")); // rows are ignored
     EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "dir", ""));
     const ProgramSettings zero = Filter(1, 0, {});
     EXPECT_TRUE(CInternetDownloader::PassesListFilter(zero, "dir", ""));
@@ -42,19 +43,20 @@ TEST(ListFilter, ExtensionRows) {
         const char* size;
         bool passes;
     } cases[] = {
-        {"photo.jpg", "100", true},
-        {"PHOTO.JPG", "1,000", true},
-        {"photo.jpg", "99", false},     // one byte less than the row's value
-        {"photo.jpeg", "5000", false},
+        {"photo.jpg", "102,400", true}, // exactly 100 KB
+        {"PHOTO.JPG", "1,000,000", true},
+        {"photo.jpg", "102,399", false}, // one byte less than the row's value
+        {"photo.jpg", "100", false},     // 100 bytes are not 100 KB
+        {"photo.jpeg", "500,000", false},
         {"a.targz", "1", true},         // dots of the row text are removed
         {"a.tar.gz", "1", false},       // the entry's extension is "gz"
         {"a.zip", "1", false},          // row switched off
         {"README", "1", true},          // matches the empty row
         {"dir", "", true},
-        {"pics/x.png", "5", true},      // the file-name part counts
+        {"pics/x.png", "5,120", true},  // the file-name part counts
         {"x.png/readme", "5", true},    // no extension: the empty row
         {"C:\\dir\\x.PNG", "12,345", true},
-        {"x.png", "4", false},
+        {"x.png", "5,119", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CInternetDownloader::PassesListFilter(s, c.name, c.size), c.passes) << c.name << " " << c.size;
@@ -67,10 +69,15 @@ TEST(ListFilter, NoRowSwitchedOnLetsNothingPass) {
 }
 
 TEST(ListFilter, SizeTextIsReadAsDigitsWithoutSeparators) {
-    const ProgramSettings s = Filter(1, 2000000, {});
-    EXPECT_TRUE(CInternetDownloader::PassesListFilter(s, "a", "2,000,000"));
-    EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "1,999,999"));
+    const ProgramSettings s = Filter(1, 500000, {});
+    EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "844,800")) << "825 KB is less than 500,000 KB";
+    EXPECT_TRUE(CInternetDownloader::PassesListFilter(s, "a", "512,000,000"));
+    EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "511,999,999"));
     EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "junk"));
+    // The largest value a box holds does not overflow.
+    const ProgramSettings largest = Filter(1, INT32_MAX, {});
+    EXPECT_TRUE(CInternetDownloader::PassesListFilter(largest, "a", "2,199,023,254,528"));
+    EXPECT_FALSE(CInternetDownloader::PassesListFilter(largest, "a", "2,199,023,254,527"));
 }
 
 } // namespace
