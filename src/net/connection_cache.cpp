@@ -5,6 +5,7 @@
 #include "settings/program_settings.h"
 
 #include <algorithm>
+#include <poll.h>
 #include <unistd.h>
 
 namespace ordinex {
@@ -126,9 +127,21 @@ void ConnectionCache::Flush(IEngineHost& host) {
     }
 }
 
+bool ConnectionCache::HttpDataWaiting() const {
+    for (const Connection& c : connections_) {
+        if (!c.http)
+            continue;
+        pollfd p{c.socket, POLLIN, 0};
+        if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+            return true;
+    }
+    return false;
+}
+
 int ConnectionCache::OnCloseSocket(void* self, curl_socket_t socket) {
     auto* c = static_cast<ConnectionCache*>(self);
-    const auto it = std::find(c->connections_.begin(), c->connections_.end(), socket);
+    const auto it = std::find_if(c->connections_.begin(), c->connections_.end(),
+                                 [socket](const Connection& k) { return k.socket == socket; });
     const bool reported = it != c->connections_.end();
     if (reported) {
         c->connections_.erase(it);

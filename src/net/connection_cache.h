@@ -70,7 +70,11 @@ public:
 
     // A socket that is a connection to a server (not an FTP data socket):
     // its closing is reported.
-    void AddConnection(curl_socket_t socket) { connections_.push_back(socket); }
+    void AddConnection(curl_socket_t socket, bool http) { connections_.push_back({socket, http}); }
+    // Some kept HTTP connection has something waiting (data nobody asked
+    // for, or the server's close) while no request is out on it. Only
+    // between transfers: a running one reads its own answer.
+    bool HttpDataWaiting() const;
     // The close-socket callback of every session's handle.
     static int OnCloseSocket(void* self, curl_socket_t socket);
 
@@ -86,7 +90,11 @@ private:
     CURLSH* tlsSessions_ = nullptr;
     std::string user_, password_;
     bool credentialsSet_ = false;
-    std::vector<curl_socket_t> connections_;
+    struct Connection {
+        curl_socket_t socket;
+        bool http;
+    };
+    std::vector<Connection> connections_;
     std::vector<Report> queue_;
 };
 

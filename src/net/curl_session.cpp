@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -29,6 +31,10 @@ constexpr long kReceiveBufferBytes = 512 * 1024;
 // that windows are served and Stop is seen every few milliseconds.
 constexpr int64_t kRoundBudgetBytes = 4 * 1024 * 1024;
 constexpr long kMaxRedirects = 10;
+// Answers slower than this on a kept connection are watched for a stray one
+// behind them, for at most the second time.
+constexpr curl_off_t kSlowAnswerMs = 20;
+constexpr curl_off_t kMaxAnswerWatchMs = 20;
 // Names a certificate authority file that replaces the system's trust store.
 // For the tests, which trust an authority of their own; not a user setting.
 constexpr const char* kTestCaInfoVariable = "ORDINEX_TEST_CAINFO";
@@ -187,7 +193,15 @@ void CurlSession::Start() {
     resolvingShown_ = false;
     retried_ = false;
     bodyBytes_ = 0;
+    downgradeFrom_.clear();
+    downgradeTo_.clear();
+    strayAnswer_ = false;
+    lastActivity_ = std::chrono::steady_clock::now();
     watch_.sizeReply = -1;
+    // A kept connection with anything waiting before the request goes out is
+    // out of step with its server: what waits would be read as the answer.
+    if (keeping_ && protocol_ == Protocol::Http && cache_.HttpDataWaiting())
+        cache_.CloseAll();
     if (keeping_)
         multi_ = cache_.KeptMulti(); // a new one after the kept connections were closed
     if (!Valid()) {
@@ -232,6 +246,10 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
                 everConnected_ = everConnected_ || connectTime > 0;
                 if (IsTlsFailure(result_))
                     NoteTlsFailure();
+                if (result_ == CURLE_OK && keeping_ && protocol_ == Protocol::Http && AnswerWentOn()) {
+                    strayAnswer_ = true;
+                    result_ = CURLE_WEIRD_SERVER_REPLY;
+                }
                 curl_multi_remove_handle(multi_, easy_);
                 added_ = false;
                 ended = true;
@@ -242,6 +260,15 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
             continue;
         if (!added_)
             break;
+        if (IdleTooLong()) {
+            // libcurl's own low-speed check averages over seconds and ends
+            // an idle transfer several seconds late; the setting is a promise.
+            Abort();
+            result_ = CURLE_OPERATION_TIMEDOUT;
+            everConnected_ = true;
+            Flush();
+            break;
+        }
         if (ready && ready())
             return Outcome::Ready;
         if (eachRound)
@@ -259,7 +286,7 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const 
 }
 
 bool CurlSession::RetryOnNewConnection() {
-    if (!keeping_ || retried_ || bodyBytes_ > 0 || bodyWaiting_ || writeErrno_ != 0)
+    if (!keeping_ || retried_ || strayAnswer_ || bodyBytes_ > 0 || bodyWaiting_ || writeErrno_ != 0)
         return false;
     // Only a failure on a connection that was kept, not one made for this transfer.
     long connects = -1;
@@ -383,6 +410,8 @@ bool CurlSession::Resume() {
     if (!paused_)
         return true;
     paused_ = false;
+    // The time held back was ours, not the server's.
+    lastActivity_ = std::chrono::steady_clock::now();
     bodyWaiting_ = false;
     // The held data reaches the write callback inside this call.
     const CURLcode rc = curl_easy_pause(easy_, CURLPAUSE_CONT);
@@ -402,6 +431,11 @@ std::string CurlSession::ErrorText() const {
         detail = errorBuffer_;
     if (detail.empty())
         detail = curl_easy_strerror(result_);
+    if (strayAnswer_)
+        return "サーバーが応答の後に要求していないデータを続けて送ってきたため、この応答は信用できません";
+    if (!downgradeTo_.empty())
+        return ReplaceControlChars(downgradeFrom_) + " から暗号化されないHTTPの " + ReplaceControlChars(downgradeTo_) +
+               " へのリダイレクトには従いません";
     if (result_ == CURLE_OPERATION_TIMEDOUT) {
         // Which wait ran out tells the user more than libcurl's wording.
         return !everConnected_ ? "サーバーに接続できないまま " + std::to_string(connectSeconds_) +
@@ -415,9 +449,17 @@ std::string CurlSession::ErrorText() const {
     return TransferErrorText(result_, ReplaceControlChars(detail));
 }
 
+bool CurlSession::IdleTooLong() const {
+    // Only once the connection is up: until then the connect timeout rules.
+    if (idleSeconds_ <= 0 || !established_ || paused_)
+        return false;
+    return std::chrono::steady_clock::now() - lastActivity_ >= std::chrono::seconds(idleSeconds_);
+}
+
 size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
     auto* s = static_cast<CurlSession*>(self);
     const size_t length = size * count;
+    s->lastActivity_ = std::chrono::steady_clock::now();
     if (length == 0)
         return 0;
     if (s->sink_ == Sink::Hold) {
@@ -472,15 +514,82 @@ size_t CurlSession::Take(const char* data, size_t length) {
 size_t CurlSession::OnHeader(char* data, size_t size, size_t count, void* self) {
     auto* s = static_cast<CurlSession*>(self);
     const size_t length = size * count;
+    s->lastActivity_ = std::chrono::steady_clock::now();
     s->codes_.clear();
     const bool loggedIn = s->watch_.OnLine(std::string_view(data, length), s->codes_);
     for (int code : s->codes_)
         s->Queue(code, s->address_);
+    if (s->watch_.redirecting && s->DowngradingRedirect())
+        return 0; // ends the transfer before the redirect is followed
     if (loggedIn && !s->loginShown_ && !s->loginStatus_.empty()) {
         s->loginShown_ = true;
         s->cache_.Queue(true, s->loginStatus_);
     }
     return length;
+}
+
+bool CurlSession::AnswerWentOn() const {
+    // HTTP/2 frames its answers: nothing can run over from one to the next.
+    long version = 0;
+    curl_easy_getinfo(easy_, CURLINFO_HTTP_VERSION, &version);
+    if (version != CURL_HTTP_VERSION_1_1 && version != CURL_HTTP_VERSION_1_0)
+        return false;
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    curl_easy_getinfo(easy_, CURLINFO_ACTIVESOCKET, &socket);
+    // libcurl closes a connection on which more arrived with the answer than
+    // the answer's length, and keeps one that ended cleanly.
+    if (socket == CURL_SOCKET_BAD)
+        return watch_.keepsConnection();
+    // More that came just after it. Over TLS only records show, which may be
+    // the server's goodbye; whatever waits there, the connection is closed
+    // before the next request goes out.
+    char* url = nullptr;
+    curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
+    if (url && std::string_view(url).substr(0, 8) == "https://")
+        return false;
+    // An answer sent late, after the previous one, meets the next request on
+    // its way and is taken for its answer; the real one follows right behind.
+    // So a slow answer on a kept connection is watched a little longer: a
+    // twentieth of its wait, which costs a slow server at most 5%.
+    long connects = -1;
+    curl_easy_getinfo(easy_, CURLINFO_NUM_CONNECTS, &connects);
+    curl_off_t sent = 0, answered = 0;
+    curl_easy_getinfo(easy_, CURLINFO_PRETRANSFER_TIME_T, &sent);
+    curl_easy_getinfo(easy_, CURLINFO_STARTTRANSFER_TIME_T, &answered);
+    const curl_off_t waitedMs = (answered - sent) / 1000;
+    if (connects == 0 && waitedMs >= kSlowAnswerMs) {
+        pollfd p{socket, POLLIN, 0};
+        ::poll(&p, 1, static_cast<int>(std::min<curl_off_t>(waitedMs / 20, kMaxAnswerWatchMs)));
+    }
+    char byte = 0;
+    return ::recv(socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+}
+
+bool CurlSession::DowngradingRedirect() {
+    watch_.redirecting = false;
+    char* current = nullptr;
+    curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &current);
+    if (!current || std::string_view(current).substr(0, 8) != "https://")
+        return false;
+    // Where the redirect leads, read as libcurl will read it (relative to the current address).
+    CURLU* u = curl_url();
+    std::string target;
+    char* text = nullptr;
+    if (u && curl_url_set(u, CURLUPART_URL, current, 0) == CURLUE_OK &&
+        curl_url_set(u, CURLUPART_URL, watch_.location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) ==
+            CURLUE_OK &&
+        curl_url_get(u, CURLUPART_URL, &text, 0) == CURLUE_OK && text)
+        target = text;
+    curl_free(text);
+    curl_url_cleanup(u);
+    if (target.substr(0, 8) == "https://")
+        return false;
+    // What cannot be read, or another scheme, is refused by libcurl's own rules.
+    if (target.substr(0, 7) != "http://")
+        return false;
+    downgradeFrom_ = current;
+    downgradeTo_ = target;
+    return true;
 }
 
 curl_socket_t CurlSession::OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address) {
@@ -498,7 +607,7 @@ curl_socket_t CurlSession::OnOpenSocket(void* self, curlsocktype purpose, curl_s
         s->resolvingShown_ = true;
         s->Queue(kStatusNameResolved, s->address_);
         s->Queue(kStatusConnectingToServer, s->address_);
-        s->cache_.AddConnection(socket);
+        s->cache_.AddConnection(socket, s->protocol_ == Protocol::Http);
         s->opened_ = true;
         s->connectPending_ = true;
         if (s->protocol_ == Protocol::Ftp)
@@ -520,6 +629,7 @@ int CurlSession::OnResolverStart(void*, void*, void* self) {
 int CurlSession::OnPreRequest(void* self, char* primaryIp, char*, int, int) {
     auto* s = static_cast<CurlSession*>(self);
     s->established_ = true;
+    s->lastActivity_ = std::chrono::steady_clock::now();
     s->resolvingShown_ = false;
     if (s->protocol_ == Protocol::Http) {
         if (s->connectPending_) {

@@ -4,6 +4,7 @@
 #include "net/response_watch.h"
 
 #include <curl/curl.h>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -103,6 +104,8 @@ public:
 
 private:
     void ApplyTimeouts();
+    // Nothing has come from the server for IdleTimeoutSetting seconds.
+    bool IdleTooLong() const;
     // Which server a failed secure connection was with, and why, while the handle still knows.
     void NoteTlsFailure();
     void Queue(int code, const std::string& info = {});
@@ -113,6 +116,12 @@ private:
     // Hands body data to the sink (not Hold); the length taken, or 0 after a write error.
     size_t Take(const char* data, size_t length);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
+    // A redirect from HTTPS to plain HTTP: nothing that began secure goes on
+    // in clear. Notes both addresses for the message.
+    bool DowngradingRedirect();
+    // The server sent more after the answer that has just ended: its answers
+    // are out of step with the requests, and this one cannot be trusted.
+    bool AnswerWentOn() const;
     static curl_socket_t OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnResolverStart(void* resolverState, void* reserved, void* self);
     static int OnPreRequest(void* self, char* primaryIp, char* localIp, int primaryPort, int localPort);
@@ -133,8 +142,11 @@ private:
     int32_t connectSeconds_ = 0;
     int32_t idleSeconds_ = 0;
     bool everConnected_ = false;
+    std::chrono::steady_clock::time_point lastActivity_;
     char errorBuffer_[CURL_ERROR_SIZE] = {};
     std::string tlsHost_;
+    std::string downgradeFrom_, downgradeTo_;
+    bool strayAnswer_ = false;
     long tlsVerifyResult_ = 0;
 
     std::string hostName_;

@@ -144,6 +144,9 @@ public:
     // "HTTPS" for a secure address (serviceType), else "HTTP": the step texts name it.
     const char* WebProtocolName() const { return serviceType == kServiceHttps ? "HTTPS" : "HTTP"; }
     static const char* ServiceTypeName(uint32_t type);
+    // errorText for an address of a type that is not fetched; for HTTPS it
+    // says which setting allows it.
+    static std::string UnsupportedServiceText(uint32_t type);
     // Checks an HTTP status code received for a request; sets the texts on failure.
     bool CheckHttpStatus(long statusCode);
     std::string NormalizeFtpUrl(const std::string& url);
@@ -227,6 +230,8 @@ private:
     bool RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize);
     // Where the data of the current download goes until it is complete.
     std::string partPath_;
+    // Earlier attempts at the current target left temporary files behind.
+    bool partLeftovers_ = false;
 
     IEngineHost* host_ = nullptr;
     ConnectionCache connections_;

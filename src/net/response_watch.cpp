@@ -3,6 +3,8 @@
 #include "net/session_status.h"
 #include "platform/text_encoding.h"
 
+#include <algorithm>
+
 namespace ordinex {
 
 namespace {
@@ -35,6 +37,22 @@ bool HeaderValue(std::string_view line, std::string_view name, std::string& valu
     return true;
 }
 
+// A token of a comma-separated header value, in any case ("Connection: Keep-Alive, Upgrade").
+bool ContainsWord(std::string_view value, std::string_view word) {
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        const std::string_view token = Trim(value.substr(start, comma - start));
+        if (token.size() == word.size() &&
+            std::equal(token.begin(), token.end(), word.begin(), [](char a, char b) {
+                return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+            }))
+            return true;
+        start = comma + 1;
+    }
+    return false;
+}
+
 } // namespace
 
 bool ResponseWatch::OnLine(std::string_view line, std::vector<int>& codes) {
@@ -57,7 +75,12 @@ bool ResponseWatch::OnHttpLine(std::string_view line, std::vector<int>& codes) {
         contentLength.clear();
         contentType.clear();
         lastModified.clear();
+        location.clear();
         hasLocation_ = false;
+        redirecting = false;
+        persistent_ = line.substr(0, 9) == "HTTP/1.1 ";
+        hasLength_ = statusCode == 204 || statusCode == 304;
+        chunked_ = false;
         codes.push_back(kStatusRequestSent);
         codes.push_back(kStatusReceivingResponse);
         return false;
@@ -69,17 +92,28 @@ bool ResponseWatch::OnHttpLine(std::string_view line, std::vector<int>& codes) {
         const bool redirect = statusCode > 300 && statusCode < 400 && hasLocation_;
         if (statusCode >= 200 && !redirect)
             finalHeaders = true;
+        redirecting = redirect;
         return false;
     }
     std::string value;
-    if (HeaderValue(line, "content-length", value))
+    if (HeaderValue(line, "content-length", value)) {
         contentLength = value;
+        hasLength_ = true;
+    } else if (HeaderValue(line, "connection", value)) {
+        if (ContainsWord(value, "close"))
+            persistent_ = false;
+        else if (ContainsWord(value, "keep-alive"))
+            persistent_ = true;
+    } else if (HeaderValue(line, "transfer-encoding", value))
+        chunked_ = ContainsWord(value, "chunked");
     else if (HeaderValue(line, "content-type", value))
         contentType = value;
     else if (HeaderValue(line, "last-modified", value))
         lastModified = value;
-    else if (HeaderValue(line, "location", value))
+    else if (HeaderValue(line, "location", value)) {
         hasLocation_ = true;
+        location = value;
+    }
     return false;
 }
 

@@ -24,6 +24,12 @@ public:
     std::string contentType;
     std::string lastModified;
     bool finalHeaders = false; // the headers of the response that is delivered are complete
+    std::string location;      // the Location header's text
+    // The answer leaves its connection open for the next request: HTTP/1.1
+    // (or 1.0 with keep-alive), no "Connection: close", and a body whose end
+    // the headers tell.
+    bool keepsConnection() const { return persistent_ && (hasLength_ || chunked_); }
+    bool redirecting = false;  // the headers just completed are those of a redirect that is followed
 
     // FTP. A new control connection begins with the server's greeting; a
     // kept one goes on with replies to the next commands.
@@ -46,6 +52,9 @@ private:
 
     bool ftp_;
     bool hasLocation_ = false;
+    bool persistent_ = false;
+    bool hasLength_ = false;
+    bool chunked_ = false;
     bool greetingDue_ = false;
     bool greeted_ = false;
 };

@@ -21,7 +21,7 @@ bool CInternetDownloader::ParseUrl(const std::string& url, bool store, bool tryF
     }
     if (!IsSupportedServiceType(parts.serviceType)) {
         if (report)
-            Fail("サポートしていないインターネット･サービス･タイプ");
+            Fail(UnsupportedServiceText(parts.serviceType));
         return false;
     }
     if (store) {
@@ -96,11 +96,21 @@ std::string CInternetDownloader::NormalizeFtpUrl(const std::string& url) {
     return "ftp://" + parts.host + parts.path;
 }
 
+std::string CInternetDownloader::UnsupportedServiceText(uint32_t type) {
+    std::string text = "サポートしていないインターネット･サービス･タイプ";
+    if (type == kServiceHttps)
+        text += " (HTTPSは「ダウンロード」ページの「HTTPSを使用する(サーバー証明書を検証する)」、"
+                "UseHttpsSetting=1 で使えます)";
+    return text;
+}
+
 std::string CInternetDownloader::NormalizeHttpUrl(const std::string& url, bool store) {
     CrackedUrl parts;
     CrackUrl(url, parts);
-    // With HTTPS on, a secure address stays secure; otherwise it is read as plain HTTP.
-    const bool keep = IsWebService(parts.serviceType);
+    // A secure address stays secure, and is refused while HTTPS is off: read
+    // as plain HTTP it would go to another port with its password in clear.
+    // Other schemes are read as plain HTTP.
+    const bool keep = IsWebService(parts.serviceType) || parts.serviceType == kServiceHttps;
     if (store) {
         serviceType = keep ? parts.serviceType : kServiceHttp;
         serverName = parts.host;

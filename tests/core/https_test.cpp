@@ -17,6 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 constexpr const char* kCaVariable = "ORDINEX_TEST_CAINFO";
 
+
 // One certificate authority for the whole test program.
 const std::string& CertDir() {
     static TempDir dir;
@@ -124,16 +125,51 @@ TEST_F(Https, RedirectsFromHttpToHttpsAreFollowedOnlyWithTheOptionOn) {
     EXPECT_FALSE(fs::exists(dir / "off.bin"));
 }
 
+// Nothing that began over HTTPS continues over plain HTTP: neither a redirect
+// from a secure address nor one later in a chain that went secure.
+TEST_F(Https, RedirectsFromHttpsToHttpAreRefusedNamingBothAddresses) {
+    TestServer plain = TestServer::StartHttp();
+    const std::string target = plain.url("/bytes/700");
+    const std::string secure = server.url("/redirect/1?to=" + target);
+    const struct {
+        const char* name;
+        std::string url;
+    } cases[] = {
+        {"from a secure address", secure},
+        {"later in the chain", plain.url("/redirect/1?to=" + secure)},
+        {"scheme in capitals", server.url("/redirect/1?to=HTTP://127.0.0.1:" + std::to_string(plain.port()) +
+                                          "/bytes/700")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(Download(c.url, "down.bin"));
+        EXPECT_NE(engine.errorText.find(secure.substr(0, secure.find("/redirect"))), std::string::npos)
+            << engine.errorText;
+        EXPECT_NE(engine.errorText.find("http://127.0.0.1:" + std::to_string(plain.port()) + "/bytes/700"),
+                  std::string::npos)
+            << engine.errorText;
+        EXPECT_NE(engine.errorText.find("暗号化されない"), std::string::npos) << engine.errorText;
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_TRUE(FilesIn(dir.path()).empty());
+        HttpProbeResult probe;
+        EXPECT_FALSE(engine.QueryHttpInfo(c.url, probe));
+        EXPECT_TRUE(probe.sizeText.empty());
+    }
+    // Secure all the way is followed as before.
+    ASSERT_TRUE(Download(server.url("/redirect/2?to=/bytes/30"))) << engine.errorText;
+    EXPECT_EQ(ReadFile(dir / "out.bin").size(), 30u);
+}
+
 TEST_F(Https, OptionOffRefusesHttpsAsAnUnsupportedServiceTypeWithoutConnecting) {
     host.settings.UseHttpsSetting = 0;
     EXPECT_FALSE(Download(server.url("/conn/x")));
     EXPECT_EQ(host.Of("status"),
               (std::vector<std::string>{"インターネット･サービス･タイプ  HTTPS  (サポートしていないインターネット･サービス･タイプ)",
                                         "ファイルのダウンロード中止"}));
-    EXPECT_EQ(engine.errorText, "サポートしていないインターネット･サービス･タイプ");
+    EXPECT_EQ(engine.errorText, kHttpsRefusedText);
     HttpProbeResult probe;
     EXPECT_FALSE(engine.QueryHttpInfo(server.url("/conn/x"), probe));
-    EXPECT_EQ(engine.errorText, "サポートしていないインターネット･サービス･タイプ");
+    EXPECT_EQ(engine.errorText, kHttpsRefusedText);
 
     host.settings.UseHttpsSetting = 1;
     ASSERT_TRUE(Download(server.url("/conn/x")));
@@ -185,6 +221,29 @@ TEST_F(HttpsCli, SeriesRunsOnOneSecureConnectionAndAnUntrustedServerIsRefused) {
               std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(cwd / "refused/1.txt"));
+}
+
+// With HTTPS off, a secure address given to ls or fetch is refused as the
+// series run refuses it: never sent as plain HTTP, to another port, with the
+// job's password in clear.
+TEST_F(HttpsCli, OptionOffRefusesSecureAddressesOfLsAndFetch) {
+    WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=0\n");
+    ProcessResult r = Run({"ls", server.url("/site/d/0.html")});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(kHttpsRefusedText), std::string::npos) << r.err;
+
+    WriteFile(cwd / "job.odx", "[UrlFolder]\nAccessUserNameText=user\nAccessPasswordText=secret\nFolderBaseText=" +
+                                   (cwd / "dl") + "\n");
+    r = Run({"fetch", cwd / "job.odx", server.url("/conn/x")});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.err.find(kHttpsRefusedText), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(cwd / "dl/127_0_0_1/conn/x"));
+
+    WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\n");
+    r = Run({"fetch", cwd / "job.odx", server.url("/conn/x")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(cwd / "dl/x"), "connection 1 request 1") << "nothing reached the server before";
 }
 
 TEST_F(HttpsCli, PageRowsKeepTheirSchemeAndAreFetchedOverHttps) {

@@ -46,7 +46,8 @@ TEST_F(LinkItemCompose, SourceAddressesAreHttp) {
         {"127.0.0.1:8080/a b.zip?x=1", "http://127.0.0.1:8080/a b.zip?x=1"},
         {"localhost:8080/x.zip", "http://localhost:8080/x.zip"},
         {"http://u:p@h/x.zip", "http://u:p@h/x.zip"},
-        {"https://host/x.zip", "http://host/x.zip"},
+        // Kept secure, to be refused while HTTPS is off rather than sent in clear.
+        {"https://host/x.zip", "https://host/x.zip"},
         {"ftp://host/pub/x.zip", "http://host/pub/x.zip"},
         {"", ""},
     };
@@ -73,7 +74,11 @@ TEST_F(LinkItemCompose, NamingModesPortsQueriesAndEscapes) {
         {"host/pub/img/a.b.jpg", 1, 99, "host/pub/img/a_b.jpg"},
         {"https://host/pub/x.zip", 2, 0, "host/pub/x.zip"},
         {"127.0.0.1:8080/site/a.png", 2, 0, "127_0_0_1/site/a.png"},
-        {"h/get.php?id=3&f=a.b", 0, 0, "get_php?id=3&f=a.b"},
+        // The query names no file: the name comes from the path alone.
+        {"h/get.php?id=3&f=a.b", 0, 0, "get.php"},
+        {"h/dir/x.jpg?v=1.2", 0, 0, "x.jpg"},
+        {"h/dir/x.jpg?v=1.2", 2, 0, "h/dir/x.jpg"},
+        {"h/a.b/x%3Fy.jpg?z", 2, 0, "h/a_b/x?y.jpg"},
         {"h/日本語/資料.zip", 2, 0, "h/日本語/資料.zip"},
         {"h/a%20b/%E8%B3%87%E6%96%99.zip", 2, 0, "h/a b/資料.zip"},
         {"h/x%2Fy.zip", 0, 0, "x%2Fy.zip"},

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ordinex::test {
@@ -251,13 +252,73 @@ TEST_F(HttpDownload, StopInTheMiddleLeavesTheFinalNameAlone) {
     EXPECT_LT(part.size(), 200000u);
     EXPECT_EQ(part, Pattern(part.size()));
 
-    // The next attempt neither counts nor touches that leftover.
+    // The next attempt takes the same temporary name, and once it succeeds
+    // nothing is left over.
     host.stop = false;
     host.stopAfterPumps = -1;
     ASSERT_TRUE(Download("/bytes/3000"));
     EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(3000));
-    EXPECT_EQ(ReadFile(dir / ".out.bin.part"), part);
-    EXPECT_EQ(PartFiles(dir.path()).size(), 1u);
+    EXPECT_TRUE(PartFiles(dir.path()).empty());
+}
+
+// Earlier versions left ".NAME.XXXXXX.part" files and gave up after twenty;
+// a folder or a link may sit at the temporary name. None of it may keep a
+// file from being fetched, and a success clears its own target's leftovers only.
+TEST_F(HttpDownload, TemporaryNamesNeverRunOutAndSuccessClearsLeftovers) {
+    WriteFile(dir / ".out.bin.part", "left by a stop");
+    for (int i = 0; i < 25; ++i)
+        WriteFile(dir / (".out.bin.old" + std::to_string(100 + i) + ".part"), "older");
+    fs::create_directory(dir / ".out.bin.zzzzzz.part");
+    WriteFile(dir / ".other.bin.abc123.part", "another target's");
+    WriteFile(dir / ".out.bin.notes.part", "not a leftover's shape");
+    ASSERT_TRUE(Download("/bytes/3000")) << engine.errorText;
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(3000));
+    auto left = PartFiles(dir.path());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".other.bin.abc123.part", ".out.bin.notes.part", ".out.bin.zzzzzz.part"}));
+
+    // Something that is not a leftover at the temporary name stays; the data goes beside it.
+    fs::create_directory(dir / ".held.bin.part");
+    fs::create_symlink(dir / "out.bin", dir / ".linked.bin.part");
+    for (const char* name : {"held.bin", "linked.bin"}) {
+        SCOPED_TRACE(name);
+        for (int attempt = 0; attempt < 2; ++attempt)
+            ASSERT_TRUE(Download("/bytes/77", name)) << engine.errorText;
+        EXPECT_EQ(ReadFile(dir / name), Pattern(77));
+    }
+    EXPECT_TRUE(fs::is_directory(dir / ".held.bin.part"));
+    EXPECT_TRUE(fs::is_symlink(dir / ".linked.bin.part"));
+    EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(3000));
+    EXPECT_EQ(PartFiles(dir.path()).size(), 5u);
+}
+
+TEST_F(HttpDownload, AReplacedFileKeepsOnlyItsPermissionBits) {
+    const struct {
+        fs::perms before;
+        fs::perms after;
+    } cases[] = {
+        {fs::perms(0600), fs::perms(0600)},
+        {fs::perms(0640), fs::perms(0640)},
+        {fs::perms(04755), fs::perms(0755)},
+        {fs::perms(02775), fs::perms(0775)},
+        {fs::perms(01644), fs::perms(0644)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.before));
+        WriteFile(dir / "out.bin", "old");
+        fs::permissions(dir / "out.bin", c.before);
+        ASSERT_EQ(fs::status(dir / "out.bin").permissions(), c.before);
+        ASSERT_TRUE(Download("/bytes/10")) << engine.errorText;
+        EXPECT_EQ(fs::status(dir / "out.bin").permissions(), c.after);
+    }
+    // A new file gets what the umask leaves, also when it was written under a unique name.
+    const mode_t mask = umask(027);
+    fs::create_directory(dir / ".fresh.bin.part");
+    ASSERT_TRUE(Download("/bytes/10", "fresh.bin")) << engine.errorText;
+    ASSERT_TRUE(Download("/bytes/10", "plain.bin")) << engine.errorText;
+    umask(mask);
+    EXPECT_EQ(fs::status(dir / "fresh.bin").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(dir / "plain.bin").permissions(), fs::perms(0640));
 }
 
 TEST_F(HttpDownload, LongestNamesStillGetATemporaryFile) {
@@ -340,6 +401,21 @@ TEST_F(HttpDownload, TimeoutsEndSilentServersAndTheNextFileGoesOn) {
     EXPECT_EQ(engine.errorText, "サーバーから 1 秒間データが届かないため、転送を打ち切りました");
     EXPECT_FALSE(Saved());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    // The limit holds to within a second, whether data had flowed or not.
+    for (const int seconds : {1, 2}) {
+        host.settings.IdleTimeoutSetting = seconds;
+        for (const char* path : {"/hang", "/stall/100000"}) {
+            SCOPED_TRACE(std::to_string(seconds) + path);
+            const auto begun = std::chrono::steady_clock::now();
+            EXPECT_FALSE(Download(path));
+            const auto took = std::chrono::steady_clock::now() - begun;
+            EXPECT_EQ(engine.errorText,
+                      "サーバーから " + std::to_string(seconds) + " 秒間データが届かないため、転送を打ち切りました");
+            EXPECT_GE(took, std::chrono::seconds(seconds));
+            EXPECT_LT(took, std::chrono::seconds(seconds) + std::chrono::milliseconds(1500));
+        }
+    }
+    host.settings.IdleTimeoutSetting = 1;
     // A slow but steady body is no idle connection.
     ASSERT_TRUE(Download("/slow/60000"));
     EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(60000));
@@ -413,7 +489,7 @@ TEST_F(HttpDownload, RefusedAndUncrackableAddressesOpenNothing) {
         {"https://127.0.0.1/x",
          {"インターネット･サービス･タイプ  HTTPS  (サポートしていないインターネット･サービス･タイプ)",
           "ファイルのダウンロード中止"},
-         "サポートしていないインターネット･サービス･タイプ"},
+         kHttpsRefusedText},
         {"mailto:someone@example.com",
          {"インターネット･サービス･タイプ  MAILTO  (サポートしていないインターネット･サービス･タイプ)",
           "ファイルのダウンロード中止"},

@@ -49,7 +49,7 @@ TEST_F(HttpProbe, FailuresLeaveTheResultEmpty) {
     } cases[] = {
         {server.url("/status/404"), "要求されたURLが見つかりません(404)"},
         {"ftp://127.0.0.1/file.zip", "サポートしていないインターネット･サービス･タイプ"},
-        {"https://127.0.0.1/file.zip", "サポートしていないインターネット･サービス･タイプ"},
+        {"https://127.0.0.1/file.zip", kHttpsRefusedText},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);

@@ -11,6 +11,11 @@
 
 namespace ordinex::test {
 
+// errorText for an https:// address while UseHttpsSetting is off.
+inline constexpr const char* kHttpsRefusedText =
+    "サポートしていないインターネット･サービス･タイプ (HTTPSは「ダウンロード」ページの「HTTPSを使用する(サーバー証明書を検証する)」、"
+    "UseHttpsSetting=1 で使えます)";
+
 // Records what the engine reports, in order, as "kind:text"; requests Stop
 // after a given number of pumped messages.
 class RecordingHost : public IEngineHost {

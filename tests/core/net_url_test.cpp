@@ -70,8 +70,8 @@ TEST(ParseUrl, ReportsOnlyWhenAsked) {
         {"https://srv.lan/",
          true,
          {"status:インターネット･サービス･タイプ  HTTPS  (サポートしていないインターネット･サービス･タイプ)",
-          "status:ファイルのダウンロード中止", "transfer:サポートしていないインターネット･サービス･タイプ"},
-         "サポートしていないインターネット･サービス･タイプ"},
+          "status:ファイルのダウンロード中止", std::string("transfer:") + kHttpsRefusedText},
+         kHttpsRefusedText},
         // The service type line is shown whatever the caller asked for.
         {"https://srv.lan/",
          false,
@@ -142,7 +142,8 @@ TEST(NormalizeUrl, ToFtpAndToHttp) {
         {"srv.lan/dir", "ftp://srv.lan/dir", "http://srv.lan/dir"},
         {"ftp://u:p@srv.lan:2121/pub/", "ftp://u:p@srv.lan:2121/pub/", "http://srv.lan/pub/"},
         {"http://srv.lan:8080/x?y=1", "ftp://srv.lan/x?y=1", "http://srv.lan:8080/x?y=1"},
-        {"https://srv.lan/s", "ftp://srv.lan/s", "http://srv.lan/s"},
+        // A secure address stays secure, to be refused while HTTPS is off.
+        {"https://srv.lan:8443/s", "ftp://srv.lan/s", "https://srv.lan:8443/s"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);

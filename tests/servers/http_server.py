@@ -45,6 +45,10 @@ Kept connections (HTTP/1.1 keep-alive):
                       second response without announcing it
   /closing/race/ANY   as /conn, but the third request on a connection is read
                       and the connection closed without an answer
+  /smuggle/HOW/K      "file K" padded to 64 bytes; every second answer on a
+                      connection is followed by a second complete answer
+                      nobody asked for ("smuggled", also 64 bytes): in the
+                      same write (HOW = same) or 400 ms later (HOW = late)
 Byte i of every generated body is i % 251, so shifted or lost data shows.
 """
 import argparse
@@ -87,6 +91,9 @@ def static_type(path):
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "OrdinexTest/1.0"
+    # As real servers do on kept connections: small answers go out at once,
+    # not when the client's acknowledgement of the last one comes back.
+    disable_nagle_algorithm = True
     root = None
     connections = 0
     lock = threading.Lock()
@@ -122,6 +129,12 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if body and self.command != "HEAD":
             self.wfile.write(body)
+
+    def fixed_answer(self, text):
+        """A whole 200 answer, status line to body, of text padded to 64 bytes."""
+        body = text.ljust(64, b".")
+        return (b"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                b"Content-Length: %d\r\n\r\n" % len(body)) + body
 
     def number(self, text, default=0):
         try:
@@ -247,6 +260,19 @@ class Handler(BaseHTTPRequestHandler):
             self.reply(200, body)
             if head == "closing" and arg == "idle" and self.requests == 2:
                 self.close_connection = True
+        elif head == "smuggle":
+            key = parts[2] if len(parts) > 2 else ""
+            answer = self.fixed_answer(b"file " + key.encode())
+            if self.requests % 2 == 0:
+                extra = self.fixed_answer(b"smuggled")
+                if arg == "late":
+                    self.wfile.write(answer)
+                    self.wfile.flush()
+                    time.sleep(0.4)
+                    answer = b""
+                answer += extra
+            self.wfile.write(answer)
+            self.wfile.flush()
         elif head == "closed":
             self.close_connection = True
         elif head == "nolocation":
