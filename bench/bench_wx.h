@@ -1,7 +1,7 @@
 // What the window benchmarks share: the clock, a wxWidgets start without a
 // window of its own, prompts that only print, and a scratch folder to run in.
 #pragma once
-#include "runs/ui_hooks.h"
+#include "platform/ui_hooks.h"
 
 #include <wx/app.h>
 #include <wx/init.h>

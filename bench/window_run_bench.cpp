@@ -9,11 +9,11 @@
 // job in the same process with no window attached (no status area, pump or
 // busy state), which tells what the window itself adds. Prints the best time
 // of each and the files the last run saved.
-#include "app/wx/app_shell.h"
+#include "gui/shell/app_shell.h"
 #include "bench_wx.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/main_frame.h"
-#include "mainwnd/ordinex_view.h"
+#include "ui/command_ids.h"
+#include "gui/mainwnd/main_frame.h"
+#include "gui/mainwnd/ordinex_view.h"
 
 #include <wx/evtloop.h>
 

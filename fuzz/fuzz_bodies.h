@@ -14,7 +14,7 @@
 #include "platform/ini_store.h"
 #include "platform/text_encoding.h"
 #include "platform/url_test.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 #include "settings/program_settings.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/version_record.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 #include "platform/ini_store.h"
 #include "platform/instance_lock.h"
 #include "runs/list_naming.h"
-#include "runs/ui_hooks.h"
+#include "platform/ui_hooks.h"
 #include "settings/program_settings.h"
 #include "settings/recent_files.h"
 

@@ -4,7 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/ini_store.h"
 #include "platform/text_encoding.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 #include "settings/program_settings.h"
 
 #include <cerrno>

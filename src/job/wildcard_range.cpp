@@ -1,7 +1,7 @@
 #include "job/wildcard_range.h"
 
 #include "job/decimal_text.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <algorithm>
 #include <limits>

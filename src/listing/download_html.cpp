@@ -30,6 +30,14 @@ void CDownloadHtml::Release() {
     lastValueSet_ = false;
 }
 
+CDownloadHtml& CInternetDownloader::HtmlView() {
+    if (!htmlView_)
+        htmlView_.reset(new CDownloadHtml(*this));
+    return *htmlView_;
+}
+
+void CInternetDownloader::HtmlViewDeleter::operator()(CDownloadHtml* view) const { delete view; }
+
 bool CDownloadHtml::LoadPage(const std::string& address) {
     loaded = false;
     Release();

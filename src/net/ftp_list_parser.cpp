@@ -1,7 +1,7 @@
 #include "net/ftp_list_parser.h"
 
 #include "platform/text_encoding.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 #include "net/internet_downloader.h"
 #include "net/listing_dates.h"
 #include "net/url_cracker.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <ctime>
 #include <vector>

@@ -1,8 +1,7 @@
 #include "net/internet_downloader.h"
 
-#include "listing/download_html.h"
 #include "net/url_cracker.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 #include "settings/program_settings.h"
 
 namespace ordinex {
@@ -30,12 +29,6 @@ private:
 CInternetDownloader::CInternetDownloader(IEngineHost* host) : host_(host) {}
 
 CInternetDownloader::~CInternetDownloader() = default;
-
-CDownloadHtml& CInternetDownloader::HtmlView() {
-    if (!htmlView_)
-        htmlView_ = std::make_unique<CDownloadHtml>(*this);
-    return *htmlView_;
-}
 
 IEngineHost& CInternetDownloader::Host() const {
     static SilentHost silent;

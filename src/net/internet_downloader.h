@@ -239,7 +239,12 @@ private:
     IFtpListPane* ftpList_ = nullptr;
     ILinkTreePane* linkTree_ = nullptr;
     ILinkListPane* linkList_ = nullptr;
-    std::unique_ptr<CDownloadHtml> htmlView_;
+    // The view belongs to the link walk, which is built on the engine: it is
+    // made and destroyed there.
+    struct HtmlViewDeleter {
+        void operator()(CDownloadHtml* view) const;
+    };
+    std::unique_ptr<CDownloadHtml, HtmlViewDeleter> htmlView_;
     // What a depth walk has learnt so far: probe answers and pages' links.
     LinkWalkMemory* walkMemory_ = nullptr;
 };

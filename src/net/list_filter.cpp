@@ -1,6 +1,6 @@
 #include "net/internet_downloader.h"
 #include "net/response_watch.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 #include "settings/program_settings.h"
 
 namespace ordinex {

@@ -1,6 +1,6 @@
 #include "net/listing_dates.h"
 
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <cstdio>
 #include <vector>

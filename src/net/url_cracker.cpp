@@ -1,7 +1,7 @@
 #include "net/url_cracker.h"
 
 #include "net/internet_downloader.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <curl/curl.h>
 #include <cctype>

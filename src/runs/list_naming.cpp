@@ -3,7 +3,7 @@
 #include "net/internet_downloader.h"
 #include "net/url_cracker.h"
 #include "platform/text_encoding.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <algorithm>
 #include <climits>

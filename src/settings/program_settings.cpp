@@ -1,7 +1,7 @@
 #include "settings/program_settings.h"
 
 #include "platform/ini_store.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "platform/ini_store.h"
 #include "platform/number_format.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include "net/response_watch.h"
 #include "net/session_status.h"
 #include "platform/text_encoding.h"
-#include "runs/text_helpers.h"
+#include "platform/text_helpers.h"
 #include "settings/program_settings.h"
 
 #include <gtest/gtest.h>

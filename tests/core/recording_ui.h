@@ -1,5 +1,5 @@
 #pragma once
-#include "runs/ui_hooks.h"
+#include "platform/ui_hooks.h"
 
 #include <deque>
 #include <functional>

@@ -1,16 +1,16 @@
 // The built-in browser: its rules without a window, and the window in-process
 // against the loopback HTTP and FTP servers.
 #include "app/ordinex_app.h"
-#include "browser/browser_frame.h"
-#include "browser/browser_rules.h"
-#include "browser/browser_view.h"
+#include "gui/browser/browser_frame.h"
+#include "ui/browser_rules.h"
+#include "gui/browser/browser_view.h"
 #include "gui_support.h"
-#include "listing/wx/ftp_panes.h"
-#include "listing/wx/ftp_tree_frame.h"
-#include "listing/wx/http_tree_frame.h"
-#include "listing/wx/link_panes.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
+#include "gui/listwnd/ftp_panes.h"
+#include "gui/listwnd/ftp_tree_frame.h"
+#include "gui/listwnd/link_tree_frame.h"
+#include "gui/listwnd/link_panes.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 #include "test_servers.h"
 
 #include <glib.h>
@@ -208,7 +208,7 @@ TEST_F(Browser, CopiesIntoTheFormAndOpensTheFtpWindow) {
     // "Link" opens the Link window on the page.
     ASSERT_TRUE(browser->CommandEnabled(cmd::kBrowserLinkTree));
     browser->RunCommand(cmd::kBrowserLinkTree);
-    CHttpTreeFrame* linkWindow = CHttpTreeFrame::Current();
+    CLinkTreeFrame* linkWindow = CLinkTreeFrame::Current();
     ASSERT_NE(linkWindow, nullptr);
     const std::string page = http.url("/a.html").substr(7); // without "http://"
     EXPECT_EQ(linkWindow->Tree()->NodeText(linkWindow->Tree()->GetSelection()), page);

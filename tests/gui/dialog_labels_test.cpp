@@ -2,11 +2,11 @@
 // toolkit's own texts in the desktop's language. CTest runs these once more
 // under LC_ALL=C and under ja_JP.UTF-8 (ORDINEX_TEST_LANGUAGE=ja).
 #include "app/ordinex_app.h"
-#include "app/wx/wx_prompter.h"
+#include "gui/kit/wx_prompter.h"
 #include "gtk_probe.h"
 #include "gui_support.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/stockitem.h>

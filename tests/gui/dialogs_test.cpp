@@ -1,13 +1,13 @@
 // The warning dialog, the pause prompts, the busy animation and the version box.
-#include "about/about_dialog.h"
+#include "gui/about/about_dialog.h"
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "mainwnd/busy_animation.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
-#include "res/wx/app_art.h"
+#include "gui/mainwnd/busy_animation.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
+#include "gui/widgets/app_art.h"
 #include "platform/version_record.h"
-#include "runs/wx/warning_dialog.h"
+#include "gui/kit/warning_dialog.h"
 #include "test_servers.h"
 
 #include <gtest/gtest.h>

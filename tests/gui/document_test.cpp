@@ -2,8 +2,8 @@
 // failures, recent files and the title.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/menu.h>

@@ -1,8 +1,8 @@
 // The main form in a running program: typing, displays, enabling.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "mainwnd/form_ids.h"
-#include "mainwnd/range_edit.h"
+#include "ui/form_ids.h"
+#include "gui/widgets/range_edit.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>

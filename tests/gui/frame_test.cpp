@@ -1,9 +1,9 @@
 // The main frame: size limits, toolbar, busy layout, closing.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
-#include "mainwnd/form_rules.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
+#include "ui/form_rules.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>

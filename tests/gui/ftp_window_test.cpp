@@ -1,10 +1,10 @@
 // The FTP tree & list window in-process against the loopback FTP server.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "listing/wx/ftp_panes.h"
-#include "listing/wx/ftp_tree_frame.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
+#include "gui/listwnd/ftp_panes.h"
+#include "gui/listwnd/ftp_tree_frame.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 #include "test_servers.h"
 
 #include <gtest/gtest.h>

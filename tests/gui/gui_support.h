@@ -1,8 +1,8 @@
 #pragma once
-#include "app/wx/app_shell.h"
-#include "mainwnd/main_frame.h"
-#include "mainwnd/ordinex_view.h"
-#include "runs/ui_hooks.h"
+#include "gui/shell/app_shell.h"
+#include "gui/mainwnd/main_frame.h"
+#include "gui/mainwnd/ordinex_view.h"
+#include "platform/ui_hooks.h"
 #include "test_support.h"
 
 #include <wx/string.h>

@@ -1,6 +1,6 @@
 // Runs the window tests in-process: wx is initialised once, with an active
 // event loop so that the program's message pump can dispatch events.
-#include "app/wx/desktop_language.h"
+#include "gui/kit/desktop_language.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -1,10 +1,10 @@
 // The Link tree & list window in-process against the link site of the loopback HTTP server.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "listing/wx/http_tree_frame.h"
-#include "listing/wx/link_panes.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
+#include "gui/listwnd/link_tree_frame.h"
+#include "gui/listwnd/link_panes.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 #include "test_servers.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +60,7 @@ protected:
     TestServer server = TestServer::StartHttp();
     const std::string site = server.url("/site/").substr(7); // node and row texts carry no scheme
     GuiApp gui;
-    CHttpTreeFrame* link = nullptr;
+    CLinkTreeFrame* link = nullptr;
     Texts opened;
 
     void SetUp() override { ASSERT_TRUE(gui.Start()); }
@@ -72,7 +72,7 @@ protected:
         gui.view()->RefreshControls();
         ASSERT_TRUE(Enabled(gui.view(), form::kLinkTreeButton));
         gui.frame()->RunCommand(cmd::kShowLinkTree);
-        link = CHttpTreeFrame::Current();
+        link = CLinkTreeFrame::Current();
         ASSERT_NE(link, nullptr);
         gui.app().settings.UseWindowsRuleBrowserSetting = 1;
         gui.frame()->SetBrowserLauncher([this](const std::string& address) {

@@ -1,11 +1,11 @@
 // Numbered-series runs started from the form against the local HTTP test server.
 #include "app/ordinex_app.h"
-#include "app/wx/app_shell.h"
+#include "gui/shell/app_shell.h"
 #include "gui_support.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
-#include "mainwnd/main_frame.h"
-#include "mainwnd/status_painter.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
+#include "gui/mainwnd/main_frame.h"
+#include "gui/mainwnd/status_painter.h"
 #include "test_servers.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // controls, OK and Cancel, values across a restart, and a tidy layout.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
-#include "settings/wx/setting_pages_wx.h"
-#include "settings/wx/setting_sheet.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
+#include "gui/settingsdlg/setting_pages_wx.h"
+#include "gui/settingsdlg/setting_sheet.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

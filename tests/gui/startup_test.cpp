@@ -3,8 +3,8 @@
 // real program in a process of its own.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 #include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>

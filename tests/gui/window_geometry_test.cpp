@@ -6,9 +6,9 @@
 // make room for.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
-#include "mainwnd/busy_animation.h"
-#include "mainwnd/command_ids.h"
-#include "mainwnd/form_ids.h"
+#include "gui/mainwnd/busy_animation.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/display.h>

@@ -1,0 +1,115 @@
+#include "app/ordinex_app.h"
+#include "runs/run_items.h"
+#include "platform/text_helpers.h"
+
+#include <algorithm>
+
+namespace ordinex {
+
+namespace {
+std::string FileProgressText(int64_t done, int64_t total) {
+    return std::to_string(done) + " / " + IntToText(total) + " Files";
+}
+} // namespace
+
+COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std::string& userName,
+                                                     const std::string& password) {
+    RunSummary summary;
+    summary.started = true;
+    if (statusView_)
+        statusView_->ShowRunResult("");
+    BeginBusy();
+    if (busyWindows_)
+        busyWindows_->ShowBusyAnimation();
+
+    const int64_t total = items.Total();
+    summary.total = total;
+    engine.userName = TrimBlanks(userName);
+    engine.password = TrimBlanks(password);
+    // The files of a run share their connections; the run's end closes them.
+    CInternetDownloader::Batch batch(engine);
+
+    for (;;) {
+        targetValid = true;
+        PumpOneMessage();
+        if (stopRequested)
+            break;
+        items.Compose(summary.processed);
+        ShowTargets(engine.sourceUrl, engine.destinationPath);
+        SetStatus(kClear);
+        SetStatus2(kClear);
+        SetTransferText(kClear);
+        SetByteProgress(kClear);
+        SetFileProgress(FileProgressText(summary.processed, total), total, summary.processed);
+        if (settings.PauseByFileDownload)
+            ConfirmStep();
+
+        bool leave = false;
+        const bool exists = FileExists(engine.destinationPath);
+        if (exists)
+            SetStatus("保存先にファイルが存在します");
+        if (exists && settings.SaveSetting == 0) {
+            SetStatus("ファイルのダウンロード中止");
+            ++summary.skipped;
+        } else {
+            if (exists && settings.SaveSetting == 1) {
+                const int answer = ShowWarning(engine.destinationPath + "を上書き保存します",
+                                               settings.ShowWarningDialogOnOverwriteSaveSetting);
+                if (answer == kAnswerYes || answer == kAnswerOk)
+                    break;
+                SetStatus("ファイルを上書き保存します");
+            }
+            if (targetValid) {
+                if (engine.DownloadFile()) {
+                    ++(engine.fileOutcome == CInternetDownloader::FileOutcome::SkippedEmpty ? summary.skipped
+                                                                                            : summary.done);
+                } else if (engine.fileOutcome == CInternetDownloader::FileOutcome::Stopped) {
+                    // A stopped file is neither done nor a fault to warn about.
+                    break;
+                } else {
+                    ++summary.failed;
+                    const int answer = ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+                    leave = answer == kAnswerYes || answer == kAnswerOk;
+                }
+            } else {
+                ++summary.failed;
+                const int answer = ShowWarning(targetError, settings.ShowWarningDialogOnIllegalUrlFolderSetting);
+                leave = answer == kAnswerYes || answer == kAnswerOk;
+            }
+            if (leave)
+                break;
+        }
+
+        ++summary.processed;
+        SetStatus(kClear);
+        SetByteProgress(kClear);
+        SetFileProgress(FileProgressText(summary.processed, total), total, summary.processed);
+        if (items.Advance())
+            break;
+    }
+    batch.End();
+    summary.stopped = std::max<int64_t>(0, total - summary.done - summary.failed - summary.skipped);
+
+    const std::string result = RunResultText(summary);
+    ShowTargets(kClear);
+    SetStatus(result);
+    WriteLog(result);
+    // Leaving the busy state empties the status area and hides it: a result
+    // that is not the completion stays in view on a line of its own.
+    if (statusView_ && !summary.Complete())
+        statusView_->ShowRunResult(result);
+    EndBusy();
+    if (busyWindows_)
+        busyWindows_->DestroyBusyAnimation();
+    return summary;
+}
+
+std::string COrdinexApp::RunResultText(const RunSummary& summary) {
+    if (summary.Complete())
+        return "全ファイルダウンロード完了";
+    return "ダウンロード終了: 完了 " + IntToText(summary.done) + "、失敗 " + IntToText(summary.failed) + "、スキップ " +
+           IntToText(summary.skipped) + "、中止 " + IntToText(summary.stopped) + " (全 " + IntToText(summary.total) +
+           " ファイル)";
+}
+
+} // namespace ordinex

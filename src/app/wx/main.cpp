@@ -1,3 +1,0 @@
-#include "app/wx/ordinex_wx_app.h"
-
-wxIMPLEMENT_APP(ordinex::COrdinexWxApp);

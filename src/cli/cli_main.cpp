@@ -1,0 +1,50 @@
+#include "cli/cli_commands.h"
+#include "platform/visible_text.h"
+
+#include <cstdio>
+#include <cstring>
+#include <curl/curl.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+void PrintUsage() {
+    std::fprintf(stderr, "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
+                         "        ordinex-cli run JOB.odx               ジョブをダウンロード\n"
+                         "        ordinex-cli ls URL                    FTPフォルダの一覧 (名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
+                         "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
+                         "        ordinex-cli fetch JOB.odx URL...      FTP/Linkリストとしてダウンロード\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        PrintUsage();
+        return ordinex::cli::kExitOk;
+    }
+    const std::string command = argc >= 2 ? argv[1] : "";
+    const bool fetch = command == "fetch";
+    if (fetch ? argc < 4 : argc != 3) {
+        PrintUsage();
+        return ordinex::cli::kExitBadInput;
+    }
+    const std::string arg = argv[2];
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    int status = ordinex::cli::kExitBadInput;
+    if (command == "list") {
+        status = ordinex::cli::RunList(arg);
+    } else if (command == "run") {
+        status = ordinex::cli::RunDownload(arg);
+    } else if (command == "ls") {
+        status = ordinex::cli::IsWebAddress(arg) ? ordinex::cli::RunLinkLs(arg) : ordinex::cli::RunLs(arg);
+    } else if (fetch) {
+        status = ordinex::cli::RunFetch(arg, std::vector<std::string>(argv + 3, argv + argc));
+    } else {
+        std::fprintf(stderr, "不明なコマンド: %s\n", ordinex::VisibleText(command).c_str());
+        PrintUsage();
+    }
+    curl_global_cleanup();
+    return status;
+}

@@ -1,0 +1,64 @@
+#include "cli/cli_commands.h"
+#include "cli/cli_job.h"
+#include "cli/terminal_display.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace ordinex::cli {
+
+namespace {
+
+std::atomic<int> gInterrupts{0};
+
+extern "C" void OnInterrupt(int) {
+    // The first Ctrl+C is the Stop command; a second one ends the program at once.
+    if (gInterrupts.fetch_add(1) >= 1)
+        _exit(130);
+}
+
+} // namespace
+
+void InterruptPump::PumpOneMessage() {
+    if (gInterrupts.load() > 0)
+        app_.RequestStop();
+}
+
+void InstallInterruptHandler() {
+    struct sigaction action{};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    // A closed pipe must not kill the program halfway through a file.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+int RunWithDisplay(COrdinexApp& app, const std::function<COrdinexApp::RunSummary()>& run) {
+    TerminalDisplay display(stderr, isatty(fileno(stderr)) != 0);
+    InterruptPump pump(app);
+    app.SetStatusView(&display);
+    app.SetMessagePump(&pump);
+    InstallInterruptHandler();
+
+    const COrdinexApp::RunSummary summary = run();
+    display.Finish();
+    app.SetStatusView(nullptr);
+    if (!summary.started)
+        return kExitBadInput;
+    // A stop, a failure or a file never reached is no success, whichever file it hit.
+    if (!summary.Complete())
+        return kExitSomeFailed;
+    return kExitOk;
+}
+
+int RunDownload(const std::string& jobPath) {
+    CliApp app;
+    Job job;
+    if (!LoadJobForCli(app, jobPath, job))
+        return kExitBadInput;
+    return RunWithDisplay(app, [&] { return app.RunSeries(job); });
+}
+
+} // namespace ordinex::cli

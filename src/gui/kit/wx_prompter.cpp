@@ -1,0 +1,90 @@
+#include "gui/kit/wx_prompter.h"
+
+#include "gui/kit/message_dialog.h"
+#include "gui/kit/test_aids.h"
+#include "platform/version_record.h"
+#include "gui/kit/warning_dialog.h"
+
+#include <wx/window.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace ordinex {
+
+namespace {
+
+long StyleOf(MessageButtons buttons, MessageIcon icon, bool defaultNo) {
+    long style = 0;
+    switch (buttons) {
+    case MessageButtons::Ok:
+        style = wxOK;
+        break;
+    case MessageButtons::OkCancel:
+        style = wxOK | wxCANCEL;
+        break;
+    case MessageButtons::YesNo:
+        style = wxYES_NO | (defaultNo ? wxNO_DEFAULT : wxYES_DEFAULT);
+        break;
+    }
+    switch (icon) {
+    case MessageIcon::Information:
+        style |= wxICON_INFORMATION;
+        break;
+    case MessageIcon::Exclamation:
+        style |= wxICON_EXCLAMATION;
+        break;
+    case MessageIcon::Stop:
+        style |= wxICON_STOP;
+        break;
+    }
+    return style;
+}
+
+int DefaultAnswer(MessageButtons buttons, bool defaultNo) {
+    if (buttons == MessageButtons::YesNo)
+        return defaultNo ? kAnswerNo : kAnswerYes;
+    return kAnswerOk;
+}
+
+} // namespace
+
+int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) {
+    if (beforePrompt_)
+        beforePrompt_();
+    if (PromptsAnsweredForTests()) {
+        std::fprintf(stderr, "prompt: %s\n", text.c_str());
+        return DefaultAnswer(buttons, defaultNo);
+    }
+    return ShowMessageDialog(mainWindow_(), text, ProgramVersionRecord().productName, StyleOf(buttons, icon, defaultNo));
+}
+
+int WxPrompter::WarningDialog(const std::string& text) {
+    if (beforePrompt_)
+        beforePrompt_();
+    // The dialog closes itself, so it is shown in test runs too.
+    if (PromptsAnsweredForTests())
+        std::fprintf(stderr, "warning: %s\n", text.c_str());
+    CWarningDialog dialog(mainWindow_(), text, fatal_);
+    return dialog.ShowModal();
+}
+
+void WxPrompter::RepaintMainFrame() {
+    if (wxWindow* frame = mainWindow_()) {
+        frame->Refresh();
+        frame->Update();
+    }
+}
+
+void WxPrompter::CloseMainWindowAndExit() {
+    if (closeAndExit_) {
+        closeAndExit_();
+        return;
+    }
+    if (wxWindow* frame = mainWindow_())
+        frame->Close();
+    // Without the normal shut-down: nothing is saved.
+    std::_Exit(1);
+}
+
+} // namespace ordinex

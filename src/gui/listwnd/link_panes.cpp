@@ -1,0 +1,66 @@
+#include "gui/listwnd/link_panes.h"
+
+#include "gui/listwnd/link_window_texts.h"
+#include "gui/listwnd/listing_pictures.h"
+#include "net/internet_downloader.h"
+
+namespace ordinex {
+
+namespace {
+// Pictures of both panes: a file, a page.
+constexpr int kFileImage = 0;
+constexpr int kPageImage = 1;
+
+wxImageList* LinkImages() { return MakeListingImages({ListingPicture::File, ListingPicture::Page}); }
+} // namespace
+
+// ---- Tree ----
+
+CHttpTreeView::CHttpTreeView(wxWindow* parent) : CListingTree(parent, LinkImages(), kPageImage, kPageImage) {}
+
+TreeNodeId CHttpTreeView::InsertRoot(const std::string& text) {
+    const wxTreeItemId root = InsertRootNode(text);
+    wxGetTopLevelParent(this)->Raise();
+    return IdOf(root);
+}
+
+TreeNodeId CHttpTreeView::InsertChild(TreeNodeId parent, const std::string& text) {
+    return IdOf(InsertSortedChild(ItemOf(parent), text));
+}
+
+TreeNodeId CHttpTreeView::FindChild(TreeNodeId parent, const std::string& text) const {
+    return IdOf(FindChildByText(ItemOf(parent), text));
+}
+
+std::vector<TreeNodeId> CHttpTreeView::Children(TreeNodeId node) const {
+    std::vector<TreeNodeId> children;
+    const wxTreeItemId item = ItemOf(node);
+    if (!item.IsOk())
+        return children;
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId child = GetFirstChild(item, cookie); child.IsOk(); child = GetNextChild(item, cookie))
+        children.push_back(IdOf(child));
+    return children;
+}
+
+std::string CHttpTreeView::NodeText(TreeNodeId node) const { return NodeText(ItemOf(node)); }
+
+std::string CHttpTreeView::NodeAddress(const wxTreeItemId& node) const {
+    return node.IsOk() ? CInternetDownloader::LinkAddress(NodeText(node)) : std::string();
+}
+
+// ---- List ----
+
+CHttpListView::CHttpListView(wxWindow* parent) : CSortableList(parent, linkwin::kColumnHeaders, LinkImages()) {}
+
+void CHttpListView::DeleteAllRows() {
+    ClearRows();
+    texts_.clear();
+}
+
+void CHttpListView::InsertRow(const LinkRow& row) {
+    texts_.insert(row.text);
+    AddRow({{row.text, row.sizeText, row.contentType, row.dateText}, row.isPage ? kPageImage : kFileImage});
+}
+
+} // namespace ordinex

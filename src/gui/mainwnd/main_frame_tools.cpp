@@ -1,0 +1,98 @@
+#include "gui/mainwnd/main_frame.h"
+
+#include "app/ordinex_app.h"
+#include "gui/kit/tool_windows.h"
+#include "gui/kit/wx_text.h"
+#include "gui/browser/browser_frame.h"
+#include "gui/listwnd/ftp_tree_frame.h"
+#include "gui/listwnd/link_tree_frame.h"
+#include "ui/command_ids.h"
+#include "gui/mainwnd/ordinex_view.h"
+
+#include <wx/utils.h>
+
+namespace ordinex {
+
+namespace {
+constexpr const char* kBrowserFailed = "Browserが開けません";
+} // namespace
+
+// ---- The tree & list windows reach the form through these ----
+
+Job CMainFrame::ReadJob() { return view_->ReadJob(); }
+
+void CMainFrame::CopyToUrlBase(const std::string& text) { view_->CopyIntoUrlBox(text, true); }
+
+void CMainFrame::CopyToUrlExpansion(const std::string& text) { view_->CopyIntoUrlBox(text, false); }
+
+void CMainFrame::ListSelectionChanged() {
+    if (!app_.running)
+        view_->RefreshControls();
+}
+
+void CMainFrame::RunNested(const std::function<void()>& work) {
+    ++commandDepth_;
+    work();
+    --commandDepth_;
+    if (commandDepth_ == 0 && closePending_) {
+        closePending_ = false;
+        Close();
+    }
+}
+
+// ---- Commands ----
+
+void CMainFrame::OpenInBrowser(const std::string& address) {
+    if (app_.settings.UseWindowsRuleBrowserSetting) {
+        const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
+        if (!opened)
+            app_.ShowMessage(kBrowserFailed);
+        return;
+    }
+    if (!CBrowserFrame::Open(app_, *this, address))
+        app_.ShowMessage(kBrowserFailed);
+}
+
+void CMainFrame::OpenTreeWindow(int command, const std::string& address) {
+    if (app_.running)
+        return;
+    // The listing pumps events: closing this window meanwhile waits for it.
+    RunNested([&] {
+        switch (command) {
+        case cmd::kShowFtpTree:
+            ShowFtpTreeWindow(app_, *this, address);
+            break;
+        case cmd::kShowLinkTree:
+            ShowLinkTreeWindow(app_, *this, address);
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void CMainFrame::RunFtpListFromForm() {
+    if (!app_.running)
+        app_.RunFtpList(view_->ReadJob());
+}
+
+void CMainFrame::RunLinkListFromForm() {
+    if (!app_.running)
+        app_.RunLinkList(view_->ReadJob());
+}
+
+// ---- The tool windows follow the main window ----
+
+void CMainFrame::OnActivated(wxActivateEvent& event) {
+    event.Skip();
+    if (app_.initDone && event.GetActive() && !IsIconized())
+        ShowToolWindowsBehind(*this);
+}
+
+void CMainFrame::OnIconized(wxIconizeEvent& event) {
+    event.Skip();
+    if (app_.initDone && event.IsIconized())
+        HideToolWindows();
+}
+
+} // namespace ordinex

@@ -1,0 +1,49 @@
+#pragma once
+#include "app/ordinex_app.h"
+#include "gui/kit/wx_prompter.h"
+#include "gui/kit/wx_pump.h"
+#include "app/ordinex_doc.h"
+
+#include <wx/weakref.h>
+
+#include <string>
+#include <vector>
+
+namespace ordinex {
+
+class CMainFrame;
+
+// Start-up and shutdown of the desktop program around the core: the
+// single-instance rule, the main window, the command line. The wx
+// application calls it; the tests drive it in-process.
+class CAppShell {
+public:
+    // prompter: null for the program's message boxes.
+    explicit CAppShell(IPrompter* prompter = nullptr);
+    ~CAppShell();
+    CAppShell(const CAppShell&) = delete;
+    CAppShell& operator=(const CAppShell&) = delete;
+
+    // False ends the program: another instance runs. Fatal failures end the
+    // process through COrdinexApp::FatalExit.
+    bool InitInstance(const std::vector<std::string>& args);
+    // Closes what is still open and writes the settings file (only after a
+    // completed start-up without a fatal exit).
+    void ExitInstance();
+
+    COrdinexApp& App() { return app_; }
+    WxMessagePump& Pump() { return pump_; }
+    COrdinexDoc& Document() { return doc_; }
+    // Null before start-up and once the window has gone.
+    CMainFrame* MainFrame() const { return frame_.get(); }
+
+private:
+    COrdinexApp app_;
+    COrdinexDoc doc_{app_};
+    WxMessagePump pump_;
+    WxPrompter prompter_;
+    wxWeakRef<CMainFrame> frame_;
+    bool exited_ = false;
+};
+
+} // namespace ordinex

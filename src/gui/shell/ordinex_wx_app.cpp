@@ -1,0 +1,89 @@
+#include "gui/shell/ordinex_wx_app.h"
+
+#include "gui/shell/app_shell.h"
+#include "gui/kit/desktop_language.h"
+#include "gui/kit/test_aids.h"
+#include "ui/command_ids.h"
+#include "gui/mainwnd/main_frame.h"
+
+#include <wx/dialog.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+namespace ordinex {
+
+namespace {
+volatile std::sig_atomic_t terminateRequested = 0;
+void OnTerminateSignal(int) { terminateRequested = 1; }
+constexpr int kSignalPollMs = 200;
+constexpr int kSignalTimerId = 1;
+constexpr int kAutoCommandTimerId = 2;
+// A moment after start, as a user would click: the frame is placed by then.
+constexpr int kAutoCommandDelayMs = 700;
+} // namespace
+
+void COrdinexWxApp::InstallSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    signalTimer_.SetOwner(this, kSignalTimerId);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (terminateRequested) {
+            terminateRequested = 0;
+            CloseMainWindow();
+        }
+    }, kSignalTimerId);
+    signalTimer_.Start(kSignalPollMs);
+}
+
+COrdinexWxApp::COrdinexWxApp() = default;
+COrdinexWxApp::~COrdinexWxApp() = default;
+
+bool COrdinexWxApp::OnInit() {
+    // wxApp::OnInit would reject the job file argument: it is read here.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i].utf8_str());
+    UseDesktopLanguage();
+    shell_ = std::make_unique<CAppShell>();
+    if (!shell_->InitInstance(args)) {
+        shell_.reset();
+        return false;
+    }
+    InstallSignalHandlers();
+    const int command = AutoRunRequested() ? cmd::kRunSeries : AutoCommandRequested();
+    if (command) {
+        autoCommandTimer_.SetOwner(this, kAutoCommandTimerId);
+        Bind(wxEVT_TIMER, [this, command](wxTimerEvent&) {
+            if (CMainFrame* frame = shell_->MainFrame())
+                frame->RunCommand(command);
+        }, kAutoCommandTimerId);
+        autoCommandTimer_.StartOnce(kAutoCommandDelayMs);
+    }
+    return true;
+}
+
+int COrdinexWxApp::OnExit() {
+    signalTimer_.Stop();
+    autoCommandTimer_.Stop();
+    shell_.reset();
+    return wxApp::OnExit();
+}
+
+void COrdinexWxApp::CloseMainWindow() {
+    // A modal dialog would hold the close back until someone answers it:
+    // answer each as its Cancel or Escape would.
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal())
+            dialog->EndModal(dialog->GetEscapeId() == wxID_ANY ? wxID_CANCEL : dialog->GetEscapeId());
+    if (shell_)
+        if (CMainFrame* frame = shell_->MainFrame())
+            frame->Close();
+}
+
+} // namespace ordinex
