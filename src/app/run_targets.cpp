@@ -146,38 +146,13 @@ std::string HostAndPath(const std::string& url) { return CInternetDownloader::St
 } // namespace
 
 int COrdinexApp::CountUrlSegments(const std::string& url) {
-    const std::string text = HostAndPath(url);
-    int separators = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == '/') {
-            ++separators;
-            while (i < text.size() && text[i] == '/')
-                ++i;
-        } else {
-            ++i;
-        }
-    }
-    return 1 + separators;
+    return static_cast<int>(SplitSegments(HostAndPath(url)).size());
 }
 
 std::string COrdinexApp::GetUrlSegment(const std::string& url, int index) {
     const std::string text = HostAndPath(url);
-    int current = 0;
-    std::size_t i = 0;
-    std::size_t start = 0;
-    while (i < text.size()) {
-        if (text[i] == '/') {
-            if (current == index)
-                return text.substr(start, i - start);
-            while (i < text.size() && text[i] == '/')
-                ++i;
-            ++current;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    return current == index ? text.substr(start) : std::string();
+    const std::vector<std::string_view> parts = SplitSegments(text);
+    return index >= 0 && static_cast<std::size_t>(index) < parts.size() ? std::string(parts[index]) : std::string();
 }
 
 } // namespace ordinex

@@ -2,6 +2,7 @@
 #include "net/connection_cache.h"
 #include "net/engine_host.h"
 #include "net/listing_panes.h"
+#include "net/part_file.h"
 
 #include <cstdint>
 #include <functional>
@@ -229,9 +230,7 @@ private:
     bool LookUpAndRetrieveFtpFile(CurlSession& session, bool namesFile);
     bool RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize);
     // Where the data of the current download goes until it is complete.
-    std::string partPath_;
-    // Earlier attempts at the current target left temporary files behind.
-    bool partLeftovers_ = false;
+    PartFile part_;
 
     IEngineHost* host_ = nullptr;
     ConnectionCache connections_;

@@ -123,4 +123,21 @@ std::string MaskPasswords(std::string_view text) {
     return out;
 }
 
+std::vector<std::string_view> SplitSegments(std::string_view text) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == '/') {
+            parts.push_back(text.substr(start, i - start));
+            while (i < text.size() && text[i] == '/')
+                ++i;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 } // namespace ordinex

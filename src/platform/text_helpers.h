@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ordinex {
 
@@ -18,6 +19,9 @@ std::string FileNameOf(std::string_view path);   // after the last "\", "/" or "
 std::string ExtensionOf(std::string_view path);  // lower-cased, without the dot
 std::string DotsToUnderscores(std::string_view text); // every "." but the last becomes "_"
 std::string TrimBlanks(std::string_view text);   // white space removed at both ends
+// The parts of a host-and-path text between runs of "/": "h//a/" has the
+// parts "h", "a" and "" (the URL segments of the list runs).
+std::vector<std::string_view> SplitSegments(std::string_view text);
 
 // Every "scheme://user:password@" in a text with the password shown as "****",
 // for texts that reach the status lines, the log or a terminal.

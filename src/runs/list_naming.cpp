@@ -15,25 +15,6 @@ namespace {
 
 constexpr std::size_t kMaxNameBytes = 255;
 
-// The parts of a host-and-path text between runs of "/", as the URL segment
-// helpers count them ("h/a/" has the parts "h", "a" and "").
-std::vector<std::string_view> Segments(std::string_view text) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == '/') {
-            parts.push_back(text.substr(start, i - start));
-            while (i < text.size() && text[i] == '/')
-                ++i;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 std::string RelativeName(std::string_view hp, const ListNaming& naming) {
     std::string rel;
     if (naming.mode == 0) {
@@ -42,7 +23,7 @@ std::string RelativeName(std::string_view hp, const ListNaming& naming) {
     } else if (naming.mode == 1) {
         // The last N + 1 parts (N directories and the file name); too few
         // parts give the whole host and path.
-        const std::vector<std::string_view> parts = Segments(hp);
+        const std::vector<std::string_view> parts = SplitSegments(hp);
         const int64_t k = static_cast<int64_t>(parts.size());
         const int64_t first = k - static_cast<int64_t>(naming.directoryCount) - 1;
         if (first > 0) {
@@ -102,7 +83,7 @@ ListItemTarget ComposeListItemTarget(std::string_view folderBase, std::string_vi
     // The conversion keeps the length, so the relative part starts where the folder ends.
     const std::string_view converted = std::string_view(target.path).substr(folder.size());
     target.storable = target.path.size() < PATH_MAX;
-    for (std::string_view part : Segments(converted))
+    for (std::string_view part : SplitSegments(converted))
         target.storable = target.storable && StorablePart(part);
     return target;
 }
