@@ -71,6 +71,12 @@ public:
     // first 32 MiB (about 100,000 rows of a server's file index).
     static constexpr std::size_t kMaxPageBytes = 32u << 20;
     CInternetDownloader& operator=(const CInternetDownloader&) = delete;
+    // An FTP listing ends as a failure past this many entries or bytes: far
+    // beyond any real folder, short of what would exhaust the memory.
+    static constexpr int64_t kMaxListingEntries = 1'000'000;
+    static constexpr int64_t kMaxListingBytes = int64_t{256} << 20;
+    int64_t maxListingEntries = kMaxListingEntries;
+    int64_t maxListingBytes = kMaxListingBytes;
 
     void SetHost(IEngineHost* host) { host_ = host; }
     void SetFtpPanes(IFtpTreePane* tree, IFtpListPane* list) {

@@ -12,8 +12,12 @@
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 namespace ordinex::test {
@@ -68,6 +72,7 @@ protected:
     void MakeTree() {
         const std::string r = root.path();
         fs::create_directories(r + "/pub/img/deep");
+        fs::create_directories(r + "/endless");
         WriteFile(r + "/pub/a.bin", std::string(1000, 'a'));
         WriteFile(r + "/pub/B.txt", std::string(999, 'b'));
         WriteFile(r + "/pub/img/pic.jpg", "jpeg");
@@ -223,6 +228,27 @@ TEST_F(FtpWindow, ClosingDuringAListingWaitsForIt) {
     EXPECT_EQ(gui.app().FtpWindow().rows, nullptr);
 }
 
+TEST_F(FtpWindow, AListingThatNeverEndsEndsAtItsBoundOrOnStop) {
+    const wxTreeItemId endless = Tree()->FindChildByText(Tree()->GetRootItem(), "endless");
+    ASSERT_TRUE(endless.IsOk());
+    gui.app().engine.maxListingEntries = 40000;
+    Tree()->SelectItem(endless);
+    EXPECT_EQ(gui.prompter.warnings, std::vector<std::string>{"一覧の項目数が 40,000 を超えたため、一覧の読み込みを中止しました"});
+    EXPECT_EQ(List()->RowCount(), 40000u) << "what was listed stays";
+    EXPECT_FALSE(gui.app().running);
+    EXPECT_TRUE(Tree()->IsEnabled());
+
+    // Stop, pressed while the listing streams, ends it as a success.
+    gui.prompter.warnings.clear();
+    gui.app().engine.maxListingEntries = CInternetDownloader::kMaxListingEntries;
+    Later stop(300, [&] { gui.frame()->RunCommand(cmd::kStop); });
+    ftp->RunCommand(cmd::kFtpListReload);
+    EXPECT_TRUE(gui.prompter.warnings.empty());
+    EXPECT_GT(List()->RowCount(), 0u);
+    EXPECT_LT(List()->RowCount(), 1000000u);
+    EXPECT_FALSE(gui.app().running);
+}
+
 TEST_F(FtpWindow, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
     CMainFrame* main = gui.frame();
     wxIconizeEvent minimized(main->GetId(), true);
@@ -242,6 +268,46 @@ TEST_F(FtpWindow, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
                              "[FtptreeView]\n", "Column0Width=100\n", "Column2Width=60\n", "SortKeyColumn=3\n",
                              "SortOrder=1\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
+}
+
+// The program itself, told to end (SIGTERM) while its FTP window lists a
+// folder that never ends: it ends promptly and saves, as on the exit command.
+TEST(FtpWindowProgram, EndsOnTerminationSignalWhileAListingStreams) {
+    TempDir root;
+    TempDir dir;
+    TempDir runtime;
+    chmod(runtime.path().c_str(), 0700);
+    fs::create_directories(root / "endless");
+    TestServer server = TestServer::StartFtp(root.path());
+    WriteFile(dir / "job.odx", "[UrlFolder]\nUrlBaseText=" + server.url("/endless/") + "\n");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.path().c_str()) != 0 || !freopen("stderr.txt", "w", stderr))
+            _exit(126);
+        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        setenv("ORDINEX_TEST_PROMPTS", "1", 1);
+        setenv("ORDINEX_AUTOCOMMAND", std::to_string(cmd::kShowFtpTree).c_str(), 1);
+        execl(ORDINEX_GUI_PATH, ORDINEX_GUI_PATH, "job.odx", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 200 && !fs::exists(dir / "Ordinex.log"); ++i)
+        usleep(50'000);
+    usleep(1'500'000); // the window has opened and the listing streams
+    kill(pid, SIGTERM);
+    int status = 0;
+    bool ended = false;
+    for (int i = 0; i < 300 && !ended; ++i) { // 30 s: "promptly", generously
+        ended = waitpid(pid, &status, WNOHANG) == pid;
+        if (!ended)
+            usleep(100'000);
+    }
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    EXPECT_TRUE(ended) << "still running 30 s after SIGTERM";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(ReadFile(dir / "Ordinex.ini").find("UrlBaseText=" + server.url("/endless/") + "\n"), std::string::npos);
 }
 
 } // namespace
