@@ -185,5 +185,23 @@ TEST(PageElements, HostilePagesParseInBoundedTime) {
     EXPECT_EQ(Addresses(broken), (std::vector<std::string>{"b1.bin", "b3.png", "b4.bin", "b5.bin"}));
 }
 
+TEST(PageElements, ATagKeepsItsFirstThousandAttributes) {
+    // The rest are taken out before the parser, whose cost grows with the
+    // square of their number; the tag still ends where it ended.
+    std::string attributes;
+    for (int i = 0; i < 999; ++i)
+        attributes += " a" + std::to_string(i) + "='x>y'";
+    const std::string thousandth = "<a" + attributes + " href=kept.bin>k</a>";
+    const std::string beyond = "<a" + attributes + " b=1 href=\"lost.bin\" c=\"/>\"/>";
+    std::string endTag = "</a";
+    for (int i = 0; i < 100000; ++i)
+        endTag += " e" + std::to_string(i);
+    endTag += ">";
+    EXPECT_EQ(Addresses(Parse(thousandth + beyond + endTag + "<img src=next.png>" + beyond + "<img src=last.png>")),
+              (std::vector<std::string>{"kept.bin", "next.png", "last.png"}));
+    EXPECT_EQ(Tags(Parse(beyond + "<p>")), (std::vector<std::string>{"HTML", "HEAD", "BODY", "A", "P"}))
+        << "a tag cut short still ends where it ended";
+}
+
 } // namespace
 } // namespace ordinex::test
