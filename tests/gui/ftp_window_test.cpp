@@ -270,44 +270,89 @@ TEST_F(FtpWindow, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
         EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
 }
 
-// The program itself, told to end (SIGTERM) while its FTP window lists a
-// folder that never ends: it ends promptly and saves, as on the exit command.
-TEST(FtpWindowProgram, EndsOnTerminationSignalWhileAListingStreams) {
+// The program itself, its FTP window opened on the job's address at start.
+class FtpWindowProgram : public ::testing::Test {
+protected:
     TempDir root;
     TempDir dir;
     TempDir runtime;
-    chmod(runtime.path().c_str(), 0700);
+    pid_t pid = -1;
+
+    void TearDown() override {
+        if (pid > 0 && !Ended(0)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    void Start(const std::string& address) {
+        chmod(runtime.path().c_str(), 0700);
+        WriteFile(dir / "job.odx", "[UrlFolder]\nUrlBaseText=" + address + "\n");
+        pid = fork();
+        if (pid == 0) {
+            if (chdir(dir.path().c_str()) != 0 || !freopen("stderr.txt", "w", stderr))
+                _exit(126);
+            setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+            setenv("ORDINEX_TEST_PROMPTS", "1", 1);
+            setenv("ORDINEX_AUTOCOMMAND", std::to_string(cmd::kShowFtpTree).c_str(), 1);
+            execl(ORDINEX_GUI_PATH, ORDINEX_GUI_PATH, "job.odx", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 200 && !fs::exists(dir / "Ordinex.log"); ++i)
+            usleep(50'000);
+    }
+    // Whether the program has ended within seconds; status then holds how.
+    bool Ended(int seconds) {
+        for (int i = 0; i <= seconds * 10; ++i) {
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return true;
+            }
+            if (i < seconds * 10)
+                usleep(100'000);
+        }
+        return false;
+    }
+    // The program's resident memory now and at its peak, in kB.
+    long MemoryKb(const char* field) const {
+        const std::string text = ReadFile("/proc/" + std::to_string(pid) + "/status");
+        const std::size_t at = text.find(field);
+        return at == std::string::npos ? -1 : std::stol(text.substr(at + std::string(field).size()));
+    }
+    int status = 0;
+};
+
+TEST_F(FtpWindowProgram, AListingThatNeverEndsStopsAtItsBoundInBoundedMemory) {
     fs::create_directories(root / "endless");
     TestServer server = TestServer::StartFtp(root.path());
-    WriteFile(dir / "job.odx", "[UrlFolder]\nUrlBaseText=" + server.url("/endless/") + "\n");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(dir.path().c_str()) != 0 || !freopen("stderr.txt", "w", stderr))
-            _exit(126);
-        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-        setenv("ORDINEX_TEST_PROMPTS", "1", 1);
-        setenv("ORDINEX_AUTOCOMMAND", std::to_string(cmd::kShowFtpTree).c_str(), 1);
-        execl(ORDINEX_GUI_PATH, ORDINEX_GUI_PATH, "job.odx", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    for (int i = 0; i < 200 && !fs::exists(dir / "Ordinex.log"); ++i)
-        usleep(50'000);
-    usleep(1'500'000); // the window has opened and the listing streams
-    kill(pid, SIGTERM);
-    int status = 0;
-    bool ended = false;
-    for (int i = 0; i < 300 && !ended; ++i) { // 30 s: "promptly", generously
-        ended = waitpid(pid, &status, WNOHANG) == pid;
-        if (!ended)
+    Start(server.url("/endless/"));
+    // The bound's warning (answered at once in this mode) ends the listing.
+    const std::string warning = "warning: 一覧の項目数が 1,000,000 を超えたため、一覧の読み込みを中止しました";
+    bool warned = false;
+    for (int i = 0; i < 600 && !warned; ++i) {
+        warned = ReadFile(dir / "stderr.txt").find(warning) != std::string::npos;
+        if (!warned)
             usleep(100'000);
     }
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
-    EXPECT_TRUE(ended) << "still running 30 s after SIGTERM";
+    ASSERT_TRUE(warned) << "the listing went on for a minute";
+    const long before = MemoryKb("VmRSS:");
+    usleep(1'000'000);
+    EXPECT_LT(MemoryKb("VmRSS:"), before + 20 * 1024) << "nothing grows once the listing has ended";
+    EXPECT_LT(MemoryKb("VmHWM:"), 600L * 1024) << "a million rows at the most";
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(Ended(30));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_NE(ReadFile(dir / "Ordinex.ini").find("UrlBaseText=" + server.url("/endless/") + "\n"), std::string::npos);
+}
+
+TEST_F(FtpWindowProgram, EndsOnTerminationSignalWhileAListingStreams) {
+    fs::create_directories(root / "endless");
+    TestServer server = TestServer::StartFtp(root.path(), "--slow");
+    Start(server.url("/endless/"));
+    usleep(1'500'000); // the window has opened; the listing streams for hours at this speed
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(Ended(30)) << "still running 30 s after SIGTERM";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(ReadFile(dir / "Ordinex.ini").find("UrlBaseText=" + server.url("/endless/") + "\n"), std::string::npos)
+        << "saved as on the exit command";
 }
 
 } // namespace
