@@ -177,7 +177,7 @@ public:
     RunSummary RunLinkList(const Job& job);
 
     // ---- Prompts ----
-    int ShowWarning(const std::string& text, int32_t situationFlag) override;
+    int ShowWarning(const std::string& text, int32_t situationFlag);
     void ConfirmStep();
 
     // ---- Status and busy state ----

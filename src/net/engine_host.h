@@ -31,8 +31,6 @@ public:
     virtual void BeginBusy() {}
     virtual void EndBusy() {}
     virtual bool Busy() const { return false; }
-    // The warning path: 6 or 1 asks to end what is going on.
-    virtual int ShowWarning(const std::string& /*text*/, int32_t /*situationFlag*/) { return kAnswerCancel; }
     // A page of a listing that could not be read (below the first of a
     // walk) or was read only in part: said on line 1019 and in the log, not
     // in a dialog, so that a site of broken links does not keep the user
