@@ -11,7 +11,24 @@ void COrdinexApp::AttachLinkWindow(const LinkWindowParts& parts) {
     engine.SetLinkPanes(parts.tree, parts.list);
 }
 
+void COrdinexApp::BeginLinkListing() {
+    engine.linkTroubles = {};
+    if (statusView_)
+        statusView_->ShowRunResult("");
+}
+
+void COrdinexApp::ShowLinkTroubles() {
+    const std::string text = engine.linkTroubles.Text();
+    if (text.empty())
+        return;
+    SetTransferText(text);
+    // Leaving the busy state empties the status area: the counts stay in view on a line of their own.
+    if (statusView_)
+        statusView_->ShowRunResult(text);
+}
+
 void COrdinexApp::ShowLinkTree(const std::string& address, const std::string& userName, const std::string& password) {
+    BeginLinkListing();
     BeginBusy();
     engine.userName = userName;
     engine.password = password;
@@ -31,11 +48,13 @@ void COrdinexApp::ShowLinkTree(const std::string& address, const std::string& us
         link_.window->ResortList();
     ShowTargets("", "");
     SetStatus(kTreeShown);
+    ShowLinkTroubles();
     EndBusy();
 }
 
 void COrdinexApp::ExpandLinkPage(TreeNodeId node, const std::string& address, bool hasChildren, bool addToList,
                                  bool clearList, const std::string& userName, const std::string& password) {
+    BeginLinkListing();
     BeginBusy();
     engine.userName = userName;
     engine.password = password;
@@ -45,6 +64,7 @@ void COrdinexApp::ExpandLinkPage(TreeNodeId node, const std::string& address, bo
         link_.window->ResortList();
     ShowTargets("", "");
     SetStatus(kTreeShown);
+    ShowLinkTroubles();
     EndBusy();
 }
 
@@ -58,6 +78,7 @@ void COrdinexApp::WalkLinkPages(TreeNodeId node) {
         link_.window->ResortList();
     ShowTargets("", "");
     SetStatus(kTreeShown);
+    ShowLinkTroubles();
     EndBusy();
 }
 

@@ -177,7 +177,7 @@ public:
     RunSummary RunLinkList(const Job& job);
 
     // ---- Prompts ----
-    int ShowWarning(const std::string& text, int32_t situationFlag) override;
+    int ShowWarning(const std::string& text, int32_t situationFlag);
     void ConfirmStep();
 
     // ---- Status and busy state ----
@@ -209,6 +209,12 @@ public:
     const ProgramSettings& Settings() const override { return settings; }
 
 private:
+    // A listing of the Link window begins: no troubles counted, no result shown.
+    void BeginLinkListing();
+    // The pages a listing could not read, or read only in part, as counted
+    // by the engine: line 1019, the log and the result line under the form.
+    void ShowLinkTroubles();
+
     IStatusView* statusView_ = nullptr;
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;

@@ -33,6 +33,16 @@ private:
     std::string line_;
 };
 
+// Pages that could not be read, or only in part, are told on standard
+// error as the walk meets them.
+class LinkLsApp : public CliApp {
+public:
+    void ReportPageTrouble(const std::string& text) override {
+        std::fprintf(stderr, "ワーニング: %s\n", VisibleText(text).c_str());
+        std::fflush(stderr);
+    }
+};
+
 } // namespace
 
 bool IsWebAddress(const std::string& url) {
@@ -52,7 +62,7 @@ int RunLinkLs(const std::string& url) {
         std::fprintf(stderr, "%s: URLの形式が正しくありません\n", VisibleText(url).c_str());
         return kExitBadInput;
     }
-    CliApp app;
+    LinkLsApp app;
     app.LoadSettingsFromCurrentDirectory();
     app.settings.PauseForConfirm = 0; // the step-by-step pauses are for the desktop program
     InterruptPump pump(app);
@@ -82,7 +92,11 @@ int RunLinkLs(const std::string& url) {
         std::fprintf(stderr, "%s\n", VisibleText(app.engine.errorText).c_str());
         return kExitSomeFailed;
     }
-    return flushed && !stopped && walk.failed == 0 ? kExitOk : kExitSomeFailed;
+    // A page left out, or cut, leaves the list incomplete.
+    const LinkTroubles& troubles = app.engine.linkTroubles;
+    if (troubles.Any())
+        std::fprintf(stderr, "%s\n", troubles.Text().c_str());
+    return flushed && !stopped && !troubles.Any() ? kExitOk : kExitSomeFailed;
 }
 
 } // namespace ordinex::cli

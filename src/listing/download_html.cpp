@@ -71,12 +71,16 @@ bool CDownloadHtml::LoadPage(const std::string& address) {
     if (Host().StopRequested())
         return true;
 
-    if (page.truncated)
-        Host().SetTransferText(page.location + " は " + std::to_string(CInternetDownloader::kMaxPageBytes >> 20) +
-                               " MB を超えるため、先頭の部分からリンクを抽出します");
+    if (page.truncated) {
+        ++engine_.linkTroubles.cutPages;
+        Host().ReportPageTrouble(page.location + " は " + std::to_string(CInternetDownloader::kMaxPageBytes >> 20) +
+                                 " MB を超えるため、先頭の部分からリンクを抽出します");
+    }
     location_ = page.location;
     base_ = location_;
-    const std::string text = page.isMarkup ? PageTextToUtf8(std::move(page.body), page.contentType) : std::string();
+    encoding_.clear();
+    const std::string text =
+        page.isMarkup ? PageTextToUtf8(std::move(page.body), page.contentType, &encoding_) : std::string();
     page.body = std::string();
     ParsePageElements(text, elements_, [this] {
         Host().PumpOneMessage();
@@ -132,7 +136,7 @@ std::string CDownloadHtml::GetElementUrl(std::size_t index) {
     if (*value != lastValue_ || !lastValueSet_) {
         lastValue_ = *value;
         lastValueSet_ = true;
-        lastUrl_ = ResolveLink(base_, *value);
+        lastUrl_ = EncodeQueryForPage(ResolveLink(base_, *value), encoding_);
         // javascript:, mailto:, data: and the like name no file to fetch.
         if (!IsFetchable(lastUrl_))
             lastUrl_.clear();

@@ -3,7 +3,9 @@
 #include "listing/markup_pieces.h"
 #include "platform/ascii_text.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 
 namespace ordinex {
@@ -156,6 +158,37 @@ bool Convert(std::string_view in, const std::string& from, std::string& out, boo
     return clean || !strict;
 }
 
+// One character from UTF-8 into the encoding; false when it has no such character.
+bool ConvertFromUtf8(std::string_view character, const std::string& to, std::string& out) {
+    iconv_t cd = iconv_open(to.c_str(), "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char buffer[32];
+    char* src = const_cast<char*>(character.data());
+    std::size_t srcLeft = character.size();
+    char* dst = buffer;
+    std::size_t dstLeft = sizeof buffer;
+    bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1) && srcLeft == 0;
+    // A stateful encoding returns to its initial state at the end.
+    ok = ok && iconv(cd, nullptr, nullptr, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (ok)
+        out.assign(buffer, sizeof buffer - dstLeft);
+    return ok;
+}
+
+// The code point of one UTF-8 character (U+FFFD for a broken one).
+uint32_t CodePoint(std::string_view c) {
+    const auto b = static_cast<unsigned char>(c[0]);
+    const std::size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    if (len != c.size() || len == 1)
+        return 0xFFFD;
+    uint32_t cp = b & (0x7F >> len);
+    for (std::size_t k = 1; k < len; ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(c[k]) & 0x3F);
+    return cp;
+}
+
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
@@ -181,6 +214,27 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
+// How much a decoding of an undeclared page reads like Japanese text. Kana
+// count for it; half-width katakana letters too, but not the half-width
+// punctuation "｡｢｣､･", which is what the lead bytes of EUC-JP's kana and
+// symbol rows become when EUC-JP is read as Shift_JIS.
+long JapaneseScore(std::string_view utf8) {
+    long score = 0;
+    for (std::size_t i = 0; i + 2 < utf8.size(); ++i) {
+        const auto b0 = static_cast<unsigned char>(utf8[i]);
+        if (b0 != 0xE3 && b0 != 0xEF)
+            continue;
+        const uint32_t cp = ((b0 & 0x0Fu) << 12) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6) |
+                            (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu);
+        if ((cp >= 0x3041 && cp <= 0x30FF) || (cp >= 0xFF66 && cp <= 0xFF9F))
+            ++score;
+        else if (cp >= 0xFF61 && cp <= 0xFF65)
+            --score;
+        i += 2;
+    }
+    return score;
+}
+
 } // namespace
 
 std::string DeclaredCharset(std::string_view contentType, std::string_view page) {
@@ -188,8 +242,12 @@ std::string DeclaredCharset(std::string_view contentType, std::string_view page)
     return label.empty() ? MetaCharset(page) : label;
 }
 
-std::string PageTextToUtf8(std::string page, std::string_view contentType) {
+std::string PageTextToUtf8(std::string page, std::string_view contentType, std::string* encoding) {
     std::string out;
+    std::string used;
+    if (!encoding)
+        encoding = &used;
+    encoding->clear();
     const std::string_view text(page);
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         return page.substr(3);
@@ -202,18 +260,76 @@ std::string PageTextToUtf8(std::string page, std::string_view contentType) {
     const std::string label = header.empty() ? MetaCharset(text) : header;
     if (!label.empty()) {
         const std::string from = ConverterName(label, header.empty());
-        if (from.empty())
+        if (from.empty() || !Convert(text, from, out, false))
             return page;
-        return Convert(text, from, out, false) ? out : page;
+        // A page in UTF-16 sends its addresses in UTF-8, as browsers do.
+        if (from.compare(0, 6, "UTF-16") != 0)
+            *encoding = from;
+        return out;
     }
     if (IsValidUtf8(text))
         return page;
-    // EUC-JP first: its text nearly always reads as Shift_JIS too (as
-    // half-width katakana), while Shift_JIS text rarely passes for EUC-JP.
-    for (const char* guess : {"EUC-JP-MS", "CP932"})
-        if (Convert(text, guess, out, true))
-            return out;
+    // Both readings may pass without a fault: EUC-JP text nearly always
+    // reads as Shift_JIS (half-width katakana and kanji), and Shift_JIS text
+    // of half-width katakana alone reads as EUC-JP kanji. The reading that
+    // looks more like Japanese wins; EUC-JP when they tie.
+    std::string sjis;
+    const bool euc = Convert(text, "EUC-JP-MS", out, true);
+    const bool cp932 = Convert(text, "CP932", sjis, true);
+    if (cp932 && (!euc || JapaneseScore(sjis) > JapaneseScore(out))) {
+        *encoding = "CP932";
+        return sjis;
+    }
+    if (euc) {
+        *encoding = "EUC-JP-MS";
+        return out;
+    }
     return page;
+}
+
+std::string EncodeQueryForPage(const std::string& url, const std::string& encoding) {
+    if (encoding.empty())
+        return url;
+    const std::size_t question = url.find('?');
+    if (question == std::string::npos)
+        return url;
+    const std::size_t end = std::min(url.find('#', question), url.size());
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    // The bytes a browser escapes in a query (a stateful encoding's shifts
+    // leave printable ASCII, which stays as it is).
+    auto escape = [&](std::string& to, std::string_view bytes) {
+        for (char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b > 0x20 && b < 0x7F && std::string_view("\"#<>'").find(c) == std::string_view::npos) {
+                to += c;
+                continue;
+            }
+            to += '%';
+            to += kHex[b >> 4];
+            to += kHex[b & 15];
+        }
+    };
+    std::string out = url.substr(0, question + 1);
+    std::size_t i = question + 1;
+    while (i < end) {
+        if (static_cast<unsigned char>(url[i]) < 0x80) {
+            out += url[i++];
+            continue;
+        }
+        // One character at a time, so that one the encoding lacks is written
+        // as a character reference, as browsers send it.
+        std::size_t len = 1;
+        while (i + len < end && (static_cast<unsigned char>(url[i + len]) & 0xC0) == 0x80)
+            ++len;
+        const std::string_view character(url.data() + i, len);
+        std::string converted;
+        if (ConvertFromUtf8(character, encoding, converted))
+            escape(out, converted);
+        else
+            out += "%26%23" + std::to_string(CodePoint(character)) + "%3B";
+        i += len;
+    }
+    return out + url.substr(end);
 }
 
 } // namespace ordinex

@@ -44,7 +44,7 @@ std::string EscapeUrlName(std::string_view name) {
     std::string out;
     out.reserve(name.size());
     for (char c : name) {
-        if (c == '%' || c == '#' || c == '?') {
+        if (c == '%' || c == '#' || c == '?' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             out += '%';
             out += kHex[static_cast<unsigned char>(c) >> 4];
             out += kHex[static_cast<unsigned char>(c) & 15];

@@ -60,6 +60,7 @@ bool ListCommandAvailable(ListCommand command, const ListWindowState& state);
 
 // "%", "#" and "?" in a listed name would end a URL's path or start an
 // escape: they are written as escapes, so that the address names the file.
+// So are control characters, which no address may carry as they are.
 std::string EscapeUrlName(std::string_view name);
 
 // The address of an FTP tree node: the root address ("ftp://host/") followed

@@ -39,24 +39,45 @@ std::string LowerName(std::string_view t, std::size_t from, std::size_t to) {
     return AsciiLowerText(t.substr(from, to - from));
 }
 
-// Skips a tag's attributes from i; the position after its ">" (or the end).
-std::size_t SkipTag(std::string_view t, std::size_t i, bool& selfClosing) {
-    selfClosing = false;
+// The parser checks each attribute of a tag against all before it: a tag
+// with very many costs time with their square. No real tag has this many.
+constexpr int kMaxAttributes = 1000;
+
+struct TagScan {
+    std::size_t end = 0; // the position after the tag's ">" (or the end of the text)
+    bool selfClosing = false;
+    // The attributes past kMaxAttributes, up to the tag's ">" or "/>"; empty when none.
+    std::size_t cutFrom = 0;
+    std::size_t cutTo = 0;
+};
+
+// Skips a tag's attributes from i.
+TagScan SkipTag(std::string_view t, std::size_t i) {
+    TagScan scan;
+    int attributes = 0;
+    auto ending = [&](std::size_t at, std::size_t end) {
+        if (attributes > kMaxAttributes)
+            scan.cutTo = at;
+        scan.end = end;
+        return scan;
+    };
     for (;;) {
         while (i < t.size() && IsHtmlBlank(t[i]))
             ++i;
         if (i >= t.size())
-            return t.size();
+            return ending(t.size(), t.size());
         if (t[i] == '>')
-            return i + 1;
+            return ending(i, i + 1);
         if (t[i] == '/') {
             if (i + 1 < t.size() && t[i + 1] == '>') {
-                selfClosing = true;
-                return i + 2;
+                scan.selfClosing = true;
+                return ending(i, i + 2);
             }
             ++i;
             continue;
         }
+        if (++attributes == kMaxAttributes + 1)
+            scan.cutFrom = i;
         ReadTagAttribute(t, i);
     }
 }
@@ -120,13 +141,23 @@ bool MarkupPieces::Next(std::string_view& piece) {
     if (pos_ >= t.size())
         return false;
     const std::size_t start = pos_;
-    struct Close {
+    // Changes to the piece, in the order of their places: text taken out
+    // (attributes past the bound) and end tags put in (the depth cap).
+    struct Edit {
         std::size_t at;
-        std::string name;
+        std::size_t drop;
+        std::string insert;
     };
-    std::vector<Close> closes;
+    std::vector<Edit> edits;
+    auto scanTag = [&](std::size_t from) {
+        const TagScan scan = SkipTag(t, from);
+        if (scan.cutTo > scan.cutFrom)
+            edits.push_back({scan.cutFrom, scan.cutTo - scan.cutFrom, {}});
+        return scan;
+    };
     int depth = 0;
     int foreign = 0; // inside svg or math, where "/>" closes any element
+    flattened_ = false;
     std::size_t i = start;
     while (i < t.size()) {
         const void* lt = std::memchr(t.data() + i, '<', t.size() - i);
@@ -155,12 +186,11 @@ bool MarkupPieces::Next(std::string_view& piece) {
             i = After(t, t.find('>', i + 2), 1);
             continue;
         }
-        bool selfClosing = false;
         if (rest[1] == '/') {
             if (rest.size() > 2 && IsAsciiAlpha(rest[2])) {
                 const std::size_t nameEnd = NameEnd(t, i + 2);
                 const std::string name = LowerName(t, i + 2, nameEnd);
-                i = SkipTag(t, nameEnd, selfClosing);
+                i = scanTag(nameEnd).end;
                 if ((name == "svg" || name == "math") && foreign > 0)
                     --foreign;
                 if (!AddsNoDepth(name) && !IsRawText(name) && depth > 0)
@@ -176,7 +206,9 @@ bool MarkupPieces::Next(std::string_view& piece) {
         }
         const std::size_t nameEnd = NameEnd(t, i + 1);
         const std::string name = LowerName(t, i + 1, nameEnd);
-        const std::size_t tagEnd = SkipTag(t, nameEnd, selfClosing);
+        const TagScan tag = scanTag(nameEnd);
+        const bool selfClosing = tag.selfClosing;
+        const std::size_t tagEnd = tag.end;
         i = tagEnd;
         if (foreign == 0 && name == "plaintext") {
             i = t.size(); // the rest of the page is text
@@ -188,8 +220,7 @@ bool MarkupPieces::Next(std::string_view& piece) {
                 i = t.size();
                 break;
             }
-            bool ignored = false;
-            i = SkipTag(t, end + 2 + name.size(), ignored);
+            i = scanTag(end + 2 + name.size()).end;
             continue;
         }
         if (name == "svg" || name == "math") {
@@ -200,25 +231,23 @@ bool MarkupPieces::Next(std::string_view& piece) {
         if (AddsNoDepth(name) || (selfClosing && foreign > 0))
             continue;
         if (++depth > depthCap_) {
-            closes.push_back({tagEnd, name});
+            edits.push_back({tagEnd, 0, "</" + name + ">"});
+            flattened_ = true;
             --depth;
         }
     }
     pos_ = i;
-    flattened_ = !closes.empty();
-    if (closes.empty()) {
+    if (edits.empty()) {
         piece = t.substr(start, i - start);
         return true;
     }
     rewritten_.clear();
-    rewritten_.reserve(i - start + closes.size() * 8);
+    rewritten_.reserve(i - start + edits.size() * 8);
     std::size_t from = start;
-    for (const Close& c : closes) {
-        rewritten_.append(t.substr(from, c.at - from));
-        rewritten_ += "</";
-        rewritten_ += c.name;
-        rewritten_ += '>';
-        from = c.at;
+    for (const Edit& e : edits) {
+        rewritten_.append(t.substr(from, e.at - from));
+        rewritten_ += e.insert;
+        from = e.at + e.drop;
     }
     rewritten_.append(t.substr(from, i - from));
     piece = rewritten_;

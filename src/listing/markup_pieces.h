@@ -28,7 +28,9 @@ TagAttribute ReadTagAttribute(std::string_view text, std::size_t& i);
 // The parser's cost grows with the square of the nesting depth. Elements
 // that would nest deeper than the cap within a piece are closed right after
 // their start tag instead: their order and attributes stay, only the shape
-// of a hostile tree changes.
+// of a hostile tree changes. It also grows with the square of a tag's
+// attribute count: a tag keeps its first thousand attributes, the rest are
+// taken out.
 class MarkupPieces {
 public:
     MarkupPieces(std::string_view text, std::size_t pieceBytes, int depthCap)

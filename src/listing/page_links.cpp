@@ -15,14 +15,6 @@ namespace {
 constexpr std::size_t kWalkProbes = 100000;
 constexpr std::size_t kWalkPageBytes = 32u << 20;
 
-uint16_t SchemePort(const std::string& scheme) {
-    if (scheme == "https")
-        return 443;
-    if (scheme == "ftp")
-        return 21;
-    return 80;
-}
-
 // The name the list filter judges: the last "/"-separated part of a row's
 // text, without the query (a "?" part would hide the extension).
 std::string FileNameOfText(const std::string& text) {
@@ -38,17 +30,6 @@ struct CInternetDownloader::LinkWalkMemory {
     std::unordered_map<std::string, std::vector<PageLink>> pages; // by address
     std::size_t pageBytes = 0;
 };
-
-std::string CInternetDownloader::LinkText(const std::string& url, bool keepHttps) {
-    CrackedUrl parts;
-    if (!CrackUrl(url, parts) || parts.host.empty())
-        return {};
-    // Without its port a page on another port would be reopened on port 80.
-    std::string text = parts.serviceType == kServiceHttps && keepHttps ? "https://" + parts.host : parts.host;
-    if (parts.port != SchemePort(parts.scheme))
-        text += ":" + std::to_string(parts.port);
-    return text + parts.path;
-}
 
 bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeId& node, bool addToTree,
                                            std::vector<PageLink>& links, bool& stopped) {
@@ -100,10 +81,6 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
         walkMemory_->pages.emplace(address, links);
     }
     return true;
-}
-
-std::string CInternetDownloader::LinkAddress(const std::string& text) {
-    return text.rfind("https://", 0) == 0 ? text : "http://" + text;
 }
 
 HttpProbeResult CInternetDownloader::ProbeLink(const PageLink& link, bool& stopped) {
@@ -165,7 +142,7 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
         const HttpProbeResult probe = ProbeLink(link, stopped);
         if (stopped)
             break;
-        const bool isPage = probe.contentType == "text/html";
+        const bool isPage = IsPageType(probe.contentType);
         if (isPage && treeCandidate)
             tree->InsertChild(node, link.text);
         if (listCandidate && PassesListFilter(settings, FileNameOfText(link.text), probe.sizeText))
@@ -176,6 +153,18 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
     if (ownBusy)
         Host().EndBusy();
     return true;
+}
+
+std::string LinkTroubles::Text() const {
+    if (!Any())
+        return {};
+    std::string text = "リンク一覧表示終了: ";
+    if (failedPages > 0)
+        text += "読み込めなかったページ " + std::to_string(failedPages) + " 件";
+    if (cutPages > 0)
+        text += std::string(failedPages > 0 ? "、" : "") + std::to_string(CInternetDownloader::kMaxPageBytes >> 20) +
+                " MB を超えて先頭の部分だけを読んだページ " + std::to_string(cutPages) + " 件";
+    return text;
 }
 
 LinkWalkSummary CInternetDownloader::WalkLinkTree(TreeNodeId start) {
@@ -210,13 +199,12 @@ LinkWalkSummary CInternetDownloader::WalkLinkTree(TreeNodeId start) {
                 break;
             tree->DeleteChildren(child);
             ++summary.pages;
-            if (!ExtractPageLinks(child, LinkAddress(tree->NodeText(child)), true, addToList, false) &&
-                !Host().StopRequested()) {
+            const std::string address = LinkAddress(tree->NodeText(child));
+            if (!ExtractPageLinks(child, address, true, addToList, false) && !Host().StopRequested()) {
                 // Nobody else hears of a page below the first that failed.
                 ++summary.failed;
-                const int answer = Host().ShowWarning(errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
-                if (answer == kAnswerYes || answer == kAnswerOk)
-                    summary.stopped = end = true;
+                ++linkTroubles.failedPages;
+                Host().ReportPageTrouble(address + " を読み込めませんでした: " + errorText);
             }
             pumpAndCheck();
         }

@@ -475,7 +475,7 @@ size_t CurlSession::OnWrite(char* data, size_t size, size_t count, void* self) {
         s->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     }
-    if (s->sink_ == Sink::File && s->roundBytes_ >= kRoundBudgetBytes) {
+    if ((s->sink_ == Sink::File || s->sink_ == Sink::Function) && s->roundBytes_ >= kRoundBudgetBytes) {
         s->budgetPaused_ = true;
         s->paused_ = true;
         return CURL_WRITEFUNC_PAUSE; // libcurl keeps the data for the next round
@@ -491,6 +491,7 @@ size_t CurlSession::Take(const char* data, size_t length) {
         return length;
     case Sink::Function:
         take_(std::string_view(data, length));
+        roundBytes_ += static_cast<int64_t>(length);
         return length;
     case Sink::File:
         break;

@@ -31,8 +31,11 @@ public:
     virtual void BeginBusy() {}
     virtual void EndBusy() {}
     virtual bool Busy() const { return false; }
-    // The warning path for a page that failed inside a walk: 6 or 1 ends the walk.
-    virtual int ShowWarning(const std::string& /*text*/, int32_t /*situationFlag*/) { return kAnswerCancel; }
+    // A page of a listing that could not be read (below the first of a
+    // walk) or was read only in part: said on line 1019 and in the log, not
+    // in a dialog, so that a site of broken links does not keep the user
+    // answering. The caller counts them (CInternetDownloader::linkTroubles).
+    virtual void ReportPageTrouble(const std::string& text) { SetTransferText(text); }
 };
 
 } // namespace ordinex

@@ -6,51 +6,138 @@
 #include "platform/text_helpers.h"
 
 #include <ctime>
-#include <vector>
+#include <string>
 
 namespace ordinex {
 
 namespace {
 
-// Splits the LIST reply into lines as it arrives and keeps the entries that parse.
-class ListingLines {
+// The LIST reply as it streams in: the data of the rounds not yet read, cut
+// into lines only as the entries are taken, so that memory holds one round
+// of data however long the listing runs.
+//
+// libcurl receives a listing in ASCII mode and turns every line end, and
+// so also a CR inside a name, into a line feed. A line that is no entry
+// right after an entry is therefore the rest of that entry's name: each
+// entry is handed on only once the line after it has been seen.
+class ListingStream {
 public:
-    explicit ListingLines(std::vector<ListedEntry>& entries) : entries_(entries) {}
+    // In libcurl's write callback: nothing but keeping the data.
     void Take(std::string_view data) {
-        pending_.append(data);
-        std::size_t start = 0;
-        for (std::size_t nl; (nl = pending_.find('\n', start)) != std::string::npos; start = nl + 1)
-            Line(std::string_view(pending_).substr(start, nl - start));
-        pending_.erase(0, start);
-        // A "line" that never ends is no listing line: drop it rather than
-        // let a server fill the memory with it.
-        if (pending_.size() > kMaxLineBytes) {
-            pending_.clear();
+        bytes_ += static_cast<int64_t>(data.size());
+        if (data.find('\n') != std::string_view::npos)
+            lineWaiting_ = true;
+        data_.append(data);
+        // Without a line feed since the last line taken, all of it is one
+        // line growing past the bound.
+        if (!lineWaiting_ && data_.size() - pos_ > kMaxLineBytes) {
+            data_.erase(pos_);
             skipping_ = true;
         }
     }
+    // The data has ended: a last line without its line feed counts too.
     void Finish() {
-        if (!pending_.empty())
-            Line(pending_);
-        pending_.clear();
+        ended_ = true;
+        lineWaiting_ = true;
+    }
+    bool LineWaiting() const { return lineWaiting_; }
+    int64_t Bytes() const { return bytes_; }
+
+    // The next entry; false when none is complete yet (or any more).
+    bool Next(ListedEntry& entry) {
+        std::string_view line;
+        while (NextLine(line)) {
+            ListedEntry parsed;
+            if (ParseFtpListLine(line, parsed)) {
+                const bool had = held_;
+                if (had)
+                    entry = std::move(heldEntry_);
+                heldEntry_ = std::move(parsed);
+                held_ = true;
+                if (had)
+                    return true;
+            } else if (held_ && IsNameRest(line)) {
+                heldEntry_.name += '\r';
+                heldEntry_.name.append(line);
+            }
+        }
+        if (ended_ && held_) {
+            entry = std::move(heldEntry_);
+            held_ = false;
+            return true;
+        }
+        return false;
     }
 
 private:
+    // A "line" that never ends is no listing line: it is dropped rather than
+    // let a server fill the memory with it.
     static constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
-    void Line(std::string_view line) {
-        if (skipping_) { // the tail of an overlong line
-            skipping_ = false;
-            return;
+    // The next complete line without its line feed.
+    bool NextLine(std::string_view& line) {
+        for (;;) {
+            const std::size_t nl = data_.find('\n', pos_);
+            if (nl == std::string::npos && !(ended_ && pos_ < data_.size())) {
+                Compact();
+                return false;
+            }
+            const std::size_t end = nl == std::string::npos ? data_.size() : nl;
+            line = std::string_view(data_).substr(pos_, end - pos_);
+            pos_ = nl == std::string::npos ? end : end + 1;
+            if (!skipping_)
+                return true;
+            skipping_ = false; // the tail of an overlong line
         }
-        ListedEntry entry;
-        if (ParseFtpListLine(line, entry))
-            entries_.push_back(std::move(entry));
     }
-    std::vector<ListedEntry>& entries_;
-    std::string pending_;
+
+    // Text after an entry that continues its name: not empty (a blank line
+    // at the end is no part of a name), no "total" line, and nothing that
+    // has the shape of an entry of its own (such as "." and "..", which are
+    // left out).
+    static bool IsNameRest(std::string_view line) {
+        if (line.empty() || line == "\r")
+            return false;
+        if (line.substr(0, 6) == "total " && line.substr(6).find_first_not_of("0123456789\r") == std::string_view::npos)
+            return false;
+        const std::string_view first = line.substr(0, line.find_first_of(" \t"));
+        const bool unixMode = first.size() >= 10 && std::string_view("-dlcbpsD").find(first[0]) != std::string_view::npos &&
+                              first.substr(1, 9).find_first_not_of("rwxsStTl-") == std::string_view::npos;
+        const bool dosDate = first.size() >= 8 && first.find_first_not_of("0123456789-/") == std::string_view::npos;
+        return !unixMode && !dosDate;
+    }
+
+    void Compact() {
+        lineWaiting_ = false;
+        data_.erase(0, pos_);
+        pos_ = 0;
+        if (data_.size() > kMaxLineBytes) {
+            data_.clear();
+            skipping_ = true;
+        }
+    }
+
+    std::string data_;
+    std::size_t pos_ = 0;
+    int64_t bytes_ = 0;
+    bool lineWaiting_ = false;
+    bool ended_ = false;
     bool skipping_ = false;
+    ListedEntry heldEntry_;
+    bool held_ = false;
 };
+
+FtpEntry RowOf(const ListedEntry& listed, const std::tm& today) {
+    FtpEntry entry;
+    entry.name = listed.name;
+    entry.isDirectory = listed.directory;
+    // An unknown size still marks a file: an empty size is a folder's.
+    if (!listed.directory)
+        entry.sizeText = listed.size < 0 ? "?" : FormatByteCount(listed.size);
+    entry.extension = ListedExtension(listed.name);
+    entry.dateText = FtpListDateText(listed.rawTime, today);
+    return entry;
+}
 
 } // namespace
 
@@ -72,56 +159,75 @@ bool CInternetDownloader::ListFtpDirectory(TreeNodeId node, const std::string& d
             directory += '/';
         session.SetTarget(TransferUrl(UrlWithPath(sourceUrl, directory)), serverName, userName, password);
         session.SetLoginStatus("FTP接続を確立");
-        std::vector<ListedEntry> entries;
-        ListingLines lines(entries);
-        session.SetSinkFunction([&](std::string_view data) { lines.Take(data); });
+        ListingStream stream;
+        session.SetSinkFunction([&](std::string_view data) { stream.Take(data); });
 
         std::tm today{};
         const std::time_t now = std::time(nullptr);
         gmtime_r(&now, &today);
         bool connected = false;
         bool stopped = false;
-        std::size_t next = 0;
+        // A listing that never ends would fill the memory with rows: past a
+        // bound far beyond any real folder it ends as a failure.
+        std::string bounded;
+        int64_t entries = 0;
         session.Start();
         for (;;) {
-            const auto outcome =
-                session.Run([&] { return (!connected && session.Established()) || next < entries.size(); });
+            const auto outcome = session.Run([&] {
+                return (!connected && session.Established()) || stream.LineWaiting() ||
+                       stream.Bytes() > maxListingBytes;
+            });
+            if (outcome == CurlSession::Outcome::Done)
+                stream.Finish();
             if (!connected && session.Established()) {
                 connected = true;
                 if (clearList && ftpList_)
                     ftpList_->DeleteAllRows();
             }
             // One window message per entry, so that Stop ends a long listing.
-            while (!stopped && next < entries.size()) {
+            ListedEntry listed;
+            while (!stopped && bounded.empty() && stream.Next(listed)) {
+                if (++entries > maxListingEntries) {
+                    bounded = "一覧の項目数が " + FormatByteCount(maxListingEntries) +
+                              " を超えたため、一覧の読み込みを中止しました";
+                    break;
+                }
                 Host().PumpOneMessage();
                 if (Host().StopRequested()) {
                     stopped = true;
                     break;
                 }
-                const ListedEntry& listed = entries[next++];
-                FtpEntry entry;
-                entry.name = listed.name;
-                entry.isDirectory = listed.directory;
-                entry.sizeText = listed.directory ? std::string() : FormatByteCount(listed.size);
-                entry.extension = ListedExtension(listed.name);
-                entry.dateText = FtpListDateText(listed.rawTime, today);
+                const FtpEntry entry = RowOf(listed, today);
                 if (addDirs && entry.isDirectory && ftpTree_)
                     ftpTree_->InsertChild(node, entry.name);
                 if (addFiles && ftpList_ && PassesListFilter(Host().Settings(), entry.name, entry.sizeText))
                     ftpList_->InsertRow(entry);
             }
+            if (bounded.empty() && stream.Bytes() > maxListingBytes)
+                bounded = "一覧の大きさが " + std::to_string(maxListingBytes >> 20) +
+                          " MB を超えたため、一覧の読み込みを中止しました";
             if (stopped || outcome == CurlSession::Outcome::Stopped) {
                 stopped = true;
                 session.Abort();
                 break;
             }
-            if (outcome == CurlSession::Outcome::Done) {
-                lines.Finish();
-                if (next == entries.size())
-                    break;
+            if (!bounded.empty()) {
+                session.Abort();
+                break;
             }
+            if (outcome == CurlSession::Outcome::Done)
+                break;
         }
-        if (!stopped && session.Result() != CURLE_OK) {
+        if (stopped || !bounded.empty()) {
+            session.Close();
+            // The control connection may be in the middle of a transfer: not one to keep.
+            connections_.CloseAll();
+            connections_.Flush(Host());
+        }
+        if (!bounded.empty()) {
+            Fail(bounded);
+            result = false;
+        } else if (!stopped && session.Result() != CURLE_OK) {
             session.Close();
             Fail(session.ErrorText());
             result = false;

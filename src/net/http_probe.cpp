@@ -6,6 +6,39 @@
 
 namespace ordinex {
 
+std::string CInternetDownloader::HostKey(uint32_t serviceType, const std::string& host, uint16_t port) {
+    std::string key = std::to_string(serviceType) + " " + std::to_string(port) + " ";
+    for (char c : host)
+        key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return key;
+}
+
+bool CInternetDownloader::KnownUnreachable(const std::string& key) {
+    const auto known = unreachable_.find(key);
+    if (known == unreachable_.end())
+        return false;
+    Fail(known->second);
+    return true;
+}
+
+bool CInternetDownloader::NeverReached(CurlSession& session) {
+    if (!session.Valid())
+        return false;
+    long redirects = 0;
+    curl_off_t connected = 0;
+    curl_easy_getinfo(session.Easy(), CURLINFO_REDIRECT_COUNT, &redirects);
+    curl_easy_getinfo(session.Easy(), CURLINFO_CONNECT_TIME_T, &connected);
+    const CURLcode result = session.Result();
+    const bool noConnection = result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_COULDNT_CONNECT ||
+                              (result == CURLE_OPERATION_TIMEDOUT && connected == 0);
+    return noConnection && redirects == 0;
+}
+
+void CInternetDownloader::RememberUnreachable(const std::string& key) {
+    if (connections_.InBatch())
+        unreachable_.emplace(key, errorText);
+}
+
 bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeResult& result) {
     result = HttpProbeResult{};
     errorText.clear();
@@ -16,6 +49,9 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
         Fail("サポートしていないインターネット･サービス･タイプ");
         return false;
     }
+    const std::string hostKey = HostKey(serviceType, serverName, port);
+    if (KnownUnreachable(hostKey))
+        return false;
     bool ok = false;
     {
         CurlSession session(Host(), connections_, CurlSession::Protocol::Http);
@@ -26,8 +62,11 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
             session.Abort();
             ReportStopped();
         } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+            const bool unreachable = NeverReached(session);
             session.Close();
             Fail(session.ErrorText());
+            if (unreachable)
+                RememberUnreachable(hostKey);
         } else {
             session.SetStatus(std::string(WebProtocolName()) + "要求を送信");
             ok = CheckHttpStatus(session.Response().statusCode);

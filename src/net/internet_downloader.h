@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace ordinex {
@@ -59,6 +60,16 @@ struct LinkWalkSummary {
     bool stopped = false;
 };
 
+// Pages of the Link window's listings that the user should hear of once
+// the listing is over.
+struct LinkTroubles {
+    int failedPages = 0; // pages of a depth walk that could not be read
+    int cutPages = 0;    // pages read only up to kMaxPageBytes
+    bool Any() const { return failedPages > 0 || cutPages > 0; }
+    // "リンク一覧表示終了: ..." with the counts; empty when there is nothing to say.
+    std::string Text() const;
+};
+
 // The transfer engine. Every operation opens its own session (a libcurl
 // handle) and closes it before it returns; it reports through the host and
 // keeps the user interface live while it waits. The connections under the
@@ -72,6 +83,12 @@ public:
     // first 32 MiB (about 100,000 rows of a server's file index).
     static constexpr std::size_t kMaxPageBytes = 32u << 20;
     CInternetDownloader& operator=(const CInternetDownloader&) = delete;
+    // An FTP listing ends as a failure past this many entries or bytes: far
+    // beyond any real folder, short of what would exhaust the memory.
+    static constexpr int64_t kMaxListingEntries = 1'000'000;
+    static constexpr int64_t kMaxListingBytes = int64_t{256} << 20;
+    int64_t maxListingEntries = kMaxListingEntries;
+    int64_t maxListingBytes = kMaxListingBytes;
 
     void SetHost(IEngineHost* host) { host_ = host; }
     void SetFtpPanes(IFtpTreePane* tree, IFtpListPane* list) {
@@ -91,8 +108,14 @@ public:
     // file. EndBatch closes what is still open and reports it. Batches nest:
     // only the outermost end closes. Stop, a failure on a connection and
     // other credentials close the kept connections at once.
+    // Within a batch the probes and page loads also remember the servers
+    // that could not be reached (see KnownUnreachable).
     void BeginBatch() { connections_.BeginBatch(); }
-    void EndBatch() { connections_.EndBatch(Host()); }
+    void EndBatch() {
+        connections_.EndBatch(Host());
+        if (!connections_.InBatch())
+            unreachable_.clear();
+    }
     // BeginBatch now, EndBatch when it ends or goes out of scope.
     class Batch {
     public:
@@ -155,8 +178,11 @@ public:
     static std::string StripScheme(const std::string& url);
     static std::string UrlToLocalName(const std::string& url);
     // A page's or file's address without its scheme, as the Link tree and
-    // list show it: host, ":port" when not the scheme's default, path and
-    // query. Empty when the address has no host.
+    // list show it: host (in lower case), ":port" when not the scheme's
+    // default, path and query, with the escapes written one way (UTF-8 and
+    // unreserved characters as themselves, other escapes in upper case), so
+    // that one file linked raw and %-encoded is one row. Empty when the
+    // address has no host.
     // With keepHttps (HTTPS on), a secure address keeps its "https://" in
     // front, so that it is fetched over HTTPS again.
     static std::string LinkText(const std::string& url, bool keepHttps = false);
@@ -181,7 +207,14 @@ public:
                           bool clearList);
     // The depth walk after a page has been expanded into start: the pages
     // below it are expanded in turn, as deep as HttpListNextChoseSetting says.
+    // A page that fails is reported (ReportPageTrouble) and counted, and the
+    // walk goes on.
     LinkWalkSummary WalkLinkTree(TreeNodeId start);
+    // Counted by the page loads and walks since the caller last emptied it.
+    LinkTroubles linkTroubles;
+    // Whether a probe's Content-Type names a page, which the Link tree takes:
+    // its media type, parameters and case aside, is text/html (or XHTML).
+    static bool IsPageType(const std::string& contentType);
     // Fetches a page over HTTP with redirects followed, for the hidden view;
     // progress gets the bytes received and expected (0 when unknown).
     bool FetchPage(const std::string& address, FetchedPage& page,
@@ -231,6 +264,21 @@ private:
     bool RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize);
     // Where the data of the current download goes until it is complete.
     PartFile part_;
+
+    // A walk or a listing meets the same dead server in link after link:
+    // within a batch, a probe or page load to a server that could not be
+    // reached (name not resolved, connection refused or timed out) fails
+    // at once with the message the first attempt gave, instead of costing
+    // the connect timeout again. key: HostKey of the address.
+    static std::string HostKey(uint32_t serviceType, const std::string& host, uint16_t port);
+    // True after failing with the remembered message.
+    bool KnownUnreachable(const std::string& key);
+    // Whether the session failed because no connection could be made to the
+    // server it was given (not to one a redirect named); before it is closed.
+    static bool NeverReached(CurlSession& session);
+    // Remembers the server as unreachable, with errorText, inside a batch.
+    void RememberUnreachable(const std::string& key);
+    std::unordered_map<std::string, std::string> unreachable_;
 
     IEngineHost* host_ = nullptr;
     ConnectionCache connections_;

@@ -92,8 +92,17 @@ bool ParseTime(const std::string& text, int& hour, int& minute) {
     return true;
 }
 
+// A day that exists: a server's "Feb 30" is no date.
+bool IsDay(int year, int month, int day) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1)
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 std::string Format(int year, int month, int day, int hour, int minute) {
-    if (year <= 0 || month < 1 || month > 12 || day < 1 || day > 31)
+    if (year <= 0 || !IsDay(year, month, day))
         return {};
     char text[32];
     std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", year, month, day, hour, minute);

@@ -66,7 +66,8 @@ public:
 
 // One row of the Link list: the address without its scheme (a secure one,
 // fetched with HTTPS on, keeps "https://"), the probe's
-// texts, and whether the probe said "text/html" (the page picture).
+// texts, and whether the probe named a page (text/html, whatever its
+// parameters: the page picture).
 struct LinkRow {
     std::string text;
     std::string sizeText; // digit-grouped bytes, "0" without Content-Length, empty when the probe failed

@@ -8,18 +8,31 @@ namespace ordinex {
 
 namespace {
 
-// Pages are HTML; a server that names no type may still send one.
-bool IsMarkupType(const std::string& contentType) {
+// The media type of a Content-Type text: without its parameters and the
+// blanks around it, in lower case ("Text/HTML; charset=UTF-8" is "text/html").
+std::string MediaType(const std::string& contentType) {
     std::string type = contentType.substr(0, contentType.find(';'));
+    const std::size_t first = type.find_first_not_of(" \t");
+    type.erase(0, first == std::string::npos ? type.size() : first);
     while (!type.empty() && (type.back() == ' ' || type.back() == '\t'))
         type.pop_back();
     for (char& c : type)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    return type.empty() || type == "text/html" || type == "application/xhtml+xml";
+    return type;
+}
+
+// Pages are HTML; a server that names no type may still send one.
+bool IsMarkupType(const std::string& contentType) {
+    return MediaType(contentType).empty() || CInternetDownloader::IsPageType(contentType);
 }
 
 } // namespace
+
+bool CInternetDownloader::IsPageType(const std::string& contentType) {
+    const std::string type = MediaType(contentType);
+    return type == "text/html" || type == "application/xhtml+xml";
+}
 
 bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& page,
                                     const std::function<void(int64_t, int64_t)>& progress) {
@@ -34,6 +47,9 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
         Fail("サポートしていないインターネット･サービス･タイプ");
         return false;
     }
+    const std::string hostKey = HostKey(parts.serviceType, parts.host, parts.port);
+    if (KnownUnreachable(hostKey))
+        return false;
     CurlSession session(Host(), connections_, CurlSession::Protocol::Http);
     session.SetTarget(TransferUrl(address), parts.host, userName, password);
     // The status is checked before any of the body is taken.
@@ -43,8 +59,11 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
         return true;
     }
     if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+        const bool unreachable = NeverReached(session);
         session.Close();
         Fail(session.ErrorText());
+        if (unreachable)
+            RememberUnreachable(hostKey);
         return false;
     }
     const ResponseWatch& response = session.Response();

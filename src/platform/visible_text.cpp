@@ -13,8 +13,23 @@ void AppendEscape(std::string& out, unsigned char byte) {
     out += kHex[byte & 15];
 }
 
-// The length of the well-formed UTF-8 sequence at text[i], or 0.
-std::size_t SequenceLength(std::string_view text, std::size_t i) {
+// Characters that show nothing themselves but change what is shown around
+// them: C1 controls (escape sequences on terminals), the bidirectional
+// overrides, embeddings and isolates that turn "txt.exe" around, zero-width
+// characters and the line and paragraph separators.
+bool ActsUnseen(uint32_t cp) {
+    return (cp >= 0x80 && cp <= 0x9F) || cp == 0xAD || cp == 0x061C || cp == 0x180E ||
+           (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x2028 && cp <= 0x202E) || (cp >= 0x2060 && cp <= 0x2064) ||
+           (cp >= 0x2066 && cp <= 0x206F) || cp == 0xFEFF || (cp >= 0xFFF9 && cp <= 0xFFFB) || cp == 0xE0001 ||
+           (cp >= 0xE0020 && cp <= 0xE007F);
+}
+
+struct Sequence {
+    std::size_t length = 0; // 0: no well-formed UTF-8 sequence starts here
+    uint32_t cp = 0;
+};
+
+Sequence ReadSequence(std::string_view text, std::size_t i) {
     const auto b = static_cast<unsigned char>(text[i]);
     std::size_t len = 0;
     uint32_t min = 0;
@@ -26,22 +41,19 @@ std::size_t SequenceLength(std::string_view text, std::size_t i) {
     } else if (b >= 0xF0 && b <= 0xF4) {
         len = 4, min = 0x10000, cp = b & 0x07;
     } else {
-        return 0;
+        return {};
     }
     if (i + len > text.size())
-        return 0;
+        return {};
     for (std::size_t k = 1; k < len; ++k) {
         const auto c = static_cast<unsigned char>(text[i + k]);
         if ((c & 0xC0) != 0x80)
-            return 0;
+            return {};
         cp = (cp << 6) | (c & 0x3F);
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    // C1 control characters act on terminals as escape sequences do.
-    if (cp >= 0x80 && cp <= 0x9F)
-        return 0;
-    return len;
+        return {};
+    return {len, cp};
 }
 
 } // namespace
@@ -61,19 +73,19 @@ std::string VisibleText(std::string_view text) {
             continue;
         }
         const auto b = static_cast<unsigned char>(text[i]);
-        const std::size_t len = b >= 0x80 ? SequenceLength(text, i) : 0;
-        if (len == 0) {
-            // For a C1 character every byte of its sequence is written out.
-            const bool c1 = b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                            static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-            const std::size_t bytes = c1 ? 2 : 1;
-            for (std::size_t k = 0; k < bytes; ++k)
+        const Sequence s = b >= 0x80 ? ReadSequence(text, i) : Sequence{};
+        if (s.length == 0) {
+            AppendEscape(out, b);
+            ++i;
+        } else if (ActsUnseen(s.cp)) {
+            // Every byte of the character is written out.
+            for (std::size_t k = 0; k < s.length; ++k)
                 AppendEscape(out, static_cast<unsigned char>(text[i + k]));
-            i += bytes;
-            continue;
+            i += s.length;
+        } else {
+            out.append(text, i, s.length);
+            i += s.length;
         }
-        out.append(text, i, len);
-        i += len;
     }
     return out;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -46,6 +47,9 @@ protected:
         for (int i = 0; i < 500; ++i)
             WriteFile(r + "/many/f" + std::to_string(i) + ".bin", "x");
         WriteFile(r + "/hostile/ctl\x01name.txt", "ctl");
+        WriteFile(r + "/hostile/rlo\u202Etxt.exe", "rlo");
+        for (const char* d : {"/endless", "/endless-line"})
+            fs::create_directories(r + d);
     }
     ProcessResult Ls(const std::string& path) {
         return RunProcess({ORDINEX_CLI_PATH, "ls", server.url(path)}, cwd.path());
@@ -131,10 +135,36 @@ TEST_F(CliFtp, LsFailuresAndHostileNames) {
     const auto has = [&](const std::string& prefix) {
         return std::any_of(names.begin(), names.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
     };
-    EXPECT_TRUE(has("ctl"));
-    EXPECT_TRUE(has("esc"));
+    // Control characters and the invisible ones that turn a name around are written out.
+    EXPECT_TRUE(has("ctl\\x01name.txt\t3\ttxt\t"));
+    EXPECT_TRUE(has("esc\\x1B[2Jname.txt\t5\ttxt\t"));
+    EXPECT_TRUE(has("rlo\\xE2\\x80\\xAEtxt.exe\t3\texe\t"));
     EXPECT_TRUE(has("../../escape.txt\t5\ttxt\t"));
     EXPECT_TRUE(has(std::string(3000, 'x') + ".txt\t5\t"));
+}
+
+TEST_F(CliFtp, LsOfAListingThatNeverEndsStopsAtItsBoundInLittleMemory) {
+    // The rows would be many: none passes the filter, so that only the listing counts.
+    WriteFile(cwd / "Ordinex.ini", "[Tool]\nHttpTreeListExtensionOptionSetting0=0\n");
+    const struct {
+        const char* path;
+        const char* message;
+    } cases[] = {
+        {"/endless/", "一覧の項目数が 1,000,000 を超えたため、一覧の読み込みを中止しました\n"},
+        {"/endless-line/", "一覧の大きさが 256 MB を超えたため、一覧の読み込みを中止しました\n"},
+    };
+    // Freed memory a sanitizer keeps in quarantine is no memory the program holds.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::string quarantine = std::string("ASAN_OPTIONS=") + (asan ? asan + std::string(":") : "") +
+                                   "quarantine_size_mb=16";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const auto r = RunProcess({ORDINEX_CLI_PATH, "ls", server.url(c.path)}, cwd.path(), {quarantine}, 120);
+        EXPECT_FALSE(r.killed);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_LT(r.peakMemoryKb, 256 * 1024) << "memory stays flat while the listing streams";
+    }
 }
 
 TEST_F(CliFtp, FetchRunsTheListOverTheAddresses) {

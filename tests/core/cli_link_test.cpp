@@ -55,12 +55,22 @@ TEST_F(CliLink, ExitStatusesAndNoRawControlCharacters) {
     r = Ls("http://");
     EXPECT_EQ(r.exitCode, 2);
 
-    // A page below the first that fails is warned about and makes the status 1.
+    // A page below the first that fails is told, named, counted at the end
+    // and makes the status 1.
     WriteFile(cwd / "Ordinex.ini", "[Tool]\nHttpListNextChoseSetting=1\n");
     r = Ls("http://" + site + "fails.html");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "ワーニング: 原因不明のサーバーエラー(500)\n");
+    EXPECT_EQ(r.err, "ワーニング: http://" + site + "once.html を読み込めませんでした: 原因不明のサーバーエラー(500)\n"
+                     "リンク一覧表示終了: 読み込めなかったページ 1 件\n");
     EXPECT_EQ(Lines(r.out), std::vector<std::string>{site + "once.html\t96\ttext/html\t"});
+
+    // A page read only up to the bound is said to be, and leaves the list incomplete.
+    WriteFile(cwd / "Ordinex.ini", "");
+    r = Ls("http://" + site + "huge?mb=40");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "ワーニング: http://" + site + "huge?mb=40 は 32 MB を超えるため、先頭の部分からリンクを抽出します\n"
+                     "リンク一覧表示終了: 32 MB を超えて先頭の部分だけを読んだページ 1 件\n");
+    EXPECT_GT(Lines(r.out).size(), 20u);
 
     WriteFile(cwd / "Ordinex.ini", "");
     r = Ls("http://" + site + "hostile");

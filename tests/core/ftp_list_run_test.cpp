@@ -153,6 +153,10 @@ protected:
         WriteFile(r + "/hostile/abs.txt", "abs");
         WriteFile(r + "/hostile/a\\..\\..\\win.txt", "win");
         WriteFile(r + "/hostile/ctl\x01name.txt", "ctl");
+        fs::create_directories(r + "/odd");
+        WriteFile(r + "/odd/ lead.txt", "lead");
+        WriteFile(r + "/odd/  two.txt", "two");
+        WriteFile(r + "/odd/rlo\u202Etxt.exe", "rlo");
     }
     // Every file below the sandbox, relative to it.
     std::vector<std::string> SandboxFiles() const {
@@ -184,6 +188,24 @@ TEST_F(FtpListRun, NothingSelectedStartsNothing) {
     rows.rows = {{server.url("/pub/"), "sub", ""}};
     EXPECT_FALSE(app.RunFtpList(job).started);
     EXPECT_TRUE(view.events.empty());
+}
+
+TEST_F(FtpListRun, ListedRowsAreFetchedByTheNamesTheServerListed) {
+    RecordingFtpList listed;
+    app.engine.SetFtpPanes(nullptr, &listed);
+    ASSERT_TRUE(app.engine.ListFtpDirectory(kNoNode, server.url("/odd/"), false, true, true));
+    for (const FtpEntry& e : listed.rows)
+        rows.rows.push_back({server.url("/odd/"), e.name, e.sizeText});
+    ASSERT_EQ(rows.rows.size(), 3u);
+    const auto summary = app.RunFtpList(job);
+    EXPECT_EQ(summary.done, 3) << "blanks at the front are part of a name";
+    EXPECT_EQ(summary.failed, 0);
+    std::vector<std::string> contents;
+    for (const std::string& file : SandboxFiles())
+        if (file != "canary.txt")
+            contents.push_back(ReadFile(sandbox / file));
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<std::string>{"lead", "rlo", "two"}));
 }
 
 TEST_F(FtpListRun, HostileNamesStayInsideTheDestination) {

@@ -92,6 +92,57 @@ TEST(PageCharset, JapanesePagesComeOutInUtf8) {
     EXPECT_EQ(PageTextToUtf8("abc", "text/html; charset=no-such-charset"), "abc");
 }
 
+TEST(PageCharset, UndeclaredPagesReadAsTheEncodingThatLooksJapanese) {
+    struct Case {
+        std::string page;
+        const char* text;
+        const char* encoding;
+    };
+    const Case cases[] = {
+        // Half-width katakana only: Shift_JIS, although EUC-JP reads it as kanji (筑粟).
+        {"\xC3\xDE\xB0\xC0.txt", "ﾃﾞｰﾀ.txt", "CP932"},
+        {"<a href=\"\xB1\xB2\xB3.zip\">\xB6\xDE\xBB\xDE\xDD</a>", "<a href=\"ｱｲｳ.zip\">ｶﾞｻﾞﾝ</a>", "CP932"},
+        // EUC-JP that Shift_JIS reads as half-width punctuation and kana.
+        {"\xA5\xC7\xA1\xBC\xA5\xBF", "データ", "EUC-JP-MS"},
+        {"\xA4\xA2\xA4\xA4\xA4\xA6", "あいう", "EUC-JP-MS"},
+        // EUC-JP's own half-width katakana.
+        {"\x8E\xC3\x8E\xDE\x8E\xB0\x8E\xC0", "ﾃﾞｰﾀ", "EUC-JP-MS"},
+        // Shift_JIS with full-width kana is no EUC-JP at all.
+        {"\x83\x66\x81\x5B\x83\x5E", "データ", "CP932"},
+        {"plain", "plain", ""},
+    };
+    for (const auto& c : cases) {
+        std::string encoding = "unset";
+        EXPECT_EQ(PageTextToUtf8(c.page, "text/html", &encoding), c.text) << c.text;
+        EXPECT_EQ(encoding, c.encoding) << c.text;
+    }
+    std::string encoding;
+    PageTextToUtf8("\xFF\xFEx\0", "text/html", &encoding);
+    EXPECT_EQ(encoding, "") << "UTF-16 pages send UTF-8";
+    PageTextToUtf8("x", "text/html; charset=iso-2022-jp", &encoding);
+    EXPECT_EQ(encoding, "ISO-2022-JP");
+}
+
+TEST(PageCharset, QueriesAreEncodedInThePagesEncoding) {
+    const struct {
+        const char* url;
+        const char* encoding;
+        const char* expected;
+    } cases[] = {
+        {"http://h/日本.cgi?q=日本&x=1#日", "CP932", "http://h/日本.cgi?q=%93%FA%96{&x=1#日"},
+        {"http://h/s?q=日本", "EUC-JP-MS", "http://h/s?q=%C6%FC%CB%DC"},
+        {"http://h/s?q=ｱ", "CP932", "http://h/s?q=%B1"},
+        {"http://h/s?q=\U0001F600", "CP932", "http://h/s?q=%26%23128512%3B"},
+        {"http://h/s?q=é", "CP1252", "http://h/s?q=%E9"},
+        {"http://h/s?q=日", "ISO-2022-JP", "http://h/s?q=%1B$BF|%1B(B"},
+        {"http://h/s?q=%E6%97%A5&r=a+b", "CP932", "http://h/s?q=%E6%97%A5&r=a+b"},
+        {"http://h/s?q=日本", "", "http://h/s?q=日本"},
+        {"http://h/日本.bin", "CP932", "http://h/日本.bin"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodeQueryForPage(c.url, c.encoding), c.expected) << c.url << " " << c.encoding;
+}
+
 std::vector<std::string> Tags(const PageElements& e) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < e.Count(); ++i)
@@ -183,6 +234,24 @@ TEST(PageElements, HostilePagesParseInBoundedTime) {
                                       "<a href='b4.bin'>x</td></tr><b><i></b></i><a href=\"b5.bin\"><!-- <a "
                                       "href=\"no.bin\"> --><a href=\"b6.bin");
     EXPECT_EQ(Addresses(broken), (std::vector<std::string>{"b1.bin", "b3.png", "b4.bin", "b5.bin"}));
+}
+
+TEST(PageElements, ATagKeepsItsFirstThousandAttributes) {
+    // The rest are taken out before the parser, whose cost grows with the
+    // square of their number; the tag still ends where it ended.
+    std::string attributes;
+    for (int i = 0; i < 999; ++i)
+        attributes += " a" + std::to_string(i) + "='x>y'";
+    const std::string thousandth = "<a" + attributes + " href=kept.bin>k</a>";
+    const std::string beyond = "<a" + attributes + " b=1 href=\"lost.bin\" c=\"/>\"/>";
+    std::string endTag = "</a";
+    for (int i = 0; i < 100000; ++i)
+        endTag += " e" + std::to_string(i);
+    endTag += ">";
+    EXPECT_EQ(Addresses(Parse(thousandth + beyond + endTag + "<img src=next.png>" + beyond + "<img src=last.png>")),
+              (std::vector<std::string>{"kept.bin", "next.png", "last.png"}));
+    EXPECT_EQ(Tags(Parse(beyond + "<p>")), (std::vector<std::string>{"HTML", "HEAD", "BODY", "A", "P"}))
+        << "a tag cut short still ends where it ended";
 }
 
 } // namespace

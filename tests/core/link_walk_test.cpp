@@ -4,7 +4,12 @@
 #include "test_servers.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <chrono>
 #include <curl/curl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -13,6 +18,49 @@ namespace ordinex::test {
 namespace {
 
 using Texts = std::vector<std::string>;
+
+// A port on address where nothing listens (as far as anyone can tell).
+int FreePort(const std::string& address) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    inet_pton(AF_INET, address.c_str(), &a.sin_addr);
+    socklen_t length = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    close(fd);
+    return ntohs(a.sin_port);
+}
+
+// A server that takes no connection: its queue is filled by connections of
+// its own that it never accepts, so that the system drops any further one
+// unanswered and a client waits for its connect timeout.
+struct SilentServer {
+    explicit SilentServer(const std::string& address) {
+        listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        inet_pton(AF_INET, address.c_str(), &a.sin_addr);
+        socklen_t length = sizeof a;
+        bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(listener, 0);
+        getsockname(listener, reinterpret_cast<sockaddr*>(&a), &length);
+        hostPort = address + ":" + std::to_string(ntohs(a.sin_port));
+        for (int& filler : fillers) {
+            filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        }
+        usleep(100'000);
+    }
+    ~SilentServer() {
+        for (int filler : fillers)
+            close(filler);
+        close(listener);
+    }
+    int listener = -1;
+    int fillers[3] = {-1, -1, -1};
+    std::string hostPort;
+};
 
 size_t Collect(char* data, size_t size, size_t count, void* out) {
     static_cast<std::string*>(out)->append(data, size * count);
@@ -33,15 +81,23 @@ protected:
     LinkSite() { engine.SetLinkPanes(&tree, &list); }
     std::string Url(const std::string& path) const { return server.url("/site/" + path); }
     int Hits(const std::string& path) const {
+        const std::string count = Stat("hits", path);
+        return std::stoi(count.empty() ? "0" : count);
+    }
+    // What the server's /stats/KIND says of a path below /site/.
+    std::string Stat(const std::string& kind, const std::string& path) const {
         std::string body;
         CURL* curl = curl_easy_init();
-        const std::string url = server.url("/stats/hits?path=/site/" + path);
+        const std::string site = "/site/" + path;
+        char* escaped = curl_easy_escape(curl, site.c_str(), static_cast<int>(site.size()));
+        const std::string url = server.url("/stats/" + kind + "?path=" + escaped);
+        curl_free(escaped);
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Collect);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
         curl_easy_perform(curl);
         curl_easy_cleanup(curl);
-        return std::stoi(body.empty() ? "0" : body);
+        return body;
     }
     bool Open(const std::string& path) {
         engine.sourceUrl = Url(path);
@@ -53,7 +109,8 @@ TEST_F(LinkSite, EveryKindOfLinkLandsOnceInTreeAndList) {
     ASSERT_TRUE(Open("index.html")) << engine.errorText;
     EXPECT_EQ(tree.NodeText(tree.Selected()), site + "index.html");
     EXPECT_EQ(tree.Paths(site),
-              (Texts{"index.html", "index.html/absolute.html", "index.html/inner.html", "index.html/page1.html",
+              (Texts{"index.html", "index.html/absolute.html", "index.html/charset.html", "index.html/inner.html",
+                     "index.html/page1.html",
                      "index.html/proto.html", "index.html/redirect-me", "index.html/refresh.html",
                      "index.html/rooted.html", "index.html/sub/page2.html", "index.html/up.html"}));
     EXPECT_EQ(list.Texts(site),
@@ -66,7 +123,7 @@ TEST_F(LinkSite, EveryKindOfLinkLandsOnceInTreeAndList) {
     EXPECT_EQ(list.Find(site + "nolength.bin")->sizeText, "0");
     const LinkRow& typed = *list.Find(site + "charset.html");
     EXPECT_EQ(typed.contentType, "text/html; charset=utf-8");
-    EXPECT_FALSE(typed.isPage);
+    EXPECT_TRUE(typed.isPage) << "a page whatever the parameters of its type";
     EXPECT_TRUE(list.Find(site + "page1.html")->isPage);
     EXPECT_EQ(Hits("img/a.png"), 1); // met twice, probed once
     EXPECT_EQ(host.LastOf("status"), "http://" + site + "index.html のダウンロード完了");
@@ -129,7 +186,7 @@ TEST_F(LinkSite, EachTagSwitchTakesItsRowsAway) {
     host.settings.SetExtensionString(1, ".ZIP");
     ASSERT_TRUE(Open("index.html"));
     EXPECT_EQ(list.Texts(site), Texts{"area.zip"});
-    EXPECT_EQ(tree.Children(tree.Selected()).size(), 9u); // the tree takes pages whatever the filter says
+    EXPECT_EQ(tree.Children(tree.Selected()).size(), 10u); // the tree takes pages whatever the filter says
 }
 
 TEST_F(LinkSite, DepthWalkFollowsPagesUpToThreeSteps) {
@@ -247,26 +304,121 @@ TEST_F(LinkSite, StopEndsTheWalkAndKeepsWhatWasInserted) {
     EXPECT_GE(list.Rows().size(), 3u);
 }
 
-TEST_F(LinkSite, FailedPagesWarnInTheWalkAndFailAtTheStart) {
+TEST_F(LinkSite, FailedPagesOfTheWalkAreToldAndCountedWithoutAWarningEach) {
     engine.sourceUrl = Url("missing.html");
     EXPECT_FALSE(engine.OpenLinkTree());
     EXPECT_EQ(engine.errorText, "要求されたURLが見つかりません(404)");
     EXPECT_TRUE(tree.Paths().empty());
 
-    // A page of the walk that fails is warned about, and the walk goes on.
+    // Pages of the walk that fail are said on the status line and counted;
+    // the walk goes on and nobody has to answer a dialog for each.
     tree.SelectSilently(tree.InsertRoot(site + "d/0.html"));
     tree.InsertChild(tree.Selected(), site + "missing.html");
     tree.InsertChild(tree.Selected(), site + "d/1a.html");
+    tree.InsertChild(tree.Selected(), hostPort + "/status/500");
     host.settings.HttpListNextChoseSetting = 1;
     const LinkWalkSummary summary = engine.WalkLinkTree(tree.Selected());
-    EXPECT_EQ(summary.pages, 2);
-    EXPECT_EQ(summary.failed, 1);
-    EXPECT_EQ(host.Of("warning"), Texts{"要求されたURLが見つかりません(404)"});
-    EXPECT_EQ(tree.Paths(site), (Texts{"d/0.html", "d/0.html/d/1a.html", "d/0.html/d/1a.html/d/2a.html",
-                                       "d/0.html/missing.html"}));
-    // "Yes" to the warning ends the walk.
-    host.warningAnswer = kAnswerYes;
-    EXPECT_TRUE(engine.WalkLinkTree(tree.Selected()).stopped);
+    EXPECT_EQ(summary.pages, 3);
+    EXPECT_EQ(summary.failed, 2);
+    EXPECT_FALSE(summary.stopped);
+    const Texts told = host.Of("transfer");
+    for (const std::string& text : {"http://" + site + "missing.html を読み込めませんでした: 要求されたURLが見つかりません(404)",
+                                    "http://" + hostPort + "/status/500 を読み込めませんでした: 原因不明のサーバーエラー(500)"})
+        EXPECT_NE(std::find(told.begin(), told.end(), text), told.end()) << text;
+    EXPECT_EQ(engine.linkTroubles.failedPages, 2);
+    EXPECT_EQ(engine.linkTroubles.Text(), "リンク一覧表示終了: 読み込めなかったページ 2 件");
+    EXPECT_EQ(tree.Paths(site), (Texts{"d/0.html", "d/0.html/" + hostPort + "/status/500", "d/0.html/d/1a.html",
+                                       "d/0.html/d/1a.html/d/2a.html", "d/0.html/missing.html"}));
+}
+
+TEST_F(LinkSite, PagesAreKnownByTheirMediaTypeWhateverItsParametersAndCase) {
+    host.settings.HttpListNextChoseSetting = 1;
+    host.settings.HttpListNextChoseAddListSetting = 1;
+    ASSERT_TRUE(Open("typed.html"));
+    engine.WalkLinkTree(tree.Selected());
+    EXPECT_EQ(tree.Paths(site), (Texts{"typed.html", "typed.html/typed/a.html", "typed.html/typed/b.html"}));
+    EXPECT_EQ(list.Texts(site), (Texts{"typed/a.html", "typed/b.html", "typed/c.bin"}));
+    EXPECT_TRUE(list.Find(site + "typed/b.html")->isPage);
+    EXPECT_EQ(list.Find(site + "typed/b.html")->contentType, "Text/HTML;charset=Shift_JIS") << "shown as sent";
+
+    const std::pair<const char*, bool> types[] = {
+        {"text/html", true},        {"TEXT/HTML", true},          {"text/html; charset=UTF-8", true},
+        {" text/html ;x=y", true},  {"application/xhtml+xml; charset=utf-8", true},
+        {"text/htmlx", false},      {"text/plain; charset=html", false}, {"", false}, {"html", false},
+    };
+    for (const auto& [type, page] : types)
+        EXPECT_EQ(CInternetDownloader::IsPageType(type), page) << type;
+}
+
+TEST_F(LinkSite, OneTagWithAHundredThousandsOfAttributesCostsNoMoreThanAnyPage) {
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Open("attrs?n=200000"));
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(list.Texts(site), (Texts{"before.bin", "after.bin"}));
+    EXPECT_LT(seconds, 60) << "ends promptly (the parser alone once took minutes)";
+}
+
+TEST_F(LinkSite, PagesInJapaneseEncodingsAsBrowsersReadThem) {
+    // Half-width katakana alone, undeclared: Shift_JIS, not EUC-JP kanji.
+    ASSERT_TRUE(Open("hankaku.html"));
+    EXPECT_EQ(list.Texts(site), Texts{"ﾃﾞｰﾀ.txt"});
+
+    // A query goes out in the page's encoding; the path, and escapes the page
+    // wrote itself, stay as they were.
+    const struct {
+        const char* page;
+        Texts rows;
+        const char* sentQuery;
+    } cases[] = {
+        {"sjisquery.html", {"q.cgi?q=%93%FA%96{&n=1", "日本.bin?v=%8C%EA", "a.bin?x=日"}, "q=%93%FA%96{&n=1"},
+        {"eucquery.html", {"q.cgi?q=%C6%FC%CB%DC&n=1", "日本.bin?v=%B8%EC", "a.bin?x=日"}, "q=%C6%FC%CB%DC&n=1"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Open(c.page)) << c.page;
+        EXPECT_EQ(list.Texts(site), c.rows) << c.page;
+        EXPECT_EQ(Stat("query", "q.cgi"), c.sentQuery) << c.page;
+        EXPECT_EQ(Stat("query", "a.bin"), "x=%E6%97%A5") << c.page;
+    }
+}
+
+TEST_F(LinkSite, OneFileLinkedRawAndEncodedIsOneRowAndOneProbe) {
+    ASSERT_TRUE(Open("dupes.html"));
+    EXPECT_EQ(list.Texts(site), (Texts{"資料.zip", "~user.bin", "a%2Fb.bin"}));
+    EXPECT_EQ(Hits("%E8%B3%87%E6%96%99.zip") + Hits("%e8%b3%87%e6%96%99.zip"), 1);
+    EXPECT_EQ(CInternetDownloader::LinkText("http://H.Example:8080/%7e/%41%2f%e6%97%a5%20x%ff?a=%20%e6%97%a5&b=c d"),
+              "h.example:8080/~/A%2F日 x%FF?a=%20日&b=c d");
+}
+
+TEST_F(LinkSite, AServerThatCannotBeReachedCostsOneAttemptPerListing) {
+    // A server that never answers (its queue is full: connections are
+    // dropped unanswered) and a port where nothing listens.
+    SilentServer silent("127.0.0.2");
+    const std::string refused = "127.0.0.3:" + std::to_string(FreePort("127.0.0.3"));
+    host.settings.ConnectTimeoutSetting = 1;
+    ASSERT_TRUE(Open("dead?to=" + silent.hostPort + "," + refused));
+    const auto attempts = [&](const std::string& address) {
+        const Texts reports = host.Of("status2");
+        return std::count_if(reports.begin(), reports.end(), [&](const std::string& r) {
+            return r.find(address + " のソケットアドレスへ接続中") != std::string::npos;
+        });
+    };
+    EXPECT_EQ(attempts("127.0.0.2"), 1);
+    EXPECT_EQ(attempts("127.0.0.3"), 1);
+    // Each link failed, with the message of the first attempt.
+    const Texts told = host.Of("transfer");
+    for (const char* reason : {"サーバーに接続できないまま 1 秒が過ぎたため、接続を打ち切りました", "サーバーに接続できませんでした"}) {
+        const auto same = std::count_if(told.begin(), told.end(),
+                                        [&](const std::string& t) { return t.rfind(reason, 0) == 0; });
+        EXPECT_EQ(same, 3) << reason;
+    }
+    EXPECT_EQ(list.Rows().size(), 7u);
+    EXPECT_EQ(list.Find(site + "alive.bin")->sizeText, "1,009");
+    EXPECT_EQ(list.Find(silent.hostPort + "/b.bin")->sizeText, "") << "failed probes have no size";
+
+    // The next listing tries again.
+    ASSERT_TRUE(Open("dead?to=" + refused));
+    EXPECT_EQ(attempts("127.0.0.3"), 2);
 }
 
 TEST_F(LinkSite, HostilePagesDoNoHarm) {
@@ -290,7 +442,8 @@ TEST_F(LinkSite, HostilePagesDoNoHarm) {
 TEST_F(LinkSite, FiftyMegabytesOfLinksAreReadUpToTheBound) {
     // The first 32 MiB are read, and the user is told.
     ASSERT_TRUE(Open("huge?mb=50"));
-    EXPECT_NE(host.LastOf("transfer").find("32 MB"), std::string::npos);
+    EXPECT_EQ(host.Of("transfer").front(), "http://" + site + "huge?mb=50 は 32 MB を超えるため、先頭の部分からリンクを抽出します");
+    EXPECT_EQ(engine.linkTroubles.Text(), "リンク一覧表示終了: 32 MB を超えて先頭の部分だけを読んだページ 1 件");
     EXPECT_GE(list.Rows().size(), 20u);
     EXPECT_LT(list.Rows().size(), 40u);
 }

@@ -90,6 +90,7 @@ TEST(ListRules, AddressesOfNodesAndRows) {
         {"ftp://h/d/", "//x", "ftp://h/d//x", "ftp://h/d//x"},
         {"ftp://h/d/", "a b#1.txt", "ftp://h/d/a b#1.txt", "ftp://h/d/a b%231.txt"},
         {"", "x", "/x", "/x"},
+        {"ftp://h/d/", " lead\r\x1b[1m", "ftp://h/d/ lead\r\x1b[1m", "ftp://h/d/ lead%0D%1B[1m"},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(JoinRowAddress(r.dir, r.name, false), r.text);
@@ -117,7 +118,7 @@ TEST(ListRules, ListStateIsReadUnderThePlacementSwitch) {
                                "Column3Width=80\nSortKeyColumn=2\nSortOrder=1\n");
 }
 
-TEST(VisibleText, ControlCharactersAndBrokenBytesAreWrittenOut) {
+TEST(VisibleText, ControlCharactersBrokenBytesAndInvisibleTurnsAreWrittenOut) {
     const struct {
         std::string in;
         const char* out;
@@ -132,6 +133,14 @@ TEST(VisibleText, ControlCharactersAndBrokenBytesAreWrittenOut) {
         {"cut \xE6\x97", "cut \\xE6\\x97"},
         {"\xC2" "A", "\\xC2A"},
         {"back\\slash", "back\\slash"},
+        // Invisible characters that turn or hide what follows them.
+        {"photo\u202Egpj.exe", "photo\\xE2\\x80\\xAEgpj.exe"},
+        {"a\u2066b\u2069", "a\\xE2\\x81\\xA6b\\xE2\\x81\\xA9"},
+        {"zero\u200Bwidth\uFEFF", "zero\\xE2\\x80\\x8Bwidth\\xEF\\xBB\\xBF"},
+        {"line\u2028sep", "line\\xE2\\x80\\xA8sep"},
+        {"soft\u00ADhyphen", "soft\\xC2\\xADhyphen"},
+        {"tag\U000E0041", "tag\\xF3\\xA0\\x81\\x81"},
+        {"ok\u2010\u30FC\uFF83\uFF9E", "ok\u2010\u30FC\uFF83\uFF9E"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VisibleText(c.in), c.out);

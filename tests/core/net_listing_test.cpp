@@ -166,16 +166,32 @@ TEST_F(FtpListing, WithoutClearingTheRowsAreAdded) {
     EXPECT_TRUE(tree.calls.empty());
 }
 
-TEST_F(FtpListing, LinesThatDoNotParseAreSkipped) {
+TEST_F(FtpListing, OddLinesAreSkippedAndOddEntriesKeptWithTheirNames) {
     TestServer odd = TestServer::StartFtp(root.path(), "--hostile");
     ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, odd.url("/pub/"), true, true, true)) << engine.errorText;
-    std::vector<std::string> names;
+    std::vector<std::string> rows;
     for (const auto& r : list.rows)
-        names.push_back(r.name + "|" + r.sizeText + "|" + r.dateText);
-    EXPECT_EQ(names, (std::vector<std::string>{"esc?[31mred.txt|5|2021/03/04 00:00", "good.txt|7|" + list.rows[1].dateText,
-                                               "sub dir||2020/01/01 00:00"}));
-    EXPECT_EQ(list.rows[1].dateText.substr(4), "/12/08 17:00");
-    EXPECT_EQ(tree.calls, std::vector<std::string>{"child:/sub dir"});
+        rows.push_back(r.name + "|" + r.sizeText + "|" + r.dateText);
+    const std::string good = "good.txt|7|" + list.Find("good.txt")->dateText;
+    EXPECT_EQ(list.Find("good.txt")->dateText.substr(4), "/12/08 17:00");
+    // Lines that are no entry go; an entry whose size or date makes no sense
+    // stays with "?" or no date; a name keeps its blanks and control characters.
+    EXPECT_EQ(rows, (std::vector<std::string>{"huge.bin|?|2021/03/04 00:00",
+                                              "odd-year.bin|12|",
+                                              "esc\x1b[31mred.txt|5|2021/03/04 00:00",
+                                              good,
+                                              "sub dir||2020/01/01 00:00",
+                                              "negative.bin|?|2021/03/04 00:00",
+                                              "two63.bin|?|2021/03/04 00:00",
+                                              "max.bin|9,223,372,036,854,775,807|2021/03/04 00:00",
+                                              "feb30.bin|6|",
+                                              "smarch.bin|8|",
+                                              " lead.txt|3|2021/03/04 00:00",
+                                              "cr\rname.txt|4|2021/03/04 00:00",
+                                              "rlo\u202Etxt.exe|9|2021/03/04 00:00",
+                                              " dos dir||2019/02/25 09:31",
+                                              "dos.bin|?|2019/02/25 09:31"}));
+    EXPECT_EQ(tree.calls, (std::vector<std::string>{"child:/sub dir", "child:/ dos dir"}));
 }
 
 TEST_F(FtpListing, StopEndsTheListingWithSuccessAndKeepsTheRows) {
@@ -189,6 +205,56 @@ TEST_F(FtpListing, StopEndsTheListingWithSuccessAndKeepsTheRows) {
     const auto status = host.Of("status");
     EXPECT_EQ(status[status.size() - 2], address + " のダウンロード完了");
     EXPECT_EQ(status.back(), "FTPセッションを終了");
+}
+
+// Counts the rows instead of keeping them.
+class CountingFtpList : public IFtpListPane {
+public:
+    int64_t rows = 0;
+    void DeleteAllRows() override { rows = 0; }
+    void InsertRow(const FtpEntry&) override { ++rows; }
+};
+
+TEST_F(FtpListing, AListingThatNeverEndsEndsAtItsBoundAsAFailure) {
+    for (const char* dir : {"endless", "endless-junk", "endless-line"})
+        fs::create_directories(root / dir);
+    CountingFtpList counted;
+    engine.SetFtpPanes(&tree, &counted);
+    engine.maxListingEntries = 30000;
+    engine.maxListingBytes = 16 << 20;
+    // As in a tree walk: a connection in the middle of an endless transfer is not kept.
+    CInternetDownloader::Batch batch(engine);
+    const struct {
+        const char* dir;
+        const char* text;
+        int64_t rows;
+    } cases[] = {
+        {"endless", "一覧の項目数が 30,000 を超えたため、一覧の読み込みを中止しました", 30000},
+        {"endless-junk", "一覧の大きさが 16 MB を超えたため、一覧の読み込みを中止しました", 0},
+        {"endless-line", "一覧の大きさが 16 MB を超えたため、一覧の読み込みを中止しました", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dir);
+        host.calls.clear();
+        EXPECT_FALSE(engine.ListFtpDirectory(kNoNode, server.url("/" + std::string(c.dir) + "/"), false, true, true));
+        EXPECT_EQ(engine.errorText, c.text);
+        EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
+        EXPECT_EQ(host.LastOf("transfer"), c.text);
+        EXPECT_EQ(counted.rows, c.rows) << "what was listed stays";
+        EXPECT_EQ(engine.KeptConnections(), 0u);
+    }
+    // Stop ends it at once, as a success.
+    host.calls.clear();
+    host.stopAfterPumps = host.pumps + 500;
+    EXPECT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/endless/"), false, true, true));
+    EXPECT_LT(counted.rows, 500);
+    EXPECT_EQ(host.LastOf("status"), "FTPセッションを終了");
+    // The listing after it starts afresh.
+    host.stop = false;
+    host.stopAfterPumps = -1;
+    EXPECT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/pub/"), false, true, true));
+    EXPECT_EQ(counted.rows, 7);
+    EXPECT_EQ(engine.KeptConnections(), 1u);
 }
 
 TEST_F(FtpListing, TreeWalksDownToTheStartAddress) {

@@ -58,12 +58,7 @@ public:
         busy = false;
     }
     bool Busy() const override { return busy; }
-    int ShowWarning(const std::string& text, int32_t) override {
-        calls.push_back("warning:" + text);
-        return warningAnswer;
-    }
     bool busy = false;
-    int warningAnswer = kAnswerNo;
 
     // The texts of one kind, in order.
     std::vector<std::string> Of(const std::string& kind) const {

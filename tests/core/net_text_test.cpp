@@ -59,8 +59,13 @@ TEST(HttpDate, FormsWithoutTimeZoneConversion) {
         EXPECT_EQ(HttpDateText(c.header), c.text) << c.header;
 }
 
-TEST(FtpListDate, HugeNumbersAreNoDate) {
+TEST(FtpListDate, HugeNumbersAndDaysNoCalendarHasAreNoDate) {
     const std::tm today = Day(2024, 3, 4);
+    for (const char* raw : {"Feb 30 2021", "Feb 29 2023", "Apr 31 2021", "Jun 00 2021", "02-30-21 05:00PM",
+                            "Smarch 04 2021"})
+        EXPECT_EQ(FtpListDateText(raw, today), "") << raw;
+    EXPECT_EQ(FtpListDateText("Feb 29 2024", today), "2024/02/29 00:00");
+    EXPECT_EQ(FtpListDateText("Dec 31 1999", today), "1999/12/31 00:00");
     for (const char* raw : {"Mar 04 99999999999", "Mar 99999999999 2021", "99999999999-04-21 05:00PM",
                             "03-04-99999999999 05:00PM", "Mar 04 05:99999999999999999999"})
         EXPECT_EQ(FtpListDateText(raw, today), "") << raw;
@@ -83,11 +88,28 @@ TEST(FtpListLine, UnixAndDosFormsAndLinesToSkip) {
         {"lrwxrwxrwx 1 u g 3 Jan 01 2000 link -> target", true, "link", false, 3, "Jan 01 2000"},
         {"03-04-21  05:00PM       <DIR>          dos dir", true, "dos dir", true, 0, "03-04-21 05:00PM"},
         {"03-04-21  05:00PM              1234 f.txt", true, "f.txt", false, 1234, "03-04-21 05:00PM"},
-        {"-rw-r--r-- 1 u g 5 Mar 04 2021 esc\x1b[31m", true, "esc?[31m", false, 5, "Mar 04 2021"},
+        // Names as listed, byte for byte: the program shows them as it can.
+        {"-rw-r--r-- 1 u g 5 Mar 04 2021 esc\x1b[31m", true, "esc\x1b[31m", false, 5, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g 3 Mar 04  2021  lead.txt", true, " lead.txt", false, 3, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g 3 Dec 08 17:00   two.txt\r\n", true, "  two.txt", false, 3, "Dec 08 17:00"},
+        {"-rw-r--r-- 1 u g 4 Mar 04 2021 cr\rin.txt\r", true, "cr\rin.txt", false, 4, "Mar 04 2021"},
+        {"03-04-21  05:00PM       <DIR>           dos lead", true, " dos lead", true, 0, "03-04-21 05:00PM"},
+        {"03-04-21  05:00PM <DIR> odd dos", true, "odd dos", true, 0, "03-04-21 05:00PM"},
+        // Sizes and dates no file has: listed, the size unknown (the date is judged later).
+        {"-rw-r--r-- 1 u g 99999999999999999999999 Mar 04 2021 huge", true, "huge", false, -1, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g 9223372036854775808 Mar 04 2021 two63", true, "two63", false, -1, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g 9223372036854775807 Mar 04 2021 max", true, "max", false, INT64_MAX, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g -5 Mar 04 2021 negative", true, "negative", false, -1, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g 12 Mar 04 99999999999 odd year", true, "odd year", false, 12, "Mar 04 99999999999"},
+        {"-rw-r--r-- 1 u g 8 Smarch 04 2021 no month", true, "no month", false, 8, "Smarch 04 2021"},
+        {"-rw-r--r-- 1 owner 8 4. März 2021 no group", true, "no group", false, 8, "4. März 2021"},
+        {"03-04-21  05:00PM              -1 dos.bin", true, "dos.bin", false, -1, "03-04-21 05:00PM"},
+        // A group that looks like a month does not move the columns.
+        {"-rw-r--r-- 1 1000 jan 4096 Mar 04 2021 g", true, "g", false, 4096, "Mar 04 2021"},
         {"total 12", false, "", false, 0, ""},
         {"", false, "", false, 0, ""},
         {"garbage that is no listing", false, "", false, 0, ""},
-        {"-rw-r--r-- 1 u g 99999999999999999999999 Mar 04 2021 huge", false, "", false, 0, ""},
+        {"-rw-r--r-- 1 u g x Mar 04 2021 nosize", false, "", false, 0, ""},
         {"drwxr-xr-x 2 u g 4096 Mar 04 2021 .", false, "", false, 0, ""},
         {"drwxr-xr-x 2 u g 4096 Mar 04 2021 ..", false, "", false, 0, ""},
         {"-rw-r--r-- 1 u g 12 Mar 04 2021 ", false, "", false, 0, ""},

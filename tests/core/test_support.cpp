@@ -58,8 +58,11 @@ ScopedCwd::~ScopedCwd() {
 
 } // namespace ordinex::test
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,7 +71,7 @@ extern char** environ;
 namespace ordinex::test {
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
-                         const std::vector<std::string>& extraEnv) {
+                         const std::vector<std::string>& extraEnv, int limitSeconds) {
     int outPipe[2], errPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
         throw std::runtime_error("pipe failed");
@@ -95,8 +98,19 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     int open = 2;
     char buf[65536];
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
     while (open > 0) {
-        if (poll(fds, 2, -1) < 0)
+        int wait = -1;
+        if (limitSeconds > 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  deadline - std::chrono::steady_clock::now()).count();
+            if (left <= 0 && !result.killed) {
+                kill(pid, SIGKILL);
+                result.killed = true;
+            }
+            wait = left <= 0 ? -1 : static_cast<int>(left);
+        }
+        if (poll(fds, 2, wait) < 0)
             break;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
@@ -112,8 +126,10 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
         }
     }
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.peakMemoryKb = usage.ru_maxrss;
     return result;
 }
 

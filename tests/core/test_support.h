@@ -44,11 +44,14 @@ struct ProcessResult {
     int exitCode = -1; // -1 when the process did not exit normally
     std::string out;
     std::string err;
+    long peakMemoryKb = 0; // the largest resident set the program had
+    bool killed = false;   // it outlived the time limit and was ended
 };
 
 // Runs a program in a folder and collects its output. extraEnv entries are
-// "NAME=value" strings added to the environment.
+// "NAME=value" strings added to the environment. With limitSeconds, a
+// program still running after that long is killed.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
-                         const std::vector<std::string>& extraEnv = {});
+                         const std::vector<std::string>& extraEnv = {}, int limitSeconds = 0);
 
 } // namespace ordinex::test

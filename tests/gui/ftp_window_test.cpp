@@ -12,8 +12,12 @@
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 namespace ordinex::test {
@@ -68,6 +72,7 @@ protected:
     void MakeTree() {
         const std::string r = root.path();
         fs::create_directories(r + "/pub/img/deep");
+        fs::create_directories(r + "/endless");
         WriteFile(r + "/pub/a.bin", std::string(1000, 'a'));
         WriteFile(r + "/pub/B.txt", std::string(999, 'b'));
         WriteFile(r + "/pub/img/pic.jpg", "jpeg");
@@ -223,6 +228,27 @@ TEST_F(FtpWindow, ClosingDuringAListingWaitsForIt) {
     EXPECT_EQ(gui.app().FtpWindow().rows, nullptr);
 }
 
+TEST_F(FtpWindow, AListingThatNeverEndsEndsAtItsBoundOrOnStop) {
+    const wxTreeItemId endless = Tree()->FindChildByText(Tree()->GetRootItem(), "endless");
+    ASSERT_TRUE(endless.IsOk());
+    gui.app().engine.maxListingEntries = 40000;
+    Tree()->SelectItem(endless);
+    EXPECT_EQ(gui.prompter.warnings, std::vector<std::string>{"一覧の項目数が 40,000 を超えたため、一覧の読み込みを中止しました"});
+    EXPECT_EQ(List()->RowCount(), 40000u) << "what was listed stays";
+    EXPECT_FALSE(gui.app().running);
+    EXPECT_TRUE(Tree()->IsEnabled());
+
+    // Stop, pressed while the listing streams, ends it as a success.
+    gui.prompter.warnings.clear();
+    gui.app().engine.maxListingEntries = CInternetDownloader::kMaxListingEntries;
+    Later stop(300, [&] { gui.frame()->RunCommand(cmd::kStop); });
+    ftp->RunCommand(cmd::kFtpListReload);
+    EXPECT_TRUE(gui.prompter.warnings.empty());
+    EXPECT_GT(List()->RowCount(), 0u);
+    EXPECT_LT(List()->RowCount(), 1000000u);
+    EXPECT_FALSE(gui.app().running);
+}
+
 TEST_F(FtpWindow, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
     CMainFrame* main = gui.frame();
     wxIconizeEvent minimized(main->GetId(), true);
@@ -242,6 +268,91 @@ TEST_F(FtpWindow, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
                              "[FtptreeView]\n", "Column0Width=100\n", "Column2Width=60\n", "SortKeyColumn=3\n",
                              "SortOrder=1\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
+}
+
+// The program itself, its FTP window opened on the job's address at start.
+class FtpWindowProgram : public ::testing::Test {
+protected:
+    TempDir root;
+    TempDir dir;
+    TempDir runtime;
+    pid_t pid = -1;
+
+    void TearDown() override {
+        if (pid > 0 && !Ended(0)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    void Start(const std::string& address) {
+        chmod(runtime.path().c_str(), 0700);
+        WriteFile(dir / "job.odx", "[UrlFolder]\nUrlBaseText=" + address + "\n");
+        pid = fork();
+        if (pid == 0) {
+            if (chdir(dir.path().c_str()) != 0 || !freopen("stderr.txt", "w", stderr))
+                _exit(126);
+            setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+            setenv("ORDINEX_TEST_PROMPTS", "1", 1);
+            setenv("ORDINEX_AUTOCOMMAND", std::to_string(cmd::kShowFtpTree).c_str(), 1);
+            execl(ORDINEX_GUI_PATH, ORDINEX_GUI_PATH, "job.odx", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 200 && !fs::exists(dir / "Ordinex.log"); ++i)
+            usleep(50'000);
+    }
+    // Whether the program has ended within seconds; status then holds how.
+    bool Ended(int seconds) {
+        for (int i = 0; i <= seconds * 10; ++i) {
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return true;
+            }
+            if (i < seconds * 10)
+                usleep(100'000);
+        }
+        return false;
+    }
+    // The program's resident memory now and at its peak, in kB.
+    long MemoryKb(const char* field) const {
+        const std::string text = ReadFile("/proc/" + std::to_string(pid) + "/status");
+        const std::size_t at = text.find(field);
+        return at == std::string::npos ? -1 : std::stol(text.substr(at + std::string(field).size()));
+    }
+    int status = 0;
+};
+
+TEST_F(FtpWindowProgram, AListingThatNeverEndsStopsAtItsBoundInBoundedMemory) {
+    fs::create_directories(root / "endless");
+    TestServer server = TestServer::StartFtp(root.path());
+    Start(server.url("/endless/"));
+    // The bound's warning (answered at once in this mode) ends the listing.
+    const std::string warning = "warning: 一覧の項目数が 1,000,000 を超えたため、一覧の読み込みを中止しました";
+    bool warned = false;
+    for (int i = 0; i < 600 && !warned; ++i) {
+        warned = ReadFile(dir / "stderr.txt").find(warning) != std::string::npos;
+        if (!warned)
+            usleep(100'000);
+    }
+    ASSERT_TRUE(warned) << "the listing went on for a minute";
+    const long before = MemoryKb("VmRSS:");
+    usleep(1'000'000);
+    EXPECT_LT(MemoryKb("VmRSS:"), before + 20 * 1024) << "nothing grows once the listing has ended";
+    EXPECT_LT(MemoryKb("VmHWM:"), 600L * 1024) << "a million rows at the most";
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(Ended(30));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST_F(FtpWindowProgram, EndsOnTerminationSignalWhileAListingStreams) {
+    fs::create_directories(root / "endless");
+    TestServer server = TestServer::StartFtp(root.path(), "--slow");
+    Start(server.url("/endless/"));
+    usleep(1'500'000); // the window has opened; the listing streams for hours at this speed
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(Ended(30)) << "still running 30 s after SIGTERM";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(ReadFile(dir / "Ordinex.ini").find("UrlBaseText=" + server.url("/endless/") + "\n"), std::string::npos)
+        << "saved as on the exit command";
 }
 
 } // namespace

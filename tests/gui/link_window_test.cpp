@@ -252,6 +252,25 @@ TEST_F(LinkWindow, BusyWhileAPageLoadsAndStopEndsTheWalkKeepingWhatWasFound) {
     EXPECT_EQ(Title(), "Ordinex [Link Tree & List] - http://" + site + "missing.html");
 }
 
+TEST_F(LinkWindow, PagesTheWalkCouldNotReadOrReadOnlyInPartAreCountedUnderTheForm) {
+    COrdinexView* view = gui.view();
+    // once.html is a page when probed and fails when the walk loads it.
+    Open("fails.html", 1);
+    EXPECT_TRUE(gui.prompter.warnings.empty()) << "no dialog for a page below the first";
+    EXPECT_EQ(view->ControlText(form::kRunResultLine), "リンク一覧表示終了: 読み込めなかったページ 1 件");
+    EXPECT_TRUE(view->Control(form::kRunResultLine)->IsShown());
+    EXPECT_FALSE(gui.app().running);
+
+    Open("huge?mb=40");
+    EXPECT_EQ(view->ControlText(form::kRunResultLine),
+              "リンク一覧表示終了: 32 MB を超えて先頭の部分だけを読んだページ 1 件");
+    EXPECT_GT(List()->RowCount(), 20u);
+
+    Open("d/4a.html");
+    EXPECT_FALSE(view->Control(form::kRunResultLine)->IsShown()) << "the next listing had nothing to tell";
+    EXPECT_TRUE(gui.prompter.warnings.empty());
+}
+
 TEST_F(LinkWindow, StopEndsAPageThatNeverEnds) {
     StatusHook hook(gui.view());
     hook.onProgress = [&] { gui.frame()->RunCommand(cmd::kStop); };

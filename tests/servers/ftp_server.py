@@ -17,8 +17,12 @@ and one with an escape sequence; they cannot be retrieved unless a file of
 that name (after the server's own path rules) exists.
 With --hostile the server lies: SIZE is 1000 bytes too large for files
 named "*.big" and 1000 too small for "*.small"; refusals carry ESC
-sequences; and LIST adds lines no parser knows, an entry with a huge
-size and one whose name holds an ESC sequence.
+sequences; and LIST adds lines no parser knows, entries with sizes no file
+has (huge, 2^63, negative) and dates no calendar has, names with a leading
+blank, a CR, an ESC sequence or a right-to-left override, and DOS lines.
+The LIST of a directory named "endless" never ends: it repeats 4,096
+ordinary file lines for as long as the client reads; "endless-junk" repeats
+lines no parser knows, and "endless-line" sends one line that never ends.
 With --count-logins the number of logins so far is kept in ROOT/.logins;
 with --idle=SECONDS an idle control connection is closed after that long
 ("421 Control connection timed out.").
@@ -47,6 +51,22 @@ class HostileFS(AbstractedFS):
             for name in HOSTILE_NAMES:
                 line = "-rw-r--r--   1 owner    group           5 Jan 01  2021 %s\r\n" % name
                 yield line.encode("utf8", self.cmd_channel.unicode_errors)
+
+
+class EndlessListing:
+    """A producer for pyftpdlib's data channel that never runs dry."""
+
+    def __init__(self, kind):
+        if kind == "endless":
+            lines = ["-rw-r--r--   1 owner    group        1234 Jan 01  2021 f%04d.bin\r\n" % i for i in range(4096)]
+            self.block = "".join(lines).encode()
+        elif kind == "endless-junk":
+            self.block = b"this line is no listing at all\r\n" * 8192
+        else:
+            self.block = b"x" * (256 * 1024)
+
+    def more(self):
+        return self.block
 
 
 def main():
@@ -101,6 +121,10 @@ def main():
             FTPHandler.respond(self, resp)
 
         def ftp_LIST(self, path):
+            kind = os.path.basename(path.rstrip("/"))
+            if kind in ("endless", "endless-junk", "endless-line") and os.path.isdir(path):
+                self.push_dtp_data(EndlessListing(kind), isproducer=True, cmd="LIST")
+                return path
             if not hostile:
                 return FTPHandler.ftp_LIST(self, path)
             lines = [
@@ -111,6 +135,16 @@ def main():
                 "-rw-r--r-- 1 user group 5 Mar 04  2021 esc\x1b[31mred.txt",
                 "-rw-r--r-- 1 user group 7 Dec 08 17:00 good.txt",
                 "drwxr-xr-x 2 user group 4096 Jan 01  2020 sub dir",
+                "-rw-r--r-- 1 user group -5 Mar 04  2021 negative.bin",
+                "-rw-r--r-- 1 user group 9223372036854775808 Mar 04  2021 two63.bin",
+                "-rw-r--r-- 1 user group 9223372036854775807 Mar 04  2021 max.bin",
+                "-rw-r--r-- 1 user group 6 Feb 30  2021 feb30.bin",
+                "-rw-r--r-- 1 user group 8 Smarch 04 2021 smarch.bin",
+                "-rw-r--r-- 1 user group 3 Mar 04  2021  lead.txt",
+                "-rw-r--r-- 1 user group 4 Mar 04  2021 cr\rname.txt",
+                "-rw-r--r-- 1 user group 9 Mar 04  2021 rlo\u202etxt.exe",
+                "02-25-19  09:31AM       <DIR>           dos dir",
+                "02-25-19  09:31AM                  -1 dos.bin",
             ]
             data = ("\r\n".join(lines) + "\r\n").encode("utf-8")
             self.push_dtp_data(data, isproducer=False, cmd="LIST")

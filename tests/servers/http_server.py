@@ -23,6 +23,7 @@ Routes:
                       disposition as Content-Disposition), with a body of N bytes
   /site/...           the web site of the link extraction tests (link_site.py)
   /stats/hits?path=P  how often P was requested, as text
+  /stats/query?path=P the query string P was last requested with
 Hostile answers:
   /short/N            Content-Length N + 1000, N bytes, then the connection closes
   /chunkcut/N         chunked, N bytes in chunks, then the connection closes
@@ -300,7 +301,11 @@ class Handler(BaseHTTPRequestHandler):
         elif head == "site":
             link_site.serve(self, url.path, query)
         elif head == "stats":
-            self.reply(200, str(link_site.hits(query.get("path", [""])[0])).encode())
+            path = query.get("path", [""])[0]
+            if arg == "query":
+                self.reply(200, link_site.last_query(path).encode())
+            else:
+                self.reply(200, str(link_site.hits(path)).encode())
         elif head == "meta":
             count = self.number(query.get("length", ["0"])[0])
             self.send_response(200)

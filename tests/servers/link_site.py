@@ -20,9 +20,23 @@ Pages (text/html unless said):
   endless           starts a page and never ends it
   broken            broken markup with links among it
   hostile           links with control characters and ".." segments
+  attrs?n=N         a link, then one tag with N attributes, then another link
+  typed.html        links typed/a.html ("text/html; charset=UTF-8") and
+                    typed/b.html ("Text/HTML;charset=Shift_JIS"), pages that
+                    link typed/c.bin
+  hankaku.html      Shift_JIS without any declaration and with half-width
+                    katakana only; links ﾃﾞｰﾀ.txt
+  sjisquery.html    Shift_JIS, declared by <meta charset>; links with
+                    Japanese text in the query (q.cgi, 日本.bin?v=...)
+  eucquery.html     the same in EUC-JP, declared by the Content-Type header
+  dupes.html        the same files linked raw, %-encoded and %-encoded in
+                    lower case
+  dead?to=H:P,...   three links to each of the given servers, then one file
+                    of this site
 Files: *.png, *.bin, *.zip... with a size, a type and a Last-Modified date;
 nolength.bin without Content-Length; redirect-me answers 302 to target.html;
-anything else 404. /stats/hits?path=P tells how often P was requested.
+anything else 404. /stats/hits?path=P tells how often P was requested,
+/stats/query?path=P the query string P was last requested with.
 """
 import threading
 import time
@@ -31,12 +45,19 @@ import urllib.parse
 MODIFIED = "Thu, 04 Mar 2021 12:34:56 GMT"
 
 _hits = {}
+_queries = {}
 _lock = threading.Lock()
 
 
-def count(path):
+def count(path, raw_query=""):
     with _lock:
         _hits[path] = _hits.get(path, 0) + 1
+        _queries[path] = raw_query
+
+
+def last_query(path):
+    with _lock:
+        return _queries.get(path, "")
 
 
 def hits(path):
@@ -144,8 +165,19 @@ def send_stream(handler, blocks, length=None):
         handler.wfile.write(block)
 
 
+HANKAKU = ('<html><head><title>ﾃﾞｰﾀ</title></head>'
+           '<body><a href="ﾃﾞｰﾀ.txt">ﾃﾞｰﾀ</a></body></html>').encode("cp932")
+QUERY_LINKS = ('<body><a href="q.cgi?q=日本&amp;n=1">q</a><a href="日本.bin?v=語">v</a>'
+               '<a href="a.bin?x=%E6%97%A5">kept</a></body></html>')
+SJIS_QUERY = ('<html><head><meta charset="Shift_JIS"></head>' + QUERY_LINKS).encode("cp932")
+EUC_QUERY = ('<html><head></head>' + QUERY_LINKS).encode("euc_jp")
+DUPES = page('<html><body><a href="資料.zip">raw</a><a href="%E8%B3%87%E6%96%99.zip">encoded</a>'
+             '<a href="%e8%b3%87%e6%96%99.zip">lower</a><a href="%7euser.bin">tilde</a><a href="~user.bin">t</a>'
+             '<a href="a%2fb.bin">slash</a><a href="a%2Fb.bin">slash</a></body></html>')
+
+
 def serve(handler, path, query):
-    count(path)
+    count(path, urllib.parse.urlsplit(handler.path).query)
     host = handler.headers.get("Host", "127.0.0.1")
     name = urllib.parse.unquote(path[len("/site/"):])
     num = lambda key, default: int(query.get(key, [str(default)])[0])
@@ -209,6 +241,29 @@ def serve(handler, path, query):
         send(handler, 200, '<html><body><a href="ctl\x01\x7f.bin">c</a><a href="../../../../etc/passwd">p</a>'
                            '<a href="a/%2e%2e/%2E%2E/../up.bin">u</a><a href=" \n spaced.bin \t">s</a>'
                            '<a href="http://{h}/site/../../x.bin">x</a></body></html>'.replace("{h}", host))
+    elif name == "attrs":
+        attributes = "".join(" a%d=1" % i for i in range(num("n", 1000)))
+        send(handler, 200, page('<html><body><a href="before.bin">b</a><p%s>x</p><a href="after.bin">a</a>'
+                                '</body></html>' % attributes))
+    elif name == "typed.html":
+        send(handler, 200, page('<html><body><a href="typed/a.html">a</a><a href="typed/b.html">b</a></body></html>'))
+    elif name in ("typed/a.html", "typed/b.html"):
+        ctype = "text/html; charset=UTF-8" if name.endswith("a.html") else "Text/HTML;charset=Shift_JIS"
+        send(handler, 200, page('<html><body><a href="c.bin">c</a></body></html>'), ctype)
+    elif name == "hankaku.html":
+        send(handler, 200, HANKAKU)
+    elif name == "sjisquery.html":
+        send(handler, 200, SJIS_QUERY)
+    elif name == "eucquery.html":
+        send(handler, 200, EUC_QUERY, "text/html; charset=EUC-JP")
+    elif name == "q.cgi":
+        send(handler, 200, b"result\n", "text/plain")
+    elif name == "dupes.html":
+        send(handler, 200, DUPES)
+    elif name == "dead":
+        links = "".join('<a href="http://%s/%s.bin">%s</a>\n' % (h, f, f)
+                        for h in query.get("to", [""])[0].split(",") if h for f in ("a", "b", "c"))
+        send(handler, 200, page("<html><body>\n" + links + '<a href="alive.bin">x</a></body></html>\n'))
     else:
         ext = name[name.rfind("."):] if "." in name else ""
         if ext in FILE_TYPES and not name.startswith("missing"):
