@@ -39,6 +39,21 @@ void CInternetDownloader::RememberUnreachable(const std::string& key) {
         unreachable_.emplace(key, errorText);
 }
 
+CInternetDownloader::HeaderWait CInternetDownloader::AwaitHeaders(CurlSession& session, const std::string& hostKey) {
+    const auto outcome = session.RunUntilHeaders();
+    if (outcome == CurlSession::Outcome::Stopped)
+        return HeaderWait::Stopped;
+    if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
+        const bool unreachable = NeverReached(session);
+        session.Close();
+        Fail(session.ErrorText());
+        if (unreachable)
+            RememberUnreachable(hostKey);
+        return HeaderWait::Failed;
+    }
+    return HeaderWait::Arrived;
+}
+
 bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeResult& result) {
     result = HttpProbeResult{};
     errorText.clear();
@@ -57,17 +72,11 @@ bool CInternetDownloader::QueryHttpInfo(const std::string& address, HttpProbeRes
         CurlSession session(Host(), connections_, CurlSession::Protocol::Http);
         // The body is never read: the transfer waits at its first byte and ends with the headers.
         OpenHttpRequest(session);
-        const auto outcome = session.RunUntilHeaders();
-        if (outcome == CurlSession::Outcome::Stopped) {
+        const HeaderWait wait = AwaitHeaders(session, hostKey);
+        if (wait == HeaderWait::Stopped) {
             session.Abort();
             ReportStopped();
-        } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
-            const bool unreachable = NeverReached(session);
-            session.Close();
-            Fail(session.ErrorText());
-            if (unreachable)
-                RememberUnreachable(hostKey);
-        } else {
+        } else if (wait == HeaderWait::Arrived) {
             session.SetStatus(std::string(WebProtocolName()) + "要求を送信");
             ok = CheckHttpStatus(session.Response().statusCode);
             if (ok) {

@@ -22,15 +22,12 @@ bool CInternetDownloader::DownloadHttpFile() {
         // The body is held back until the status has been checked, so that an
         // error page never creates a local file.
         OpenHttpRequest(session);
-        const auto outcome = session.RunUntilHeaders();
-        if (outcome == CurlSession::Outcome::Stopped) {
+        const HeaderWait wait = AwaitHeaders(session, HostKey(serviceType, serverName, port));
+        if (wait == HeaderWait::Stopped) {
             session.Abort();
             session.Close();
             fileOutcome = FileOutcome::Stopped;
-        } else if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
-            session.Close();
-            Fail(session.ErrorText());
-        } else {
+        } else if (wait == HeaderWait::Arrived) {
             session.SetStatus(std::string(WebProtocolName()) + "要求を送信");
             if (CheckHttpStatus(session.Response().statusCode)) {
                 const std::string sizeText = session.Response().contentLength;

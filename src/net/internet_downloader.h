@@ -278,6 +278,13 @@ private:
     static bool NeverReached(CurlSession& session);
     // Remembers the server as unreachable, with errorText, inside a batch.
     void RememberUnreachable(const std::string& key);
+    // The phase every HTTP operation begins with: the request set up on the
+    // session goes out and the answer's headers (or its first body bytes)
+    // are awaited. A failure is reported (line 1006, line 1019, errorText)
+    // and a server that was never reached remembered under hostKey; a stop
+    // is left to the caller, which reports it as its operation does.
+    enum class HeaderWait { Arrived, Stopped, Failed };
+    HeaderWait AwaitHeaders(CurlSession& session, const std::string& hostKey);
     std::unordered_map<std::string, std::string> unreachable_;
 
     IEngineHost* host_ = nullptr;

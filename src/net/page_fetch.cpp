@@ -53,19 +53,13 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
     CurlSession session(Host(), connections_, CurlSession::Protocol::Http);
     session.SetTarget(TransferUrl(address), parts.host, userName, password);
     // The status is checked before any of the body is taken.
-    auto outcome = session.RunUntilHeaders();
-    if (outcome == CurlSession::Outcome::Stopped) {
+    const HeaderWait wait = AwaitHeaders(session, hostKey);
+    if (wait == HeaderWait::Stopped) {
         page.stopped = true;
         return true;
     }
-    if (outcome == CurlSession::Outcome::Done && session.Result() != CURLE_OK) {
-        const bool unreachable = NeverReached(session);
-        session.Close();
-        Fail(session.ErrorText());
-        if (unreachable)
-            RememberUnreachable(hostKey);
+    if (wait == HeaderWait::Failed)
         return false;
-    }
     const ResponseWatch& response = session.Response();
     if (response.statusCode >= 400) {
         session.FinishResponse(); // a short error page leaves a kept connection usable
@@ -102,7 +96,7 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
     });
     bool ok = session.Resume();
     if (ok && session.Running()) {
-        outcome = session.Run([&] { return full; }, [&] { progress(received, expected); });
+        const auto outcome = session.Run([&] { return full; }, [&] { progress(received, expected); });
         if (outcome == CurlSession::Outcome::Stopped) {
             page.stopped = true;
             return true;
