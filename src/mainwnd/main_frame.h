@@ -4,6 +4,7 @@
 #include "mainwnd/ordinex_doc.h"
 #include "runs/ui_hooks.h"
 #include "settings/frame_placement.h"
+#include "settings/wx/window_placement.h"
 
 #include <wx/frame.h>
 #include <wx/longlong.h>
@@ -172,8 +173,7 @@ private:
     bool closePending_ = false;
     bool endProcessOnClose_ = false;
     std::function<void(int)> endProcess_;
-    FramePlacement placement_; // as read; the corner positions are kept
-    wxRect normalRect_;        // the restored rectangle while maximized or minimized
+    CWindowPlacement placement_{*this, [this] { Relayout(false); }};
     wxRect workArea_;          // as placing the frame for a run's start found it
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
