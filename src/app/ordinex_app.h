@@ -80,6 +80,7 @@ public:
     bool running = false;
     bool stopRequested = false;
     std::string warningText;
+    std::string warningSubject; // the file or address warningText is about
     bool targetValid = true;
     std::string targetError;
     CInternetDownloader engine;
@@ -213,6 +214,9 @@ private:
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;
     IBusyWindows* busyWindows_ = nullptr;
+    // The address (else the destination) the status lines show as the one
+    // being worked on: what a warning is about.
+    std::string shownTarget_;
     FtpWindowParts ftp_;
     LinkWindowParts link_;
 
