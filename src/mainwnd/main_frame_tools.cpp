@@ -8,6 +8,7 @@
 #include "listing/wx/http_tree_frame.h"
 #include "mainwnd/command_ids.h"
 #include "mainwnd/ordinex_view.h"
+#include "runs/text_helpers.h"
 
 #include <wx/utils.h>
 
@@ -24,6 +25,15 @@ Job CMainFrame::ReadJob() { return view_->ReadJob(); }
 void CMainFrame::CopyToUrlBase(const std::string& text) { view_->CopyIntoUrlBox(text, true); }
 
 void CMainFrame::CopyToUrlExpansion(const std::string& text) { view_->CopyIntoUrlBox(text, false); }
+
+void CMainFrame::CopyAddressToUrlBase(const std::string& address) {
+    const AddressCredentials taken = TakeOutPassword(address);
+    if (taken.hadPassword && TrimBlanks(view_->GetUserName()).empty()) {
+        view_->SetUserName(taken.user);
+        view_->SetPassword(taken.password);
+    }
+    view_->CopyIntoUrlBox(taken.address, true);
+}
 
 void CMainFrame::ListSelectionChanged() {
     if (!app_.running)

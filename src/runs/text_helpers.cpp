@@ -1,5 +1,6 @@
 #include "runs/text_helpers.h"
 
+#include "net/url_cracker.h"
 #include "platform/number_format.h"
 
 namespace ordinex {
@@ -98,28 +99,58 @@ std::optional<int64_t> BoundedDecimal(std::string_view text, int64_t max) {
     return value;
 }
 
+namespace {
+
+// Where the user information of the address at "://" (at) ends, and where
+// its password begins; nothing when it holds no password.
+struct PasswordSpan {
+    std::size_t userStart, colon, atSign;
+};
+std::optional<PasswordSpan> FindPassword(std::string_view text, std::size_t at) {
+    // The authority runs to the next "/", "?", "#" or blank; its last "@"
+    // ends the user information, whose first ":" starts the password.
+    const std::size_t start = at + 3;
+    std::size_t end = start;
+    while (end < text.size() && std::string_view("/?# \t").find(text[end]) == std::string_view::npos)
+        ++end;
+    const std::size_t atSign = text.substr(start, end - start).rfind('@');
+    if (atSign == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t colon = text.substr(start, atSign).find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    return PasswordSpan{start, start + colon, start + atSign};
+}
+
+} // namespace
+
 std::string MaskPasswords(std::string_view text) {
     std::string out;
     std::size_t copied = 0;
     for (std::size_t at = text.find("://"); at != std::string_view::npos; at = text.find("://", at + 3)) {
-        // The authority runs to the next "/", "?", "#" or blank; its last "@"
-        // ends the user information, whose first ":" starts the password.
-        const std::size_t start = at + 3;
-        std::size_t end = start;
-        while (end < text.size() && std::string_view("/?# \t").find(text[end]) == std::string_view::npos)
-            ++end;
-        const std::size_t atSign = text.substr(start, end - start).rfind('@');
-        if (atSign == std::string_view::npos)
+        const auto span = FindPassword(text, at);
+        if (!span)
             continue;
-        const std::size_t colon = text.substr(start, atSign).find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        const std::size_t from = start + colon + 1, to = start + atSign;
-        out.append(text.substr(copied, from - copied));
+        out.append(text.substr(copied, span->colon + 1 - copied));
         out += "****";
-        copied = to;
+        copied = span->atSign;
     }
     out.append(text.substr(copied));
+    return out;
+}
+
+AddressCredentials TakeOutPassword(std::string_view address) {
+    AddressCredentials out;
+    const std::size_t at = address.find("://");
+    const auto span = at == std::string_view::npos ? std::nullopt : FindPassword(address, at);
+    if (!span) {
+        out.address = std::string(address);
+        return out;
+    }
+    out.address = std::string(address.substr(0, span->userStart)) + std::string(address.substr(span->atSign + 1));
+    out.user = PercentDecode(std::string(address.substr(span->userStart, span->colon - span->userStart)));
+    out.password = PercentDecode(std::string(address.substr(span->colon + 1, span->atSign - span->colon - 1)));
+    out.hadPassword = true;
     return out;
 }
 

@@ -23,6 +23,18 @@ std::string TrimBlanks(std::string_view text);   // white space removed at both 
 // for texts that reach the status lines, the log or a terminal.
 std::string MaskPasswords(std::string_view text);
 
+// An address with the password of its user information taken out, for a
+// box that shows what it holds: the address without user information, and
+// the user name and password it held, %-escapes decoded. Without a password
+// the address is kept as it is.
+struct AddressCredentials {
+    std::string address;
+    std::string user;
+    std::string password;
+    bool hadPassword = false;
+};
+AddressCredentials TakeOutPassword(std::string_view address);
+
 // A text of decimal digits only (no sign, no blanks) as a number no larger
 // than max; nothing for anything else. For numbers that come from outside.
 std::optional<int64_t> BoundedDecimal(std::string_view text, int64_t max);
