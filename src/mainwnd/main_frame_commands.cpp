@@ -186,9 +186,9 @@ void CMainFrame::NewJob() {
 }
 
 bool CMainFrame::OpenJobFile(const std::string& path) {
-    // Opening another job asks about the edited one only when the user wants it.
-    if (!app_.settings.ConfirmSaveUrlFolderSettingByOpen)
-        doc_.SetModifiedFlag(false);
+    // Opening another job replaces the one on the form: an edited job is
+    // offered for saving first, as New does, whatever
+    // ConfirmSaveUrlFolderSettingByOpen says; nothing typed is lost unasked.
     if (!doc_.SaveModified([this](const std::string& q) { return AskSave(q); }, [this] { return SaveJob(); }))
         return true;
     const bool opened = doc_.OnOpenDocument(path);
