@@ -1,4 +1,5 @@
 #pragma once
+#include "app/wx/desktop_launch.h"
 #include "listing/wx/main_form_link.h"
 #include "mainwnd/frame_rules.h"
 #include "mainwnd/ordinex_doc.h"
@@ -66,6 +67,10 @@ public:
     // The desktop's browser; tests put a recorder in its place.
     using BrowserLauncher = std::function<bool(const std::string& address)>;
     void SetBrowserLauncher(BrowserLauncher launcher) { launchBrowser_ = std::move(launcher); }
+    // The desktop's handler for the file manager's address; tests put a
+    // recorder in its place.
+    using DesktopOpener = std::function<DesktopLaunch(const std::string& address)>;
+    void SetDesktopOpener(DesktopOpener opener) { openWithDesktop_ = std::move(opener); }
 
     // Applies the size limits again, after the toolbar, the run state or
     // AlwaysShowExpansionWindow changed.
@@ -179,6 +184,7 @@ private:
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
     BrowserLauncher launchBrowser_;
+    DesktopOpener openWithDesktop_;
     // The animation is a child window of the frame and goes with it. It is
     // made hidden once the frame is shown and kept for every run;
     // busyAnimation_ is set while it plays.

@@ -2,6 +2,7 @@
 
 #include "about/about_dialog.h"
 #include "app/ordinex_app.h"
+#include "app/wx/desktop_launch.h"
 #include "app/wx/message_dialog.h"
 #include "app/wx/test_aids.h"
 #include "app/wx/wx_text.h"
@@ -296,8 +297,16 @@ void CMainFrame::RunSeriesFromForm() {
 // ---- External programs ----
 
 void CMainFrame::OpenInExplorer() {
-    if (!wxLaunchDefaultApplication(ToWx(frame::ExplorerTarget(view_->GetUrlBase()))))
-        app_.ShowMessage("Explorerが開けません");
+    const std::string target = frame::ExplorerTarget(view_->GetUrlBase());
+    const DesktopLaunch launch = openWithDesktop_ ? openWithDesktop_(target) : OpenWithDesktop(target);
+    if (launch.outcome == DesktopLaunch::Outcome::Opened)
+        return;
+    // The program lists FTP folders itself: offered where the desktop cannot.
+    const std::string text =
+        frame::ExplorerFailureText(target, launch.outcome == DesktopLaunch::Outcome::NoHandler, launch.reason);
+    IPrompter* prompter = app_.Prompter();
+    if (prompter && prompter->MessageBox(text, MessageButtons::YesNo, MessageIcon::Information) == kAnswerYes)
+        OpenTreeWindow(cmd::kShowFtpTree, view_->GetUrlBase());
 }
 
 void CMainFrame::OpenLocalFile(const std::string& name) {

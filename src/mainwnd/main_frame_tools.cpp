@@ -7,16 +7,13 @@
 #include "listing/wx/ftp_tree_frame.h"
 #include "listing/wx/http_tree_frame.h"
 #include "mainwnd/command_ids.h"
+#include "mainwnd/frame_texts.h"
 #include "mainwnd/ordinex_view.h"
 #include "runs/text_helpers.h"
 
 #include <wx/utils.h>
 
 namespace ordinex {
-
-namespace {
-constexpr const char* kBrowserFailed = "Browserが開けません";
-} // namespace
 
 // ---- The tree & list windows reach the form through these ----
 
@@ -56,11 +53,11 @@ void CMainFrame::OpenInBrowser(const std::string& address) {
     if (app_.settings.UseWindowsRuleBrowserSetting) {
         const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
         if (!opened)
-            app_.ShowMessage(kBrowserFailed);
+            app_.ShowMessage(framewin::kBrowserFailed);
         return;
     }
     if (!CBrowserFrame::Open(app_, *this, address))
-        app_.ShowMessage(kBrowserFailed);
+        app_.ShowMessage(framewin::kBrowserFailed);
 }
 
 void CMainFrame::OpenTreeWindow(int command, const std::string& address) {
