@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace ordinex {
 
@@ -176,6 +177,10 @@ public:
     // Downloads the selected rows of the Link list that have a size; the job
     // gives the destination base and the credentials.
     RunSummary RunLinkList(const Job& job);
+    // The Link-list run over addresses given by hand instead of the list's
+    // selection (a file link of the browser): into the job's destination base
+    // with the Link list's naming. Nothing while a run is in progress.
+    RunSummary FetchLinkAddresses(const Job& job, const std::vector<std::string>& urls);
 
     // ---- Prompts ----
     int ShowWarning(const std::string& text, int32_t situationFlag) override;

@@ -59,6 +59,7 @@ public:
     void CopyToUrlBase(const std::string& text) override;
     void CopyToUrlExpansion(const std::string& text) override;
     void CopyAddressToUrlBase(const std::string& address) override;
+    void FetchAddress(const std::string& address) override;
     void ListSelectionChanged() override;
     void RunNested(const std::function<void()>& work) override;
     void OpenInBrowser(const std::string& address) override;

@@ -32,6 +32,13 @@ void CMainFrame::CopyAddressToUrlBase(const std::string& address) {
     view_->CopyIntoUrlBox(taken.address, true);
 }
 
+void CMainFrame::FetchAddress(const std::string& address) {
+    if (app_.running)
+        return;
+    // The run pumps events: closing this window meanwhile waits for it.
+    RunNested([&] { app_.FetchLinkAddresses(view_->ReadJob(), {address}); });
+}
+
 void CMainFrame::ListSelectionChanged() {
     if (!app_.running)
         view_->RefreshControls();
