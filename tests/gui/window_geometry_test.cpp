@@ -87,6 +87,15 @@ TEST(WindowGeometry, EveryControlIsInsideTheClientAreaAndOnTheScreen) {
             if (animation) {
                 EXPECT_TRUE(screen.Contains(cloud)) << state << ": animation " << Describe(cloud);
             }
+            // Nothing shows in part: a control (a group's frame, the status
+            // area's rule) the client area cuts would leave a strip of it.
+            for (wxWindow* child : view->GetChildren()) {
+                const wxRect r = child->GetScreenRect();
+                if (child->IsShown() && client.Intersects(r)) {
+                    EXPECT_TRUE(client.Contains(r)) << state << ": control " << child->GetId() << " cut at "
+                                                    << Describe(r) << " by " << Describe(client);
+                }
+            }
             if (busy)
                 frame->DestroyBusyAnimation();
         }
