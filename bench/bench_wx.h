@@ -31,7 +31,7 @@ public:
         std::fprintf(stderr, "%s\n", text.c_str());
         return ordinex::kAnswerOk;
     }
-    int WarningDialog(const std::string& text) override {
+    int WarningDialog(const std::string& text, const std::string&) override {
         std::fprintf(stderr, "warning: %s\n", text.c_str());
         return ordinex::kAnswerNo;
     }

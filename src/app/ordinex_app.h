@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace ordinex {
 
@@ -80,6 +81,7 @@ public:
     bool running = false;
     bool stopRequested = false;
     std::string warningText;
+    std::string warningSubject; // the file or address warningText is about
     bool targetValid = true;
     std::string targetError;
     CInternetDownloader engine;
@@ -175,6 +177,10 @@ public:
     // Downloads the selected rows of the Link list that have a size; the job
     // gives the destination base and the credentials.
     RunSummary RunLinkList(const Job& job);
+    // The Link-list run over addresses given by hand instead of the list's
+    // selection (a file link of the browser): into the job's destination base
+    // with the Link list's naming. Nothing while a run is in progress.
+    RunSummary FetchLinkAddresses(const Job& job, const std::vector<std::string>& urls);
 
     // ---- Prompts ----
     int ShowWarning(const std::string& text, int32_t situationFlag);
@@ -219,6 +225,9 @@ private:
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;
     IBusyWindows* busyWindows_ = nullptr;
+    // The address (else the destination) the status lines show as the one
+    // being worked on: what a warning is about.
+    std::string shownTarget_;
     FtpWindowParts ftp_;
     LinkWindowParts link_;
 

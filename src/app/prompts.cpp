@@ -15,8 +15,9 @@ int COrdinexApp::ShowWarning(const std::string& rawText, int32_t situationFlag) 
                                            MessageIcon::Information, true);
     } else if (settings.ShowWarningDialogSetting && situationFlag) {
         warningText = text;
+        warningSubject = shownTarget_;
         if (prompter_)
-            answer = prompter_->WarningDialog(warningText);
+            answer = prompter_->WarningDialog(warningText, warningSubject);
     }
     if (prompter_)
         prompter_->RepaintMainFrame();

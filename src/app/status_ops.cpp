@@ -9,6 +9,7 @@ namespace ordinex {
 
 void COrdinexApp::ShowTargets(const std::string& rawUrl, const std::string& destination) {
     const std::string url = MaskPasswords(rawUrl);
+    shownTarget_ = url.empty() ? destination : url;
     if (statusView_) {
         if (!url.empty() && !destination.empty()) {
             statusView_->SetUrlStatus(url + " を");
@@ -29,6 +30,7 @@ void COrdinexApp::ShowTargets(const std::string& rawUrl, const std::string& dest
 }
 
 void COrdinexApp::ShowTargets(ClearText) {
+    shownTarget_.clear();
     if (statusView_) {
         statusView_->SetUrlStatus("");
         statusView_->SetFolderStatus("");
@@ -96,6 +98,7 @@ void COrdinexApp::SetFileProgress(ClearText) {
 
 void COrdinexApp::ShowTreeTarget(const std::string& rawAddress) {
     const std::string address = MaskPasswords(rawAddress);
+    shownTarget_ = address;
     if (statusView_) {
         statusView_->SetUrlStatus(address.empty() ? std::string() : address + " をツリー表示");
         statusView_->SetFolderStatus("");
@@ -107,6 +110,7 @@ void COrdinexApp::ShowTreeTarget(const std::string& rawAddress) {
 }
 
 void COrdinexApp::ShowTreeTarget(ClearText) {
+    shownTarget_.clear();
     if (statusView_) {
         statusView_->SetUrlStatus("");
         statusView_->SetFolderStatus("");
@@ -121,6 +125,7 @@ void COrdinexApp::ShowLoadTarget(const std::string& rawAddress, const std::strin
         ShowLoadTarget(kClear);
         return;
     }
+    shownTarget_ = address;
     if (statusView_) {
         if (!destination.empty()) {
             statusView_->SetUrlStatus(address + " を");
@@ -137,6 +142,7 @@ void COrdinexApp::ShowLoadTarget(const std::string& rawAddress, const std::strin
 }
 
 void COrdinexApp::ShowLoadTarget(ClearText) {
+    shownTarget_.clear();
     if (statusView_) {
         statusView_->SetUrlStatus("");
         statusView_->SetFolderStatus("");

@@ -2,6 +2,7 @@
 #include "cli/cli_job.h"
 #include "net/url_cracker.h"
 #include "platform/visible_text.h"
+#include "runs/address_rows.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -53,21 +54,6 @@ private:
         std::string name;
     };
     std::vector<Row> rows_;
-};
-
-// The web addresses of the command line as selected rows of the Link list,
-// each taken as it stands.
-class LinkAddressRows : public IListSelection {
-public:
-    explicit LinkAddressRows(std::vector<std::string> urls) : urls_(std::move(urls)) {}
-    int64_t DownloadableCount() const override { return static_cast<int64_t>(urls_.size()); }
-    void DeselectNonFiles() override {}
-    std::string SelectedItem(int64_t n) const override {
-        return n >= 1 && n <= static_cast<int64_t>(urls_.size()) ? urls_[n - 1] : std::string();
-    }
-
-private:
-    std::vector<std::string> urls_;
 };
 
 } // namespace

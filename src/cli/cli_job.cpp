@@ -21,7 +21,8 @@ int StderrPrompter::MessageBox(const std::string& text, MessageButtons buttons, 
     return kAnswerOk;
 }
 
-int StderrPrompter::WarningDialog(const std::string& text) {
+int StderrPrompter::WarningDialog(const std::string& text, const std::string&) {
+    // The status lines before it name the file.
     std::fprintf(stderr, "ワーニング: %s\n", VisibleText(text).c_str());
     std::fflush(stderr);
     return kAnswerNo;

@@ -12,7 +12,7 @@ namespace ordinex::cli {
 class StderrPrompter : public IPrompter {
 public:
     int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
-    int WarningDialog(const std::string& text) override;
+    int WarningDialog(const std::string& text, const std::string& subject) override;
     void RepaintMainFrame() override {}
     void CloseMainWindowAndExit() override;
 };

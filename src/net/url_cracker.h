@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/text_helpers.h" // PercentDecode
+
 #include <cstdint>
 #include <string>
 
@@ -30,7 +32,5 @@ std::string TransferUrl(const std::string& text);
 // scheme, user, password, host and port as written. Empty when it does not crack.
 std::string UrlWithPath(const std::string& text, const std::string& path);
 
-// "%XX" escapes decoded; anything else kept as it is.
-std::string PercentDecode(const std::string& text);
 
 } // namespace ordinex

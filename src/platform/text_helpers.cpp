@@ -98,28 +98,66 @@ std::optional<int64_t> BoundedDecimal(std::string_view text, int64_t max) {
     return value;
 }
 
+namespace {
+
+// Where the user information of the address at "://" (at) ends, and where
+// its password begins; nothing when it holds no password.
+struct PasswordSpan {
+    std::size_t userStart, colon, atSign;
+};
+std::optional<PasswordSpan> FindPassword(std::string_view text, std::size_t at) {
+    // The authority runs to the next "/", "?", "#" or blank; its last "@"
+    // ends the user information, whose first ":" starts the password.
+    const std::size_t start = at + 3;
+    std::size_t end = start;
+    while (end < text.size() && std::string_view("/?# \t").find(text[end]) == std::string_view::npos)
+        ++end;
+    const std::size_t atSign = text.substr(start, end - start).rfind('@');
+    if (atSign == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t colon = text.substr(start, atSign).find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    return PasswordSpan{start, start + colon, start + atSign};
+}
+
+} // namespace
+
 std::string MaskPasswords(std::string_view text) {
     std::string out;
     std::size_t copied = 0;
     for (std::size_t at = text.find("://"); at != std::string_view::npos; at = text.find("://", at + 3)) {
-        // The authority runs to the next "/", "?", "#" or blank; its last "@"
-        // ends the user information, whose first ":" starts the password.
-        const std::size_t start = at + 3;
-        std::size_t end = start;
-        while (end < text.size() && std::string_view("/?# \t").find(text[end]) == std::string_view::npos)
-            ++end;
-        const std::size_t atSign = text.substr(start, end - start).rfind('@');
-        if (atSign == std::string_view::npos)
+        const auto span = FindPassword(text, at);
+        if (!span)
             continue;
-        const std::size_t colon = text.substr(start, atSign).find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        const std::size_t from = start + colon + 1, to = start + atSign;
-        out.append(text.substr(copied, from - copied));
+        out.append(text.substr(copied, span->colon + 1 - copied));
         out += "****";
-        copied = to;
+        copied = span->atSign;
     }
     out.append(text.substr(copied));
+    return out;
+}
+
+std::string PercentDecode(const std::string& text) {
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
     return out;
 }
 
@@ -138,6 +176,21 @@ std::vector<std::string_view> SplitSegments(std::string_view text) {
     }
     parts.push_back(text.substr(start));
     return parts;
+}
+
+AddressCredentials TakeOutPassword(std::string_view address) {
+    AddressCredentials out;
+    const std::size_t at = address.find("://");
+    const auto span = at == std::string_view::npos ? std::nullopt : FindPassword(address, at);
+    if (!span) {
+        out.address = std::string(address);
+        return out;
+    }
+    out.address = std::string(address.substr(0, span->userStart)) + std::string(address.substr(span->atSign + 1));
+    out.user = PercentDecode(std::string(address.substr(span->userStart, span->colon - span->userStart)));
+    out.password = PercentDecode(std::string(address.substr(span->colon + 1, span->atSign - span->colon - 1)));
+    out.hadPassword = true;
+    return out;
 }
 
 } // namespace ordinex

@@ -23,9 +23,24 @@ std::string TrimBlanks(std::string_view text);   // white space removed at both 
 // parts "h", "a" and "" (the URL segments of the list runs).
 std::vector<std::string_view> SplitSegments(std::string_view text);
 
+// "%XX" escapes decoded; anything else kept as it is.
+std::string PercentDecode(const std::string& text);
+
 // Every "scheme://user:password@" in a text with the password shown as "****",
 // for texts that reach the status lines, the log or a terminal.
 std::string MaskPasswords(std::string_view text);
+
+// An address with the password of its user information taken out, for a
+// box that shows what it holds: the address without user information, and
+// the user name and password it held, %-escapes decoded. Without a password
+// the address is kept as it is.
+struct AddressCredentials {
+    std::string address;
+    std::string user;
+    std::string password;
+    bool hadPassword = false;
+};
+AddressCredentials TakeOutPassword(std::string_view address);
 
 // A text of decimal digits only (no sign, no blanks) as a number no larger
 // than max; nothing for anything else. For numbers that come from outside.

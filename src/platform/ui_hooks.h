@@ -61,8 +61,9 @@ public:
     // A modal message box; returns the button pressed (1, 2, 6 or 7).
     virtual int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon,
                            bool defaultNo = false) = 0;
-    // The self-closing warning dialog; returns 6, 7, or 2 on Escape.
-    virtual int WarningDialog(const std::string& text) = 0;
+    // The self-closing warning dialog; returns 6, 7, or 2 on Escape. subject
+    // names the file or address the warning is about (empty: none known).
+    virtual int WarningDialog(const std::string& text, const std::string& subject) = 0;
     // Redraws the main frame at once after a prompt closed.
     virtual void RepaintMainFrame() = 0;
     // Sends the close request to the main window, then ends the process with

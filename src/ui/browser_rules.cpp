@@ -1,7 +1,10 @@
 #include "ui/browser_rules.h"
 
+#include "ui/browser_texts.h"
 #include "ui/command_ids.h"
 #include "platform/url_test.h"
+#include "platform/visible_text.h"
+#include "platform/text_helpers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,6 +46,22 @@ bool AddressListTakes(const std::vector<std::string>& entries, const std::string
 
 std::string AddressToLoad(const std::string& text) {
     return IsUrlText(text) ? text : "http://" + text;
+}
+
+UrlBoxes SplitForUrlBoxes(const std::string& url) {
+    const std::size_t scheme = url.find("://");
+    const std::size_t pathFrom = scheme == std::string::npos ? 0 : scheme + 3;
+    const std::size_t pathEnd = std::min(url.find_first_of("?#", pathFrom), url.size());
+    const std::size_t slash = url.rfind('/', pathEnd == 0 ? 0 : pathEnd - 1);
+    if (slash == std::string::npos || slash < pathFrom)
+        return {url, ""};
+    return {url.substr(0, slash + 1), url.substr(slash + 1)};
+}
+
+std::string FileLinkQuestion(const std::string& url, const std::string& folder) {
+    using namespace browserwin;
+    return std::string(kFileLinkIntro) + "\n" + VisibleText(MaskPasswords(url)) + "\n\n" + kFileLinkChoice + "\n" +
+           kFileLinkFolder + (folder.empty() ? std::string(kNoFolderShown) : VisibleText(folder));
 }
 
 PageLoadBusy::Step PageLoadBusy::Enter() {

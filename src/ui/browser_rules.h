@@ -24,6 +24,19 @@ bool AddressListTakes(const std::vector<std::string>& entries, const std::string
 // for a web address.
 std::string AddressToLoad(const std::string& text);
 
+// A file's address split for the form's two URL boxes at the last "/" of
+// its path (a "/" in the query or fragment does not count): the base keeps
+// the "/", so that the two composed give the address again.
+struct UrlBoxes {
+    std::string base;
+    std::string expansion;
+};
+UrlBoxes SplitForUrlBoxes(const std::string& url);
+
+// The question a file link raises: its address (password masked) and the
+// folder a download now would go to.
+std::string FileLinkQuestion(const std::string& url, const std::string& folder);
+
 // The busy state that a page load holds. A page load enters it when it
 // starts while nothing else runs, and leaves it however it ends: loaded,
 // failed, stopped, turned into a download, or the window closed. Frames

@@ -1,8 +1,10 @@
 #include "ui/frame_rules.h"
 
-#include "ui/command_ids.h"
 #include "net/internet_downloader.h"
 #include "platform/text_helpers.h"
+#include "platform/visible_text.h"
+#include "ui/command_ids.h"
+#include "ui/frame_texts.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -113,6 +115,15 @@ std::string WithJobExtension(const std::string& path) {
 std::string ExplorerTarget(const std::string& urlBase) {
     const std::string hostAndPath = CInternetDownloader::StripScheme(urlBase);
     return "ftp://" + (hostAndPath.empty() ? urlBase : hostAndPath);
+}
+
+std::string ExplorerFailureText(const std::string& target, bool noHandler, const std::string& reason) {
+    std::string text = std::string(framewin::kExplorerFailed) + ": " + VisibleText(target) + "\n";
+    if (noHandler)
+        text += std::string(framewin::kNoFtpHandler) + "\n";
+    else if (!reason.empty())
+        text += VisibleText(reason) + "\n";
+    return text + "\n" + framewin::kOfferFtpTree;
 }
 
 } // namespace ordinex::frame

@@ -58,4 +58,9 @@ std::string WithJobExtension(const std::string& path);
 // with the server and path when the address can be split into them.
 std::string ExplorerTarget(const std::string& urlBase);
 
+// The message when the desktop did not open the file manager's address:
+// why (no application for ftp:// addresses, or the desktop's reason), and
+// the offer of the FTP tree window instead.
+std::string ExplorerFailureText(const std::string& target, bool noHandler, const std::string& reason);
+
 } // namespace ordinex::frame

@@ -1,6 +1,7 @@
 // The Link-list run's addresses and names.
 #include "app/ordinex_app.h"
 #include "list_rows_stub.h"
+#include "test_servers.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +120,32 @@ TEST_F(LinkItemCompose, WhateverThePageLinksTheTargetStaysInsideTheFolder) {
     Use("h/ctl\x01.bin");
     app.ComposeLinkItemPath(1, out.path());
     EXPECT_FALSE(app.targetValid);
+}
+
+TEST(LinkAddressFetch, GivenAddressesRunAsTheListWouldAndTheListStaysAsItWas) {
+    TestServer server = TestServer::StartHttp();
+    TempDir out;
+    COrdinexApp app;
+    LinkRowsStub listRows;
+    listRows.rows = {{"127.0.0.1:1/never.bin"}};
+    app.AttachLinkWindow({nullptr, nullptr, nullptr, &listRows});
+    Job job;
+    job.folderBase = out / "dl";
+    app.settings.HttpListSaveSetting = 0;
+
+    const auto summary = app.FetchLinkAddresses(job, {server.url("/bytes/5")});
+    EXPECT_EQ(summary.total, 1);
+    EXPECT_EQ(summary.done, 1);
+    EXPECT_EQ(ReadFile(out / "dl/5").size(), 5u);
+    EXPECT_FALSE(fs::exists(out / "dl/never.bin")) << "the list's own selection is not fetched";
+    EXPECT_EQ(app.LinkWindow().rows, &listRows);
+    EXPECT_TRUE(listRows.rows[0].selected);
+
+    app.running = true; // another run holds the busy state
+    EXPECT_FALSE(app.FetchLinkAddresses(job, {server.url("/bytes/6")}).started);
+    app.running = false;
+    EXPECT_FALSE(app.FetchLinkAddresses(job, {}).started);
+    EXPECT_FALSE(fs::exists(out / "dl/6"));
 }
 
 } // namespace

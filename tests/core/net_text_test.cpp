@@ -139,6 +139,31 @@ TEST(OutsideText, ControlCharactersPasswordsAndBoundedNumbers) {
     EXPECT_EQ(BoundedDecimal("", 10), std::nullopt);
 }
 
+TEST(OutsideText, APasswordIsTakenOutOfAnAddressWithItsUser) {
+    struct Row {
+        const char* address;
+        const char* left;
+        const char* user;
+        const char* password;
+        bool had;
+    } rows[] = {
+        {"ftp://user:secret@h:2121/pub/", "ftp://h:2121/pub/", "user", "secret", true},
+        {"ftp://u%40x:p%3As%2F@h/a.bin", "ftp://h/a.bin", "u@x", "p:s/", true},
+        {"ftp://u:p@ss@h/", "ftp://h/", "u", "p@ss", true}, // the last "@" ends it
+        {"ftp://:pw@h/", "ftp://h/", "", "pw", true},
+        {"ftp://anonymous@h/pub/", "ftp://anonymous@h/pub/", "", "", false},
+        {"ftp://h/u:p@x/", "ftp://h/u:p@x/", "", "", false}, // in the path, not the authority
+        {"h/pub/", "h/pub/", "", "", false},
+    };
+    for (const Row& r : rows) {
+        const AddressCredentials c = TakeOutPassword(r.address);
+        EXPECT_EQ(c.address, r.left) << r.address;
+        EXPECT_EQ(c.user, r.user) << r.address;
+        EXPECT_EQ(c.password, r.password) << r.address;
+        EXPECT_EQ(c.hadPassword, r.had) << r.address;
+    }
+}
+
 TEST(ListedExtension, AfterTheLastDot) {
     const std::pair<const char*, const char*> cases[] = {
         {"a.jpg", "jpg"}, {"archive.tar.gz", "gz"}, {"PHOTO.JPG", "JPG"}, {"noext", ""},

@@ -75,8 +75,10 @@ public:
         asked.push_back("box:" + text);
         return Next(buttons == MessageButtons::YesNo ? kAnswerNo : kAnswerOk);
     }
-    int WarningDialog(const std::string& text) override {
+    std::vector<std::string> subjects;
+    int WarningDialog(const std::string& text, const std::string& subject) override {
         asked.push_back("dialog:" + text);
+        subjects.push_back(subject);
         if (onWarning)
             onWarning(text);
         return Next(kAnswerNo);

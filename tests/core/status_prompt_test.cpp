@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace ordinex;
 using namespace ordinex::test;
 
@@ -139,6 +141,26 @@ TEST_F(StatusTest, WarningNeedsTheMasterSwitchAndTheSituation) {
     EXPECT_EQ(app.ShowWarning("w", 1), kAnswerCancel);
     EXPECT_EQ(prompter.asked, (std::vector<std::string>{"dialog:w"}));
     EXPECT_EQ(prompter.repaints, 3) << "the frame is repainted after every warning";
+}
+
+TEST_F(StatusTest, AWarningNamesWhatTheStatusLinesShowAsWorkedOn) {
+    struct Row {
+        std::function<void()> show;
+        std::string subject;
+    } rows[] = {
+        {[&] { app.ShowTargets("ftp://u:pw@h/a.bin", "/d/a.bin"); }, "ftp://u:****@h/a.bin"},
+        {[&] { app.ShowTargets("", "/d/b.bin"); }, "/d/b.bin"},
+        {[&] { app.ShowTreeTarget("ftp://u:pw@h/pub/"); }, "ftp://u:****@h/pub/"},
+        {[&] { app.ShowLoadTarget("http://h/p.html", "frame1"); }, "http://h/p.html"},
+        {[&] { app.ShowTargets("http://h/c.bin", "/d/c.bin"); app.ShowTargets(kClear); }, ""},
+        {[&] { app.ShowTreeTarget("ftp://h/"); app.ShowTreeTarget(kClear); }, ""},
+    };
+    for (const Row& r : rows) {
+        r.show();
+        app.ShowWarning("failed", 1);
+        EXPECT_EQ(app.warningSubject, r.subject);
+        EXPECT_EQ(prompter.subjects.back(), r.subject);
+    }
 }
 
 TEST_F(StatusTest, WarningBecomesAMessageBoxWhilePausing) {

@@ -158,6 +158,19 @@ TEST(FormTexts, CopyUrlAndFolderDialogResults) {
     EXPECT_EQ(frame::ExplorerTarget("ftp://srv/a/b.txt"), "ftp://srv/a/b.txt");
 }
 
+TEST(FrameRules, ExplorerFailureSaysWhyAndOffersTheFtpTree) {
+    EXPECT_EQ(frame::ExplorerFailureText("ftp://host/pub/", true, ""),
+              "Explorerが開けません: ftp://host/pub/\n"
+              "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。\n\n"
+              "FTPツリー&リスト ビューで開きますか?");
+    EXPECT_EQ(frame::ExplorerFailureText("ftp://host/\x1b[2J", false, "Failed to execute child process \x1b]0;x"),
+              "Explorerが開けません: ftp://host/\\x1B[2J\nFailed to execute child process \\x1B]0;x\n\n"
+              "FTPツリー&リスト ビューで開きますか?")
+        << "nothing reaches the message as control characters";
+    EXPECT_EQ(frame::ExplorerFailureText("ftp://host/", false, ""),
+              "Explorerが開けません: ftp://host/\n\nFTPツリー&リスト ビューで開きますか?");
+}
+
 TEST(FrameRules, HeightFollowsTheFormAndWidthIsLimited) {
     struct Row {
         frame::SizeInputs in;

@@ -17,6 +17,7 @@
 #include <wx/app.h>
 #include <wx/combobox.h>
 #include <wx/utils.h>
+#include <wx/webview.h>
 
 #include <algorithm>
 #include <chrono>
@@ -28,6 +29,32 @@ namespace ordinex::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+TEST(BrowserRules, AFileAddressSplitsForTheUrlBoxesAtTheLastSlashOfItsPath) {
+    struct Row {
+        const char* url;
+        const char* base;
+        const char* expansion;
+    } rows[] = {
+        {"http://h/pub/img/a.jpg", "http://h/pub/img/", "a.jpg"},
+        {"http://h/get.php?id=3/x", "http://h/", "get.php?id=3/x"},
+        {"http://h/dir/f.zip#part/2", "http://h/dir/", "f.zip#part/2"},
+        {"http://h/dir/", "http://h/dir/", ""},
+        {"http://h", "http://h", ""},
+        {"https://u:p@h:8443/a/b", "https://u:p@h:8443/a/", "b"},
+    };
+    for (const Row& r : rows) {
+        const browser::UrlBoxes boxes = browser::SplitForUrlBoxes(r.url);
+        EXPECT_EQ(boxes.base, r.base) << r.url;
+        EXPECT_EQ(boxes.expansion, r.expansion) << r.url;
+        EXPECT_EQ(boxes.base + boxes.expansion, r.url) << "composed again, the address";
+    }
+    EXPECT_EQ(browser::FileLinkQuestion("http://u:secret@h/a\x1b[2J.zip", "/home/me/dl"),
+              "ファイルへのリンクです。\nhttp://u:****@h/a\\x1B[2J.zip\n\n"
+              "アドレスをURLの欄に入れるか、今すぐダウンロードできます。\n保存先: /home/me/dl");
+    EXPECT_EQ(browser::FileLinkQuestion("http://h/a.zip", "").substr(std::string("ファイルへのリンクです。\nhttp://h/a.zip\n\n").size()),
+              "アドレスをURLの欄に入れるか、今すぐダウンロードできます。\n保存先: (未入力)");
+}
 
 // ---- The window ----
 
@@ -57,6 +84,7 @@ protected:
         WriteFile(site / "a.html", "<html><head><title>A</title></head><body><a href='b.html'>b</a>"
                                    "<iframe src='b.html'></iframe></body></html>");
         WriteFile(site / "b.html", "<html><head><title>B</title></head><body>B</body></html>");
+        WriteFile(site / "files.html", "<html><body><a id='f' href='/bytes/100'>file</a></body></html>");
     }
     void SetUp() override {
         ASSERT_TRUE(gui.Start());
@@ -182,12 +210,22 @@ TEST_F(Browser, APageThatFailsOrIsAFileLeavesTheFormUsable) {
     // A file the view cannot show, and one the server wants saved: neither
     // is saved anywhere; the address box takes the file's address.
     const std::string name = "ordinex-browser-test-" + std::to_string(getpid()) + ".zip";
+    std::vector<std::string> asked;
+    browser->SetFileQuestion([&](const std::string& text) {
+        asked.push_back(text);
+        return kAnswerCancel;
+    });
     for (const std::string& path :
          {std::string("/bytes/100"),
           "/meta?type=text/plain&length=0&disposition=attachment;filename=" + name}) {
+        asked.clear();
         Enter(http.url(path));
         EXPECT_TRUE(PumpUntil([&] { return Address() == http.url(path) && !gui.app().running; })) << path;
         ExpectFormUsable();
+        EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }, 3000)) << path;
+        PumpFor(300);
+        ASSERT_EQ(asked.size(), 1u) << "asked once: " << path;
+        EXPECT_NE(asked[0].find(http.url(path)), std::string::npos) << asked[0];
     }
     // A download of the view's own would land in one of these a moment later.
     std::vector<fs::path> saved;
@@ -200,6 +238,58 @@ TEST_F(Browser, APageThatFailsOrIsAFileLeavesTheFormUsable) {
     EXPECT_FALSE(PumpUntil(anySaved, 500));
     for (const fs::path& path : saved)
         fs::remove(path);
+}
+
+TEST_F(Browser, AClickedLinkToAFileGoesIntoTheUrlBoxesOrIsFetchedNow) {
+    const std::string file = http.url("/bytes/100");
+    struct Row {
+        int answer;
+        bool folder;           // the job has a destination base
+        bool intoBoxes;        // the URL boxes hold the address, split
+        bool fetched;          // dl/100 arrived
+        std::string message;   // of the program's own (empty: none)
+    } rows[] = {
+        {kAnswerYes, true, true, false, ""},
+        {kAnswerNo, true, false, true, ""},
+        {kAnswerCancel, true, false, false, ""},
+        {kAnswerNo, false, false, false, "保存先のフォルダが入力されていません。"},
+    };
+    for (const Row& r : rows) {
+        const std::string what = std::to_string(r.answer) + (r.folder ? "" : " without folder");
+        fs::remove_all(gui.path("dl"));
+        gui.view()->SetUrlBase("");
+        gui.view()->SetUrlExpansion("");
+        gui.view()->SetFolderBase(r.folder ? gui.path("dl") : "");
+        gui.prompter.messages.clear();
+        std::vector<std::string> asked;
+        browser->SetFileQuestion([&](const std::string& text) {
+            asked.push_back(text);
+            return r.answer;
+        });
+        Enter(http.url("/files.html"));
+        ASSERT_TRUE(Loaded(http.url("/files.html"))) << what;
+        // A click of the page's own, as the mouse gives it.
+        browser->View()->Web()->RunScript("document.getElementById('f').click();");
+        ASSERT_TRUE(PumpUntil([&] { return !asked.empty() && !gui.app().running; })) << what;
+        PumpFor(300);
+        ASSERT_EQ(asked.size(), 1u) << what;
+        EXPECT_NE(asked[0].find(file), std::string::npos) << asked[0];
+        EXPECT_NE(asked[0].find(r.folder ? gui.path("dl") : "(未入力)"), std::string::npos) << asked[0];
+        EXPECT_EQ(gui.view()->GetUrlBase(), r.intoBoxes ? http.url("/bytes/") : "") << what;
+        EXPECT_EQ(gui.view()->GetUrlExpansion(), r.intoBoxes ? "100" : "") << what;
+        if (r.intoBoxes) {
+            EXPECT_EQ(gui.view()->ControlText(form::kUrlDisplay), file);
+        }
+        EXPECT_EQ(fs::exists(gui.path("dl/100")), r.fetched) << what;
+        if (r.fetched) {
+            EXPECT_EQ(ReadFile(gui.path("dl/100")).size(), 100u);
+        }
+        EXPECT_EQ(gui.prompter.messages, r.message.empty() ? std::vector<std::string>{}
+                                                           : std::vector<std::string>{r.message})
+            << what;
+        EXPECT_TRUE(gui.prompter.warnings.empty()) << what;
+        ExpectFormUsable();
+    }
 }
 
 TEST_F(Browser, StopAndClosingMidLoadEndTheBusyState) {

@@ -18,6 +18,7 @@
 #include <wx/stattext.h>
 #include <wx/time.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <cstring>
 #include <filesystem>
@@ -45,15 +46,46 @@ TEST(WarningDialog, LeftAloneItClosesAsNoAfterTwoSeconds) {
     EXPECT_EQ(dialog.ProgressBar()->GetRange(), 2000);
 }
 
-TEST(WarningDialog, YesIsTheDefaultAndStops) {
+TEST(WarningDialog, EnterGoesOnAsWaitingDoesAndYesStops) {
+    {
+        CWarningDialog dialog(nullptr, "x");
+        auto* yes = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_YES));
+        auto* no = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_NO));
+        ASSERT_NE(yes, nullptr);
+        ASSERT_NE(no, nullptr);
+        EXPECT_EQ(yes->GetLabel(), wxString::FromUTF8("はい"));
+        EXPECT_EQ(no->GetLabel(), wxString::FromUTF8("いいえ"));
+        EXPECT_EQ(dialog.GetDefaultItem(), no);
+        wxWindow* focused = nullptr;
+        // Enter as the keyboard gives it, to whatever has the focus.
+        Later enter(400, [&] {
+            focused = wxWindow::FindFocus();
+            wxUIActionSimulator().Char(WXK_RETURN);
+        });
+        EXPECT_EQ(dialog.ShowModal(), kAnswerNo);
+        EXPECT_EQ(focused, no);
+        EXPECT_LT(dialog.Elapsed(), 2000) << "answered by Enter, not by the clock";
+    }
     CWarningDialog dialog(nullptr, "x");
-    auto* yes = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_YES));
-    ASSERT_NE(yes, nullptr);
-    EXPECT_EQ(yes->GetLabel(), wxString::FromUTF8("はい"));
-    EXPECT_EQ(dynamic_cast<wxButton*>(dialog.FindWindow(wxID_NO))->GetLabel(), wxString::FromUTF8("いいえ"));
     Later press(300, [&] { Press(&dialog, wxID_YES); });
     EXPECT_EQ(dialog.ShowModal(), kAnswerYes);
     EXPECT_LT(dialog.Elapsed(), 2000);
+}
+
+TEST(WarningDialog, NamesTheFileOnALineOfItsOwn) {
+    const std::string url = "http://example.org/" + std::string(200, 'd') + "/page012.png";
+    CWarningDialog dialog(nullptr, "要求されたURLが見つかりません(404)", url);
+    wxStaticText* subject = dialog.SubjectText();
+    EXPECT_TRUE(subject->IsShown());
+    EXPECT_EQ(subject->GetLabel(), wxString::FromUTF8("対象: " + url));
+    EXPECT_EQ(subject->GetToolTipText(), wxString::FromUTF8("対象: " + url));
+    // A long address is cut in its middle and keeps the file name in view.
+    EXPECT_TRUE(subject->GetLabelText().EndsWith("page012.png") || subject->GetLabel().EndsWith("page012.png"));
+    EXPECT_LE(subject->GetSize().x, dialog.MessageText()->GetSize().x);
+    EXPECT_LE(dialog.GetSize().x, dialog.FromDIP(600)) << "the address does not widen the dialog";
+
+    CWarningDialog none(nullptr, "x");
+    EXPECT_FALSE(none.SubjectText()->IsShown());
 }
 
 TEST(WarningDialog, AClickOnItsFaceHoldsItOpen) {
@@ -94,9 +126,10 @@ public:
     int pressAfterMs = -1;
     int pressId = wxID_YES;
     std::vector<int> answersGiven;
-    int WarningDialog(const std::string& text) override {
+    int WarningDialog(const std::string& text, const std::string& subject) override {
         warnings.push_back(text);
-        CWarningDialog dialog(nullptr, text);
+        warningSubjects.push_back(subject);
+        CWarningDialog dialog(nullptr, text, subject);
         std::unique_ptr<Later> press;
         if (pressAfterMs >= 0)
             press = std::make_unique<Later>(pressAfterMs, [&] { Press(&dialog, pressId); });
@@ -131,6 +164,8 @@ TEST(WarningDuringARun, LeftAloneTheRunGoesOnAfterEachWarning) {
     run.gui.frame()->RunCommand(cmd::kRunSeries);
     const long took = (wxGetLocalTimeMillis() - start).GetLo();
     EXPECT_EQ(run.prompter.warnings, (std::vector<std::string>{"要求されたURLが見つかりません(404)", "サーバーは要求された方式をサポートしていません(405)"}));
+    EXPECT_EQ(run.prompter.warningSubjects,
+              (std::vector<std::string>{run.server.url("/status/404"), run.server.url("/status/405")}));
     EXPECT_EQ(run.prompter.answersGiven, (std::vector<int>{kAnswerNo, kAnswerNo}));
     EXPECT_GE(took, 3800) << "two warnings of two seconds each";
     EXPECT_FALSE(run.gui.app().running);

@@ -167,22 +167,49 @@ TEST(JobDocument, RecentEntryThatCannotBeOpenedLeavesTheList) {
     EXPECT_EQ(gui.view()->GetUrlBase(), "http://h/pub");
 }
 
-TEST(JobDocument, OpeningAskedAboutTheEditedJobOnlyWhenWanted) {
-    for (int confirm : {0, 1}) {
-        GuiApp gui;
-        ASSERT_TRUE(gui.Start());
-        WriteFile(gui.path("a.odx"), kJob);
-        gui.app().settings.ConfirmSaveUrlFolderSettingByOpen = confirm;
-        int asked = 0;
-        gui.frame()->SetSaveQuestion([&](const std::string&) {
-            ++asked;
-            return kAnswerNo;
-        });
-        gui.frame()->SetFileChooser([&](bool) { return gui.path("a.odx"); });
-        Type(TextBox(gui.view(), kUrlBase), "edited");
-        gui.frame()->RunCommand(cmd::kFileOpen);
-        EXPECT_EQ(asked, confirm);
-        EXPECT_EQ(gui.view()->GetUrlBase(), "http://h/pub");
+TEST(JobDocument, OpeningAnotherJobAsksAboutTheEditedOneAsNewDoes) {
+    struct Row {
+        int confirmSetting;
+        int answer;
+        bool opened;      // the form shows the opened job
+        bool savedFirst;  // the edited job went to its own file first
+    } rows[] = {
+        {0, kAnswerCancel, false, false},
+        {0, kAnswerNo, true, false},
+        {0, kAnswerYes, true, true},
+        {1, kAnswerCancel, false, false},
+        {1, kAnswerNo, true, false},
+    };
+    for (const Row& r : rows) {
+        for (bool recent : {false, true}) {
+            const std::string what = std::to_string(r.confirmSetting) + "/" + std::to_string(r.answer) +
+                                     (recent ? " recent" : " open");
+            GuiApp gui;
+            ASSERT_TRUE(gui.Start());
+            WriteFile(gui.path("a.odx"), kJob);
+            WriteFile(gui.path("mine.odx"), "[UrlFolder]\nUrlBaseText=http://mine/\n");
+            CMainFrame* frame = gui.frame();
+            gui.app().settings.ConfirmSaveUrlFolderSettingByOpen = r.confirmSetting;
+            frame->SetFileChooser([&](bool) { return gui.path("mine.odx"); });
+            frame->RunCommand(cmd::kFileOpen);
+            TextBox(gui.view(), kUrlBase)->SetInsertionPointEnd();
+            Type(TextBox(gui.view(), kUrlBase), "edited");
+            std::vector<std::string> questions;
+            frame->SetSaveQuestion([&](const std::string& q) {
+                questions.push_back(q);
+                return r.answer;
+            });
+            gui.app().recentFiles.Add(gui.path("a.odx"));
+            frame->RebuildRecentMenu();
+            frame->SetFileChooser([&](bool) { return gui.path("a.odx"); });
+            frame->RunCommand(recent ? cmd::kFileMru1 : cmd::kFileOpen);
+            ASSERT_EQ(questions.size(), 1u) << what;
+            EXPECT_EQ(questions[0], "mine.odx への変更を保存しますか?") << what;
+            EXPECT_EQ(gui.view()->GetUrlBase(), r.opened ? "http://h/pub" : "http://mine/edited") << what;
+            EXPECT_EQ(ReadFile(gui.path("mine.odx")).find("UrlBaseText=http://mine/edited\n") != std::string::npos,
+                      r.savedFirst)
+                << what;
+        }
     }
 }
 

@@ -180,6 +180,41 @@ TEST_F(FtpWindow, CopiesIntoTheFormAndTheFormFollowsTheSelection) {
     EXPECT_TRUE(ftp->CommandEnabled(cmd::kRunFtpList));
 }
 
+TEST_F(FtpWindow, APasswordInTheAddressShowsNeitherInTheTitleNorInTheCopies) {
+    COrdinexView* view = gui.view();
+    const std::string hostPort = server.url("/").substr(6, server.url("/").size() - 7); // "127.0.0.1:N"
+    const std::string withPassword = "ftp://user:secret@" + hostPort + "/pub/";
+    view->SetUrlBase(withPassword);
+    gui.frame()->RunCommand(cmd::kShowFtpTree);
+    ASSERT_EQ(Tree()->SelectedAddress(), withPassword) << "the walk logs in with it";
+    const std::string title = ftp->GetTitle().utf8_str().data();
+    EXPECT_EQ(title, "Ordinex [FTP Tree & List] - ftp://user:****@" + hostPort + "/pub/");
+    Tree()->SelectItem(Tree()->FindChildByText(Tree()->GetSelection(), "img"));
+    EXPECT_EQ(std::string(ftp->GetTitle().utf8_str()).find("secret"), std::string::npos);
+
+    // Each copy leaves the password out of the URL box; the user name and
+    // password boxes take over the login.
+    struct Row {
+        int command;
+        std::string userBefore;
+        std::string urlBase, user, password;
+    } rows[] = {
+        {cmd::kFtpTreeToUrl, "", server.url("/pub/img/"), "user", "secret"},
+        {cmd::kFtpListToUrlFolder, "", server.url("/pub/img/pic.jpg"), "user", "secret"},
+        {cmd::kFtpTreeToUrl, "other", server.url("/pub/img/"), "other", "kept"},
+    };
+    for (const Row& r : rows) {
+        view->SetUserName(r.userBefore);
+        view->SetPassword(r.userBefore.empty() ? "" : "kept");
+        Select({"pic.jpg"});
+        ftp->RunCommand(r.command);
+        EXPECT_EQ(view->GetUrlBase(), r.urlBase) << r.command;
+        EXPECT_EQ(view->GetUserName(), r.user) << r.command;
+        EXPECT_EQ(view->GetPassword(), r.password) << r.command;
+        EXPECT_EQ(view->ControlText(form::kUrlDisplay).find("secret"), std::string::npos);
+    }
+}
+
 TEST_F(FtpWindow, RunsTheSelectionWithThePanesDisabled) {
     Select({"a.bin", "img", "B.txt"});
     bool panesOff = false, downloadOff = false, reloadOff = false;

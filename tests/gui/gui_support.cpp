@@ -22,8 +22,9 @@ int ScriptedPrompter::MessageBox(const std::string& text, MessageButtons buttons
     return buttons == MessageButtons::YesNo ? kAnswerNo : kAnswerOk;
 }
 
-int ScriptedPrompter::WarningDialog(const std::string& text) {
+int ScriptedPrompter::WarningDialog(const std::string& text, const std::string& subject) {
     warnings.push_back(text);
+    warningSubjects.push_back(subject);
     return kAnswerNo;
 }
 

@@ -23,7 +23,7 @@ namespace ordinex::test {
 class ScriptedPrompter : public IPrompter {
 public:
     int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
-    int WarningDialog(const std::string& text) override;
+    int WarningDialog(const std::string& text, const std::string& subject) override;
     void RepaintMainFrame() override {}
     // What the program's prompter does: the main frame's close-and-end.
     void CloseMainWindowAndExit() override {
@@ -38,6 +38,7 @@ public:
     std::vector<std::string> messages;
     std::vector<MessageIcon> icons;
     std::vector<std::string> warnings;
+    std::vector<std::string> warningSubjects;
 };
 
 // The desktop program in-process, in a folder of its own that is the current

@@ -6,6 +6,7 @@
 // make room for.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
+#include "gui/listwnd/ftp_tree_frame.h"
 #include "gui/mainwnd/busy_animation.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
@@ -15,7 +16,9 @@
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <string>
 
 namespace ordinex::test {
@@ -84,8 +87,74 @@ TEST(WindowGeometry, EveryControlIsInsideTheClientAreaAndOnTheScreen) {
             if (animation) {
                 EXPECT_TRUE(screen.Contains(cloud)) << state << ": animation " << Describe(cloud);
             }
+            // Nothing shows in part: a control (a group's frame, the status
+            // area's rule) the client area cuts would leave a strip of it.
+            for (wxWindow* child : view->GetChildren()) {
+                const wxRect r = child->GetScreenRect();
+                if (child->IsShown() && client.Intersects(r)) {
+                    EXPECT_TRUE(client.Contains(r)) << state << ": control " << child->GetId() << " cut at "
+                                                    << Describe(r) << " by " << Describe(client);
+                }
+            }
             if (busy)
                 frame->DestroyBusyAnimation();
+        }
+    }
+}
+
+
+// The rectangle a section of the settings file holds, as "L,T R,B".
+std::string StoredRect(const std::string& ini, const std::string& section) {
+    const auto start = ini.find("[" + section + "]\n");
+    if (start == std::string::npos)
+        return "none";
+    const std::string body = ini.substr(start, ini.find("\n[", start + 1) - start);
+    std::string out;
+    for (const char* key : {"Left", "Top", "Right", "Bottom"}) {
+        std::smatch m;
+        if (!out.empty())
+            out += std::string(key) == "Right" ? " " : ",";
+        out += std::regex_search(body, m, std::regex(std::string("\n") + key + "=(-?[0-9]+)")) ? m[1].str() : "?";
+    }
+    return out;
+}
+
+TEST(WindowGeometry, APlacementComesBackAsItWasStoredRestartAfterRestart) {
+    // The main window's height is the form's own; the rest as stored. The
+    // first row has every window at its smallest.
+    struct Row {
+        std::string mainWindow, ftpWindow;
+    } rows[] = {
+        {"40,60 680,500", "300,200 940,631"},
+        {"100,100 1141,541", "300,200 1000,700"},
+    };
+    auto section = [](const std::string& name, const std::string& rect) {
+        int l = 0, t = 0, r = 0, b = 0;
+        std::sscanf(rect.c_str(), "%d,%d %d,%d", &l, &t, &r, &b);
+        return "[" + name + "]\nShowCmd=1\nLeft=" + std::to_string(l) + "\nTop=" + std::to_string(t) +
+               "\nRight=" + std::to_string(r) + "\nBottom=" + std::to_string(b) + "\n";
+    };
+    for (const Row& row : rows) {
+        TempDir dir;
+        ScopedCwd cwd(dir.path());
+        WriteFile(dir / "Ordinex.ini", section("Window", row.mainWindow) + section("FtpTreeWindow", row.ftpWindow));
+        const std::string mainStart = row.mainWindow.substr(0, row.mainWindow.find(',', row.mainWindow.find(' ')));
+        std::string first;
+        for (int start = 1; start <= 3; ++start) {
+            ScriptedPrompter prompter;
+            CAppShell shell(&prompter);
+            ASSERT_TRUE(shell.InitInstance({}));
+            CFtpTreeFrame::Open(shell.App(), *shell.MainFrame());
+            PumpFor(600);
+            shell.ExitInstance();
+            const std::string ini = ReadFile(dir / "Ordinex.ini");
+            const std::string placed = StoredRect(ini, "Window") + " | " + StoredRect(ini, "FtpTreeWindow");
+            if (start == 1) {
+                first = placed;
+                EXPECT_EQ(StoredRect(ini, "Window").rfind(mainStart + ",", 0), 0u) << placed;
+                EXPECT_EQ(StoredRect(ini, "FtpTreeWindow"), row.ftpWindow);
+            }
+            EXPECT_EQ(placed, first) << "start " << start;
         }
     }
 }

@@ -1,11 +1,13 @@
 #include "gui/browser/browser_frame.h"
 
 #include "app/ordinex_app.h"
+#include "gui/browser/browser_view.h"
+#include "gui/kit/message_dialog.h"
+#include "gui/kit/test_aids.h"
 #include "gui/kit/tool_windows.h"
 #include "gui/kit/wx_text.h"
-#include "gui/browser/browser_texts.h"
-#include "gui/browser/browser_view.h"
 #include "gui/widgets/main_form_link.h"
+#include "ui/browser_texts.h"
 #include "ui/command_ids.h"
 #include "platform/visible_text.h"
 #include "platform/text_helpers.h"
@@ -20,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace ordinex {
 
@@ -110,6 +113,7 @@ CBrowserFrame::CBrowserFrame(COrdinexApp& app, IMainFormLink& main)
     // The update-UI rules run when the event queue runs dry, which a page
     // load's last event may not be followed by.
     view_->SetLoadStateHandler([this] { UpdateWindowUI(wxUPDATE_UI_RECURSE); });
+    view_->SetFileOfferHandler([this](const std::string& url) { OfferFile(url); });
 
     const bool readAll = app_.settings.ReadWindowSetting && !app_.fatalExit;
     placement_.Restore(LoadFramePlacement(app_.Profile(), kPlacementSection, readAll));
@@ -273,6 +277,48 @@ void CBrowserFrame::RunCommand(int command) {
     default:
         break;
     }
+}
+
+// ---- A link to a file ----
+
+void CBrowserFrame::OfferFile(const std::string& url) {
+    // During a run the address box holds the address, as it always did.
+    if (app_.running)
+        return;
+    // The question and the run it may start dispatch events: closing the
+    // main window (and with it this one) meanwhile waits for them.
+    main_.RunNested([&] { AnswerFileOffer(url); });
+}
+
+void CBrowserFrame::AnswerFileOffer(const std::string& url) {
+    const std::string folder = TrimBlanks(main_.ReadJob().folderBase);
+    switch (AskAboutFile(browser::FileLinkQuestion(url, folder))) {
+    case kAnswerYes: {
+        const browser::UrlBoxes boxes = browser::SplitForUrlBoxes(url);
+        main_.CopyAddressToUrlBase(boxes.base);
+        main_.CopyToUrlExpansion(boxes.expansion);
+        break;
+    }
+    case kAnswerNo:
+        // Without a folder the file would land wherever the path led.
+        if (folder.empty())
+            app_.ShowMessage(kNoFolder);
+        else
+            main_.FetchAddress(url);
+        break;
+    default:
+        break;
+    }
+}
+
+int CBrowserFrame::AskAboutFile(const std::string& text) {
+    if (askAboutFile_)
+        return askAboutFile_(text);
+    if (PromptsAnsweredForTests()) {
+        std::fprintf(stderr, "prompt: %s\n", text.c_str());
+        return kAnswerCancel;
+    }
+    return ShowChoiceDialog(this, text, app_.productName, kFileToUrl, kFileFetchNow, kFileCancel);
 }
 
 void CBrowserFrame::OnClose(wxCloseEvent&) {

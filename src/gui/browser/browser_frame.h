@@ -4,6 +4,7 @@
 
 #include <wx/frame.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ public:
     std::string AddressText() const;
     std::vector<std::string> AddressList() const;
 
+    // The question about a file link (answers 6: into the URL boxes, 7:
+    // fetch it now, 2: nothing); tests answer it themselves.
+    using FileQuestion = std::function<int(const std::string& text)>;
+    void SetFileQuestion(FileQuestion ask) { askAboutFile_ = std::move(ask); }
+
     CBrowserView* View() const { return view_; }
     wxComboBox* AddressBox() const { return address_; }
     wxToolBar* NavigationBar() const { return navigationBar_; }
@@ -56,6 +62,10 @@ private:
     void OnAddressEnter();
     void OnAddressChosen();
     void OnClose(wxCloseEvent& event);
+    // A link led to a file: into the form's URL boxes, or fetched now.
+    void OfferFile(const std::string& url);
+    void AnswerFileOffer(const std::string& url);
+    int AskAboutFile(const std::string& text);
     browser::BrowserState State() const;
 
     static CBrowserFrame* current_;
@@ -67,6 +77,7 @@ private:
     wxToolBar* commandBar_ = nullptr;
     wxComboBox* address_ = nullptr;
     CWindowPlacement placement_{*this};
+    FileQuestion askAboutFile_;
 };
 
 } // namespace ordinex

@@ -2,6 +2,8 @@
 
 #include "app/ordinex_app.h"
 
+#include <utility>
+
 namespace ordinex {
 
 using Step = browser::PageLoadBusy::Step;
@@ -18,6 +20,7 @@ CBrowserView::~CBrowserView() {
     // The frame is going first: nothing is reported to it any more.
     pageShown_ = nullptr;
     loadState_ = nullptr;
+    fileOffer_ = nullptr;
     Release();
 }
 
@@ -29,11 +32,13 @@ void CBrowserView::NavigateFromUser(const std::string& url) {
 }
 
 void CBrowserView::Stop() {
+    pendingOffer_.clear();
     StopLoading();
     Apply(busy_.Stop());
 }
 
 void CBrowserView::Release() {
+    pendingOffer_.clear();
     Apply(busy_.Release());
 }
 
@@ -64,6 +69,7 @@ void CBrowserView::OnWatch() {
         return;
     if (stopRequested) {
         // The main window's Stop: the page stops; the view reports its end later.
+        pendingOffer_.clear();
         StopLoading();
         Apply(step);
         return;
@@ -71,6 +77,7 @@ void CBrowserView::OnWatch() {
     // The load ended without saying so.
     Apply(step);
     DocumentComplete();
+    OfferRefusedFile();
 }
 
 void CBrowserView::OnBeforeNavigate(const std::string& url, const std::string& frame) {
@@ -82,6 +89,8 @@ void CBrowserView::OnBeforeNavigate(const std::string& url, const std::string& f
 
 void CBrowserView::OnLoadStarted(const std::string& url) {
     refusedDownload_.clear();
+    pendingOffer_.clear();
+    offeredFile_.clear();
     Apply(busy_.LoadStarted(app_.running));
     if (busy_.Held())
         app_.ShowLoadTarget(url, "");
@@ -98,6 +107,7 @@ void CBrowserView::OnLoadFinished(bool newerLoad) {
         app_.ShowLoadTarget(Location(), "");
     Apply(busy_.LoadFinished(false));
     navigating_ = false;
+    OfferRefusedFile();
 }
 
 void CBrowserView::DocumentComplete() {
@@ -123,6 +133,23 @@ void CBrowserView::OnDownloadRefused(const std::string& url) {
     refusedDownload_ = url;
     if (!IsLoading() && pageShown_)
         pageShown_(Location(), url);
+    // The view reports one file more than once (its answer, then the
+    // download it began): it is offered once.
+    if (url != offeredFile_)
+        pendingOffer_ = url;
+    OfferRefusedFile();
+}
+
+void CBrowserView::OfferRefusedFile() {
+    if (pendingOffer_.empty() || busy_.Held() || IsLoading() || !fileOffer_)
+        return;
+    offeredFile_ = std::exchange(pendingOffer_, {});
+    // Asked from the event loop: the question is modal, and the view's own
+    // events of this load may still be on their way.
+    CallAfter([this, url = offeredFile_] {
+        if (fileOffer_)
+            fileOffer_(url);
+    });
 }
 
 } // namespace ordinex

@@ -35,6 +35,12 @@ public:
     void SetPageShownHandler(PageShown handler) { pageShown_ = std::move(handler); }
     // A load began or ended: the commands' rules have something new to look at.
     void SetLoadStateHandler(std::function<void()> handler) { loadState_ = std::move(handler); }
+    // A file the view would have saved (a link to it clicked, its address
+    // entered): offered once per page load, when the load is over and has
+    // let the busy state go. Not after Stop.
+    void SetFileOfferHandler(std::function<void(const std::string& url)> handler) {
+        fileOffer_ = std::move(handler);
+    }
 
     // How often the load is looked at for an end it did not report, or a
     // stop request of the main window.
@@ -52,14 +58,18 @@ private:
     void Apply(browser::PageLoadBusy::Step step);
     void OnWatch();
     void DocumentComplete();
+    void OfferRefusedFile();
 
     COrdinexApp& app_;
     browser::PageLoadBusy busy_;
     wxTimer watch_;
     bool navigating_ = false;
     std::string refusedDownload_; // of the current page load
+    std::string pendingOffer_;    // a refused file not offered yet
+    std::string offeredFile_;     // the file offered for the current page load
     PageShown pageShown_;
     std::function<void()> loadState_;
+    std::function<void(const std::string&)> fileOffer_;
 };
 
 } // namespace ordinex

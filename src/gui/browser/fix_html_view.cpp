@@ -1,7 +1,7 @@
 #include "gui/browser/fix_html_view.h"
 
 #include "gui/kit/wx_text.h"
-#include "gui/browser/browser_texts.h"
+#include "ui/browser_texts.h"
 
 #include <wx/sizer.h>
 #include <wx/webview.h>

@@ -1,6 +1,7 @@
 #include "gui/kit/gtk_calls.h"
 
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 #include <wx/window.h>
 
 #include <dlfcn.h>
@@ -14,6 +15,29 @@ void RealizeNow(wxWindow* window) {
     static const auto realize = gtk::Lookup<Realize>("gtk_widget_realize");
     if (realize && window && window->GetHandle())
         realize(window->GetHandle());
+}
+
+wxSize WindowManagerDecorations(const wxTopLevelWindow& window) {
+    int width = 0, height = 0;
+    window.GTKDoGetSize(&width, &height);
+    return window.GetSize() - wxSize(width, height);
+}
+
+bool ScreenFrameRect(const wxTopLevelWindow& window, wxRect& rect) {
+    struct Rectangle {
+        int x, y, width, height;
+    };
+    using WidgetWindow = void* (*)(void*);
+    using FrameExtents = void (*)(void*, Rectangle*);
+    static const auto widgetWindow = gtk::Lookup<WidgetWindow>("gtk_widget_get_window");
+    static const auto frameExtents = gtk::Lookup<FrameExtents>("gdk_window_get_frame_extents");
+    void* gdkWindow = widgetWindow && window.GetHandle() ? widgetWindow(window.GetHandle()) : nullptr;
+    if (!frameExtents || !gdkWindow || !window.IsShownOnScreen())
+        return false;
+    Rectangle r{};
+    frameExtents(gdkWindow, &r);
+    rect = wxRect(r.x, r.y, r.width, r.height);
+    return true;
 }
 
 void SetMaskCharacter(wxTextCtrl* box) {

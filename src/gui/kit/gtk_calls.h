@@ -1,6 +1,9 @@
 #pragma once
 
+#include <wx/gdicmn.h>
+
 class wxTextCtrl;
+class wxTopLevelWindow;
 class wxWindow;
 
 namespace ordinex {
@@ -22,6 +25,15 @@ F Lookup(const char* name) {
 // Creates a hidden window's resources on the display now, so that showing it
 // later only maps it.
 void RealizeNow(wxWindow* window);
+
+// The width and height the window manager's decorations add to a top-level
+// window, as far as the toolkit knows them (nothing before the manager has
+// told them, or without a window manager).
+wxSize WindowManagerDecorations(const wxTopLevelWindow& window);
+
+// The rectangle a shown top-level window takes on the screen, decorations
+// included, as the display has it now; false when it cannot be asked.
+bool ScreenFrameRect(const wxTopLevelWindow& window, wxRect& rect);
 
 // Gives a one-line text box that masks nothing its masking character once.
 // Left unset, the toolkit looks for one that the font can draw, laying out

@@ -1,5 +1,7 @@
 #include "gui/kit/warning_dialog.h"
 
+#include "gui/kit/warning_texts.h"
+
 #include <wx/button.h>
 #include <wx/gauge.h>
 #include <wx/panel.h>
@@ -12,14 +14,16 @@ namespace ordinex {
 namespace {
 const wxColour kDarkRed(128, 0, 0);
 const wxColour kBlue(0, 0, 192);
+const wxColour kGreen(0, 128, 0); // as the form shows an address
 constexpr int kSlideTimerId = 11;
 constexpr int kSlideDistance = 120;
 } // namespace
 
-CWarningDialog::CWarningDialog(wxWindow* parent, const std::string& message, FatalHandler fatal)
+CWarningDialog::CWarningDialog(wxWindow* parent, const std::string& message, const std::string& subject,
+                               FatalHandler fatal)
     : wxDialog(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxBORDER_SIMPLE),
       fatal_(std::move(fatal)), timer_(this, kTimerId), slideTimer_(this, kSlideTimerId) {
-    BuildLayout(message);
+    BuildLayout(message, subject);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { SlideStep(); }, kSlideTimerId);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Answer(6); }, wxID_YES);
@@ -38,25 +42,36 @@ CWarningDialog::~CWarningDialog() {
     slideTimer_.Stop();
 }
 
-void CWarningDialog::BuildLayout(const std::string& message) {
-    // The face: an etched frame around heading, message, question and buttons,
-    // with a thin bar along the bottom that counts the time.
+void CWarningDialog::BuildLayout(const std::string& message, const std::string& subject) {
+    using namespace warningdlg;
+    // The face: an etched frame around heading, subject, message, question
+    // and buttons, with a thin bar along the bottom that counts the time.
     auto* face = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_THEME);
-    auto* heading = new wxStaticText(face, 1044, wxString::FromUTF8("ワーニング"));
+    auto* heading = new wxStaticText(face, 1044, wxString::FromUTF8(kHeading));
     heading->SetForegroundColour(kDarkRed);
     heading->SetFont(heading->GetFont().Bold());
 
     const wxSize messageSize = ConvertDialogToPixels(wxSize(175, 35));
+    // One line: an address is cut in its middle, so that its file name stays
+    // in view; the whole of it is the line's tooltip.
+    const wxString subjectText = wxString::FromUTF8(kSubjectPrefix) + wxString::FromUTF8(subject);
+    subject_ = new wxStaticText(face, wxID_ANY, subjectText, wxDefaultPosition,
+                                wxSize(messageSize.GetWidth(), -1), wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+    subject_->SetForegroundColour(kGreen);
+    subject_->SetToolTip(subjectText);
+    subject_->Show(!subject.empty());
+
     message_ = new wxStaticText(face, 1045, wxString::FromUTF8(message), wxDefaultPosition, messageSize);
     message_->SetForegroundColour(kBlue);
     message_->Wrap(messageSize.GetWidth());
     message_->SetMinSize(wxSize(messageSize.GetWidth(), std::max(messageSize.GetHeight(), message_->GetBestSize().GetHeight())));
 
-    auto* question = new wxStaticText(face, 1046, wxString::FromUTF8("処理を中止しますか？"));
+    auto* question = new wxStaticText(face, 1046, wxString::FromUTF8(kQuestion));
     question->SetForegroundColour(kDarkRed);
-    auto* yes = new wxButton(face, wxID_YES, wxString::FromUTF8("はい"));
-    auto* no = new wxButton(face, wxID_NO, wxString::FromUTF8("いいえ"));
-    yes->SetDefault();
+    auto* yes = new wxButton(face, wxID_YES, wxString::FromUTF8(kYes));
+    auto* no = new wxButton(face, wxID_NO, wxString::FromUTF8(kNo));
+    // Enter pressed out of habit goes on with the run, as the timeout does.
+    no->SetDefault();
 
     progress_ = new wxGauge(face, 1043, kTimeoutMs, wxDefaultPosition, wxSize(-1, 6), wxGA_HORIZONTAL | wxGA_SMOOTH);
 
@@ -67,6 +82,7 @@ void CWarningDialog::BuildLayout(const std::string& message) {
 
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(heading, 0, wxLEFT | wxRIGHT | wxTOP, FromDIP(10));
+    column->Add(subject_, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(10));
     column->Add(message_, 1, wxEXPAND | wxALL, FromDIP(10));
     column->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(10));
     column->Add(progress_, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(4));
@@ -75,11 +91,12 @@ void CWarningDialog::BuildLayout(const std::string& message) {
     auto* outer = new wxBoxSizer(wxVERTICAL);
     outer->Add(face, 1, wxEXPAND | wxALL, FromDIP(3));
     SetSizerAndFit(outer);
-    yes->SetFocus();
+    no->SetFocus();
 
     BindClicks(face);
     BindClicks(heading);
     BindClicks(message_);
+    BindClicks(subject_);
     BindClicks(question);
     BindClicks(progress_);
     BindClicks(this);

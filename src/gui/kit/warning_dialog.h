@@ -10,9 +10,10 @@ class wxStaticText;
 
 namespace ordinex {
 
-// The self-closing warning: it asks whether to stop the run and answers
-// "No" by itself after two seconds unless the user clicks on its face.
-// ShowModal returns 6 (Yes), 7 (No) or 2 (Escape).
+// The self-closing warning: it names the file it is about, asks whether to
+// stop the run and answers "No" by itself after two seconds unless the user
+// clicks on its face. "No" is also the default button: Enter goes on, as
+// waiting does. ShowModal returns 6 (Yes), 7 (No) or 2 (Escape).
 class CWarningDialog : public wxDialog {
 public:
     static constexpr int kTimerId = 1;
@@ -21,7 +22,9 @@ public:
     static constexpr int kSlideMs = 400;
 
     using FatalHandler = std::function<void(const std::string&)>;
-    CWarningDialog(wxWindow* parent, const std::string& message, FatalHandler fatal = {});
+    // subject: the file or address, shown on a line of its own (none when empty).
+    CWarningDialog(wxWindow* parent, const std::string& message, const std::string& subject = {},
+                   FatalHandler fatal = {});
     ~CWarningDialog() override;
 
     int ShowModal() override;
@@ -34,9 +37,10 @@ public:
     bool Counting() const { return timer_.IsRunning(); }
     wxGauge* ProgressBar() const { return progress_; }
     wxStaticText* MessageText() const { return message_; }
+    wxStaticText* SubjectText() const { return subject_; }
 
 private:
-    void BuildLayout(const std::string& message);
+    void BuildLayout(const std::string& message, const std::string& subject);
     void BindClicks(wxWindow* window);
     void Answer(int code);
     void SlideStep();
@@ -46,6 +50,7 @@ private:
     wxTimer slideTimer_;
     wxGauge* progress_ = nullptr;
     wxStaticText* message_ = nullptr;
+    wxStaticText* subject_ = nullptr;
     int elapsed_ = 0;
     bool ticking_ = false;
     wxPoint finalPosition_;

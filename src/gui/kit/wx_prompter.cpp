@@ -59,13 +59,13 @@ int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, Mess
     return ShowMessageDialog(mainWindow_(), text, ProgramVersionRecord().productName, StyleOf(buttons, icon, defaultNo));
 }
 
-int WxPrompter::WarningDialog(const std::string& text) {
+int WxPrompter::WarningDialog(const std::string& text, const std::string& subject) {
     if (beforePrompt_)
         beforePrompt_();
     // The dialog closes itself, so it is shown in test runs too.
     if (PromptsAnsweredForTests())
-        std::fprintf(stderr, "warning: %s\n", text.c_str());
-    CWarningDialog dialog(mainWindow_(), text, fatal_);
+        std::fprintf(stderr, "warning: %s (%s)\n", text.c_str(), subject.c_str());
+    CWarningDialog dialog(mainWindow_(), text, subject, fatal_);
     return dialog.ShowModal();
 }
 

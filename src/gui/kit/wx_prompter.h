@@ -22,7 +22,7 @@ public:
     void SetBeforePrompt(std::function<void()> hook) { beforePrompt_ = std::move(hook); }
 
     int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
-    int WarningDialog(const std::string& text) override;
+    int WarningDialog(const std::string& text, const std::string& subject) override;
     void RepaintMainFrame() override;
     void CloseMainWindowAndExit() override;
 

@@ -8,6 +8,7 @@
 #include "gui/listwnd/sortable_list.h"
 #include "ui/command_ids.h"
 #include "platform/visible_text.h"
+#include "platform/text_helpers.h"
 
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
@@ -121,7 +122,8 @@ void CTreeListFrame::ResortList() {
 }
 
 void CTreeListFrame::ShowAddress(const std::string& address) {
-    const wxString title = ToWx(spec_.baseTitle + VisibleText(address));
+    // The title shows the address as the status lines do: without its password.
+    const wxString title = ToWx(spec_.baseTitle + VisibleText(MaskPasswords(address)));
     if (GetTitle() != title)
         SetTitle(title);
 }
@@ -173,14 +175,14 @@ void CTreeListFrame::Execute(const ListTool& tool) {
     switch (tool.role) {
     case ListCommand::TreeToUrl:
         if (tree_->GetSelection().IsOk())
-            main_.CopyToUrlBase(tree_->SelectedAddress());
+            main_.CopyAddressToUrlBase(tree_->SelectedAddress());
         break;
     case ListCommand::Download:
         // The list run is the main window's command of the same number.
         main_.RunCommand(tool.command);
         break;
     case ListCommand::ListToUrlFolder:
-        main_.CopyToUrlBase(FirstRowFolderAddress());
+        main_.CopyAddressToUrlBase(FirstRowFolderAddress());
         break;
     case ListCommand::ListToUrlFile:
         main_.CopyToUrlExpansion(list_->SelectedText(1, 0));

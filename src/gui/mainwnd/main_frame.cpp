@@ -70,14 +70,6 @@ CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUI, this);
     Bind(wxEVT_ACTIVATE, &CMainFrame::OnActivated, this);
     Bind(wxEVT_ICONIZE, &CMainFrame::OnIconized, this);
-    // Keeps the restored rectangle that the placement record stores.
-    auto trackNormal = [this](wxEvent& e) {
-        if (!IsMaximized() && !IsIconized())
-            normalRect_ = GetRect();
-        e.Skip();
-    };
-    Bind(wxEVT_SIZE, trackNormal);
-    Bind(wxEVT_MOVE, trackNormal);
     // The window manager adds its decorations, and tells their size, only
     // once the frame is on the screen, and may place it anywhere: the height
     // is measured again then, and the frame kept on the screen. Both
@@ -180,7 +172,7 @@ bool CMainFrame::BeingPlaced() const {
 void CMainFrame::KeepOnScreen() {
     if (IsMaximized() || IsIconized() || !SizeIsReal())
         return;
-    const wxRect r = GetRect();
+    const wxRect r = OuterRect(*this);
     workArea_ = WorkAreaOf(this);
     const form::Rect placed = frame::KeepOnScreen(ToRect(r), ToRect(workArea_));
     if (placed.x != r.x || placed.y != r.y)
@@ -264,33 +256,16 @@ void CMainFrame::PlaceBusyAnimation() {
 void CMainFrame::RestorePlacement() {
     toolbarVisible_ = true;
     const bool readAll = app_.settings.ReadWindowSetting && !app_.fatalExit;
-    placement_ = LoadFramePlacement(app_.Profile(), kPlacementSection, readAll);
     if (readAll)
         toolbarVisible_ = app_.Profile().GetInt(kPlacementSection, kToolbarKey, 1) != 0;
-    const FramePlacement& p = placement_;
     // The stored rectangle with the height the form needs; a frame that
     // would reach beyond the screen is moved onto it.
-    SetSize(p.left, p.top, p.right - p.left, p.bottom - p.top, wxSIZE_ALLOW_MINUS_ONE);
+    placement_.Restore(LoadFramePlacement(app_.Profile(), kPlacementSection, readAll));
     if (view_)
         KeepOnScreen();
-    normalRect_ = GetRect();
-    if (p.showCmd == kShowMaximized)
-        Maximize(true);
-    else if (p.showCmd == kShowMinimized)
-        Iconize(true);
 }
 
-FramePlacement CMainFrame::CurrentPlacement() const {
-    FramePlacement p = placement_;
-    p.flags = 0;
-    p.showCmd = IsIconized() ? kShowMinimized : IsMaximized() ? kShowMaximized : kShowNormal;
-    const wxRect r = (IsIconized() || IsMaximized()) ? normalRect_ : GetRect();
-    p.left = r.x;
-    p.top = r.y;
-    p.right = r.x + r.width;
-    p.bottom = r.y + r.height;
-    return p;
-}
+FramePlacement CMainFrame::CurrentPlacement() const { return placement_.Current(); }
 
 void CMainFrame::SaveState() {
     if (!app_.CanSaveState())

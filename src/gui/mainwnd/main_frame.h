@@ -1,9 +1,11 @@
 #pragma once
-#include "gui/widgets/main_form_link.h"
-#include "ui/frame_rules.h"
 #include "app/ordinex_doc.h"
+#include "gui/kit/desktop_launch.h"
+#include "gui/widgets/main_form_link.h"
 #include "platform/ui_hooks.h"
+#include "ui/frame_rules.h"
 #include "settings/frame_placement.h"
+#include "gui/widgets/window_placement.h"
 
 #include <wx/frame.h>
 #include <wx/longlong.h>
@@ -56,6 +58,8 @@ public:
     Job ReadJob() override;
     void CopyToUrlBase(const std::string& text) override;
     void CopyToUrlExpansion(const std::string& text) override;
+    void CopyAddressToUrlBase(const std::string& address) override;
+    void FetchAddress(const std::string& address) override;
     void ListSelectionChanged() override;
     void RunNested(const std::function<void()>& work) override;
     void OpenInBrowser(const std::string& address) override;
@@ -64,6 +68,10 @@ public:
     // The desktop's browser; tests put a recorder in its place.
     using BrowserLauncher = std::function<bool(const std::string& address)>;
     void SetBrowserLauncher(BrowserLauncher launcher) { launchBrowser_ = std::move(launcher); }
+    // The desktop's handler for the file manager's address; tests put a
+    // recorder in its place.
+    using DesktopOpener = std::function<DesktopLaunch(const std::string& address)>;
+    void SetDesktopOpener(DesktopOpener opener) { openWithDesktop_ = std::move(opener); }
 
     // Applies the size limits again, after the toolbar, the run state or
     // AlwaysShowExpansionWindow changed.
@@ -172,12 +180,12 @@ private:
     bool closePending_ = false;
     bool endProcessOnClose_ = false;
     std::function<void(int)> endProcess_;
-    FramePlacement placement_; // as read; the corner positions are kept
-    wxRect normalRect_;        // the restored rectangle while maximized or minimized
+    CWindowPlacement placement_{*this, [this] { Relayout(false); }};
     wxRect workArea_;          // as placing the frame for a run's start found it
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
     BrowserLauncher launchBrowser_;
+    DesktopOpener openWithDesktop_;
     // The animation is a child window of the frame and goes with it. It is
     // made hidden once the frame is shown and kept for every run;
     // busyAnimation_ is set while it plays.

@@ -2,11 +2,12 @@
 
 #include "gui/about/about_dialog.h"
 #include "app/ordinex_app.h"
+#include "gui/kit/desktop_launch.h"
 #include "gui/kit/message_dialog.h"
 #include "gui/kit/test_aids.h"
 #include "gui/kit/wx_text.h"
-#include "ui/command_ids.h"
 #include "gui/mainwnd/ordinex_view.h"
+#include "ui/command_ids.h"
 #include "platform/version_record.h"
 #include "gui/settingsdlg/setting_sheet.h"
 #include "platform/text_helpers.h"
@@ -186,9 +187,9 @@ void CMainFrame::NewJob() {
 }
 
 bool CMainFrame::OpenJobFile(const std::string& path) {
-    // Opening another job asks about the edited one only when the user wants it.
-    if (!app_.settings.ConfirmSaveUrlFolderSettingByOpen)
-        doc_.SetModifiedFlag(false);
+    // Opening another job replaces the one on the form: an edited job is
+    // offered for saving first, as New does, whatever
+    // ConfirmSaveUrlFolderSettingByOpen says; nothing typed is lost unasked.
     if (!doc_.SaveModified([this](const std::string& q) { return AskSave(q); }, [this] { return SaveJob(); }))
         return true;
     const bool opened = doc_.OnOpenDocument(path);
@@ -296,8 +297,16 @@ void CMainFrame::RunSeriesFromForm() {
 // ---- External programs ----
 
 void CMainFrame::OpenInExplorer() {
-    if (!wxLaunchDefaultApplication(ToWx(frame::ExplorerTarget(view_->GetUrlBase()))))
-        app_.ShowMessage("Explorerが開けません");
+    const std::string target = frame::ExplorerTarget(view_->GetUrlBase());
+    const DesktopLaunch launch = openWithDesktop_ ? openWithDesktop_(target) : OpenWithDesktop(target);
+    if (launch.outcome == DesktopLaunch::Outcome::Opened)
+        return;
+    // The program lists FTP folders itself: offered where the desktop cannot.
+    const std::string text =
+        frame::ExplorerFailureText(target, launch.outcome == DesktopLaunch::Outcome::NoHandler, launch.reason);
+    IPrompter* prompter = app_.Prompter();
+    if (prompter && prompter->MessageBox(text, MessageButtons::YesNo, MessageIcon::Information) == kAnswerYes)
+        OpenTreeWindow(cmd::kShowFtpTree, view_->GetUrlBase());
 }
 
 void CMainFrame::OpenLocalFile(const std::string& name) {

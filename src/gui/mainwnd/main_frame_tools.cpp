@@ -1,21 +1,19 @@
 #include "gui/mainwnd/main_frame.h"
 
 #include "app/ordinex_app.h"
+#include "gui/browser/browser_frame.h"
 #include "gui/kit/tool_windows.h"
 #include "gui/kit/wx_text.h"
-#include "gui/browser/browser_frame.h"
 #include "gui/listwnd/ftp_tree_frame.h"
 #include "gui/listwnd/link_tree_frame.h"
-#include "ui/command_ids.h"
 #include "gui/mainwnd/ordinex_view.h"
+#include "platform/text_helpers.h"
+#include "ui/command_ids.h"
+#include "ui/frame_texts.h"
 
 #include <wx/utils.h>
 
 namespace ordinex {
-
-namespace {
-constexpr const char* kBrowserFailed = "Browserが開けません";
-} // namespace
 
 // ---- The tree & list windows reach the form through these ----
 
@@ -24,6 +22,22 @@ Job CMainFrame::ReadJob() { return view_->ReadJob(); }
 void CMainFrame::CopyToUrlBase(const std::string& text) { view_->CopyIntoUrlBox(text, true); }
 
 void CMainFrame::CopyToUrlExpansion(const std::string& text) { view_->CopyIntoUrlBox(text, false); }
+
+void CMainFrame::CopyAddressToUrlBase(const std::string& address) {
+    const AddressCredentials taken = TakeOutPassword(address);
+    if (taken.hadPassword && TrimBlanks(view_->GetUserName()).empty()) {
+        view_->SetUserName(taken.user);
+        view_->SetPassword(taken.password);
+    }
+    view_->CopyIntoUrlBox(taken.address, true);
+}
+
+void CMainFrame::FetchAddress(const std::string& address) {
+    if (app_.running)
+        return;
+    // The run pumps events: closing this window meanwhile waits for it.
+    RunNested([&] { app_.FetchLinkAddresses(view_->ReadJob(), {address}); });
+}
 
 void CMainFrame::ListSelectionChanged() {
     if (!app_.running)
@@ -46,11 +60,11 @@ void CMainFrame::OpenInBrowser(const std::string& address) {
     if (app_.settings.UseWindowsRuleBrowserSetting) {
         const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
         if (!opened)
-            app_.ShowMessage(kBrowserFailed);
+            app_.ShowMessage(framewin::kBrowserFailed);
         return;
     }
     if (!CBrowserFrame::Open(app_, *this, address))
-        app_.ShowMessage(kBrowserFailed);
+        app_.ShowMessage(framewin::kBrowserFailed);
 }
 
 void CMainFrame::OpenTreeWindow(int command, const std::string& address) {

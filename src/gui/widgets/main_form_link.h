@@ -16,6 +16,13 @@ public:
     // the job is marked modified and the composed URL shown anew.
     virtual void CopyToUrlBase(const std::string& text) = 0;
     virtual void CopyToUrlExpansion(const std::string& text) = 0;
+    // Puts an address into the URL base box as CopyToUrlBase does, without
+    // a password in it: that goes into the password box, with its user name,
+    // when the user name box is empty (else the boxes log in already).
+    virtual void CopyAddressToUrlBase(const std::string& address) = 0;
+    // Downloads one address now, as the Link list would a selected row, into
+    // the job's destination base; nothing while a run is in progress.
+    virtual void FetchAddress(const std::string& address) = 0;
     // A list's selection changed: the form decides its buttons again.
     virtual void ListSelectionChanged() = 0;
     // A command of the main window (the list runs start there).

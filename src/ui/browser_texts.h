@@ -26,6 +26,17 @@ inline constexpr const char* kLinkTreeLabel = "Link";
 // page is loading (after its address), and the link under the mouse as is.
 inline constexpr const char* kLoadingResource = " を読み込んでいます";
 
+// A link to a file: the question (intro, address, choice, folder), its
+// buttons, and the message when there is no folder to fetch it into.
+inline constexpr const char* kFileLinkIntro = "ファイルへのリンクです。";
+inline constexpr const char* kFileLinkChoice = "アドレスをURLの欄に入れるか、今すぐダウンロードできます。";
+inline constexpr const char* kFileLinkFolder = "保存先: ";
+inline constexpr const char* kNoFolderShown = "(未入力)";
+inline constexpr const char* kFileToUrl = "URLの欄に入れる";
+inline constexpr const char* kFileFetchNow = "今すぐダウンロード";
+inline constexpr const char* kFileCancel = "キャンセル";
+inline constexpr const char* kNoFolder = "保存先のフォルダが入力されていません。";
+
 // Settings section of the window's placement.
 inline constexpr const char* kPlacementSection = "BrowserWindow";
 

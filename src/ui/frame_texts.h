@@ -1,0 +1,14 @@
+#pragma once
+
+namespace ordinex::framewin {
+
+// Messages of the main window's commands.
+inline constexpr const char* kBrowserFailed = "Browserが開けません";
+inline constexpr const char* kExplorerFailed = "Explorerが開けません";
+// After kExplorerFailed and the address, when the desktop has no
+// application for ftp:// addresses.
+inline constexpr const char* kNoFtpHandler = "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。";
+// The offer that closes the message.
+inline constexpr const char* kOfferFtpTree = "FTPツリー&リスト ビューで開きますか?";
+
+} // namespace ordinex::framewin
