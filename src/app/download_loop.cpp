@@ -16,19 +16,11 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
                                                      const std::string& password) {
     RunSummary summary;
     summary.started = true;
-    if (statusView_)
-        statusView_->ShowRunResult("");
-    BeginBusy();
-    if (busyWindows_)
-        busyWindows_->ShowBusyAnimation();
-
+    BeginDownloadRun(userName, password);
     const int64_t total = items.Total();
     summary.total = total;
-    engine.userName = TrimBlanks(userName);
-    engine.password = TrimBlanks(password);
     // The files of a run share their connections; the run's end closes them.
     CInternetDownloader::Batch batch(engine);
-
     for (;;) {
         targetValid = true;
         PumpOneMessage();
@@ -43,43 +35,8 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
         SetFileProgress(FileProgressText(summary.processed, total), total, summary.processed);
         if (settings.PauseByFileDownload)
             ConfirmStep();
-
-        bool leave = false;
-        const bool exists = FileExists(engine.destinationPath);
-        if (exists)
-            SetStatus("保存先にファイルが存在します");
-        if (exists && settings.SaveSetting == 0) {
-            SetStatus("ファイルのダウンロード中止");
-            ++summary.skipped;
-        } else {
-            if (exists && settings.SaveSetting == 1) {
-                const int answer = ShowWarning(engine.destinationPath + "を上書き保存します",
-                                               settings.ShowWarningDialogOnOverwriteSaveSetting);
-                if (answer == kAnswerYes || answer == kAnswerOk)
-                    break;
-                SetStatus("ファイルを上書き保存します");
-            }
-            if (targetValid) {
-                if (engine.DownloadFile()) {
-                    ++(engine.fileOutcome == CInternetDownloader::FileOutcome::SkippedEmpty ? summary.skipped
-                                                                                            : summary.done);
-                } else if (engine.fileOutcome == CInternetDownloader::FileOutcome::Stopped) {
-                    // A stopped file is neither done nor a fault to warn about.
-                    break;
-                } else {
-                    ++summary.failed;
-                    const int answer = ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
-                    leave = answer == kAnswerYes || answer == kAnswerOk;
-                }
-            } else {
-                ++summary.failed;
-                const int answer = ShowWarning(targetError, settings.ShowWarningDialogOnIllegalUrlFolderSetting);
-                leave = answer == kAnswerYes || answer == kAnswerOk;
-            }
-            if (leave)
-                break;
-        }
-
+        if (!DownloadItem(summary))
+            break;
         ++summary.processed;
         SetStatus(kClear);
         SetByteProgress(kClear);
@@ -88,8 +45,53 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
             break;
     }
     batch.End();
-    summary.stopped = std::max<int64_t>(0, total - summary.done - summary.failed - summary.skipped);
+    EndDownloadRun(summary);
+    return summary;
+}
 
+void COrdinexApp::BeginDownloadRun(const std::string& userName, const std::string& password) {
+    if (statusView_)
+        statusView_->ShowRunResult("");
+    BeginBusy();
+    if (busyWindows_)
+        busyWindows_->ShowBusyAnimation();
+    engine.userName = TrimBlanks(userName);
+    engine.password = TrimBlanks(password);
+}
+
+bool COrdinexApp::DownloadItem(RunSummary& summary) {
+    const bool exists = FileExists(engine.destinationPath);
+    if (exists)
+        SetStatus("保存先にファイルが存在します");
+    if (exists && settings.SaveSetting == 0) {
+        SetStatus("ファイルのダウンロード中止");
+        ++summary.skipped;
+        return true;
+    }
+    if (exists && settings.SaveSetting == 1) {
+        const int answer = ShowWarning(engine.destinationPath + "を上書き保存します",
+                                       settings.ShowWarningDialogOnOverwriteSaveSetting);
+        if (answer == kAnswerYes || answer == kAnswerOk)
+            return false;
+        SetStatus("ファイルを上書き保存します");
+    }
+    int answer = kAnswerNo;
+    if (!targetValid) {
+        ++summary.failed;
+        answer = ShowWarning(targetError, settings.ShowWarningDialogOnIllegalUrlFolderSetting);
+    } else if (engine.DownloadFile()) {
+        ++(engine.fileOutcome == CInternetDownloader::FileOutcome::SkippedEmpty ? summary.skipped : summary.done);
+    } else if (engine.fileOutcome == CInternetDownloader::FileOutcome::Stopped) {
+        return false; // a stopped file is neither done nor a fault to warn about
+    } else {
+        ++summary.failed;
+        answer = ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+    }
+    return answer != kAnswerYes && answer != kAnswerOk;
+}
+
+void COrdinexApp::EndDownloadRun(RunSummary& summary) {
+    summary.stopped = std::max<int64_t>(0, summary.total - summary.done - summary.failed - summary.skipped);
     const std::string result = RunResultText(summary);
     ShowTargets(kClear);
     SetStatus(result);
@@ -101,7 +103,6 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
     EndBusy();
     if (busyWindows_)
         busyWindows_->DestroyBusyAnimation();
-    return summary;
 }
 
 std::string COrdinexApp::RunResultText(const RunSummary& summary) {

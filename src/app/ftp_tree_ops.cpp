@@ -11,35 +11,40 @@ void COrdinexApp::AttachFtpWindow(const FtpWindowParts& parts) {
     engine.SetFtpPanes(parts.tree, parts.list);
 }
 
-void COrdinexApp::ShowFtpTree(const std::string& address, const std::string& userName, const std::string& password) {
+void COrdinexApp::RunTreeOperation(ITreeListWindow* const& window, const char* doneText,
+                                   const std::function<void()>& work, const std::function<void()>& last) {
     BeginBusy();
-    engine.userName = userName;
-    engine.password = password;
-    engine.sourceUrl = address;
-    if (!engine.OpenFtpTree())
-        ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+    work();
     // The window may have been closed from a message pumped meanwhile.
-    if (ftp_.window) {
-        ftp_.window->ResortList();
-        ftp_.window->ShowAddress(address);
-    }
+    if (window)
+        window->ResortList();
     ShowTargets("", "");
-    SetStatus(kTreeShown);
+    SetStatus(doneText);
+    if (last)
+        last();
     EndBusy();
+}
+
+void COrdinexApp::ShowFtpTree(const std::string& address, const std::string& userName, const std::string& password) {
+    RunTreeOperation(ftp_.window, kTreeShown, [&] {
+        engine.userName = userName;
+        engine.password = password;
+        engine.sourceUrl = address;
+        if (!engine.OpenFtpTree())
+            ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+        if (ftp_.window)
+            ftp_.window->ShowAddress(address);
+    });
 }
 
 void COrdinexApp::ListFtpDirectory(TreeNodeId node, const std::string& address, bool hasChildren, bool clearList,
                                    const std::string& userName, const std::string& password) {
-    BeginBusy();
-    engine.userName = userName;
-    engine.password = password;
-    if (!engine.ListFtpDirectory(node, address, !hasChildren, true, clearList))
-        ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
-    if (ftp_.window)
-        ftp_.window->ResortList();
-    ShowTargets("", "");
-    SetStatus(kTreeShown);
-    EndBusy();
+    RunTreeOperation(ftp_.window, kTreeShown, [&] {
+        engine.userName = userName;
+        engine.password = password;
+        if (!engine.ListFtpDirectory(node, address, !hasChildren, true, clearList))
+            ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+    });
 }
 
 } // namespace ordinex

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,12 @@ public:
     // The loop every download run shares: busy state, credentials, one pass
     // per item (targets, existing-file policy, transfer, warnings), end of run.
     RunSummary RunDownloadLoop(IRunItems& items, const std::string& userName, const std::string& password);
+    // Its parts: the busy state and the credentials; one item's existing-file
+    // policy, transfer and warning, false when the run ends there; the
+    // counts, the result and leaving the busy state.
+    void BeginDownloadRun(const std::string& userName, const std::string& password);
+    bool DownloadItem(RunSummary& summary);
+    void EndDownloadRun(RunSummary& summary);
 
     // ---- The FTP tree & list window and the FTP-list run ----
     // The window registers its parts when created and clears them when destroyed.
@@ -230,6 +237,11 @@ private:
     std::string shownTarget_;
     FtpWindowParts ftp_;
     LinkWindowParts link_;
+    // The bracket of the tree windows' operations: work runs in the busy
+    // state; then the window, if it is still open, sorts its list again, the
+    // targets are cleared, doneText is shown and, still busy, last runs.
+    void RunTreeOperation(ITreeListWindow* const& window, const char* doneText, const std::function<void()>& work,
+                          const std::function<void()>& last = {});
 
     IniStore profile_;
     std::string settingsPath_;

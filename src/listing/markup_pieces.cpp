@@ -43,14 +43,6 @@ std::string LowerName(std::string_view t, std::size_t from, std::size_t to) {
 // with very many costs time with their square. No real tag has this many.
 constexpr int kMaxAttributes = 1000;
 
-struct TagScan {
-    std::size_t end = 0; // the position after the tag's ">" (or the end of the text)
-    bool selfClosing = false;
-    // The attributes past kMaxAttributes, up to the tag's ">" or "/>"; empty when none.
-    std::size_t cutFrom = 0;
-    std::size_t cutTo = 0;
-};
-
 // Skips a tag's attributes from i.
 TagScan SkipTag(std::string_view t, std::size_t i) {
     TagScan scan;
@@ -141,22 +133,9 @@ bool MarkupPieces::Next(std::string_view& piece) {
     if (pos_ >= t.size())
         return false;
     const std::size_t start = pos_;
-    // Changes to the piece, in the order of their places: text taken out
-    // (attributes past the bound) and end tags put in (the depth cap).
-    struct Edit {
-        std::size_t at;
-        std::size_t drop;
-        std::string insert;
-    };
-    std::vector<Edit> edits;
-    auto scanTag = [&](std::size_t from) {
-        const TagScan scan = SkipTag(t, from);
-        if (scan.cutTo > scan.cutFrom)
-            edits.push_back({scan.cutFrom, scan.cutTo - scan.cutFrom, {}});
-        return scan;
-    };
-    int depth = 0;
-    int foreign = 0; // inside svg or math, where "/>" closes any element
+    edits_.clear();
+    depth_ = 0;
+    foreign_ = 0;
     flattened_ = false;
     std::size_t i = start;
     while (i < t.size()) {
@@ -168,90 +147,95 @@ bool MarkupPieces::Next(std::string_view& piece) {
         i = static_cast<std::size_t>(static_cast<const char*>(lt) - t.data());
         if (i - start >= pieceBytes_ && i > start)
             break;
-        const std::string_view rest = t.substr(i);
-        if (rest.substr(0, 4) == "<!--") {
-            if (rest.substr(4, 1) == ">")
-                i += 5;
-            else if (rest.substr(4, 2) == "->")
-                i += 6;
-            else
-                i = After(t, t.find("-->", i + 4), 3);
-            continue;
-        }
-        if (rest.size() < 2) {
-            ++i;
-            continue;
-        }
-        if (rest[1] == '!' || rest[1] == '?') {
-            i = After(t, t.find('>', i + 2), 1);
-            continue;
-        }
-        if (rest[1] == '/') {
-            if (rest.size() > 2 && IsAsciiAlpha(rest[2])) {
-                const std::size_t nameEnd = NameEnd(t, i + 2);
-                const std::string name = LowerName(t, i + 2, nameEnd);
-                i = scanTag(nameEnd).end;
-                if ((name == "svg" || name == "math") && foreign > 0)
-                    --foreign;
-                if (!AddsNoDepth(name) && !IsRawText(name) && depth > 0)
-                    --depth;
-            } else {
-                i = rest.substr(2, 1) == ">" ? i + 3 : After(t, t.find('>', i + 2), 1);
-            }
-            continue;
-        }
-        if (!IsAsciiAlpha(rest[1])) {
-            ++i;
-            continue;
-        }
-        const std::size_t nameEnd = NameEnd(t, i + 1);
-        const std::string name = LowerName(t, i + 1, nameEnd);
-        const TagScan tag = scanTag(nameEnd);
-        const bool selfClosing = tag.selfClosing;
-        const std::size_t tagEnd = tag.end;
-        i = tagEnd;
-        if (foreign == 0 && name == "plaintext") {
-            i = t.size(); // the rest of the page is text
-            break;
-        }
-        if (foreign == 0 && IsRawText(name)) {
-            const std::size_t end = FindEndTag(t, i, name);
-            if (end == std::string_view::npos) {
-                i = t.size();
-                break;
-            }
-            i = scanTag(end + 2 + name.size()).end;
-            continue;
-        }
-        if (name == "svg" || name == "math") {
-            if (!selfClosing)
-                ++foreign;
-            continue;
-        }
-        if (AddsNoDepth(name) || (selfClosing && foreign > 0))
-            continue;
-        if (++depth > depthCap_) {
-            edits.push_back({tagEnd, 0, "</" + name + ">"});
-            flattened_ = true;
-            --depth;
-        }
+        i = PastMarkup(i);
     }
     pos_ = i;
-    if (edits.empty()) {
-        piece = t.substr(start, i - start);
-        return true;
+    piece = Assemble(start, i);
+    return true;
+}
+
+std::size_t MarkupPieces::PastMarkup(std::size_t i) {
+    const std::string_view t = text_;
+    const std::string_view rest = t.substr(i);
+    if (rest.substr(0, 4) == "<!--") {
+        if (rest.substr(4, 1) == ">")
+            return i + 5;
+        if (rest.substr(4, 2) == "->")
+            return i + 6;
+        return After(t, t.find("-->", i + 4), 3);
     }
+    if (rest.size() < 2)
+        return i + 1;
+    if (rest[1] == '!' || rest[1] == '?')
+        return After(t, t.find('>', i + 2), 1);
+    if (rest[1] == '/')
+        return PastEndTag(i);
+    if (!IsAsciiAlpha(rest[1]))
+        return i + 1;
+    return PastStartTag(i);
+}
+
+std::size_t MarkupPieces::PastEndTag(std::size_t i) {
+    const std::string_view t = text_;
+    if (i + 2 >= t.size() || !IsAsciiAlpha(t[i + 2]))
+        return t.substr(i + 2, 1) == ">" ? i + 3 : After(t, t.find('>', i + 2), 1);
+    const std::size_t nameEnd = NameEnd(t, i + 2);
+    const std::string name = LowerName(t, i + 2, nameEnd);
+    const std::size_t end = ScanTag(nameEnd).end;
+    if ((name == "svg" || name == "math") && foreign_ > 0)
+        --foreign_;
+    if (!AddsNoDepth(name) && !IsRawText(name) && depth_ > 0)
+        --depth_;
+    return end;
+}
+
+std::size_t MarkupPieces::PastStartTag(std::size_t i) {
+    const std::string_view t = text_;
+    const std::size_t nameEnd = NameEnd(t, i + 1);
+    const std::string name = LowerName(t, i + 1, nameEnd);
+    const TagScan tag = ScanTag(nameEnd);
+    if (foreign_ == 0 && name == "plaintext")
+        return t.size(); // the rest of the page is text
+    if (foreign_ == 0 && IsRawText(name)) {
+        const std::size_t end = FindEndTag(t, tag.end, name);
+        return end == std::string_view::npos ? t.size() : ScanTag(end + 2 + name.size()).end;
+    }
+    if (name == "svg" || name == "math") {
+        if (!tag.selfClosing)
+            ++foreign_;
+        return tag.end;
+    }
+    if (AddsNoDepth(name) || (tag.selfClosing && foreign_ > 0))
+        return tag.end;
+    if (++depth_ > depthCap_) {
+        edits_.push_back({tag.end, 0, "</" + name + ">"});
+        flattened_ = true;
+        --depth_;
+    }
+    return tag.end;
+}
+
+TagScan MarkupPieces::ScanTag(std::size_t from) {
+    const TagScan scan = SkipTag(text_, from);
+    if (scan.cutTo > scan.cutFrom)
+        edits_.push_back({scan.cutFrom, scan.cutTo - scan.cutFrom, {}});
+    return scan;
+}
+
+std::string_view MarkupPieces::Assemble(std::size_t start, std::size_t end) {
+    const std::string_view t = text_;
+    if (edits_.empty())
+        return t.substr(start, end - start);
     rewritten_.clear();
-    rewritten_.reserve(i - start + edits.size() * 8);
+    rewritten_.reserve(end - start + edits_.size() * 8);
     std::size_t from = start;
-    for (const Edit& e : edits) {
+    for (const Edit& e : edits_) {
         rewritten_.append(t.substr(from, e.at - from));
         rewritten_ += e.insert;
         from = e.at + e.drop;
     }
-    rewritten_.append(t.substr(from, i - from));
-    piece = rewritten_;
-    return true;
+    rewritten_.append(t.substr(from, end - from));
+    return rewritten_;
 }
 
 } // namespace ordinex

@@ -2,8 +2,18 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ordinex {
+
+// What reading a tag's attributes found.
+struct TagScan {
+    std::size_t end = 0; // the position after the tag's ">" (or the end of the text)
+    bool selfClosing = false;
+    // The attributes past the bound, up to the tag's ">" or "/>"; empty when none.
+    std::size_t cutFrom = 0;
+    std::size_t cutTo = 0;
+};
 
 // One attribute of a tag as written: the value without its quotes, empty
 // when the name has no "=".
@@ -42,11 +52,32 @@ public:
     bool Flattened() const { return flattened_; }
 
 private:
+    // Each moves past what begins with the "<" at text_[i] and returns where
+    // the scan goes on: any markup, an end tag, a start tag (with the raw
+    // text of a script or the like).
+    std::size_t PastMarkup(std::size_t i);
+    std::size_t PastEndTag(std::size_t i);
+    std::size_t PastStartTag(std::size_t i);
+    // Reads a tag's attributes from `from`; attributes past the bound become an edit.
+    TagScan ScanTag(std::size_t from);
+    // The text from start to end with the edits made.
+    std::string_view Assemble(std::size_t start, std::size_t end);
+
+    // A change to the piece: text taken out (attributes past the bound) or
+    // an end tag put in (the depth cap), in the order of their places.
+    struct Edit {
+        std::size_t at;
+        std::size_t drop;
+        std::string insert;
+    };
     std::string_view text_;
     std::size_t pieceBytes_;
     int depthCap_;
     std::size_t pos_ = 0;
     std::string rewritten_;
+    std::vector<Edit> edits_;
+    int depth_ = 0;
+    int foreign_ = 0; // inside svg or math, where "/>" closes any element
     bool flattened_ = false;
 };
 

@@ -80,7 +80,7 @@ protected:
             return true;
         });
     }
-    CHttpTreeView* Tree() { return link->Tree(); }
+    CLinkTreeView* Tree() { return link->Tree(); }
     CHttpListView* List() { return link->List(); }
     // Row texts in list order, without the site's address.
     Texts Rows() {

@@ -16,23 +16,23 @@ wxImageList* LinkImages() { return MakeListingImages({ListingPicture::File, List
 
 // ---- Tree ----
 
-CHttpTreeView::CHttpTreeView(wxWindow* parent) : CListingTree(parent, LinkImages(), kPageImage, kPageImage) {}
+CLinkTreeView::CLinkTreeView(wxWindow* parent) : CListingTree(parent, LinkImages(), kPageImage, kPageImage) {}
 
-TreeNodeId CHttpTreeView::InsertRoot(const std::string& text) {
+TreeNodeId CLinkTreeView::InsertRoot(const std::string& text) {
     const wxTreeItemId root = InsertRootNode(text);
     wxGetTopLevelParent(this)->Raise();
     return IdOf(root);
 }
 
-TreeNodeId CHttpTreeView::InsertChild(TreeNodeId parent, const std::string& text) {
+TreeNodeId CLinkTreeView::InsertChild(TreeNodeId parent, const std::string& text) {
     return IdOf(InsertSortedChild(ItemOf(parent), text));
 }
 
-TreeNodeId CHttpTreeView::FindChild(TreeNodeId parent, const std::string& text) const {
+TreeNodeId CLinkTreeView::FindChild(TreeNodeId parent, const std::string& text) const {
     return IdOf(FindChildByText(ItemOf(parent), text));
 }
 
-std::vector<TreeNodeId> CHttpTreeView::Children(TreeNodeId node) const {
+std::vector<TreeNodeId> CLinkTreeView::Children(TreeNodeId node) const {
     std::vector<TreeNodeId> children;
     const wxTreeItemId item = ItemOf(node);
     if (!item.IsOk())
@@ -43,9 +43,9 @@ std::vector<TreeNodeId> CHttpTreeView::Children(TreeNodeId node) const {
     return children;
 }
 
-std::string CHttpTreeView::NodeText(TreeNodeId node) const { return NodeText(ItemOf(node)); }
+std::string CLinkTreeView::NodeText(TreeNodeId node) const { return NodeText(ItemOf(node)); }
 
-std::string CHttpTreeView::NodeAddress(const wxTreeItemId& node) const {
+std::string CLinkTreeView::NodeAddress(const wxTreeItemId& node) const {
     return node.IsOk() ? CInternetDownloader::LinkAddress(NodeText(node)) : std::string();
 }
 

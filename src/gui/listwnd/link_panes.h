@@ -12,9 +12,9 @@ namespace ordinex {
 // The Link window's tree of pages: each node's text is a page's address
 // without its scheme (a secure one keeps "https://"), and
 // CInternetDownloader::LinkAddress (text) opens it.
-class CHttpTreeView : public CListingTree, public ILinkTreePane {
+class CLinkTreeView : public CListingTree, public ILinkTreePane {
 public:
-    explicit CHttpTreeView(wxWindow* parent);
+    explicit CLinkTreeView(wxWindow* parent);
 
     // ILinkTreePane
     void DeleteAllNodes() override { RemoveAllNodes(); }

@@ -42,7 +42,7 @@ CLinkTreeFrame* CLinkTreeFrame::Open(COrdinexApp& app, IMainFormLink& main) {
 
 CLinkTreeFrame::CLinkTreeFrame(COrdinexApp& app, IMainFormLink& main)
     : CTreeListFrame(app, main, LinkWindowSpec(app.productName)) {
-    tree_ = new CHttpTreeView(Splitter());
+    tree_ = new CLinkTreeView(Splitter());
     list_ = new CHttpListView(Splitter());
     AttachPanes(tree_, list_);
     app_.AttachLinkWindow({this, tree_, list_, list_});

@@ -7,7 +7,7 @@
 
 namespace ordinex {
 
-class CHttpTreeView;
+class CLinkTreeView;
 class CHttpListView;
 
 // The Link tree & list window: web pages as a tree, the files they refer to
@@ -19,7 +19,7 @@ public:
     static CLinkTreeFrame* Current() { return current_; }
     ~CLinkTreeFrame() override;
 
-    CHttpTreeView* Tree() const { return tree_; }
+    CLinkTreeView* Tree() const { return tree_; }
     CHttpListView* List() const { return list_; }
 
     // the address of the first selected row; empty when none is selected.
@@ -35,7 +35,7 @@ private:
     std::string FirstRowBrowserAddress() const override { return FirstRowAddress(); }
 
     static CLinkTreeFrame* current_;
-    CHttpTreeView* tree_ = nullptr;
+    CLinkTreeView* tree_ = nullptr;
     CHttpListView* list_ = nullptr;
 };
 
