@@ -101,7 +101,7 @@ CMainFrame::~CMainFrame() {
 // ---- Size rules ----
 
 int CMainFrame::FormHeight() const {
-    return view_ ? view_->FormHeight(runInProgress_ || app_.settings.AlwaysShowExpansionWindow) : 0;
+    return view_ ? view_->FormHeight(look_.Grown() || app_.settings.AlwaysShowExpansionWindow) : 0;
 }
 
 int CMainFrame::FixedHeight() const {
@@ -112,7 +112,7 @@ int CMainFrame::FixedHeight() const {
     in.outsideClientHeight = GetSize().y - GetClientSize().y;
     in.formIdleHeight = view_->FormHeight(false);
     in.formExpandedHeight = view_->FormHeight(true);
-    in.runInProgress = runInProgress_;
+    in.runInProgress = look_.Grown();
     in.alwaysShowExpansionWindow = app_.settings.AlwaysShowExpansionWindow != 0;
     return frame::FrameHeight(in);
 }

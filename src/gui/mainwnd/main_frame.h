@@ -3,6 +3,7 @@
 #include "gui/kit/desktop_launch.h"
 #include "gui/widgets/main_form_link.h"
 #include "platform/ui_hooks.h"
+#include "ui/busy_look.h"
 #include "ui/frame_rules.h"
 #include "settings/frame_placement.h"
 #include "gui/widgets/window_placement.h"
@@ -52,7 +53,7 @@ public:
     static constexpr int kBusyLookDelayMs = 100;
     // Shows the busy look now if it is still due.
     void ShowBusyLook();
-    bool BusyLookDue() const { return lookDue_; }
+    bool BusyLookDue() const { return look_.Due(); }
 
     // IMainFormLink (main_frame_tools.cpp)
     Job ReadJob() override;
@@ -78,7 +79,7 @@ public:
     void Relayout(bool keepOnScreen = true);
     void EnableToolbarButtons(bool enable);
     bool ToolbarVisible() const { return toolbarVisible_; }
-    bool RunInProgress() const { return runInProgress_; }
+    bool RunInProgress() const { return look_.Grown(); }
     CBusyAnimation* BusyAnimation() const { return busyAnimation_; }
     // The height the frame must have: what lies outside its client area
     // (decorations, menu bar, toolbar) plus the form's height in use.
@@ -165,11 +166,8 @@ private:
     wxMenuItem* recentItem_ = nullptr;
     int toolbarHeight_ = 0;
     bool toolbarVisible_ = false;
-    bool runInProgress_ = false;
+    BusyLook look_;
     bool frozenForLeave_ = false; // from the run layout's end to LeaveBusy
-    bool busy_ = false;
-    // What the busy look is to show once it is due (lookDue_).
-    bool lookDue_ = false, layoutDue_ = false, animationDue_ = false;
     std::unique_ptr<CInputHold> inputHold_; // while the busy look is due
     wxTimer lookTimer_;
     bool inRelayout_ = false;

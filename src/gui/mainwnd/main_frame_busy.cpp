@@ -9,7 +9,6 @@
 
 #include <wx/toolbar.h>
 
-#include <utility>
 
 namespace ordinex {
 
@@ -34,26 +33,24 @@ void CMainFrame::HoldInput(bool hold) {
 }
 
 void CMainFrame::EnterBusy() {
-    if (busy_)
+    if (!look_.Enter())
         return;
-    busy_ = true;
-    lookDue_ = true;
     HoldInput(true);
     view_->HoldStatus();
     lookTimer_.StartOnce(kBusyLookDelayMs);
 }
 
 void CMainFrame::ShowBusyLook() {
-    if (!lookDue_)
+    const BusyLook::Parts show = look_.ShowNow();
+    if (!show.look)
         return;
-    lookDue_ = false;
     lookTimer_.Stop();
     HoldInput(false);
     view_->DisableForRun();
     SetCommandsBusy(true);
-    if (std::exchange(layoutDue_, false))
+    if (show.layout)
         ApplyRunLayout(true);
-    if (std::exchange(animationDue_, false))
+    if (show.animation)
         PlayBusyAnimation();
 }
 
@@ -68,18 +65,12 @@ void CMainFrame::SetCommandsBusy(bool busy) {
 }
 
 void CMainFrame::SetRunLayout(bool busy) {
-    if (busy && lookDue_) {
-        layoutDue_ = true;
-        return;
-    }
-    layoutDue_ = false;
-    if (!busy && !runInProgress_)
-        return; // never grown: the frame is as it was
-    ApplyRunLayout(busy);
+    if (look_.AskLayout(busy))
+        ApplyRunLayout(busy);
 }
 
 void CMainFrame::ApplyRunLayout(bool busy) {
-    runInProgress_ = busy;
+    look_.SetGrown(busy);
     workArea_ = wxRect();
     // Leaving a run: nothing is drawn until the controls are enabled again,
     // so the idle form is painted once rather than disabled and then enabled.
@@ -93,8 +84,7 @@ void CMainFrame::ApplyRunLayout(bool busy) {
 }
 
 void CMainFrame::LeaveBusy() {
-    busy_ = false;
-    lookDue_ = layoutDue_ = animationDue_ = false;
+    look_.Leave();
     lookTimer_.Stop();
     HoldInput(false);
     // Sets nothing that the work left as it found it.
@@ -116,14 +106,12 @@ void CMainFrame::LeaveBusy() {
 }
 
 void CMainFrame::ShowBusyAnimation() {
-    if (lookDue_)
-        animationDue_ = true;
-    else
+    if (look_.AskAnimation())
         PlayBusyAnimation();
 }
 
 void CMainFrame::DestroyBusyAnimation() {
-    animationDue_ = false;
+    look_.DropAnimation();
     if (busyAnimation_)
         busyAnimation_->Halt();
     busyAnimation_ = nullptr;
