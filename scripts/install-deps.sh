@@ -16,6 +16,7 @@ packages=(
   python3 python3-pyftpdlib
   ca-certificates openssl
   curl nginx-light hyperfine
+  clang-format
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
