@@ -8,11 +8,11 @@
 // address and paints its list. Prints the best times and the window's own
 // share: what it adds to the listing, and the time from the last row
 // inserted to the list painted with every row.
-#include "gui/shell/app_shell.h"
 #include "bench_wx.h"
 #include "gui/listwnd/ftp_panes.h"
 #include "gui/listwnd/ftp_tree_frame.h"
 #include "gui/mainwnd/main_frame.h"
+#include "gui/shell/app_shell.h"
 
 #include <wx/evtloop.h>
 

@@ -9,11 +9,11 @@
 // job in the same process with no window attached (no status area, pump or
 // busy state), which tells what the window itself adds. Prints the best time
 // of each and the files the last run saved.
-#include "gui/shell/app_shell.h"
 #include "bench_wx.h"
-#include "ui/command_ids.h"
 #include "gui/mainwnd/main_frame.h"
 #include "gui/mainwnd/ordinex_view.h"
+#include "gui/shell/app_shell.h"
+#include "ui/command_ids.h"
 
 #include <wx/evtloop.h>
 
@@ -27,7 +27,9 @@ namespace {
 
 using bench::Clock;
 
-double Since(Clock::time_point start) { return bench::Seconds(start, Clock::now()); }
+double Since(Clock::time_point start) {
+    return bench::Seconds(start, Clock::now());
+}
 
 } // namespace
 
@@ -91,8 +93,8 @@ int main(int argc, char** argv) {
             bestWindow = std::min(bestWindow, Since(start));
         }
         std::error_code ec;
-        for (auto it = fs::recursive_directory_iterator(out, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec))
+        for (auto it = fs::recursive_directory_iterator(out, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
             saved += it->is_regular_file() ? 1 : 0;
         std::fprintf(stderr, "last line 1006: %s\n", view->ControlText(1006).c_str());
         fresh();

@@ -13,8 +13,8 @@
 #include "net/url_cracker.h"
 #include "platform/ini_store.h"
 #include "platform/text_encoding.h"
-#include "platform/url_test.h"
 #include "platform/text_helpers.h"
+#include "platform/url_test.h"
 #include "platform/visible_text.h"
 #include "settings/program_settings.h"
 
@@ -57,7 +57,8 @@ inline void FuzzIni(std::string_view text) {
     LoadProgramSettings(again, reread);
     for (int row = 1; row < kExtensionRows; ++row)
         Check(reread.GetExtensionString(row) == settings.GetExtensionString(row));
-    Check(reread.SaveSetting == settings.SaveSetting && reread.IdleTimeoutSetting == settings.IdleTimeoutSetting);
+    Check(reread.SaveSetting == settings.SaveSetting &&
+          reread.IdleTimeoutSetting == settings.IdleTimeoutSetting);
 }
 
 // Job file: any text opens or is refused with a message, and a job that
@@ -145,8 +146,12 @@ inline void FuzzHttp(std::string_view text) {
 // and every address an element names resolves to a text without control
 // characters whose path never climbs above the host.
 inline void FuzzPage(std::string_view data) {
-    static const char* const kTypes[] = {"text/html", "text/html; charset=Shift_JIS", "text/html; charset=euc-jp",
-                                         "text/html; charset=iso-2022-jp", "text/html; charset=utf-16", ""};
+    static const char* const kTypes[] = {"text/html",
+                                         "text/html; charset=Shift_JIS",
+                                         "text/html; charset=euc-jp",
+                                         "text/html; charset=iso-2022-jp",
+                                         "text/html; charset=utf-16",
+                                         ""};
     // The first byte picks the Content-Type the page comes with.
     const std::string type = data.empty() ? "" : kTypes[static_cast<unsigned char>(data[0]) % 6];
     const std::string text = PageTextToUtf8(std::string(data.substr(data.empty() ? 0 : 1)), type);

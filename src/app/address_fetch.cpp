@@ -3,7 +3,8 @@
 
 namespace ordinex {
 
-COrdinexApp::RunSummary COrdinexApp::FetchLinkAddresses(const Job& job, const std::vector<std::string>& urls) {
+COrdinexApp::RunSummary COrdinexApp::FetchLinkAddresses(const Job& job,
+                                                        const std::vector<std::string>& urls) {
     if (running || urls.empty())
         return {};
     // The addresses stand in for the Link list's selection for this run; an

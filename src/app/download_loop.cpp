@@ -1,6 +1,6 @@
 #include "app/ordinex_app.h"
-#include "runs/run_items.h"
 #include "platform/text_helpers.h"
+#include "runs/run_items.h"
 
 #include <algorithm>
 
@@ -80,7 +80,8 @@ bool COrdinexApp::DownloadItem(RunSummary& summary) {
         ++summary.failed;
         answer = ShowWarning(targetError, settings.ShowWarningDialogOnIllegalUrlFolderSetting);
     } else if (engine.DownloadFile()) {
-        ++(engine.fileOutcome == CInternetDownloader::FileOutcome::SkippedEmpty ? summary.skipped : summary.done);
+        ++(engine.fileOutcome == CInternetDownloader::FileOutcome::SkippedEmpty ? summary.skipped
+                                                                                : summary.done);
     } else if (engine.fileOutcome == CInternetDownloader::FileOutcome::Stopped) {
         return false; // a stopped file is neither done nor a fault to warn about
     } else {
@@ -108,9 +109,9 @@ void COrdinexApp::EndDownloadRun(RunSummary& summary) {
 std::string COrdinexApp::RunResultText(const RunSummary& summary) {
     if (summary.Complete())
         return "全ファイルダウンロード完了";
-    return "ダウンロード終了: 完了 " + IntToText(summary.done) + "、失敗 " + IntToText(summary.failed) + "、スキップ " +
-           IntToText(summary.skipped) + "、中止 " + IntToText(summary.stopped) + " (全 " + IntToText(summary.total) +
-           " ファイル)";
+    return "ダウンロード終了: 完了 " + IntToText(summary.done) + "、失敗 " + IntToText(summary.failed) +
+           "、スキップ " + IntToText(summary.skipped) + "、中止 " + IntToText(summary.stopped) + " (全 " +
+           IntToText(summary.total) + " ファイル)";
 }
 
 } // namespace ordinex

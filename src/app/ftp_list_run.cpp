@@ -1,8 +1,8 @@
+#include "app/list_run_items.h"
 #include "app/ordinex_app.h"
 #include "listing/list_rules.h"
 #include "platform/url_test.h"
 #include "runs/list_naming.h"
-#include "app/list_run_items.h"
 #include "runs/target_composition.h"
 
 namespace ordinex {

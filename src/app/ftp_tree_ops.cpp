@@ -25,7 +25,8 @@ void COrdinexApp::RunTreeOperation(ITreeListWindow* const& window, const char* d
     EndBusy();
 }
 
-void COrdinexApp::ShowFtpTree(const std::string& address, const std::string& userName, const std::string& password) {
+void COrdinexApp::ShowFtpTree(const std::string& address, const std::string& userName,
+                              const std::string& password) {
     RunTreeOperation(ftp_.window, kTreeShown, [&] {
         engine.userName = userName;
         engine.password = password;
@@ -37,8 +38,8 @@ void COrdinexApp::ShowFtpTree(const std::string& address, const std::string& use
     });
 }
 
-void COrdinexApp::ListFtpDirectory(TreeNodeId node, const std::string& address, bool hasChildren, bool clearList,
-                                   const std::string& userName, const std::string& password) {
+void COrdinexApp::ListFtpDirectory(TreeNodeId node, const std::string& address, bool hasChildren,
+                                   bool clearList, const std::string& userName, const std::string& password) {
     RunTreeOperation(ftp_.window, kTreeShown, [&] {
         engine.userName = userName;
         engine.password = password;

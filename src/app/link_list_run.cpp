@@ -1,7 +1,7 @@
+#include "app/list_run_items.h"
 #include "app/ordinex_app.h"
 #include "platform/url_test.h"
 #include "runs/list_naming.h"
-#include "app/list_run_items.h"
 #include "runs/target_composition.h"
 
 namespace ordinex {

@@ -1,8 +1,8 @@
 #include "app/ordinex_app.h"
 
 #include "platform/file_system.h"
-#include "platform/version_record.h"
 #include "platform/text_helpers.h"
+#include "platform/version_record.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -18,7 +18,9 @@ COrdinexApp::COrdinexApp() : engine(this) {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-COrdinexApp::~COrdinexApp() { CloseLog(); }
+COrdinexApp::~COrdinexApp() {
+    CloseLog();
+}
 
 COrdinexApp::StartOutcome COrdinexApp::InitCore() {
     productName = ProgramVersionRecord().productName;
@@ -71,10 +73,11 @@ bool COrdinexApp::OpenLog(const std::string& path) {
     CloseLog();
     // O_NONBLOCK: a FIFO without a reader must not hold start-up; only a
     // plain file is used as the log.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0)
         return false;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;

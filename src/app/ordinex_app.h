@@ -6,8 +6,8 @@
 #include "net/internet_downloader.h"
 #include "platform/ini_store.h"
 #include "platform/instance_lock.h"
-#include "runs/list_naming.h"
 #include "platform/ui_hooks.h"
+#include "runs/list_naming.h"
 #include "settings/program_settings.h"
 #include "settings/recent_files.h"
 
@@ -240,8 +240,8 @@ private:
     // The bracket of the tree windows' operations: work runs in the busy
     // state; then the window, if it is still open, sorts its list again, the
     // targets are cleared, doneText is shown and, still busy, last runs.
-    void RunTreeOperation(ITreeListWindow* const& window, const char* doneText, const std::function<void()>& work,
-                          const std::function<void()>& last = {});
+    void RunTreeOperation(ITreeListWindow* const& window, const char* doneText,
+                          const std::function<void()>& work, const std::function<void()>& last = {});
 
     IniStore profile_;
     std::string settingsPath_;

@@ -70,7 +70,9 @@ std::string COrdinexDoc::Title() const {
     return slash == std::string::npos ? path_ : path_.substr(slash + 1);
 }
 
-std::string COrdinexDoc::WindowTitle() const { return app_.productName + " - " + Title(); }
+std::string COrdinexDoc::WindowTitle() const {
+    return app_.productName + " - " + Title();
+}
 
 bool COrdinexDoc::SaveModified(const AskFunction& ask, const std::function<bool()>& save) {
     if (!modified_)

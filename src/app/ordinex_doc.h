@@ -13,7 +13,7 @@ class COrdinexApp;
 class IJobForm {
 public:
     virtual ~IJobForm() = default;
-    virtual Job ReadJob() = 0;               // the boxes as typed
+    virtual Job ReadJob() = 0;                 // the boxes as typed
     virtual void WriteJob(const Job& job) = 0; // every box, without marking the job modified
     virtual void ClearStatus() = 0;
 };

@@ -31,16 +31,16 @@ void COrdinexApp::ConfirmStep() {
     if (statusView_)
         statusView_->ShowPending();
     for (;;) {
-        if (prompter_->MessageBox("動作を確認してください。", MessageButtons::OkCancel, MessageIcon::Information) ==
-            kAnswerOk)
+        if (prompter_->MessageBox("動作を確認してください。", MessageButtons::OkCancel,
+                                  MessageIcon::Information) == kAnswerOk)
             return;
-        if (prompter_->MessageBox("確認処理を取り消しますか。", MessageButtons::YesNo, MessageIcon::Information,
-                                  true) == kAnswerYes) {
+        if (prompter_->MessageBox("確認処理を取り消しますか。", MessageButtons::YesNo,
+                                  MessageIcon::Information, true) == kAnswerYes) {
             settings.PauseForConfirm = 0;
             return;
         }
-        if (prompter_->MessageBox("プログラムを終了しますか。", MessageButtons::YesNo, MessageIcon::Information,
-                                  true) == kAnswerYes) {
+        if (prompter_->MessageBox("プログラムを終了しますか。", MessageButtons::YesNo,
+                                  MessageIcon::Information, true) == kAnswerYes) {
             // A run winds down without pausing again; the settings are not
             // saved on this way out.
             settings.PauseForConfirm = 0;

@@ -28,7 +28,8 @@ bool COrdinexApp::PrepareRun(const Job& job) {
     }
     for (int k = 0; k < kRangeCount; ++k) {
         const char placeholder = RangePlaceholder(k);
-        if (urlTemplate.find(placeholder) == std::string::npos && folderTemplate.find(placeholder) == std::string::npos)
+        if (urlTemplate.find(placeholder) == std::string::npos &&
+            folderTemplate.find(placeholder) == std::string::npos)
             ranges[k].check = 0;
     }
     return true;
@@ -86,11 +87,13 @@ std::string COrdinexApp::ComposeDestinationPath() {
 
 // A link counts as the name it occupies, even when it points nowhere.
 bool COrdinexApp::FileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return !path.empty() && ::lstat(path.c_str(), &st) == 0;
 }
 
-std::string COrdinexApp::CurrentDirPath(const std::string& name) { return CurrentDirectory() + name; }
+std::string COrdinexApp::CurrentDirPath(const std::string& name) {
+    return CurrentDirectory() + name;
+}
 
 std::string COrdinexApp::FindExistingFolder(const std::string& path) {
     std::string text = path;
@@ -121,7 +124,8 @@ bool COrdinexApp::CreateFolders(const std::string& path) {
         while (begin < target.size() && target[begin] == kLocalSeparator)
             ++begin;
         const std::size_t end = target.find(kLocalSeparator, begin);
-        const std::string name = target.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        const std::string name =
+            target.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
         if (name.empty())
             break;
         if (!MakeDirectory(existing + name))
@@ -142,7 +146,9 @@ std::string COrdinexApp::MakeUniqueFileName(const std::string& path) {
 
 namespace {
 // Host followed by path, as the URL segment helpers see a URL.
-std::string HostAndPath(const std::string& url) { return CInternetDownloader::StripScheme(url); }
+std::string HostAndPath(const std::string& url) {
+    return CInternetDownloader::StripScheme(url);
+}
 } // namespace
 
 int COrdinexApp::CountUrlSegments(const std::string& url) {
@@ -152,7 +158,8 @@ int COrdinexApp::CountUrlSegments(const std::string& url) {
 std::string COrdinexApp::GetUrlSegment(const std::string& url, int index) {
     const std::string text = HostAndPath(url);
     const std::vector<std::string_view> parts = SplitSegments(text);
-    return index >= 0 && static_cast<std::size_t>(index) < parts.size() ? std::string(parts[index]) : std::string();
+    return index >= 0 && static_cast<std::size_t>(index) < parts.size() ? std::string(parts[index])
+                                                                        : std::string();
 }
 
 } // namespace ordinex

@@ -44,8 +44,12 @@ public:
     }
     int64_t DownloadableCount() const override { return static_cast<int64_t>(rows_.size()); }
     void DeselectNonFiles() override {}
-    std::string SelectedItem(int64_t n) const override { return InRange(n) ? rows_[n - 1].name : std::string(); }
-    std::string ItemDirectory(int64_t n) const override { return InRange(n) ? rows_[n - 1].dir : std::string(); }
+    std::string SelectedItem(int64_t n) const override {
+        return InRange(n) ? rows_[n - 1].name : std::string();
+    }
+    std::string ItemDirectory(int64_t n) const override {
+        return InRange(n) ? rows_[n - 1].dir : std::string();
+    }
 
 private:
     bool InRange(int64_t n) const { return n >= 1 && n <= static_cast<int64_t>(rows_.size()); }

@@ -28,7 +28,9 @@ int StderrPrompter::WarningDialog(const std::string& text, const std::string&) {
     return kAnswerNo;
 }
 
-void StderrPrompter::CloseMainWindowAndExit() { std::exit(1); }
+void StderrPrompter::CloseMainWindowAndExit() {
+    std::exit(1);
+}
 
 bool LoadJobForCli(COrdinexApp& app, const std::string& jobPath, Job& job) {
     app.LoadSettingsFromCurrentDirectory();

@@ -11,7 +11,8 @@ namespace ordinex::cli {
 // and answered "No", as when the warning dialog closes itself.
 class StderrPrompter : public IPrompter {
 public:
-    int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
+    int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon,
+                   bool defaultNo) override;
     int WarningDialog(const std::string& text, const std::string& subject) override;
     void RepaintMainFrame() override {}
     void CloseMainWindowAndExit() override;

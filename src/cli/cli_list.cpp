@@ -48,8 +48,8 @@ int RunList(const std::string& jobPath) {
     // full disk or a failing device is.
     if (err != EPIPE) {
         const char* reason = err == ENOSPC || err == EDQUOT || err == EFBIG ? "ディスクがいっぱいです"
-                             : err == EIO                                    ? "I/O エラーが発生しました"
-                                                                             : std::strerror(err);
+                             : err == EIO ? "I/O エラーが発生しました"
+                                          : std::strerror(err);
         std::fprintf(stderr, "一覧を標準出力に書き込めませんでした: %s\n", reason);
     }
     return kExitSomeFailed;

@@ -10,11 +10,14 @@
 namespace {
 
 void PrintUsage() {
-    std::fprintf(stderr, "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
-                         "        ordinex-cli run JOB.odx               ジョブをダウンロード\n"
-                         "        ordinex-cli ls URL                    FTPフォルダの一覧 (名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
-                         "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
-                         "        ordinex-cli fetch JOB.odx URL...      FTP/Linkリストとしてダウンロード\n");
+    std::fprintf(
+        stderr,
+        "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
+        "        ordinex-cli run JOB.odx               ジョブをダウンロード\n"
+        "        ordinex-cli ls URL                    FTPフォルダの一覧 "
+        "(名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
+        "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
+        "        ordinex-cli fetch JOB.odx URL...      FTP/Linkリストとしてダウンロード\n");
 }
 
 } // namespace

@@ -27,7 +27,7 @@ void InterruptPump::PumpOneMessage() {
 }
 
 void InstallInterruptHandler() {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);

@@ -50,7 +50,8 @@ std::string Fit(const std::string& text, int width) {
 } // namespace
 
 std::string ProgressBar(int64_t range, int64_t position, int width) {
-    const double fraction = range > 0 ? std::clamp(static_cast<double>(position) / static_cast<double>(range), 0.0, 1.0) : 0.0;
+    const double fraction =
+        range > 0 ? std::clamp(static_cast<double>(position) / static_cast<double>(range), 0.0, 1.0) : 0.0;
     const int filled = static_cast<int>(fraction * width);
     std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                       std::string(static_cast<std::size_t>(width - filled), '.') + "]";

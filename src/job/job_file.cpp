@@ -26,12 +26,14 @@ struct TextKey {
     std::string Job::*field;
 };
 constexpr TextKey kTextKeys[] = {
-    {"UrlBaseText", &Job::urlBase},       {"UrlExpansionText", &Job::urlExpansion},
+    {"UrlBaseText", &Job::urlBase},         {"UrlExpansionText", &Job::urlExpansion},
     {"AccessUserNameText", &Job::userName}, {"AccessPasswordText", &Job::password},
-    {"FolderBaseText", &Job::folderBase}, {"FolderExpansionText", &Job::folderExpansion},
+    {"FolderBaseText", &Job::folderBase},   {"FolderExpansionText", &Job::folderExpansion},
 };
 
-std::string RangeKey(int k, const char* what) { return "WildCard" + std::to_string(k + 1) + what; }
+std::string RangeKey(int k, const char* what) {
+    return "WildCard" + std::to_string(k + 1) + what;
+}
 
 } // namespace
 
@@ -86,7 +88,8 @@ JobFileResult ReadJobFile(const std::string& path, Job& job, ProgramSettings& se
     return ReadJobText(text, path, job, settings);
 }
 
-JobFileResult ReadJobText(std::string_view text, const std::string& path, Job& job, ProgramSettings& settings) {
+JobFileResult ReadJobText(std::string_view text, const std::string& path, Job& job,
+                          ProgramSettings& settings) {
     IniStore ini;
     ini.Parse(text);
     Job read = ReadJobSections(ini, JobEncoding::JobFile);
@@ -108,7 +111,8 @@ JobFileResult WriteJobFile(const std::string& path, const Job& job, ProgramSetti
     WriteSettingsToJob(ini, settings);
     int err = 0;
     if (!ini.Save(path, &err))
-        return {JobFileResult::Status::Failed, err ? FileErrorText(err, path) : std::string(kCreateFailedText)};
+        return {JobFileResult::Status::Failed,
+                err ? FileErrorText(err, path) : std::string(kCreateFailedText)};
     return {};
 }
 

@@ -38,7 +38,8 @@ JobFileResult ReadJobFile(const std::string& path, Job& job, ProgramSettings& se
 // the text says so, the settings. Fails with a message when a text of the
 // job holds a control character (a NUL or a line feed in a destination,
 // for example); path names the file in that message.
-JobFileResult ReadJobText(std::string_view text, const std::string& path, Job& job, ProgramSettings& settings);
+JobFileResult ReadJobText(std::string_view text, const std::string& path, Job& job,
+                          ProgramSettings& settings);
 
 // Saves a job with a snapshot of the settings, replacing the whole file.
 // A failed save leaves an existing file as it was.

@@ -48,7 +48,8 @@ int WildCardRange::CompareInRangeOrder(RangeKind kind, std::string_view a, std::
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-std::optional<std::string> WildCardRange::Setup(int32_t enabled, std::string_view start, std::string_view end) {
+std::optional<std::string> WildCardRange::Setup(int32_t enabled, std::string_view start,
+                                                std::string_view end) {
     startText = std::string(start);
     endText = std::string(end);
     count = 1;

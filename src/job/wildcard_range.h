@@ -14,7 +14,8 @@ char RangePlaceholder(int index);
 
 // The three set-up messages.
 inline constexpr const char* kRangeEmptyMessage = "置換文字が設定されていません";
-inline constexpr const char* kRangeMixedMessage = "置換文字にアルファベット小文字・大文字・数字が混在しています";
+inline constexpr const char* kRangeMixedMessage =
+    "置換文字にアルファベット小文字・大文字・数字が混在しています";
 inline constexpr const char* kRangeStartEndMixedMessage =
     "置換の開始と終了文字にアルファベット小文字・大文字・数字が混在しています";
 

@@ -18,7 +18,9 @@ bool IsFetchable(const std::string& url) {
 
 } // namespace
 
-IEngineHost& CDownloadHtml::Host() const { return engine_.Host(); }
+IEngineHost& CDownloadHtml::Host() const {
+    return engine_.Host();
+}
 
 std::string CDownloadHtml::ResolveUrl(const std::string& base, const std::string& link) {
     return ResolveLink(base, link);
@@ -36,7 +38,9 @@ CDownloadHtml& CInternetDownloader::HtmlView() {
     return *htmlView_;
 }
 
-void CInternetDownloader::HtmlViewDeleter::operator()(CDownloadHtml* view) const { delete view; }
+void CInternetDownloader::HtmlViewDeleter::operator()(CDownloadHtml* view) const {
+    delete view;
+}
 
 bool CDownloadHtml::LoadPage(const std::string& address) {
     loaded = false;
@@ -73,7 +77,8 @@ bool CDownloadHtml::LoadPage(const std::string& address) {
 
     if (page.truncated) {
         ++engine_.linkTroubles.cutPages;
-        Host().ReportPageTrouble(page.location + " は " + std::to_string(CInternetDownloader::kMaxPageBytes >> 20) +
+        Host().ReportPageTrouble(page.location + " は " +
+                                 std::to_string(CInternetDownloader::kMaxPageBytes >> 20) +
                                  " MB を超えるため、先頭の部分からリンクを抽出します");
     }
     location_ = page.location;

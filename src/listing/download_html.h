@@ -49,8 +49,8 @@ private:
     CInternetDownloader& engine_;
     PageElements elements_;
     std::string location_;
-    std::string base_; // the location, or the page's <base href>
-    std::string encoding_; // the page's, when its queries are sent in it (EncodeQueryForPage)
+    std::string base_;      // the location, or the page's <base href>
+    std::string encoding_;  // the page's, when its queries are sent in it (EncodeQueryForPage)
     std::string lastValue_; // the last address resolved, and what it gave
     std::string lastUrl_;
     bool lastValueSet_ = false;

@@ -102,7 +102,8 @@ std::string ConverterName(const std::string& label, bool fromMeta) {
     if (l.empty() || any({"utf-8", "utf8", "unicode-1-1-utf-8", "x-unicode20utf8"}))
         return {};
     // Browsers read every Shift_JIS label as Microsoft's extended table.
-    if (any({"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932", "ms932"}))
+    if (any({"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932",
+             "ms932"}))
         return "CP932";
     if (any({"euc-jp", "eucjp", "x-euc-jp", "cseucpkdfmtjapanese"}))
         return "EUC-JP-MS";

@@ -23,7 +23,9 @@ std::size_t SchemeLength(std::string_view s) {
 }
 
 // Schemes whose addresses have a host and a path.
-bool IsHierarchical(std::string_view scheme) { return scheme == "http" || scheme == "https" || scheme == "ftp"; }
+bool IsHierarchical(std::string_view scheme) {
+    return scheme == "http" || scheme == "https" || scheme == "ftp";
+}
 
 struct Parts {
     std::string scheme; // lower case, without ":"
@@ -67,7 +69,9 @@ Parts SplitAbsolute(std::string_view url) {
     return p;
 }
 
-bool IsDotSegment(std::string_view s) { return s == "." || EqualsNoCase(s, "%2e"); }
+bool IsDotSegment(std::string_view s) {
+    return s == "." || EqualsNoCase(s, "%2e");
+}
 
 bool IsDoubleDotSegment(std::string_view s) {
     return s == ".." || EqualsNoCase(s, ".%2e") || EqualsNoCase(s, "%2e.") || EqualsNoCase(s, "%2e%2e");
@@ -148,11 +152,13 @@ void BackslashesToSlashes(std::string& text) {
 }
 
 std::string Compose(const Parts& p, const std::string& path) {
-    return EncodeControls(p.scheme + "://" + p.authority + RemoveDotSegments(path.empty() ? "/" : path) + p.query +
-                          p.fragment);
+    return EncodeControls(p.scheme + "://" + p.authority + RemoveDotSegments(path.empty() ? "/" : path) +
+                          p.query + p.fragment);
 }
 
-std::string WithoutFragment(std::string_view url) { return std::string(url.substr(0, url.find('#'))); }
+std::string WithoutFragment(std::string_view url) {
+    return std::string(url.substr(0, url.find('#')));
+}
 
 } // namespace
 
@@ -181,7 +187,8 @@ std::string ResolveLink(std::string_view base, std::string_view rawLink) {
         } else {
             // Any number of slashes may stand before the host, as browsers read it.
             const std::size_t host = rest.find_first_not_of('/');
-            const Parts p = SplitAbsolute(scheme + "://" + (host == std::string::npos ? std::string() : rest.substr(host)));
+            const Parts p = SplitAbsolute(scheme + "://" +
+                                          (host == std::string::npos ? std::string() : rest.substr(host)));
             return Compose(p, p.path);
         }
     }

@@ -68,7 +68,8 @@ std::string JoinRowAddress(const std::string& directory, const std::string& name
     std::string address = directory;
     if (address.empty() || address.back() != '/')
         address += '/';
-    const std::string_view rest = !name.empty() && name.front() == '/' ? std::string_view(name).substr(1) : name;
+    const std::string_view rest =
+        !name.empty() && name.front() == '/' ? std::string_view(name).substr(1) : name;
     return address + (asUrl ? EscapeUrlName(rest) : std::string(rest));
 }
 

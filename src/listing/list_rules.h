@@ -39,8 +39,7 @@ struct SortState {
 };
 
 // Sorts rows by the text textOf gives for each, stably: equal texts keep their order.
-template <class Row, class TextOf>
-void SortRows(std::vector<Row>& rows, bool descending, TextOf textOf);
+template <class Row, class TextOf> void SortRows(std::vector<Row>& rows, bool descending, TextOf textOf);
 
 // ---- Commands ----
 
@@ -90,8 +89,7 @@ void SaveListViewState(IniStore& ini, const std::string& section, const ListView
 
 // ---- Template definitions ----
 
-template <class Row, class TextOf>
-void SortRows(std::vector<Row>& rows, bool descending, TextOf textOf) {
+template <class Row, class TextOf> void SortRows(std::vector<Row>& rows, bool descending, TextOf textOf) {
     std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
         const int c = CompareListText(textOf(a), textOf(b));
         return descending ? c > 0 : c < 0;

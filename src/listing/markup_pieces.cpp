@@ -21,11 +21,11 @@ bool IsRawText(std::string_view name) {
 // next of their kind (or of their group) opens, and the document's frame.
 bool AddsNoDepth(std::string_view name) {
     static const std::unordered_set<std::string_view> names = {
-        "area",     "base",     "br",       "col",    "embed", "hr",    "img",     "image", "input",
-        "link",     "meta",     "param",    "source", "track", "wbr",   "basefont", "bgsound", "frame",
-        "keygen",   "isindex",  "p",        "li",     "dt",    "dd",    "option",  "optgroup", "tr",
-        "td",       "th",       "tbody",    "thead",  "tfoot", "colgroup", "caption", "rb", "rt",
-        "rtc",      "rp",       "a",        "nobr",   "button", "form", "html",    "head",  "body"};
+        "area",   "base",    "br",    "col",    "embed",  "hr",       "img",      "image",    "input",
+        "link",   "meta",    "param", "source", "track",  "wbr",      "basefont", "bgsound",  "frame",
+        "keygen", "isindex", "p",     "li",     "dt",     "dd",       "option",   "optgroup", "tr",
+        "td",     "th",      "tbody", "thead",  "tfoot",  "colgroup", "caption",  "rb",       "rt",
+        "rtc",    "rp",      "a",     "nobr",   "button", "form",     "html",     "head",     "body"};
     return names.count(name) != 0;
 }
 

@@ -160,7 +160,8 @@ bool AddressOf(const GumboElement& e, std::string& out) {
     case GUMBO_TAG_META: {
         const char* equiv = Attribute(e, "http-equiv");
         const char* content = Attribute(e, "content");
-        return equiv && content && EqualsNoCase(TrimHtmlBlanks(equiv), "refresh") && RefreshAddress(content, out);
+        return equiv && content && EqualsNoCase(TrimHtmlBlanks(equiv), "refresh") &&
+               RefreshAddress(content, out);
     }
     case GUMBO_TAG_APPLET:
         return AppletAddress(e, out);
@@ -289,7 +290,8 @@ void ParsePageElements(std::string_view text, PageElements& out, const std::func
             options.fragment_context = section == "FRAMESET" ? GUMBO_TAG_FRAMESET : GUMBO_TAG_BODY;
             options.fragment_namespace = GUMBO_NAMESPACE_HTML;
         }
-        GumboOutput* output = gumbo_parse_with_options(&options, piece.empty() ? "" : piece.data(), piece.size());
+        GumboOutput* output =
+            gumbo_parse_with_options(&options, piece.empty() ? "" : piece.data(), piece.size());
         if (output)
             Collect(first ? output->document : output->root, out, section);
         arena.Clear(); // the whole tree at once

@@ -48,7 +48,7 @@ private:
     std::string_view Keep(std::string_view text);
     static constexpr uint16_t kOverflowId = 0xFFFE;
 
-    std::vector<Entry> addresses_; // ordered by element
+    std::vector<Entry> addresses_;                // ordered by element
     std::vector<std::unique_ptr<char[]>> blocks_; // hold the address texts
     char* cursor_ = nullptr;
     std::size_t left_ = 0;

@@ -26,7 +26,7 @@ std::string FileNameOfText(const std::string& text) {
 } // namespace
 
 struct CInternetDownloader::LinkWalkMemory {
-    std::unordered_map<std::string, HttpProbeResult> probes; // by link text
+    std::unordered_map<std::string, HttpProbeResult> probes;      // by link text
     std::unordered_map<std::string, std::vector<PageLink>> pages; // by address
     std::size_t pageBytes = 0;
 };
@@ -135,7 +135,8 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
         const bool treeCandidate = addToTree && tree && node != kNoNode && link.text != nodeText &&
                                    tree->FindChild(selected, link.text) == kNoNode &&
                                    tree->FindChild(node, link.text) == kNoNode;
-        const bool listCandidate = addToList && linkList_ && !(tree && link.text == tree->NodeText(selected)) &&
+        const bool listCandidate = addToList && linkList_ &&
+                                   !(tree && link.text == tree->NodeText(selected)) &&
                                    !linkList_->HasRow(link.text);
         if (!treeCandidate && !listCandidate)
             continue;
@@ -162,7 +163,8 @@ std::string LinkTroubles::Text() const {
     if (failedPages > 0)
         text += "読み込めなかったページ " + std::to_string(failedPages) + " 件";
     if (cutPages > 0)
-        text += std::string(failedPages > 0 ? "、" : "") + std::to_string(CInternetDownloader::kMaxPageBytes >> 20) +
+        text += std::string(failedPages > 0 ? "、" : "") +
+                std::to_string(CInternetDownloader::kMaxPageBytes >> 20) +
                 " MB を超えて先頭の部分だけを読んだページ " + std::to_string(cutPages) + " 件";
     return text;
 }

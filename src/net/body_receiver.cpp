@@ -25,12 +25,13 @@ void CInternetDownloader::ReportStopped() {
 int CInternetDownloader::OpenLocalFile() {
     // A folder, a device or a FIFO at the final name is never replaced by a
     // file: say so before any data flows. (A link is replaced, not followed.)
-    struct stat there{};
+    struct stat there {};
     if (::lstat(destinationPath.c_str(), &there) != 0) {
         there.st_mode = 0;
     } else if (!S_ISREG(there.st_mode) && !S_ISLNK(there.st_mode)) {
-        Fail(S_ISDIR(there.st_mode) ? FileErrorText(EISDIR, destinationPath)
-                                    : destinationPath + " は通常のファイルではないため、保存先にできません。");
+        Fail(S_ISDIR(there.st_mode)
+                 ? FileErrorText(EISDIR, destinationPath)
+                 : destinationPath + " は通常のファイルではないため、保存先にできません。");
         return -1;
     }
     // A replaced file keeps its permissions, but never the set-user-ID,
@@ -41,8 +42,8 @@ int CInternetDownloader::OpenLocalFile() {
     return fd;
 }
 
-bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText, int64_t size,
-                                          int64_t expectedSize) {
+bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText,
+                                          int64_t size, int64_t expectedSize) {
     // Progress goes out once per round of the transfer loop, not per block:
     // a report per kilobyte would cost more than the transfer itself.
     int64_t reported = -1;

@@ -111,7 +111,9 @@ void ConnectionCache::Queue(bool statusLine, std::string text) {
         queue_.push_back({statusLine, std::move(text)});
 }
 
-void ConnectionCache::QueueSession(int code, const std::string& info) { Queue(false, SessionStatusText(code, info)); }
+void ConnectionCache::QueueSession(int code, const std::string& info) {
+    Queue(false, SessionStatusText(code, info));
+}
 
 void ConnectionCache::Flush(IEngineHost& host) {
     // A report may pause and pump messages, and so start another flush: take the queue first.

@@ -8,13 +8,13 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
-#include <string_view>
 #include <netinet/in.h>
 #include <poll.h>
+#include <string_view>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -138,7 +138,9 @@ CurlSession::CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol pro
     }
 }
 
-CurlSession::~CurlSession() { Close(); }
+CurlSession::~CurlSession() {
+    Close();
+}
 
 void CurlSession::ApplyTimeouts() {
     const ProgramSettings& settings = host_.Settings();
@@ -218,7 +220,8 @@ void CurlSession::Start() {
     added_ = true;
 }
 
-CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready, const std::function<void()>& eachRound) {
+CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready,
+                                      const std::function<void()>& eachRound) {
     while (added_) {
         roundBytes_ = 0;
         if (budgetPaused_) {
@@ -390,9 +393,13 @@ void CurlSession::SetStatus(const std::string& text) {
     host_.SetStatus(text);
 }
 
-void CurlSession::Flush() { cache_.Flush(host_); }
+void CurlSession::Flush() {
+    cache_.Flush(host_);
+}
 
-void CurlSession::Queue(int code, const std::string& info) { cache_.QueueSession(code, info); }
+void CurlSession::Queue(int code, const std::string& info) {
+    cache_.QueueSession(code, info);
+}
 
 void CurlSession::SetSink(Sink sink, int fd) {
     sink_ = sink;
@@ -434,18 +441,19 @@ std::string CurlSession::ErrorText() const {
     if (strayAnswer_)
         return "サーバーが応答の後に要求していないデータを続けて送ってきたため、この応答は信用できません";
     if (!downgradeTo_.empty())
-        return ReplaceControlChars(downgradeFrom_) + " から暗号化されないHTTPの " + ReplaceControlChars(downgradeTo_) +
-               " へのリダイレクトには従いません";
+        return ReplaceControlChars(downgradeFrom_) + " から暗号化されないHTTPの " +
+               ReplaceControlChars(downgradeTo_) + " へのリダイレクトには従いません";
     if (result_ == CURLE_OPERATION_TIMEDOUT) {
         // Which wait ran out tells the user more than libcurl's wording.
         return !everConnected_ ? "サーバーに接続できないまま " + std::to_string(connectSeconds_) +
-                                    " 秒が過ぎたため、接続を打ち切りました"
-                              : "サーバーから " + std::to_string(idleSeconds_) +
-                                    " 秒間データが届かないため、転送を打ち切りました";
+                                     " 秒が過ぎたため、接続を打ち切りました"
+                               : "サーバーから " + std::to_string(idleSeconds_) +
+                                     " 秒間データが届かないため、転送を打ち切りました";
     }
     // libcurl's detail may quote what the server sent.
     if (IsTlsFailure(result_))
-        return TlsErrorText(result_, ReplaceControlChars(tlsHost_), tlsVerifyResult_, ReplaceControlChars(detail));
+        return TlsErrorText(result_, ReplaceControlChars(tlsHost_), tlsVerifyResult_,
+                            ReplaceControlChars(detail));
     return TransferErrorText(result_, ReplaceControlChars(detail));
 }
 
@@ -577,8 +585,8 @@ bool CurlSession::DowngradingRedirect() {
     std::string target;
     char* text = nullptr;
     if (u && curl_url_set(u, CURLUPART_URL, current, 0) == CURLUE_OK &&
-        curl_url_set(u, CURLUPART_URL, watch_.location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) ==
-            CURLUE_OK &&
+        curl_url_set(u, CURLUPART_URL, watch_.location.c_str(),
+                     CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) == CURLUE_OK &&
         curl_url_get(u, CURLUPART_URL, &text, 0) == CURLUE_OK && text)
         target = text;
     curl_free(text);
@@ -595,7 +603,8 @@ bool CurlSession::DowngradingRedirect() {
 
 curl_socket_t CurlSession::OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address) {
     auto* s = static_cast<CurlSession*>(self);
-    const curl_socket_t socket = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    const curl_socket_t socket =
+        ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
     if (socket == CURL_SOCKET_BAD)
         return socket;
     // FTP's data connections belong to the control connection: they open

@@ -3,9 +3,9 @@
 #include "net/engine_host.h"
 #include "net/response_watch.h"
 
-#include <curl/curl.h>
 #include <chrono>
 #include <cstdint>
+#include <curl/curl.h>
 #include <functional>
 #include <string>
 #include <string_view>

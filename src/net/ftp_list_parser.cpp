@@ -13,7 +13,9 @@ struct Token {
     std::size_t end; // offset just past the token in the line
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::vector<Token> Tokens(std::string_view line, std::size_t limit) {
     std::vector<Token> tokens;
@@ -40,7 +42,9 @@ bool IsDigits(std::string_view s) {
 }
 
 // Digits, or a minus and digits: what a size column holds, sensible or not.
-bool IsSizeToken(std::string_view s) { return IsDigits(!s.empty() && s[0] == '-' ? s.substr(1) : s); }
+bool IsSizeToken(std::string_view s) {
+    return IsDigits(!s.empty() && s[0] == '-' ? s.substr(1) : s);
+}
 
 // The byte count of a size column; -1 for one that no file can have.
 int64_t SizeOf(std::string_view s) {
@@ -86,7 +90,8 @@ std::string_view NameAfter(std::string_view line, std::size_t dateEnd) {
 
 bool ParseUnix(std::string_view line, ListedEntry& out) {
     const std::vector<Token> t = Tokens(line, 9);
-    if (t.size() < 7 || t[0].text.size() < 10 || std::string_view("-dlcbpsD").find(t[0].text[0]) == std::string_view::npos)
+    if (t.size() < 7 || t[0].text.size() < 10 ||
+        std::string_view("-dlcbpsD").find(t[0].text[0]) == std::string_view::npos)
         return false;
     // Where the size and the three date fields are. The size is the number
     // just before the month, as owner and group may be missing; a date that
@@ -117,7 +122,8 @@ bool ParseUnix(std::string_view line, ListedEntry& out) {
         return false;
     out.directory = t[0].text[0] == 'd' || t[0].text[0] == 'D';
     out.size = SizeOf(t[date - 1].text);
-    out.rawTime = std::string(t[date].text) + " " + std::string(t[date + 1].text) + " " + std::string(t[date + 2].text);
+    out.rawTime =
+        std::string(t[date].text) + " " + std::string(t[date + 1].text) + " " + std::string(t[date + 2].text);
     return true;
 }
 
@@ -126,7 +132,8 @@ bool ParseUnix(std::string_view line, ListedEntry& out) {
 // holds; a line laid out otherwise has its name one blank after the size.
 bool ParseDos(std::string_view line, ListedEntry& out) {
     const std::vector<Token> t = Tokens(line, 3);
-    if (t.size() < 3 || t[0].text.find('-') == std::string_view::npos || t[1].text.find(':') == std::string_view::npos)
+    if (t.size() < 3 || t[0].text.find('-') == std::string_view::npos ||
+        t[1].text.find(':') == std::string_view::npos)
         return false;
     const bool dir = t[2].text == "<DIR>";
     if (!dir && !IsSizeToken(t[2].text))

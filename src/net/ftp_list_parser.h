@@ -7,10 +7,10 @@ namespace ordinex {
 
 // One entry of an FTP directory listing as the server wrote it.
 struct ListedEntry {
-    std::string name;      // as listed: blanks, control characters and all
+    std::string name; // as listed: blanks, control characters and all
     bool directory = false;
-    int64_t size = -1;     // -1 when the listing gives no usable size
-    std::string rawTime;   // the date fields, for FtpListDateText
+    int64_t size = -1;   // -1 when the listing gives no usable size
+    std::string rawTime; // the date fields, for FtpListDateText
 };
 
 // Reads one line of a LIST reply, in the Unix form ("drwxr-xr-x 2 u g 4096

@@ -98,12 +98,15 @@ private:
     static bool IsNameRest(std::string_view line) {
         if (line.empty() || line == "\r")
             return false;
-        if (line.substr(0, 6) == "total " && line.substr(6).find_first_not_of("0123456789\r") == std::string_view::npos)
+        if (line.substr(0, 6) == "total " &&
+            line.substr(6).find_first_not_of("0123456789\r") == std::string_view::npos)
             return false;
         const std::string_view first = line.substr(0, line.find_first_of(" \t"));
-        const bool unixMode = first.size() >= 10 && std::string_view("-dlcbpsD").find(first[0]) != std::string_view::npos &&
+        const bool unixMode = first.size() >= 10 &&
+                              std::string_view("-dlcbpsD").find(first[0]) != std::string_view::npos &&
                               first.substr(1, 9).find_first_not_of("rwxsStTl-") == std::string_view::npos;
-        const bool dosDate = first.size() >= 8 && first.find_first_not_of("0123456789-/") == std::string_view::npos;
+        const bool dosDate =
+            first.size() >= 8 && first.find_first_not_of("0123456789-/") == std::string_view::npos;
         return !unixMode && !dosDate;
     }
 

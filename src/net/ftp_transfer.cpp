@@ -123,8 +123,8 @@ bool CInternetDownloader::RetrieveFtpFile(CurlSession& session, bool sizeFromRep
     if (fd < 0)
         return false;
     session.SetStatus(sourceUrl + " をダウンロード中");
-    return ReceiveIntoFile(session, fd, size >= 0 ? std::to_string(size) : std::string(), std::max<int64_t>(size, 0),
-                           size);
+    return ReceiveIntoFile(session, fd, size >= 0 ? std::to_string(size) : std::string(),
+                           std::max<int64_t>(size, 0), size);
 }
 
 } // namespace ordinex

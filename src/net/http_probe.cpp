@@ -39,7 +39,8 @@ void CInternetDownloader::RememberUnreachable(const std::string& key) {
         unreachable_.emplace(key, errorText);
 }
 
-CInternetDownloader::HeaderWait CInternetDownloader::AwaitHeaders(CurlSession& session, const std::string& hostKey) {
+CInternetDownloader::HeaderWait CInternetDownloader::AwaitHeaders(CurlSession& session,
+                                                                  const std::string& hostKey) {
     const auto outcome = session.RunUntilHeaders();
     if (outcome == CurlSession::Outcome::Stopped)
         return HeaderWait::Stopped;

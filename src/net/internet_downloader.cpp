@@ -107,6 +107,8 @@ std::string CInternetDownloader::StripScheme(const std::string& url) {
     return parts.host + parts.path;
 }
 
-std::string CInternetDownloader::UrlToLocalName(const std::string& url) { return DotsToUnderscores(StripScheme(url)); }
+std::string CInternetDownloader::UrlToLocalName(const std::string& url) {
+    return DotsToUnderscores(StripScheme(url));
+}
 
 } // namespace ordinex

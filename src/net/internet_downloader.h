@@ -197,7 +197,8 @@ public:
 
     // Listing and probes.
     bool OpenFtpTree();
-    bool ListFtpDirectory(TreeNodeId node, const std::string& address, bool addDirs, bool addFiles, bool clearList);
+    bool ListFtpDirectory(TreeNodeId node, const std::string& address, bool addDirs, bool addFiles,
+                          bool clearList);
     bool OpenLinkTree();
     bool QueryHttpInfo(const std::string& address, HttpProbeResult& result);
     static bool PassesListFilter(const ProgramSettings& settings, const std::string& name,

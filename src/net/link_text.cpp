@@ -27,15 +27,18 @@ int HexDigit(char c) {
 }
 
 bool IsUnreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
 }
 
 // The length of the UTF-8 character that starts at bytes[i], or 0 for none
 // (C1 controls count as none: they are shown as escapes).
 std::size_t Utf8Length(const std::string& bytes, std::size_t i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
-    const std::size_t len = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    const std::size_t len = b >= 0xC2 && b <= 0xDF   ? 2
+                            : b >= 0xE0 && b <= 0xEF ? 3
+                            : b >= 0xF0 && b <= 0xF4 ? 4
+                                                     : 0;
     if (len == 0 || i + len > bytes.size())
         return 0;
     uint32_t cp = b & (0x7F >> len);
@@ -63,7 +66,8 @@ std::string SameEscapes(const std::string& path) {
     bytes.reserve(path.size());
     escaped.reserve(path.size());
     for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '%' && i + 2 < path.size() && HexDigit(path[i + 1]) >= 0 && HexDigit(path[i + 2]) >= 0) {
+        if (path[i] == '%' && i + 2 < path.size() && HexDigit(path[i + 1]) >= 0 &&
+            HexDigit(path[i + 2]) >= 0) {
             bytes += static_cast<char>(HexDigit(path[i + 1]) * 16 + HexDigit(path[i + 2]));
             escaped.push_back(true);
             i += 2;

@@ -29,7 +29,9 @@ bool CInternetDownloader::PassesListFilter(const ProgramSettings& settings, cons
             digits += c;
     const int64_t size = LeadingDecimal(digits);
     // The boxes say "KB以上": a minimum in kilobytes.
-    auto largeEnough = [&](int row) { return size >= int64_t{settings.HttpTreeListFileSizeSetting[row]} * 1024; };
+    auto largeEnough = [&](int row) {
+        return size >= int64_t{settings.HttpTreeListFileSizeSetting[row]} * 1024;
+    };
 
     if (settings.HttpTreeListExtensionOptionSetting[0] != 0)
         return largeEnough(0);

@@ -9,7 +9,9 @@ namespace ordinex {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // 1..12 for an English month name or its first three letters, any case; 0 otherwise.
 int MonthNumber(const std::string& word) {
@@ -145,7 +147,8 @@ std::string FtpListDateText(const std::string& raw, const std::tm& today) {
     if (w.size() == 2) {
         const std::vector<std::string> d = Words(w[0], "-/");
         int hour = 0, minute = 0;
-        if (d.size() == 3 && AllDigits(d[0]) && AllDigits(d[1]) && AllDigits(d[2]) && ParseTime(w[1], hour, minute))
+        if (d.size() == 3 && AllDigits(d[0]) && AllDigits(d[1]) && AllDigits(d[2]) &&
+            ParseTime(w[1], hour, minute))
             return Format(FullYear(d[2]), Number(d[0], 12), Number(d[1], 31), hour, minute);
     }
     return {};

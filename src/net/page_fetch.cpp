@@ -71,7 +71,8 @@ bool CInternetDownloader::FetchPage(const std::string& address, FetchedPage& pag
     curl_easy_getinfo(session.Easy(), CURLINFO_EFFECTIVE_URL, &effective);
     curl_easy_getinfo(session.Easy(), CURLINFO_REDIRECT_COUNT, &redirects);
     // Without a redirect the address stays as written (not %-encoded) for the texts.
-    page.location = redirects > 0 && effective ? std::string(effective) : address.substr(0, address.find('#'));
+    page.location =
+        redirects > 0 && effective ? std::string(effective) : address.substr(0, address.find('#'));
     page.contentType = response.contentType;
     page.isMarkup = IsMarkupType(page.contentType);
     if (!page.isMarkup) {

@@ -40,7 +40,9 @@ std::string PartName(const std::string& folder, const std::string& name, const s
     return folder + "." + base + suffix;
 }
 
-std::string UniqueMiddle() { return "." + std::string(kUniqueChars, 'X'); }
+std::string UniqueMiddle() {
+    return "." + std::string(kUniqueChars, 'X');
+}
 
 // The mode a new file gets: what the process's umask leaves of 0666. Read
 // from the kernel rather than set and reset, which another thread could see.
@@ -83,7 +85,7 @@ int PartFile::Create(const std::string& target, mode_t mode) {
     int fd = CreateExclusive(path_);
     if (fd < 0 && errno == EEXIST) {
         leftovers_ = true;
-        struct stat old{};
+        struct stat old {};
         if (::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::unlink(path_.c_str()) == 0)
             fd = CreateExclusive(path_);
         else
@@ -129,9 +131,10 @@ void PartFile::RemoveLeftovers(const std::string& target) const {
             !found.ends_with(".part") || folder + std::string(found) == keep)
             continue;
         const std::string_view unique = found.substr(stem, kUniqueChars);
-        if (!std::all_of(unique.begin(), unique.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+        if (!std::all_of(unique.begin(), unique.end(),
+                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
             continue;
-        struct stat st{};
+        struct stat st {};
         if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
             ::unlinkat(dirFd, entry->d_name, 0);
     }

@@ -17,7 +17,9 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The value of "Name: value" when the line's name is name (any case), else nullopt-like false.
 bool HeaderValue(std::string_view line, std::string_view name, std::string& value) {
@@ -44,9 +46,8 @@ bool ContainsWord(std::string_view value, std::string_view word) {
         const std::size_t comma = std::min(value.find(',', start), value.size());
         const std::string_view token = Trim(value.substr(start, comma - start));
         if (token.size() == word.size() &&
-            std::equal(token.begin(), token.end(), word.begin(), [](char a, char b) {
-                return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-            }))
+            std::equal(token.begin(), token.end(), word.begin(),
+                       [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; }))
             return true;
         start = comma + 1;
     }

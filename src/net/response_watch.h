@@ -29,7 +29,7 @@ public:
     // (or 1.0 with keep-alive), no "Connection: close", and a body whose end
     // the headers tell.
     bool keepsConnection() const { return persistent_ && (hasLength_ || chunked_); }
-    bool redirecting = false;  // the headers just completed are those of a redirect that is followed
+    bool redirecting = false; // the headers just completed are those of a redirect that is followed
 
     // FTP. A new control connection begins with the server's greeting; a
     // kept one goes on with replies to the next commands.

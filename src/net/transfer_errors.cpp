@@ -109,7 +109,8 @@ bool IsTlsFailure(CURLcode code) {
     }
 }
 
-std::string TlsErrorText(CURLcode code, const std::string& host, long verifyResult, const std::string& detail) {
+std::string TlsErrorText(CURLcode code, const std::string& host, long verifyResult,
+                         const std::string& detail) {
     std::string own;
     switch (code) {
     case CURLE_PEER_FAILED_VERIFICATION:

@@ -14,6 +14,7 @@ bool IsTlsFailure(CURLcode code);
 // The message of such a failure, naming the host and, for a certificate that
 // did not pass, why (verifyResult: the certificate check's result code),
 // then libcurl's detail in brackets.
-std::string TlsErrorText(CURLcode code, const std::string& host, long verifyResult, const std::string& detail);
+std::string TlsErrorText(CURLcode code, const std::string& host, long verifyResult,
+                         const std::string& detail);
 
 } // namespace ordinex

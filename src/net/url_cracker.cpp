@@ -3,8 +3,8 @@
 #include "net/internet_downloader.h"
 #include "platform/text_helpers.h"
 
-#include <curl/curl.h>
 #include <cctype>
+#include <curl/curl.h>
 #include <memory>
 
 namespace ordinex {
@@ -85,11 +85,11 @@ uint32_t ServiceTypeOfScheme(const std::string& scheme) {
         uint32_t type;
     };
     static constexpr Entry kTable[] = {
-        {"ftp", kServiceFtp},         {"gopher", kServiceGopher}, {"http", kServiceHttp},
-        {"file", kServiceFile},       {"mailto", kServiceMailto}, {"mid", kServiceMid},
-        {"cid", kServiceCid},         {"news", kServiceNews},     {"nntp", kServiceNntp},
+        {"ftp", kServiceFtp},           {"gopher", kServiceGopher}, {"http", kServiceHttp},
+        {"file", kServiceFile},         {"mailto", kServiceMailto}, {"mid", kServiceMid},
+        {"cid", kServiceCid},           {"news", kServiceNews},     {"nntp", kServiceNntp},
         {"prospero", kServiceProspero}, {"telnet", kServiceTelnet}, {"wais", kServiceWais},
-        {"afs", kServiceAfs},         {"https", kServiceHttps},
+        {"afs", kServiceAfs},           {"https", kServiceHttps},
     };
     for (const auto& e : kTable)
         if (scheme == e.scheme)
@@ -154,6 +154,5 @@ std::string UrlWithPath(const std::string& text, const std::string& path) {
         return {};
     return GetPart(u.get(), CURLUPART_URL);
 }
-
 
 } // namespace ordinex

@@ -11,7 +11,7 @@ struct CrackedUrl {
     uint32_t serviceType = 0; // kService* of internet_downloader.h
     std::string scheme;       // lower-case
     std::string host;
-    std::string path; // begins with "/"; the query is kept, the fragment dropped
+    std::string path;  // begins with "/"; the query is kept, the fragment dropped
     uint16_t port = 0; // the URL's port, or the scheme's default
     std::string user;
     std::string password;
@@ -31,6 +31,5 @@ std::string TransferUrl(const std::string& text);
 // The URL with its path replaced (query and fragment dropped), keeping the
 // scheme, user, password, host and port as written. Empty when it does not crack.
 std::string UrlWithPath(const std::string& text, const std::string& path);
-
 
 } // namespace ordinex

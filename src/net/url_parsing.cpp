@@ -71,7 +71,9 @@ const char* CInternetDownloader::ServiceTypeName(uint32_t type) {
     }
 }
 
-bool CInternetDownloader::HttpsAllowed() const { return Host().Settings().UseHttpsSetting != 0; }
+bool CInternetDownloader::HttpsAllowed() const {
+    return Host().Settings().UseHttpsSetting != 0;
+}
 
 bool CInternetDownloader::IsWebService(uint32_t type) const {
     return type == kServiceHttp || (type == kServiceHttps && HttpsAllowed());

@@ -8,9 +8,15 @@ namespace ordinex {
 // Character tests and case folding of ASCII letters alone, as addresses and
 // markup need them: bytes of other scripts never change or match, whatever
 // the locale says.
-inline bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline bool IsAsciiAlpha(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 inline std::string AsciiLowerText(std::string_view s) {
     std::string out(s);
@@ -33,7 +39,9 @@ inline bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 // White space in HTML: space, tab, line feed, carriage return, form feed.
-inline bool IsHtmlBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+inline bool IsHtmlBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 inline std::string_view TrimHtmlBlanks(std::string_view s) {
     while (!s.empty() && IsHtmlBlank(s.front()))

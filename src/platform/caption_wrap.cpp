@@ -17,7 +17,11 @@ std::vector<Glyph> Glyphs(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 1;
+        std::size_t len = lead < 0x80           ? 1
+                          : (lead >> 5) == 0x6  ? 2
+                          : (lead >> 4) == 0xE  ? 3
+                          : (lead >> 3) == 0x1E ? 4
+                                                : 1;
         if (i + len > text.size())
             len = 1;
         char32_t code = len == 1 ? lead : lead & (0xFF >> (len + 1));
@@ -31,18 +35,51 @@ std::vector<Glyph> Glyphs(std::string_view text) {
 
 bool IsWordPart(char32_t c) {
     return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9') || c == U'.' ||
-           c == U'/' || c == U':' || c == U'_' || c == U'-' || c == U'<' || c == U'>' || c == U'&' || c == U'\\';
+           c == U'/' || c == U':' || c == U'_' || c == U'-' || c == U'<' || c == U'>' || c == U'&' ||
+           c == U'\\';
 }
 
 // A katakana word (loan words such as "チェック") stays on one line.
-bool IsKatakana(char32_t c) { return (c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F); }
+bool IsKatakana(char32_t c) {
+    return (c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F);
+}
 
 bool IsClosing(char32_t c) {
     switch (c) {
-    case U')': case U'）': case U'、': case U'。': case U'，': case U'．': case U'」': case U'』': case U'”':
-    case U',': case U'"': case U'!': case U'?': case U'ー': case U' ': case U'　': case U'ぁ': case U'ぃ': case U'ぅ':
-    case U'ぇ': case U'ぉ': case U'っ': case U'ゃ': case U'ゅ': case U'ょ': case U'ァ': case U'ィ': case U'ゥ':
-    case U'ェ': case U'ォ': case U'ッ': case U'ャ': case U'ュ': case U'ョ':
+    case U')':
+    case U'）':
+    case U'、':
+    case U'。':
+    case U'，':
+    case U'．':
+    case U'」':
+    case U'』':
+    case U'”':
+    case U',':
+    case U'"':
+    case U'!':
+    case U'?':
+    case U'ー':
+    case U' ':
+    case U'　':
+    case U'ぁ':
+    case U'ぃ':
+    case U'ぅ':
+    case U'ぇ':
+    case U'ぉ':
+    case U'っ':
+    case U'ゃ':
+    case U'ゅ':
+    case U'ょ':
+    case U'ァ':
+    case U'ィ':
+    case U'ゥ':
+    case U'ェ':
+    case U'ォ':
+    case U'ッ':
+    case U'ャ':
+    case U'ュ':
+    case U'ョ':
         return true;
     default:
         return false;
@@ -86,7 +123,8 @@ std::string WrapCaption(std::string_view caption, int maxWidth, const TextWidth&
         // The longest prefix that fits, then the best break point within it.
         std::size_t fit = lineStart + 1;
         while (fit < glyphs.size() &&
-               width(caption.substr(glyphs[lineStart].begin, glyphs[fit].end - glyphs[lineStart].begin)) <= maxWidth)
+               width(caption.substr(glyphs[lineStart].begin, glyphs[fit].end - glyphs[lineStart].begin)) <=
+                   maxWidth)
             ++fit;
         std::size_t chosen = 0, preferred = 0;
         for (std::size_t k = lineStart + 1; k <= fit && k < glyphs.size(); ++k) {

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <strings.h>
-#include <cstdlib>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -124,7 +124,9 @@ const IniStore::Section* IniStore::FindSection(std::string_view name) const {
     return nullptr;
 }
 
-bool IniStore::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
+bool IniStore::HasSection(std::string_view section) const {
+    return FindSection(section) != nullptr;
+}
 
 std::optional<std::string> IniStore::Find(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
@@ -167,7 +169,8 @@ void IniStore::SetString(std::string_view section, std::string_view key, std::st
     }
     // New keys go after the last key of the section, before trailing blank lines.
     auto insertAt = s->lines.end();
-    while (insertAt != s->lines.begin() && std::prev(insertAt)->key.empty() && Trim(std::prev(insertAt)->value).empty())
+    while (insertAt != s->lines.begin() && std::prev(insertAt)->key.empty() &&
+           Trim(std::prev(insertAt)->value).empty())
         --insertAt;
     s->lines.insert(insertAt, Line{std::string(key), clean});
 }
@@ -202,7 +205,9 @@ std::string IniStore::Serialize() const {
     return out;
 }
 
-bool IniStore::Save(const std::string& path, int* errnoOut) const { return WriteFileAtomically(path, Serialize(), errnoOut); }
+bool IniStore::Save(const std::string& path, int* errnoOut) const {
+    return WriteFileAtomically(path, Serialize(), errnoOut);
+}
 
 namespace {
 
@@ -238,7 +243,7 @@ bool WriteFileAtomically(const std::string& requestedPath, std::string_view cont
     // An existing file keeps its mode where that is stricter still; one
     // without write permission is refused rather than replaced.
     mode_t mode = 0600;
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return fail(EISDIR);

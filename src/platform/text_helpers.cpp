@@ -5,16 +5,26 @@
 namespace ordinex {
 
 namespace {
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 } // namespace
 
-std::string BoolToText(int64_t flag) { return flag != 0 ? "1" : "0"; }
+std::string BoolToText(int64_t flag) {
+    return flag != 0 ? "1" : "0";
+}
 
-bool TextToBool(std::string_view text) { return text == "1"; }
+bool TextToBool(std::string_view text) {
+    return text == "1";
+}
 
-std::string IntToText(int64_t n) { return std::to_string(n); }
+std::string IntToText(int64_t n) {
+    return std::to_string(n);
+}
 
-std::string FormatByteCount(int64_t n) { return GroupDigits(n); }
+std::string FormatByteCount(int64_t n) {
+    return GroupDigits(n);
+}
 
 bool IsNumberText(std::string_view text) {
     std::size_t i = 0;
@@ -186,9 +196,11 @@ AddressCredentials TakeOutPassword(std::string_view address) {
         out.address = std::string(address);
         return out;
     }
-    out.address = std::string(address.substr(0, span->userStart)) + std::string(address.substr(span->atSign + 1));
+    out.address =
+        std::string(address.substr(0, span->userStart)) + std::string(address.substr(span->atSign + 1));
     out.user = PercentDecode(std::string(address.substr(span->userStart, span->colon - span->userStart)));
-    out.password = PercentDecode(std::string(address.substr(span->colon + 1, span->atSign - span->colon - 1)));
+    out.password =
+        PercentDecode(std::string(address.substr(span->colon + 1, span->atSign - span->colon - 1)));
     out.hadPassword = true;
     return out;
 }

@@ -22,9 +22,11 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;     // line 1006
     virtual void SetStatusText2(const std::string& text) = 0;    // line 1011
     virtual void SetTransferStatus(const std::string& text) = 0; // line 1019
-    virtual void SetByteProgress(const std::string& text, int64_t range, int64_t position) = 0; // 1013, bar 1024
+    virtual void SetByteProgress(const std::string& text, int64_t range,
+                                 int64_t position) = 0; // 1013, bar 1024
     virtual void ClearByteProgress() = 0;
-    virtual void SetFileProgress(const std::string& text, int64_t range, int64_t position) = 0; // 1018, bar 1026
+    virtual void SetFileProgress(const std::string& text, int64_t range,
+                                 int64_t position) = 0; // 1018, bar 1026
     virtual void ClearFileProgress() = 0;
     // A view may put the writes of a run on the screen at a bounded rate;
     // this puts whatever it holds back there now: before the user is asked

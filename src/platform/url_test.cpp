@@ -5,7 +5,9 @@
 namespace ordinex {
 
 namespace {
-bool IsSchemeChar(char c) { return IsAsciiAlpha(c) || IsAsciiDigit(c) || c == '+' || c == '-' || c == '.'; }
+bool IsSchemeChar(char c) {
+    return IsAsciiAlpha(c) || IsAsciiDigit(c) || c == '+' || c == '-' || c == '.';
+}
 } // namespace
 
 bool IsUrlText(std::string_view text) {

@@ -51,8 +51,8 @@ std::string DecodedPart(std::string_view part) {
     if (raw.find('%') == std::string::npos)
         return raw;
     std::string decoded = PercentDecode(raw);
-    if (decoded == "." || decoded == ".." || decoded.find('/') != std::string::npos || !IsValidUtf8(decoded) ||
-        HasControlChars(decoded))
+    if (decoded == "." || decoded == ".." || decoded.find('/') != std::string::npos ||
+        !IsValidUtf8(decoded) || HasControlChars(decoded))
         return raw;
     return decoded;
 }
@@ -97,7 +97,8 @@ std::string FtpItemLocalName(const std::string& directory, const std::string& na
     dir = PercentDecode(dir);
     if (dir.back() != '/')
         dir += '/';
-    const std::string_view rest = !name.empty() && name.front() == '/' ? std::string_view(name).substr(1) : name;
+    const std::string_view rest =
+        !name.empty() && name.front() == '/' ? std::string_view(name).substr(1) : name;
     return DotsToUnderscores(dir + std::string(rest));
 }
 

@@ -1,8 +1,8 @@
 #include "runs/target_composition.h"
 
 #include "platform/text_encoding.h"
-#include "platform/url_test.h"
 #include "platform/text_helpers.h"
+#include "platform/url_test.h"
 #include "settings/program_settings.h"
 
 namespace ordinex {
@@ -19,8 +19,8 @@ std::string InsertedSeparator(std::string_view base, std::string_view expansion,
     return {};
 }
 
-std::string ComposeBoxes(std::string_view base, std::string_view expansion, char separator, bool insertSeparator,
-                         bool deleteRepeats) {
+std::string ComposeBoxes(std::string_view base, std::string_view expansion, char separator,
+                         bool insertSeparator, bool deleteRepeats) {
     const std::string b = TrimBlanks(base);
     std::string e = TrimBlanks(expansion);
     if (deleteRepeats && !b.empty() && b.back() == separator && !e.empty() && e.front() == separator)
@@ -34,8 +34,8 @@ std::string ComposeUrl(const Job& job, const ProgramSettings& s) {
 }
 
 std::string ComposeFolder(const Job& job, const ProgramSettings& s) {
-    return ComposeBoxes(job.folderBase, job.folderExpansion, kLocalSeparator, s.InsertSeparatorOfFolderSetting != 0,
-                        s.DeleteSeparatorOfFolderRepeatsSetting != 0);
+    return ComposeBoxes(job.folderBase, job.folderExpansion, kLocalSeparator,
+                        s.InsertSeparatorOfFolderSetting != 0, s.DeleteSeparatorOfFolderRepeatsSetting != 0);
 }
 
 std::string UrlSeparatorLabel(const Job& job, const ProgramSettings& s) {

@@ -10,8 +10,8 @@ struct ProgramSettings;
 
 // Joins a base box and an expansion box the way the form composes them.
 // The separator test looks at the boxes as typed; the result is trimmed.
-std::string ComposeBoxes(std::string_view base, std::string_view expansion, char separator, bool insertSeparator,
-                         bool deleteRepeats);
+std::string ComposeBoxes(std::string_view base, std::string_view expansion, char separator,
+                         bool insertSeparator, bool deleteRepeats);
 // The separator that the composition inserts (empty when none): the form
 // shows it between the two boxes.
 std::string InsertedSeparator(std::string_view base, std::string_view expansion, char separator,

@@ -64,9 +64,10 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
     integer(t, "HttpTreeListFileSizeSetting0", s.HttpTreeListFileSizeSetting[0]);
     for (int n = 1; n < kExtensionRows; ++n) {
         const std::string row = std::to_string(n);
-        flag(t, ("HttpTreeListExtensionOptionSetting" + row).c_str(), s.HttpTreeListExtensionOptionSetting[n]);
-        keys.push_back({t, "HttpTreeListExtensionOptionSetting" + row + "String", SettingKey::Type::Text, nullptr,
-                        &s.extensionStrings_[n]});
+        flag(t, ("HttpTreeListExtensionOptionSetting" + row).c_str(),
+             s.HttpTreeListExtensionOptionSetting[n]);
+        keys.push_back({t, "HttpTreeListExtensionOptionSetting" + row + "String", SettingKey::Type::Text,
+                        nullptr, &s.extensionStrings_[n]});
         integer(t, "HttpTreeListFileSizeSetting" + row, s.HttpTreeListFileSizeSetting[n]);
     }
     flag(t, "HttpTreeListTabMetaSetting", s.HttpTreeListTabMetaSetting);

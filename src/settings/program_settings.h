@@ -63,7 +63,8 @@ struct ProgramSettings {
     // Tool
     int32_t HttpTreeListReadingNumberSetting = 1;
     // Index 0 is the "every extension" row, 1..11 the extension rows.
-    std::array<int32_t, kExtensionRows> HttpTreeListExtensionOptionSetting{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::array<int32_t, kExtensionRows> HttpTreeListExtensionOptionSetting{1, 0, 0, 0, 0, 0,
+                                                                           0, 0, 0, 0, 0, 0};
     std::array<int32_t, kExtensionRows> HttpTreeListFileSizeSetting{};
     int32_t HttpTreeListTabMetaSetting = 1;
     int32_t HttpTreeListTabFrameSetting = 1;

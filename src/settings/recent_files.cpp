@@ -10,7 +10,8 @@ namespace {
 constexpr const char* kSection = "RecentDownloadSettingFileList";
 
 std::size_t CharCount(const std::string& s) {
-    return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 // The last n characters of a UTF-8 text.

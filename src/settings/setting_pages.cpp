@@ -18,7 +18,8 @@ int32_t NumberOfText(const std::string& text) {
 
 // ---- Program page ----
 
-ProgramPageModel::ProgramPageModel(const ProgramSettings& s) : allowOperationCheck_(s.AllowOperationCheck != 0) {
+ProgramPageModel::ProgramPageModel(const ProgramSettings& s)
+    : allowOperationCheck_(s.AllowOperationCheck != 0) {
     for (const ProgramRow& row : ProgramRows())
         if (row.key)
             checks_[row.id] = s.*row.key != 0;

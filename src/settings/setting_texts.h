@@ -29,10 +29,10 @@ const char* LabelText(const std::vector<Label>& labels, int id);
 
 struct ProgramRow {
     enum class Place {
-        Line,      // a line of its own
-        NewGroup,  // a line of its own, with space above
-        Indented,  // below the label or check box that governs it
-        InRow,     // beside the previous InRow entries, on one indented line
+        Line,     // a line of its own
+        NewGroup, // a line of its own, with space above
+        Indented, // below the label or check box that governs it
+        InRow,    // beside the previous InRow entries, on one indented line
     };
     int id;
     const char* caption;
@@ -63,7 +63,7 @@ struct OptionRow {
     const char* caption; // the check box's caption, or the label before the box
     Key key;
     // Number rows only.
-    const char* unit = "";  // label after the spin button
+    const char* unit = ""; // label after the spin button
     int spinId = 0;
     int min = 0, max = 0;
 };

@@ -1,10 +1,10 @@
 #include "ui/browser_rules.h"
 
-#include "ui/browser_texts.h"
-#include "ui/command_ids.h"
+#include "platform/text_helpers.h"
 #include "platform/url_test.h"
 #include "platform/visible_text.h"
-#include "platform/text_helpers.h"
+#include "ui/browser_texts.h"
+#include "ui/command_ids.h"
 
 #include <algorithm>
 #include <cctype>
@@ -60,8 +60,8 @@ UrlBoxes SplitForUrlBoxes(const std::string& url) {
 
 std::string FileLinkQuestion(const std::string& url, const std::string& folder) {
     using namespace browserwin;
-    return std::string(kFileLinkIntro) + "\n" + VisibleText(MaskPasswords(url)) + "\n\n" + kFileLinkChoice + "\n" +
-           kFileLinkFolder + (folder.empty() ? std::string(kNoFolderShown) : VisibleText(folder));
+    return std::string(kFileLinkIntro) + "\n" + VisibleText(MaskPasswords(url)) + "\n\n" + kFileLinkChoice +
+           "\n" + kFileLinkFolder + (folder.empty() ? std::string(kNoFolderShown) : VisibleText(folder));
 }
 
 PageLoadBusy::Step PageLoadBusy::Enter() {

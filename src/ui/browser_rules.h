@@ -10,7 +10,7 @@ struct BrowserState {
     bool addressEmpty = true; // the address box holds only blanks
     bool canGoBack = false;   // the view's history
     bool canGoForward = false;
-    bool loading = false;     // the view is loading a page
+    bool loading = false; // the view is loading a page
 };
 
 // Whether a browser command (cmd::kBrowser...) is available.

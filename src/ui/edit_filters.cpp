@@ -12,9 +12,15 @@ namespace {
 constexpr wchar_t kBackspace = 8;
 constexpr wchar_t kTab = 9;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool IsLower(wchar_t c) { return c >= L'a' && c <= L'z'; }
-bool IsUpper(wchar_t c) { return c >= L'A' && c <= L'Z'; }
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
+bool IsLower(wchar_t c) {
+    return c >= L'a' && c <= L'z';
+}
+bool IsUpper(wchar_t c) {
+    return c >= L'A' && c <= L'Z';
+}
 
 bool AllOf(std::wstring_view text, bool (*pred)(wchar_t)) {
     return !text.empty() && std::all_of(text.begin(), text.end(), pred);
@@ -24,7 +30,9 @@ bool WholeTextSelected(std::wstring_view text, long selFrom, long selTo) {
     return selFrom == 0 && selTo == static_cast<long>(text.size());
 }
 
-std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
 
 } // namespace
 

@@ -11,7 +11,9 @@ namespace {
 // Space between a group's last row and its lower border.
 constexpr int kGroupBottom = 3;
 
-int Centered(int rowTop, int rowHeight, int height) { return rowTop + (rowHeight - height) / 2; }
+int Centered(int rowTop, int rowHeight, int height) {
+    return rowTop + (rowHeight - height) / 2;
+}
 
 } // namespace
 
@@ -22,11 +24,12 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     const int B = m.buttonWidth;
     const int rowHeight = std::max({m.entryHeight, m.buttonHeight, m.checkHeight});
     const int pitch = rowHeight + m.rowGap;
-    const int inner = M + m.groupPadding;        // left edge inside a group
-    const int boxLeft = inner + m.labelColumn;   // left edge of the text boxes
+    const int inner = M + m.groupPadding;      // left edge inside a group
+    const int boxLeft = inner + m.labelColumn; // left edge of the text boxes
 
     // The fixed parts decide how narrow the form may get.
-    const int rangeWidth = m.checkWidth + m.rangeLabelWidth + m.rangeBoxWidth + m.tildeWidth + m.rangeBoxWidth + 8;
+    const int rangeWidth =
+        m.checkWidth + m.rangeLabelWidth + m.rangeBoxWidth + m.tildeWidth + m.rangeBoxWidth + 8;
     const int columnGap = 3 * M;
     const int closingLeft = inner + 2 * rangeWidth + columnGap + 2 * M;
     const int closingRight = closingLeft + m.closingLabelWidth;
@@ -34,7 +37,8 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     for (int w : m.runButtonWidths)
         runRight += w + M / 2;
     runRight -= M / 2;
-    g.minimumWidth = std::max({boxLeft + m.minimumBoxWidth + 5 * M + B, closingRight + M + m.groupPadding, runRight + M});
+    g.minimumWidth =
+        std::max({boxLeft + m.minimumBoxWidth + 5 * M + B, closingRight + M + m.groupPadding, runRight + M});
     const int X = std::max(clientWidth, g.minimumWidth);
     g.width = X;
 
@@ -42,11 +46,18 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     const int buttonLeft = X - 2 * M - B;
     const int groupWidth = X - 2 * M;
 
-    auto box = [&](int id, int top) { r[id] = {boxLeft, Centered(top, rowHeight, m.entryHeight), boxRight - boxLeft, m.entryHeight}; };
-    auto button = [&](int id, int top) { r[id] = {buttonLeft, Centered(top, rowHeight, m.buttonHeight), B, m.buttonHeight}; };
-    auto label = [&](int id, int left, int top, int width) { r[id] = {left, Centered(top, rowHeight, m.lineHeight), width, m.lineHeight}; };
+    auto box = [&](int id, int top) {
+        r[id] = {boxLeft, Centered(top, rowHeight, m.entryHeight), boxRight - boxLeft, m.entryHeight};
+    };
+    auto button = [&](int id, int top) {
+        r[id] = {buttonLeft, Centered(top, rowHeight, m.buttonHeight), B, m.buttonHeight};
+    };
+    auto label = [&](int id, int left, int top, int width) {
+        r[id] = {left, Centered(top, rowHeight, m.lineHeight), width, m.lineHeight};
+    };
     auto separator = [&](int id, int top) {
-        r[id] = {boxLeft - m.separatorWidth - 2, Centered(top, rowHeight, m.lineHeight), m.separatorWidth, m.lineHeight};
+        r[id] = {boxLeft - m.separatorWidth - 2, Centered(top, rowHeight, m.lineHeight), m.separatorWidth,
+                 m.lineHeight};
     };
 
     // URL: base, expansion, user name, password, then the composed address.
@@ -143,7 +154,8 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     }
     r[kTransferStatus] = {M, sy, statusWidth, 3 * m.lineHeight};
     sy += 3 * m.lineHeight + 1;
-    for (auto [text, bar] : {std::pair{kByteProgressText, kByteProgressBar}, std::pair{kFileProgressText, kFileProgressBar}}) {
+    for (auto [text, bar] :
+         {std::pair{kByteProgressText, kByteProgressBar}, std::pair{kFileProgressText, kFileProgressBar}}) {
         r[text] = {M, sy, statusWidth, m.lineHeight};
         sy += m.lineHeight;
         r[bar] = {M, sy, statusWidth, m.gaugeHeight};

@@ -13,11 +13,11 @@ struct Rect {
 
 // Sizes measured from the real controls in the current font and theme.
 struct FormMetrics {
-    int margin = 8;        // left edge of the URL group (M)
-    int buttonWidth = 90;  // width of the "参照..." column (B)
+    int margin = 8;       // left edge of the URL group (M)
+    int buttonWidth = 90; // width of the "参照..." column (B)
     int entryHeight = 24;
     int buttonHeight = 26;
-    int lineHeight = 17;   // one line of static text
+    int lineHeight = 17; // one line of static text
     int iconSize = 16;
     int labelColumn = 120; // labels in front of the URL and destination boxes
     int separatorWidth = 8;

@@ -1,15 +1,15 @@
 #include "ui/form_rules.h"
 
+#include "platform/text_helpers.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
-#include "platform/text_helpers.h"
 
 namespace ordinex::form {
 
 const std::vector<int>& InputControlIds() {
     static const std::vector<int> ids = [] {
-        std::vector<int> v{kUrlBase,       kUrlExpansion,  kFolderBase,         kFolderExpansion,
-                           kUserName,      kPassword,      kBrowserButton,      kExplorerButton,
+        std::vector<int> v{kUrlBase,       kUrlExpansion,   kFolderBase,         kFolderExpansion,
+                           kUserName,      kPassword,       kBrowserButton,      kExplorerButton,
                            kFtpTreeButton, kLinkTreeButton, kBrowseFolderButton, kCopyUrlButton};
         for (const RangeIds& r : kRangeIds) {
             v.push_back(r.check);
@@ -26,7 +26,7 @@ const std::vector<ButtonCommand>& ButtonCommands() {
     static const std::vector<ButtonCommand> buttons{
         {kBrowserButton, cmd::kOpenBrowser},  {kExplorerButton, cmd::kOpenExplorer},
         {kFtpTreeButton, cmd::kShowFtpTree},  {kLinkTreeButton, cmd::kShowLinkTree},
-        {kRunSeriesButton, cmd::kRunSeries}, {kFtpListButton, cmd::kRunFtpList},
+        {kRunSeriesButton, cmd::kRunSeries},  {kFtpListButton, cmd::kRunFtpList},
         {kLinkListButton, cmd::kRunLinkList},
     };
     return buttons;

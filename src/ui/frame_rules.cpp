@@ -16,7 +16,9 @@ int FrameHeight(const SizeInputs& in) {
     return in.outsideClientHeight + (expanded ? in.formExpandedHeight : in.formIdleHeight);
 }
 
-int ClampWidth(int width) { return std::clamp(width, kMinWidth, kMaxWidth); }
+int ClampWidth(int width) {
+    return std::clamp(width, kMinWidth, kMaxWidth);
+}
 
 namespace {
 
@@ -27,7 +29,8 @@ int Overlap(const form::Rect& a, const form::Rect& b) {
 }
 
 bool Inside(const form::Rect& inner, const form::Rect& outer) {
-    return inner.x >= outer.x && inner.y >= outer.y && inner.right() <= outer.right() && inner.bottom() <= outer.bottom();
+    return inner.x >= outer.x && inner.y >= outer.y && inner.right() <= outer.right() &&
+           inner.bottom() <= outer.bottom();
 }
 
 } // namespace
@@ -46,11 +49,11 @@ form::Rect PlaceBusyAnimation(const form::Rect& frame, const form::Rect& workAre
     constexpr int kGap = 6;
     const form::Rect& a = workArea;
     const form::Rect outside[] = {
-        {frame.right() - width, frame.bottom() + kGap, width, height}, // below the lower right corner
-        {frame.right() + kGap, frame.bottom() - height, width, height}, // right of it
+        {frame.right() - width, frame.bottom() + kGap, width, height},    // below the lower right corner
+        {frame.right() + kGap, frame.bottom() - height, width, height},   // right of it
         {frame.x - kGap - width, frame.bottom() - height, width, height}, // left of the lower left corner
-        {frame.right() - width, frame.y - kGap - height, width, height}, // above the upper right corner
-        {a.right() - width, a.bottom() - height, width, height},         // corners of the work area
+        {frame.right() - width, frame.y - kGap - height, width, height},  // above the upper right corner
+        {a.right() - width, a.bottom() - height, width, height},          // corners of the work area
         {a.x, a.bottom() - height, width, height},
         {a.right() - width, a.y, width, height},
         {a.x, a.y, width, height},
@@ -75,7 +78,8 @@ form::Rect PlaceBusyAnimation(const form::Rect& frame, const form::Rect& workAre
 bool CommandAvailable(int command, const CommandContext& c) {
     const bool hasUrlBase = !TrimBlanks(c.job.urlBase).empty();
     const bool hasUrl = hasUrlBase || !TrimBlanks(c.job.urlExpansion).empty();
-    const bool hasFolder = !TrimBlanks(c.job.folderBase).empty() || !TrimBlanks(c.job.folderExpansion).empty();
+    const bool hasFolder =
+        !TrimBlanks(c.job.folderBase).empty() || !TrimBlanks(c.job.folderExpansion).empty();
     if (command >= cmd::kFileMru1 && command < cmd::kFileMru1 + cmd::kFileMruCount)
         return !c.running;
     switch (command) {

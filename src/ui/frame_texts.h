@@ -7,7 +7,8 @@ inline constexpr const char* kBrowserFailed = "Browserが開けません";
 inline constexpr const char* kExplorerFailed = "Explorerが開けません";
 // After kExplorerFailed and the address, when the desktop has no
 // application for ftp:// addresses.
-inline constexpr const char* kNoFtpHandler = "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。";
+inline constexpr const char* kNoFtpHandler =
+    "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。";
 // The offer that closes the message.
 inline constexpr const char* kOfferFtpTree = "FTPツリー&リスト ビューで開きますか?";
 

@@ -93,7 +93,8 @@ TEST_F(StartupTest, NothingIsSavedBeforeStartupCompletesOrAfterAFatalExit) {
 
 TEST_F(StartupTest, HandEditedKeysAndForeignSectionsSurvive) {
     ScopedCwd cwd(work.path());
-    WriteFile(work / "Ordinex.ini", "[Program]\nAllowOperationCheck=1\nPauseForConfirm=1\n[Mine]\nkeep=yes\n");
+    WriteFile(work / "Ordinex.ini",
+              "[Program]\nAllowOperationCheck=1\nPauseForConfirm=1\n[Mine]\nkeep=yes\n");
     COrdinexApp app;
     ASSERT_EQ(app.InitCore().result, COrdinexApp::StartResult::Started);
     EXPECT_EQ(app.settings.AllowOperationCheck, 1);

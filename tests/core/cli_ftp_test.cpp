@@ -63,8 +63,7 @@ protected:
     std::string Job(const std::string& folderBase, const std::string& download) {
         const std::string path = cwd / "job.odx";
         WriteFile(path, "[UrlFolder]\nFolderBaseText=" + folderBase +
-                            "\n[Program]\nReadProgramSettingByOpen=1\n[Download]\n" +
-                            download);
+                            "\n[Program]\nReadProgramSettingByOpen=1\n[Download]\n" + download);
         return path;
     }
 };
@@ -72,10 +71,10 @@ protected:
 TEST_F(CliFtp, LsPrintsTheWindowsColumns) {
     const auto r = Ls("/pub");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Undated(r.out), (std::set<std::string>{"a.b.jpg\t4\tjpg", "with space.TXT\t2\tTXT",
-                                                     "日本語.txt\t0\ttxt", "big.dat\t1,234,567\tdat",
-                                                     "PHOTO.JPG\t3\tJPG", "small.jpg\t2\tjpg", "img\t\t",
-                                                     "dir.zip\t\tzip"}));
+    EXPECT_EQ(Undated(r.out),
+              (std::set<std::string>{"a.b.jpg\t4\tjpg", "with space.TXT\t2\tTXT", "日本語.txt\t0\ttxt",
+                                     "big.dat\t1,234,567\tdat", "PHOTO.JPG\t3\tJPG", "small.jpg\t2\tjpg",
+                                     "img\t\t", "dir.zip\t\tzip"}));
     for (const std::string& line : LineSet(r.out))
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
 
@@ -133,7 +132,8 @@ TEST_F(CliFtp, LsFailuresAndHostileNames) {
         EXPECT_TRUE(c == '\t' || c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
     const auto names = LineSet(hostile.out);
     const auto has = [&](const std::string& prefix) {
-        return std::any_of(names.begin(), names.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
     };
     // Control characters and the invisible ones that turn a name around are written out.
     EXPECT_TRUE(has("ctl\\x01name.txt\t3\ttxt\t"));
@@ -155,11 +155,12 @@ TEST_F(CliFtp, LsOfAListingThatNeverEndsStopsAtItsBoundInLittleMemory) {
     };
     // Freed memory a sanitizer keeps in quarantine is no memory the program holds.
     const char* asan = std::getenv("ASAN_OPTIONS");
-    const std::string quarantine = std::string("ASAN_OPTIONS=") + (asan ? asan + std::string(":") : "") +
-                                   "quarantine_size_mb=16";
+    const std::string quarantine =
+        std::string("ASAN_OPTIONS=") + (asan ? asan + std::string(":") : "") + "quarantine_size_mb=16";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        const auto r = RunProcess({ORDINEX_CLI_PATH, "ls", server.url(c.path)}, cwd.path(), {quarantine}, 120);
+        const auto r =
+            RunProcess({ORDINEX_CLI_PATH, "ls", server.url(c.path)}, cwd.path(), {quarantine}, 120);
         EXPECT_FALSE(r.killed);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.err, c.message);

@@ -60,16 +60,18 @@ TEST_F(CliLink, ExitStatusesAndNoRawControlCharacters) {
     WriteFile(cwd / "Ordinex.ini", "[Tool]\nHttpListNextChoseSetting=1\n");
     r = Ls("http://" + site + "fails.html");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "ワーニング: http://" + site + "once.html を読み込めませんでした: 原因不明のサーバーエラー(500)\n"
-                     "リンク一覧表示終了: 読み込めなかったページ 1 件\n");
+    EXPECT_EQ(r.err, "ワーニング: http://" + site +
+                         "once.html を読み込めませんでした: 原因不明のサーバーエラー(500)\n"
+                         "リンク一覧表示終了: 読み込めなかったページ 1 件\n");
     EXPECT_EQ(Lines(r.out), std::vector<std::string>{site + "once.html\t96\ttext/html\t"});
 
     // A page read only up to the bound is said to be, and leaves the list incomplete.
     WriteFile(cwd / "Ordinex.ini", "");
     r = Ls("http://" + site + "huge?mb=40");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "ワーニング: http://" + site + "huge?mb=40 は 32 MB を超えるため、先頭の部分からリンクを抽出します\n"
-                     "リンク一覧表示終了: 32 MB を超えて先頭の部分だけを読んだページ 1 件\n");
+    EXPECT_EQ(r.err, "ワーニング: http://" + site +
+                         "huge?mb=40 は 32 MB を超えるため、先頭の部分からリンクを抽出します\n"
+                         "リンク一覧表示終了: 32 MB を超えて先頭の部分だけを読んだページ 1 件\n");
     EXPECT_GT(Lines(r.out).size(), 20u);
 
     WriteFile(cwd / "Ordinex.ini", "");
@@ -101,12 +103,14 @@ TEST_F(CliLink, FetchTakesWebAddressesAsLinkRows) {
 
     // A missing file fails it and the run goes on; ".." never leaves the destination.
     WriteFile(cwd / "evil.bin", "keep");
-    r = fetch("HttpListSaveSetting=2\nSaveSetting=1\n", {"missing.bin", "%2E%2E/%2E%2E/%2e%2e/evil.bin", "../../evil.bin"});
+    r = fetch("HttpListSaveSetting=2\nSaveSetting=1\n",
+              {"missing.bin", "%2E%2E/%2E%2E/%2e%2e/evil.bin", "../../evil.bin"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("3 / 3 Files"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("要求されたURLが見つかりません(404)"), std::string::npos);
     EXPECT_EQ(ReadFile(cwd / "evil.bin"), "keep");
-    EXPECT_EQ(ReadFile(cwd / "dl/127_0_0_1/site/%2E%2E/%2E%2E/%2e%2e/evil.bin").size(), 1017u) << "../../../evil.bin";
+    EXPECT_EQ(ReadFile(cwd / "dl/127_0_0_1/site/%2E%2E/%2E%2E/%2e%2e/evil.bin").size(), 1017u)
+        << "../../../evil.bin";
     for (const auto& e : std::filesystem::recursive_directory_iterator(cwd.path()))
         if (e.is_regular_file()) {
             const std::string rel = std::filesystem::relative(e.path(), cwd.path()).string();

@@ -18,10 +18,12 @@ std::string MakeJob(const TempDir& dir, const std::string& urlBase, const std::s
                     const std::string& folderBase, const std::string& folderExp,
                     const std::vector<std::pair<int, Range>>& ranges, const std::string& extra = "") {
     std::string text = "[UrlFolder]\nUrlBaseText=" + urlBase + "\nUrlExpansionText=" + urlExp +
-                       "\nFolderBaseText=" + folderBase + "\nFolderExpansionText=" + folderExp + "\n[Ordinseq]\n";
+                       "\nFolderBaseText=" + folderBase + "\nFolderExpansionText=" + folderExp +
+                       "\n[Ordinseq]\n";
     for (const auto& [k, r] : ranges) {
         const std::string n = std::to_string(k + 1);
-        text += "WildCard" + n + "Check=1\nWildCard" + n + "Start=" + r.start + "\nWildCard" + n + "End=" + r.end + "\n";
+        text += "WildCard" + n + "Check=1\nWildCard" + n + "Start=" + r.start + "\nWildCard" + n +
+                "End=" + r.end + "\n";
     }
     text += extra;
     const std::string path = dir / "job.odx";
@@ -42,7 +44,8 @@ std::vector<std::string> FirstColumn(const std::string& text) {
 
 TEST(CliList, OdometerOrderWithSeparators) {
     TempDir dir;
-    const auto job = MakeJob(dir, "http://host/img", "*?.jpg", "/dl", "*?.jpg", {{0, {"1", "3"}}, {1, {"a", "b"}}});
+    const auto job =
+        MakeJob(dir, "http://host/img", "*?.jpg", "/dl", "*?.jpg", {{0, {"1", "3"}}, {1, {"a", "b"}}});
     const auto r = List(dir, job);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
@@ -75,8 +78,9 @@ TEST_P(CliListRanges, PrintsEveryValue) {
 INSTANTIATE_TEST_SUITE_P(
     Examples, CliListRanges,
     ::testing::Values(SequenceCase{"ten_to_nine", "10", "9", {"9", "10"}},
-                      SequenceCase{"z_to_a", "z", "a", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m",
-                                                        "n", "o", "p", "q", "r", "s", "t", "u", "v", "w", "x", "y", "z"}},
+                      SequenceCase{"z_to_a", "z", "a", {"a", "b", "c", "d", "e", "f", "g", "h", "i",
+                                                        "j", "k", "l", "m", "n", "o", "p", "q", "r",
+                                                        "s", "t", "u", "v", "w", "x", "y", "z"}},
                       SequenceCase{"y_to_ab", "y", "ab", {"y", "z", "aa", "ab"}},
                       SequenceCase{"padded", "007", "012", {"007", "008", "009", "010", "011", "012"}},
                       SequenceCase{"equal", "5", "5", {"5"}},
@@ -109,13 +113,34 @@ TEST(CliList, CompositionExamples) {
     };
     const Case cases[] = {
         {"http://host/dir/", "/a*.gif", "x", "", {{0, {"1", "1"}}}, {"http://host/dir/a1.gif"}, {"/d/x"}},
-        {"http://host/dir/", "/a*.gif", "x", "[Program]\nReadProgramSettingByOpen=1\nDeleteSeparatorOfURLRepeatsSetting=0\n",
-         {{0, {"1", "1"}}}, {"http://host/dir//a1.gif"}, {"/d/x"}},
-        {"http://host/", "*_*.jpg", "*_*.jpg", "", {{0, {"07", "07"}}}, {"http://host/07_07.jpg"}, {"/d/07_07.jpg"}},
-        {"http://host/cgi?id=", "", "f?.html", "", {{1, {"1", "2"}}}, {"http://host/cgi1id=", "http://host/cgi2id="},
+        {"http://host/dir/",
+         "/a*.gif",
+         "x",
+         "[Program]\nReadProgramSettingByOpen=1\nDeleteSeparatorOfURLRepeatsSetting=0\n",
+         {{0, {"1", "1"}}},
+         {"http://host/dir//a1.gif"},
+         {"/d/x"}},
+        {"http://host/",
+         "*_*.jpg",
+         "*_*.jpg",
+         "",
+         {{0, {"07", "07"}}},
+         {"http://host/07_07.jpg"},
+         {"/d/07_07.jpg"}},
+        {"http://host/cgi?id=",
+         "",
+         "f?.html",
+         "",
+         {{1, {"1", "2"}}},
+         {"http://host/cgi1id=", "http://host/cgi2id="},
          {"/d/f1.html", "/d/f2.html"}},
         // A range whose placeholder is used nowhere does not multiply the combinations.
-        {"http://host/", "*.jpg", "*.jpg", "", {{0, {"1", "2"}}, {3, {"1", "9"}}}, {"http://host/1.jpg", "http://host/2.jpg"},
+        {"http://host/",
+         "*.jpg",
+         "*.jpg",
+         "",
+         {{0, {"1", "2"}}, {3, {"1", "9"}}},
+         {"http://host/1.jpg", "http://host/2.jpg"},
          {"/d/1.jpg", "/d/2.jpg"}},
         // No range at all: exactly one line.
         {"http://host/a.jpg", "", "a.jpg", "", {}, {"http://host/a.jpg"}, {"/d/a.jpg"}},
@@ -133,7 +158,8 @@ TEST(CliList, CompositionExamples) {
 
 TEST(CliList, SettingsComeFromOrdinexIniInTheCurrentFolder) {
     TempDir dir;
-    WriteFile(dir / "Ordinex.ini", "[Program]\nInsertSeparatorOfUrlSetting=0\nInsertSeparatorOfFolderSetting=0\n");
+    WriteFile(dir / "Ordinex.ini",
+              "[Program]\nInsertSeparatorOfUrlSetting=0\nInsertSeparatorOfFolderSetting=0\n");
     const auto r = List(dir, MakeJob(dir, "http://host/img", "*.jpg", "/d/", "x", {{0, {"1", "1"}}}));
     EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"http://host/img1.jpg\t/d/x"}));
     EXPECT_EQ(ReadFile(dir / "Ordinex.ini"),
@@ -203,7 +229,8 @@ TEST(CliList, ExampleJobsList) {
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 36u);
     EXPECT_EQ(lines[0], "http://127.0.0.1:8000/photos/daya/img001.jpg\t/tmp/ordinex-example/daya/img001.jpg");
-    EXPECT_EQ(lines[35], "http://127.0.0.1:8000/photos/dayc/img012.jpg\t/tmp/ordinex-example/dayc/img012.jpg");
+    EXPECT_EQ(lines[35],
+              "http://127.0.0.1:8000/photos/dayc/img012.jpg\t/tmp/ordinex-example/dayc/img012.jpg");
 }
 
 } // namespace

@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"no_insert", "http://host/img", "*.jpg", false, true, "http://host/img*.jpg", ""},
         JoinCase{"repeat_removed", "http://host/dir/", "/a*.gif", true, true, "http://host/dir/a*.gif", ""},
         JoinCase{"repeat_kept", "http://host/dir/", "/a*.gif", true, false, "http://host/dir//a*.gif", ""},
-        JoinCase{"base_ends_with_separator", "http://host/dir/", "a.gif", true, true, "http://host/dir/a.gif", ""},
+        JoinCase{"base_ends_with_separator", "http://host/dir/", "a.gif", true, true, "http://host/dir/a.gif",
+                 ""},
         JoinCase{"empty_expansion", "http://host/a.gif", "", true, true, "http://host/a.gif", ""},
         JoinCase{"empty_base", "", "http://host/a.gif", true, true, "http://host/a.gif", ""},
         JoinCase{"both_empty", "", "", true, true, "", ""},
@@ -165,7 +166,8 @@ TEST(FileHelpers, CreateFoldersFailures) {
     EXPECT_FALSE(COrdinexApp::CreateFolders("rel/f.jpg"));
     EXPECT_FALSE(COrdinexApp::CreateFolders(""));
     std::filesystem::create_directory(dir / "ro");
-    std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir / "ro",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     if (::geteuid() != 0) { // root writes anywhere
         EXPECT_FALSE(COrdinexApp::CreateFolders(dir / "ro/sub/f.jpg"));
     }
@@ -205,7 +207,8 @@ TEST(UrlSegments, CountAndPick) {
     for (const auto& c : cases) {
         EXPECT_EQ(COrdinexApp::CountUrlSegments(c.url), c.count) << c.url;
         for (std::size_t i = 0; i < c.segments.size(); ++i)
-            EXPECT_EQ(COrdinexApp::GetUrlSegment(c.url, static_cast<int>(i)), c.segments[i]) << c.url << " " << i;
+            EXPECT_EQ(COrdinexApp::GetUrlSegment(c.url, static_cast<int>(i)), c.segments[i])
+                << c.url << " " << i;
         EXPECT_EQ(COrdinexApp::GetUrlSegment(c.url, 99), "");
     }
 }

@@ -116,7 +116,8 @@ TEST_F(SeriesReuse, StopClosesTheKeptConnection) {
     EXPECT_EQ(summary.stopped, 3);
     EXPECT_EQ(app.engine.KeptConnections(), 0u);
     const auto reports = view.Line("1011");
-    EXPECT_EQ(Count(reports, "のソケットアドレスへ接続に成功"), 1) << "the stopped file went over the kept one";
+    EXPECT_EQ(Count(reports, "のソケットアドレスへ接続に成功"), 1)
+        << "the stopped file went over the kept one";
     EXPECT_EQ(Count(reports, "サーバーへの接続を正常に閉じました"), 1);
 }
 
@@ -173,8 +174,9 @@ TEST_F(EngineReuse, AConnectionWithAStrayAnswerIsNeverUsedAgain) {
         if (Download(base + "2", "2"))
             EXPECT_EQ(ReadFile(out / "2").substr(0, 6), "file 2");
         else
-            EXPECT_EQ(engine.errorText,
-                      "サーバーが応答の後に要求していないデータを続けて送ってきたため、この応答は信用できません");
+            EXPECT_EQ(
+                engine.errorText,
+                "サーバーが応答の後に要求していないデータを続けて送ってきたため、この応答は信用できません");
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
         ASSERT_TRUE(Download(base + "3", "3")) << engine.errorText;
         EXPECT_EQ(ReadFile(out / "3").substr(0, 6), "file 3");

@@ -177,7 +177,8 @@ TEST_F(FtpListRun, FolderRowsAreDeselectedAndTheFilesFetched) {
     EXPECT_EQ(summary.done, 2);
     EXPECT_EQ(summary.failed, 0);
     EXPECT_FALSE(rows.rows[1].selected);
-    EXPECT_EQ(view.FileProgress(), (std::vector<std::string>{"0 / 2 Files", "1 / 2 Files", "1 / 2 Files", "2 / 2 Files"}));
+    EXPECT_EQ(view.FileProgress(),
+              (std::vector<std::string>{"0 / 2 Files", "1 / 2 Files", "1 / 2 Files", "2 / 2 Files"}));
     EXPECT_EQ(ReadFile(sandbox / "dl/a.bin"), "A");
     EXPECT_EQ(ReadFile(sandbox / "dl/b_c.bin"), "BC");
     EXPECT_EQ(view.Line("1007").front(), dir + "a.bin を");
@@ -228,7 +229,8 @@ TEST_F(FtpListRun, HostileNamesStayInsideTheDestination) {
         EXPECT_EQ(summary.processed, summary.total) << "every row was processed";
         const std::string tooLong = std::string(3000, 'x') + ".txtがファイル名として正しくありません";
         EXPECT_TRUE(std::any_of(prompter.asked.begin(), prompter.asked.end(), [&](const std::string& a) {
-            return a.size() > tooLong.size() && a.compare(a.size() - tooLong.size(), tooLong.size(), tooLong) == 0;
+            return a.size() > tooLong.size() &&
+                   a.compare(a.size() - tooLong.size(), tooLong.size(), tooLong) == 0;
         })) << "a name of 3,000 bytes cannot be stored";
     }
     for (const std::string& file : SandboxFiles())

@@ -13,9 +13,9 @@ namespace {
 
 TEST(FuzzRegressions, EveryKeptInputPasses) {
     const std::map<std::string, std::function<void(std::string_view)>> targets = {
-        {"ini", ordinex::fuzz::FuzzIni},           {"job", ordinex::fuzz::FuzzJob},
-        {"url", ordinex::fuzz::FuzzUrl},           {"ftp_listing", ordinex::fuzz::FuzzFtpListing},
-        {"http", ordinex::fuzz::FuzzHttp},         {"page", ordinex::fuzz::FuzzPage},
+        {"ini", ordinex::fuzz::FuzzIni},   {"job", ordinex::fuzz::FuzzJob},
+        {"url", ordinex::fuzz::FuzzUrl},   {"ftp_listing", ordinex::fuzz::FuzzFtpListing},
+        {"http", ordinex::fuzz::FuzzHttp}, {"page", ordinex::fuzz::FuzzPage},
     };
     const std::filesystem::path root = std::string(ORDINEX_FUZZ_DIR) + "/regressions";
     int replayed = 0;

@@ -17,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr const char* kCaVariable = "ORDINEX_TEST_CAINFO";
 
-
 // One certificate authority for the whole test program.
 const std::string& CertDir() {
     static TempDir dir;
@@ -137,8 +136,8 @@ TEST_F(Https, RedirectsFromHttpsToHttpAreRefusedNamingBothAddresses) {
     } cases[] = {
         {"from a secure address", secure},
         {"later in the chain", plain.url("/redirect/1?to=" + secure)},
-        {"scheme in capitals", server.url("/redirect/1?to=HTTP://127.0.0.1:" + std::to_string(plain.port()) +
-                                          "/bytes/700")},
+        {"scheme in capitals",
+         server.url("/redirect/1?to=HTTP://127.0.0.1:" + std::to_string(plain.port()) + "/bytes/700")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,8 +163,9 @@ TEST_F(Https, OptionOffRefusesHttpsAsAnUnsupportedServiceTypeWithoutConnecting) 
     host.settings.UseHttpsSetting = 0;
     EXPECT_FALSE(Download(server.url("/conn/x")));
     EXPECT_EQ(host.Of("status"),
-              (std::vector<std::string>{"インターネット･サービス･タイプ  HTTPS  (サポートしていないインターネット･サービス･タイプ)",
-                                        "ファイルのダウンロード中止"}));
+              (std::vector<std::string>{
+                  "インターネット･サービス･タイプ  HTTPS  (サポートしていないインターネット･サービス･タイプ)",
+                  "ファイルのダウンロード中止"}));
     EXPECT_EQ(engine.errorText, kHttpsRefusedText);
     HttpProbeResult probe;
     EXPECT_FALSE(engine.QueryHttpInfo(server.url("/conn/x"), probe));
@@ -177,8 +177,8 @@ TEST_F(Https, OptionOffRefusesHttpsAsAnUnsupportedServiceTypeWithoutConnecting) 
 }
 
 // The command-line program over HTTPS: a series on one kept connection (or
-// resumed TLS sessions without keeping), a page walk whose rows keep their scheme and are fetched over HTTPS again,
-// and an untrusted server refused with exit status 1.
+// resumed TLS sessions without keeping), a page walk whose rows keep their scheme and are fetched over HTTPS
+// again, and an untrusted server refused with exit status 1.
 class HttpsCli : public ::testing::Test {
 protected:
     TempDir cwd;
@@ -189,13 +189,15 @@ protected:
     ProcessResult Run(const std::vector<std::string>& args, bool trusted = true) {
         std::vector<std::string> argv{ORDINEX_CLI_PATH};
         argv.insert(argv.end(), args.begin(), args.end());
-        return RunProcess(argv, cwd.path(), trusted ? std::vector<std::string>{trust} : std::vector<std::string>{});
+        return RunProcess(argv, cwd.path(),
+                          trusted ? std::vector<std::string>{trust} : std::vector<std::string>{});
     }
     std::string SeriesJob(const std::string& folder) {
         const std::string job = cwd / (folder + ".odx");
-        WriteFile(job, "[UrlFolder]\nUrlBaseText=" + server.url("") + "\nUrlExpansionText=conn/*\nFolderBaseText=" +
-                           (cwd / folder) + "\nFolderExpansionText=*.txt\n[Ordinseq]\nWildCard1Check=1\n"
-                                            "WildCard1Start=1\nWildCard1End=4\n");
+        WriteFile(job, "[UrlFolder]\nUrlBaseText=" + server.url("") +
+                           "\nUrlExpansionText=conn/*\nFolderBaseText=" + (cwd / folder) +
+                           "\nFolderExpansionText=*.txt\n[Ordinseq]\nWildCard1Check=1\n"
+                           "WildCard1Start=1\nWildCard1End=4\n");
         return job;
     }
 };
@@ -204,7 +206,8 @@ TEST_F(HttpsCli, SeriesRunsOnOneSecureConnectionAndAnUntrustedServerIsRefused) {
     ProcessResult r = Run({"run", SeriesJob("ok")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (int i = 1; i <= 4; ++i)
-        EXPECT_EQ(ReadFile(cwd / ("ok/" + std::to_string(i) + ".txt")), "connection 1 request " + std::to_string(i));
+        EXPECT_EQ(ReadFile(cwd / ("ok/" + std::to_string(i) + ".txt")),
+                  "connection 1 request " + std::to_string(i));
 
     // One connection per file: each after the first resumes the TLS session instead of a full handshake.
     WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\nKeepConnectionSetting=0\n");
@@ -217,8 +220,9 @@ TEST_F(HttpsCli, SeriesRunsOnOneSecureConnectionAndAnUntrustedServerIsRefused) {
 
     r = Run({"run", SeriesJob("refused")}, false);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("127.0.0.1 のサーバー証明書を検証できませんでした: 証明書の発行者が信頼されていません"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find("127.0.0.1 のサーバー証明書を検証できませんでした: 証明書の発行者が信頼されていません"),
+        std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(cwd / "refused/1.txt"));
 }
@@ -233,8 +237,9 @@ TEST_F(HttpsCli, OptionOffRefusesSecureAddressesOfLsAndFetch) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(kHttpsRefusedText), std::string::npos) << r.err;
 
-    WriteFile(cwd / "job.odx", "[UrlFolder]\nAccessUserNameText=user\nAccessPasswordText=secret\nFolderBaseText=" +
-                                   (cwd / "dl") + "\n");
+    WriteFile(cwd / "job.odx",
+              "[UrlFolder]\nAccessUserNameText=user\nAccessPasswordText=secret\nFolderBaseText=" +
+                  (cwd / "dl") + "\n");
     r = Run({"fetch", cwd / "job.odx", server.url("/conn/x")});
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_NE(r.err.find(kHttpsRefusedText), std::string::npos) << r.err;
@@ -247,8 +252,8 @@ TEST_F(HttpsCli, OptionOffRefusesSecureAddressesOfLsAndFetch) {
 }
 
 TEST_F(HttpsCli, PageRowsKeepTheirSchemeAndAreFetchedOverHttps) {
-    WriteFile(cwd / "Ordinex.ini",
-              "[Download]\nUseHttpsSetting=1\n[Tool]\nHttpListNextChoseSetting=1\nHttpListNextChoseAddListSetting=1\n");
+    WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\n[Tool]\nHttpListNextChoseSetting="
+                                   "1\nHttpListNextChoseAddListSetting=1\n");
     const std::string site = server.url("/site/d/");
     ProcessResult r = Run({"ls", site + "0.html"});
     ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -18,17 +18,27 @@ TEST(ProfileInt, ReadsSignAndLeadingDigits) {
         const char* text;
         int32_t value;
     };
-    const Case cases[] = {{"12", 12},          {"-7", -7},        {"+3", 3},       {"  42", 42},
-                          {"5abc", 5},         {"abc", 0},        {"", 0},         {"--1", 0},
-                          {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {"2147483648", INT32_MAX},
-                          {"-2147483648", INT32_MIN}, {"0x10", 0}};
+    const Case cases[] = {{"12", 12},
+                          {"-7", -7},
+                          {"+3", 3},
+                          {"  42", 42},
+                          {"5abc", 5},
+                          {"abc", 0},
+                          {"", 0},
+                          {"--1", 0},
+                          {"99999999999", INT32_MAX},
+                          {"-99999999999", INT32_MIN},
+                          {"2147483648", INT32_MAX},
+                          {"-2147483648", INT32_MIN},
+                          {"0x10", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(ParseProfileInt(c.text), c.value) << '"' << c.text << '"';
 }
 
 TEST(IniStore, NamesMatchWithoutCaseAndValuesKeepTheirBlanks) {
     IniStore ini;
-    ini.Parse("[Program]\r\nReadWindowSetting=0\r\n  Spaced Key = value with blanks  \r\n[ordinseq]\nWildCard1Start= 1 \n");
+    ini.Parse("[Program]\r\nReadWindowSetting=0\r\n  Spaced Key = value with blanks  "
+              "\r\n[ordinseq]\nWildCard1Start= 1 \n");
     EXPECT_EQ(ini.GetInt("PROGRAM", "readwindowsetting", 1), 0);
     EXPECT_EQ(ini.GetString("program", "Spaced Key", ""), " value with blanks  ");
     EXPECT_EQ(ini.GetString("Ordinseq", "WildCard1Start", ""), " 1 ");

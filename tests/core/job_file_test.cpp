@@ -42,9 +42,11 @@ TEST(JobFile, RoundTripTrimsTheSixTextsAndKeepsRangeTexts) {
     const std::string text = ReadFile(path);
     EXPECT_EQ(text.find("[UrlFolder]\nUrlBaseText=http://host/img\nUrlExpansionText=*.jpg\n"), 0u);
     EXPECT_NE(text.find("AccessPasswordText=secret\n"), std::string::npos) << "stored in clear";
-    EXPECT_NE(text.find("[Ordinseq]\nWildCard1Check=1\nWildCard1Start=001\nWildCard1End=010 \n"), std::string::npos);
+    EXPECT_NE(text.find("[Ordinseq]\nWildCard1Check=1\nWildCard1Start=001\nWildCard1End=010 \n"),
+              std::string::npos);
     EXPECT_NE(text.find("AllowOperationCheck=0\n[Download]"), std::string::npos);
-    EXPECT_NE(text.find("IdleTimeoutSetting=60\nKeepConnectionSetting=1\nUseHttpsSetting=0\n[Tool]"), std::string::npos);
+    EXPECT_NE(text.find("IdleTimeoutSetting=60\nKeepConnectionSetting=1\nUseHttpsSetting=0\n[Tool]"),
+              std::string::npos);
 }
 
 TEST(JobFile, SavingReplacesTheWholeFile) {
@@ -72,7 +74,8 @@ TEST(JobFile, LongTextsComeBackCutTo259Bytes) {
 
 TEST(JobFile, FlagsAreOnOnlyForExactlyOne) {
     TempDir dir;
-    WriteFile(dir / "j.odx", "[Ordinseq]\nWildCard1Check=1\nWildCard2Check=2\nWildCard3Check= 1\nWildCard4Check=on\n");
+    WriteFile(dir / "j.odx",
+              "[Ordinseq]\nWildCard1Check=1\nWildCard2Check=2\nWildCard3Check= 1\nWildCard4Check=on\n");
     ProgramSettings settings;
     Job job;
     ASSERT_TRUE(ReadJobFile(dir / "j.odx", job, settings).ok());

@@ -46,7 +46,10 @@ TEST(ResolveUrl, ResolvesLinksAsBrowsersDo) {
         {p, "http://o/a/./b/../c", "http://o/a/c"},
         {p, "HTTP://O/x", "http://O/x"},
         {p, "http:x.html", "http://h/a/b/x.html"},
-        {p, "a\x01" "b.bin", "http://h/a/b/a%01b.bin"},
+        {p,
+         "a\x01"
+         "b.bin",
+         "http://h/a/b/a%01b.bin"},
         {p, "%2e%2e/x", "http://h/a/x"},
         {p, "page.html#a/../b", "http://h/a/b/page.html#a/../b"},
         {"http://h/list.php?dir=x/y", "img.gif", "http://h/img.gif"},
@@ -77,10 +80,11 @@ TEST(PageCharset, HeaderFirstThenMetaOutsideComments) {
 }
 
 TEST(PageCharset, JapanesePagesComeOutInUtf8) {
-    const std::string sjisWord = "\x93\xfa\x96\x7b\x8c\xea";   // 日本語 in Shift_JIS
-    const std::string eucWord = "\xc6\xfc\xcb\xdc\xb8\xec";    // 日本語 in EUC-JP
+    const std::string sjisWord = "\x93\xfa\x96\x7b\x8c\xea"; // 日本語 in Shift_JIS
+    const std::string eucWord = "\xc6\xfc\xcb\xdc\xb8\xec";  // 日本語 in EUC-JP
     const std::string word = "日本語";
-    EXPECT_EQ(PageTextToUtf8("<meta charset=Shift_JIS>" + sjisWord, "text/html"), "<meta charset=Shift_JIS>" + word);
+    EXPECT_EQ(PageTextToUtf8("<meta charset=Shift_JIS>" + sjisWord, "text/html"),
+              "<meta charset=Shift_JIS>" + word);
     EXPECT_EQ(PageTextToUtf8(eucWord, "text/html; charset=euc-jp"), word);
     // No declaration: not UTF-8, but clean Shift_JIS or EUC-JP.
     EXPECT_EQ(PageTextToUtf8("<p>" + sjisWord + "\x82\xa0", "text/html"), "<p>" + word + "あ");
@@ -88,7 +92,11 @@ TEST(PageCharset, JapanesePagesComeOutInUtf8) {
     EXPECT_EQ(PageTextToUtf8("\xEF\xBB\xBF" + word, "text/html; charset=Shift_JIS"), word);
     EXPECT_EQ(PageTextToUtf8(word, "text/html"), word);
     // A byte that does not convert becomes U+FFFD and the rest goes on.
-    EXPECT_EQ(PageTextToUtf8("a\x80" "b", "text/html; charset=shift_jis"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(PageTextToUtf8("a\x80"
+                             "b",
+                             "text/html; charset=shift_jis"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(PageTextToUtf8("abc", "text/html; charset=no-such-charset"), "abc");
 }
 
@@ -188,14 +196,15 @@ TEST(PageElements, ListsElementsInDocumentOrderAsABrowserDoes) {
 TEST(PageElements, KeepsTheOneAddressEachTagIsReadFor) {
     const PageElements e = Parse(
         "<head><meta http-equiv=refresh content=\"5; URL='next.html'\"><meta http-equiv=REFRESH content=7>"
-        "<meta name=x content=\"url=no\"><meta http-equiv=refresh content=\"0,other.html\"><base href=/b/></head>"
+        "<meta name=x content=\"url=no\"><meta http-equiv=refresh content=\"0,other.html\"><base "
+        "href=/b/></head>"
         "<a>none</a><a href=''>empty</a><area href=m.zip><img alt=no-src><img src=i.png><embed src=e.swf>"
         "<object data=o.pdf></object><applet code=G.class codebase=java></applet>"
         "<applet archive=' g.jar , h.jar' code=G.class></applet><applet code=/abs.class codebase=c></applet>"
         "<script src=s.js></script><iframe src=f.html></iframe><bgsound src=b.mid>");
-    EXPECT_EQ(Addresses(e), (std::vector<std::string>{"next.html", "other.html", "", "m.zip", "i.png", "e.swf",
-                                                      "o.pdf", "java/G.class", "g.jar", "/abs.class", "s.js",
-                                                      "f.html", "b.mid"}));
+    EXPECT_EQ(Addresses(e),
+              (std::vector<std::string>{"next.html", "other.html", "", "m.zip", "i.png", "e.swf", "o.pdf",
+                                        "java/G.class", "g.jar", "/abs.class", "s.js", "f.html", "b.mid"}));
     EXPECT_EQ(e.BaseHref(), "/b/");
 }
 
@@ -248,8 +257,9 @@ TEST(PageElements, ATagKeepsItsFirstThousandAttributes) {
     for (int i = 0; i < 100000; ++i)
         endTag += " e" + std::to_string(i);
     endTag += ">";
-    EXPECT_EQ(Addresses(Parse(thousandth + beyond + endTag + "<img src=next.png>" + beyond + "<img src=last.png>")),
-              (std::vector<std::string>{"kept.bin", "next.png", "last.png"}));
+    EXPECT_EQ(
+        Addresses(Parse(thousandth + beyond + endTag + "<img src=next.png>" + beyond + "<img src=last.png>")),
+        (std::vector<std::string>{"kept.bin", "next.png", "last.png"}));
     EXPECT_EQ(Tags(Parse(beyond + "<p>")), (std::vector<std::string>{"HTML", "HEAD", "BODY", "A", "P"}))
         << "a tag cut short still ends where it ended";
 }

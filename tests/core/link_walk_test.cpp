@@ -7,11 +7,11 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <curl/curl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
-#include <string>
 #include <vector>
 
 namespace ordinex::test {
@@ -109,16 +109,17 @@ TEST_F(LinkSite, EveryKindOfLinkLandsOnceInTreeAndList) {
     ASSERT_TRUE(Open("index.html")) << engine.errorText;
     EXPECT_EQ(tree.NodeText(tree.Selected()), site + "index.html");
     EXPECT_EQ(tree.Paths(site),
-              (Texts{"index.html", "index.html/absolute.html", "index.html/charset.html", "index.html/inner.html",
-                     "index.html/page1.html",
-                     "index.html/proto.html", "index.html/redirect-me", "index.html/refresh.html",
-                     "index.html/rooted.html", "index.html/sub/page2.html", "index.html/up.html"}));
+              (Texts{"index.html", "index.html/absolute.html", "index.html/charset.html",
+                     "index.html/inner.html", "index.html/page1.html", "index.html/proto.html",
+                     "index.html/redirect-me", "index.html/refresh.html", "index.html/rooted.html",
+                     "index.html/sub/page2.html", "index.html/up.html"}));
     EXPECT_EQ(list.Texts(site),
-              (Texts{"style.css", "refresh.html", "js/app.js", "bgm.mid", "page1.html", "sub/page2.html",
-                     "rooted.html", "absolute.html", "proto.html", "up.html", "missing.html", "redirect-me",
-                     "charset.html", "nolength.bin", "img/a.png", "movie.swf", "doc.pdf", "java/Game.class",
-                     "inner.html", "area.zip"}));
-    EXPECT_EQ(*list.Find(site + "img/a.png"), (LinkRow{site + "img/a.png", "1,009", "image/png", "2021/03/04 12:34", false}));
+              (Texts{"style.css",      "refresh.html", "js/app.js",       "bgm.mid",      "page1.html",
+                     "sub/page2.html", "rooted.html",  "absolute.html",   "proto.html",   "up.html",
+                     "missing.html",   "redirect-me",  "charset.html",    "nolength.bin", "img/a.png",
+                     "movie.swf",      "doc.pdf",      "java/Game.class", "inner.html",   "area.zip"}));
+    EXPECT_EQ(*list.Find(site + "img/a.png"),
+              (LinkRow{site + "img/a.png", "1,009", "image/png", "2021/03/04 12:34", false}));
     EXPECT_EQ(*list.Find(site + "missing.html"), (LinkRow{site + "missing.html", "", "", "", false}));
     EXPECT_EQ(list.Find(site + "nolength.bin")->sizeText, "0");
     const LinkRow& typed = *list.Find(site + "charset.html");
@@ -160,7 +161,8 @@ TEST_F(LinkSite, EachTagSwitchTakesItsRowsAway) {
         Texts gone;
     };
     const Case cases[] = {
-        {&ProgramSettings::HttpTreeListTabLinkSetting, {"style.css", "page1.html", "area.zip", "nolength.bin"}},
+        {&ProgramSettings::HttpTreeListTabLinkSetting,
+         {"style.css", "page1.html", "area.zip", "nolength.bin"}},
         {&ProgramSettings::HttpTreeListTabMetaSetting, {"refresh.html"}},
         {&ProgramSettings::HttpTreeListTabScriptSetting, {"js/app.js"}},
         {&ProgramSettings::HttpTreeListTabBGsoundSetting, {"bgm.mid"}},
@@ -216,10 +218,13 @@ TEST_F(LinkSite, DepthWalkFollowsPagesUpToThreeSteps) {
         {1, false, level1, firstRows, 2, 1},
         {1, true, level1, {"1a.html", "1b.html", "f0.bin", "2a.html", "f1a.bin", "f1b.bin"}, 2, 1},
         {2, false, level2, firstRows, 4, 2},
-        {3, true, level3,
+        {3,
+         true,
+         level3,
          {"1a.html", "1b.html", "f0.bin", "2a.html", "f1a.bin", "f1b.bin", "3a.html", "f2a.bin", "4a.html",
           "f3a.bin"},
-         8, 2},
+         8,
+         2},
     };
     for (const auto& c : cases) {
         host.settings.HttpListNextChoseSetting = c.depth;
@@ -228,13 +233,15 @@ TEST_F(LinkSite, DepthWalkFollowsPagesUpToThreeSteps) {
         const int before = Hits("d/2a.html");
         const auto connected = [&] {
             const auto reports = host.Of("status2");
-            return std::count_if(reports.begin(), reports.end(),
-                                 [](const std::string& r) { return r.find("接続に成功") != std::string::npos; });
+            return std::count_if(reports.begin(), reports.end(), [](const std::string& r) {
+                return r.find("接続に成功") != std::string::npos;
+            });
         };
         const auto connectionsBefore = connected();
         const LinkWalkSummary summary = engine.WalkLinkTree(tree.Selected());
         EXPECT_EQ(Hits("d/2a.html") - before, c.requestsOf2a) << "depth " << c.depth;
-        EXPECT_EQ(connected() - connectionsBefore, c.depth > 0 ? 1 : 0) << "a walk's pages and probes share one";
+        EXPECT_EQ(connected() - connectionsBefore, c.depth > 0 ? 1 : 0)
+            << "a walk's pages and probes share one";
         EXPECT_EQ(tree.Paths(d), c.tree) << "depth " << c.depth;
         EXPECT_EQ(list.Texts(d), c.rows) << "depth " << c.depth;
         EXPECT_EQ(summary.pages, c.pages);
@@ -261,8 +268,9 @@ TEST_F(LinkSite, BusyStateIsEnteredOnlyWhenNoOperationHoldsIt) {
             events.push_back(call);
     EXPECT_EQ(events, (Texts{"tree:" + Url("refresh.html"), "busy:begin", "load:" + Url("refresh.html"),
                              "load:" + Url("refresh.html"), "busy:end"}));
-    EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), "status:" + Url("refresh.html") + " を読み込み中"),
-              host.calls.end());
+    EXPECT_NE(
+        std::find(host.calls.begin(), host.calls.end(), "status:" + Url("refresh.html") + " を読み込み中"),
+        host.calls.end());
     EXPECT_FALSE(host.Of("progress").empty());
 
     host.calls.clear();
@@ -322,13 +330,15 @@ TEST_F(LinkSite, FailedPagesOfTheWalkAreToldAndCountedWithoutAWarningEach) {
     EXPECT_EQ(summary.failed, 2);
     EXPECT_FALSE(summary.stopped);
     const Texts told = host.Of("transfer");
-    for (const std::string& text : {"http://" + site + "missing.html を読み込めませんでした: 要求されたURLが見つかりません(404)",
-                                    "http://" + hostPort + "/status/500 を読み込めませんでした: 原因不明のサーバーエラー(500)"})
+    for (const std::string& text :
+         {"http://" + site + "missing.html を読み込めませんでした: 要求されたURLが見つかりません(404)",
+          "http://" + hostPort + "/status/500 を読み込めませんでした: 原因不明のサーバーエラー(500)"})
         EXPECT_NE(std::find(told.begin(), told.end(), text), told.end()) << text;
     EXPECT_EQ(engine.linkTroubles.failedPages, 2);
     EXPECT_EQ(engine.linkTroubles.Text(), "リンク一覧表示終了: 読み込めなかったページ 2 件");
-    EXPECT_EQ(tree.Paths(site), (Texts{"d/0.html", "d/0.html/" + hostPort + "/status/500", "d/0.html/d/1a.html",
-                                       "d/0.html/d/1a.html/d/2a.html", "d/0.html/missing.html"}));
+    EXPECT_EQ(tree.Paths(site),
+              (Texts{"d/0.html", "d/0.html/" + hostPort + "/status/500", "d/0.html/d/1a.html",
+                     "d/0.html/d/1a.html/d/2a.html", "d/0.html/missing.html"}));
 }
 
 TEST_F(LinkSite, PagesAreKnownByTheirMediaTypeWhateverItsParametersAndCase) {
@@ -339,12 +349,19 @@ TEST_F(LinkSite, PagesAreKnownByTheirMediaTypeWhateverItsParametersAndCase) {
     EXPECT_EQ(tree.Paths(site), (Texts{"typed.html", "typed.html/typed/a.html", "typed.html/typed/b.html"}));
     EXPECT_EQ(list.Texts(site), (Texts{"typed/a.html", "typed/b.html", "typed/c.bin"}));
     EXPECT_TRUE(list.Find(site + "typed/b.html")->isPage);
-    EXPECT_EQ(list.Find(site + "typed/b.html")->contentType, "Text/HTML;charset=Shift_JIS") << "shown as sent";
+    EXPECT_EQ(list.Find(site + "typed/b.html")->contentType, "Text/HTML;charset=Shift_JIS")
+        << "shown as sent";
 
     const std::pair<const char*, bool> types[] = {
-        {"text/html", true},        {"TEXT/HTML", true},          {"text/html; charset=UTF-8", true},
-        {" text/html ;x=y", true},  {"application/xhtml+xml; charset=utf-8", true},
-        {"text/htmlx", false},      {"text/plain; charset=html", false}, {"", false}, {"html", false},
+        {"text/html", true},
+        {"TEXT/HTML", true},
+        {"text/html; charset=UTF-8", true},
+        {" text/html ;x=y", true},
+        {"application/xhtml+xml; charset=utf-8", true},
+        {"text/htmlx", false},
+        {"text/plain; charset=html", false},
+        {"", false},
+        {"html", false},
     };
     for (const auto& [type, page] : types)
         EXPECT_EQ(CInternetDownloader::IsPageType(type), page) << type;
@@ -372,7 +389,9 @@ TEST_F(LinkSite, PagesInJapaneseEncodingsAsBrowsersReadThem) {
         const char* sentQuery;
     } cases[] = {
         {"sjisquery.html", {"q.cgi?q=%93%FA%96{&n=1", "日本.bin?v=%8C%EA", "a.bin?x=日"}, "q=%93%FA%96{&n=1"},
-        {"eucquery.html", {"q.cgi?q=%C6%FC%CB%DC&n=1", "日本.bin?v=%B8%EC", "a.bin?x=日"}, "q=%C6%FC%CB%DC&n=1"},
+        {"eucquery.html",
+         {"q.cgi?q=%C6%FC%CB%DC&n=1", "日本.bin?v=%B8%EC", "a.bin?x=日"},
+         "q=%C6%FC%CB%DC&n=1"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(Open(c.page)) << c.page;
@@ -386,7 +405,8 @@ TEST_F(LinkSite, OneFileLinkedRawAndEncodedIsOneRowAndOneProbe) {
     ASSERT_TRUE(Open("dupes.html"));
     EXPECT_EQ(list.Texts(site), (Texts{"資料.zip", "~user.bin", "a%2Fb.bin"}));
     EXPECT_EQ(Hits("%E8%B3%87%E6%96%99.zip") + Hits("%e8%b3%87%e6%96%99.zip"), 1);
-    EXPECT_EQ(CInternetDownloader::LinkText("http://H.Example:8080/%7e/%41%2f%e6%97%a5%20x%ff?a=%20%e6%97%a5&b=c d"),
+    EXPECT_EQ(CInternetDownloader::LinkText(
+                  "http://H.Example:8080/%7e/%41%2f%e6%97%a5%20x%ff?a=%20%e6%97%a5&b=c d"),
               "h.example:8080/~/A%2F日 x%FF?a=%20日&b=c d");
 }
 
@@ -407,7 +427,8 @@ TEST_F(LinkSite, AServerThatCannotBeReachedCostsOneAttemptPerListing) {
     EXPECT_EQ(attempts("127.0.0.3"), 1);
     // Each link failed, with the message of the first attempt.
     const Texts told = host.Of("transfer");
-    for (const char* reason : {"サーバーに接続できないまま 1 秒が過ぎたため、接続を打ち切りました", "サーバーに接続できませんでした"}) {
+    for (const char* reason : {"サーバーに接続できないまま 1 秒が過ぎたため、接続を打ち切りました",
+                               "サーバーに接続できませんでした"}) {
         const auto same = std::count_if(told.begin(), told.end(),
                                         [&](const std::string& t) { return t.rfind(reason, 0) == 0; });
         EXPECT_EQ(same, 3) << reason;
@@ -435,15 +456,17 @@ TEST_F(LinkSite, HostilePagesDoNoHarm) {
 
     // The parser makes control characters U+FFFD; ".." never climbs above the host.
     ASSERT_TRUE(Open("hostile"));
-    EXPECT_EQ(list.Texts(hostPort),
-              (Texts{"/site/ctl\xEF\xBF\xBD\xEF\xBF\xBD.bin", "/etc/passwd", "/up.bin", "/site/spaced.bin", "/x.bin"}));
+    EXPECT_EQ(list.Texts(hostPort), (Texts{"/site/ctl\xEF\xBF\xBD\xEF\xBF\xBD.bin", "/etc/passwd", "/up.bin",
+                                           "/site/spaced.bin", "/x.bin"}));
 }
 
 TEST_F(LinkSite, FiftyMegabytesOfLinksAreReadUpToTheBound) {
     // The first 32 MiB are read, and the user is told.
     ASSERT_TRUE(Open("huge?mb=50"));
-    EXPECT_EQ(host.Of("transfer").front(), "http://" + site + "huge?mb=50 は 32 MB を超えるため、先頭の部分からリンクを抽出します");
-    EXPECT_EQ(engine.linkTroubles.Text(), "リンク一覧表示終了: 32 MB を超えて先頭の部分だけを読んだページ 1 件");
+    EXPECT_EQ(host.Of("transfer").front(),
+              "http://" + site + "huge?mb=50 は 32 MB を超えるため、先頭の部分からリンクを抽出します");
+    EXPECT_EQ(engine.linkTroubles.Text(),
+              "リンク一覧表示終了: 32 MB を超えて先頭の部分だけを読んだページ 1 件");
     EXPECT_GE(list.Rows().size(), 20u);
     EXPECT_LT(list.Rows().size(), 40u);
 }

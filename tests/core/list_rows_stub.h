@@ -10,13 +10,13 @@ namespace ordinex::test {
 
 // Rows of a list window as the window hands them to a list run: each has a
 // size text (empty: not a file) and a selection.
-template <class Selection, class Row>
-class ListRowsStub : public Selection {
+template <class Selection, class Row> class ListRowsStub : public Selection {
 public:
     std::vector<Row> rows;
 
     int64_t DownloadableCount() const override {
-        return std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected && !r.size.empty(); });
+        return std::count_if(rows.begin(), rows.end(),
+                             [](const Row& r) { return r.selected && !r.size.empty(); });
     }
     void DeselectNonFiles() override {
         for (Row& r : rows)

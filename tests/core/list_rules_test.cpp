@@ -13,8 +13,14 @@ TEST(ListRules, TextComparisonFoldsAsciiLettersOnly) {
         const char* b;
         int sign;
     } cases[] = {
-        {"abc", "ABC", 0},  {"abc", "ABD", -1}, {"Zeta", "alpha", 1}, {"1,000", "999", -1},
-        {"a", "ab", -1},    {"", "", 0},        {"\xC3\xA9", "\xC3\x89", 1}, // é and É differ: bytes beyond ASCII
+        {"abc", "ABC", 0},
+        {"abc", "ABD", -1},
+        {"Zeta", "alpha", 1},
+        {"1,000", "999", -1},
+        {"a", "ab", -1},
+        {"", "", 0},
+        {"\xC3\xA9", "\xC3\x89", 1}, // é and É differ: bytes beyond
+                                     // ASCII
         {"a_b", "A-B", 1},
     };
     for (const auto& c : cases) {
@@ -58,15 +64,16 @@ TEST(ListRules, CommandAvailability) {
     } cases[] = {
         {{false, false, 0, 0}, {C::TreeToUrl}},
         {{false, true, 0, 0}, {C::TreeToUrl, C::Reload}},
-        {{false, true, 1, 1}, {C::TreeToUrl, C::Reload, C::Download, C::ListToUrlFolder, C::ListToUrlFile,
-                               C::OpenInBrowser}},
-        {{false, true, 1, 0}, {C::TreeToUrl, C::Reload, C::ListToUrlFolder, C::ListToUrlFile, C::OpenInBrowser}},
+        {{false, true, 1, 1},
+         {C::TreeToUrl, C::Reload, C::Download, C::ListToUrlFolder, C::ListToUrlFile, C::OpenInBrowser}},
+        {{false, true, 1, 0},
+         {C::TreeToUrl, C::Reload, C::ListToUrlFolder, C::ListToUrlFile, C::OpenInBrowser}},
         {{false, true, 3, 2}, {C::TreeToUrl, C::Reload, C::Download}},
         {{true, true, 3, 2}, {}},
     };
     for (const auto& c : cases) {
-        for (C command : {C::TreeToUrl, C::Download, C::ListToUrlFolder, C::ListToUrlFile, C::Reload,
-                          C::OpenInBrowser}) {
+        for (C command :
+             {C::TreeToUrl, C::Download, C::ListToUrlFolder, C::ListToUrlFile, C::Reload, C::OpenInBrowser}) {
             const bool expected = std::find(c.on.begin(), c.on.end(), command) != c.on.end();
             EXPECT_EQ(ListCommandAvailable(command, c.state), expected)
                 << "command " << static_cast<int>(command) << " running " << c.state.running << " selected "
@@ -128,10 +135,14 @@ TEST(VisibleText, ControlCharactersBrokenBytesAndInvisibleTurnsAreWrittenOut) {
         {"esc\x1b[2J", "esc\\x1B[2J"},
         {std::string("nul\0x", 5), "nul\\x00x"},
         {"tab\tnl\n\x7f", "tab\\x09nl\\x0A\\x7F"},
-        {"c1 \xC2\x9B" "1m", "c1 \\xC2\\x9B1m"},
+        {"c1 \xC2\x9B"
+         "1m",
+         "c1 \\xC2\\x9B1m"},
         {"sjis \x93\xFA", "sjis \\x93\\xFA"},
         {"cut \xE6\x97", "cut \\xE6\\x97"},
-        {"\xC2" "A", "\\xC2A"},
+        {"\xC2"
+         "A",
+         "\\xC2A"},
         {"back\\slash", "back\\slash"},
         // Invisible characters that turn or hide what follows them.
         {"photo\u202Egpj.exe", "photo\\xE2\\x80\\xAEgpj.exe"},

@@ -36,8 +36,8 @@ TEST(ListFilter, EveryExtensionRowDecidesBySizeAlone) {
 }
 
 TEST(ListFilter, ExtensionRows) {
-    const ProgramSettings s =
-        Filter(0, 0, {{1, 1, ".JPG", 100}, {2, 1, "Tar.Gz", 0}, {3, 0, "zip", 0}, {4, 1, "", 0}, {11, 1, "png", 5}});
+    const ProgramSettings s = Filter(
+        0, 0, {{1, 1, ".JPG", 100}, {2, 1, "Tar.Gz", 0}, {3, 0, "zip", 0}, {4, 1, "", 0}, {11, 1, "png", 5}});
     const struct {
         const char* name;
         const char* size;
@@ -48,18 +48,19 @@ TEST(ListFilter, ExtensionRows) {
         {"photo.jpg", "102,399", false}, // one byte less than the row's value
         {"photo.jpg", "100", false},     // 100 bytes are not 100 KB
         {"photo.jpeg", "500,000", false},
-        {"a.targz", "1", true},         // dots of the row text are removed
-        {"a.tar.gz", "1", false},       // the entry's extension is "gz"
-        {"a.zip", "1", false},          // row switched off
-        {"README", "1", true},          // matches the empty row
+        {"a.targz", "1", true},   // dots of the row text are removed
+        {"a.tar.gz", "1", false}, // the entry's extension is "gz"
+        {"a.zip", "1", false},    // row switched off
+        {"README", "1", true},    // matches the empty row
         {"dir", "", true},
-        {"pics/x.png", "5,120", true},  // the file-name part counts
-        {"x.png/readme", "5", true},    // no extension: the empty row
+        {"pics/x.png", "5,120", true}, // the file-name part counts
+        {"x.png/readme", "5", true},   // no extension: the empty row
         {"C:\\dir\\x.PNG", "12,345", true},
         {"x.png", "5,119", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CInternetDownloader::PassesListFilter(s, c.name, c.size), c.passes) << c.name << " " << c.size;
+        EXPECT_EQ(CInternetDownloader::PassesListFilter(s, c.name, c.size), c.passes)
+            << c.name << " " << c.size;
 }
 
 TEST(ListFilter, NoRowSwitchedOnLetsNothingPass) {
@@ -70,7 +71,8 @@ TEST(ListFilter, NoRowSwitchedOnLetsNothingPass) {
 
 TEST(ListFilter, SizeTextIsReadAsDigitsWithoutSeparators) {
     const ProgramSettings s = Filter(1, 500000, {});
-    EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "844,800")) << "825 KB is less than 500,000 KB";
+    EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "844,800"))
+        << "825 KB is less than 500,000 KB";
     EXPECT_TRUE(CInternetDownloader::PassesListFilter(s, "a", "512,000,000"));
     EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "511,999,999"));
     EXPECT_FALSE(CInternetDownloader::PassesListFilter(s, "a", "junk"));

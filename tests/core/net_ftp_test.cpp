@@ -63,8 +63,9 @@ TEST_P(FtpDownload, ReportsEveryStepInOrderAndSavesTheFile) {
     ASSERT_TRUE(Download("/pub/a.bin"));
     const std::string url = engine.sourceUrl;
     EXPECT_EQ(host.Of("status"),
-              (std::vector<std::string>{"インターネット･サービス･タイプ  FTP", "FTPセッションを開始", "FTP接続を確立",
-                                        url + " をダウンロード中", url + " のダウンロード完了", "FTPセッションを終了"}));
+              (std::vector<std::string>{"インターネット･サービス･タイプ  FTP", "FTPセッションを開始",
+                                        "FTP接続を確立", url + " をダウンロード中",
+                                        url + " のダウンロード完了", "FTPセッションを終了"}));
     EXPECT_EQ(ReadFile(out / "out.bin"), Bytes(5000));
     EXPECT_EQ(host.LastOf("progress"), "5000 / 5000 byte");
     EXPECT_EQ(host.lastRange, 5000);
@@ -158,7 +159,8 @@ TEST_P(FtpDownload, LoginFailureNeverReportsTheConnection) {
 
 TEST_P(FtpDownload, ListedButUnreadableFileLeavesNoFile) {
     EXPECT_FALSE(Download("/locked/x.bin"));
-    EXPECT_EQ(engine.errorText.rfind("サーバー上にファイルが見つかりません (550 Not enough privileges.", 0), 0u)
+    EXPECT_EQ(engine.errorText.rfind("サーバー上にファイルが見つかりません (550 Not enough privileges.", 0),
+              0u)
         << engine.errorText;
     // After a lookup the local file is opened before the server refuses the
     // data; on a kept connection the refusal comes first.
@@ -229,12 +231,9 @@ TEST_P(FtpDownload, ServerWithoutSizesLetsTheDataDecide) {
         bool saved;
         const char* progress;
     } cases[] = {
-        {"/pub/a.bin", 1, true, true, "5000 /  byte"},
-        {"/pub/a.bin", 0, true, true, "5000 /  byte"},
-        {"/zero.bin", 1, true, false, nullptr},
-        {"/zero.bin", 0, true, true, "0 /  byte"},
-        {"/pub/missing.bin", 0, false, false, nullptr},
-        {"/locked/x.bin", 0, false, false, nullptr},
+        {"/pub/a.bin", 1, true, true, "5000 /  byte"},  {"/pub/a.bin", 0, true, true, "5000 /  byte"},
+        {"/zero.bin", 1, true, false, nullptr},         {"/zero.bin", 0, true, true, "0 /  byte"},
+        {"/pub/missing.bin", 0, false, false, nullptr}, {"/locked/x.bin", 0, false, false, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.path) + " setting " + std::to_string(c.notSaveZero));

@@ -57,10 +57,10 @@ TEST_F(HttpDownload, ReportsEveryStepInOrderAndSavesTheBody) {
     ASSERT_TRUE(Download("/bytes/5000"));
     const std::string url = engine.sourceUrl;
     EXPECT_EQ(host.Of("status"),
-              (std::vector<std::string>{"インターネット･サービス･タイプ  HTTP", "HTTPセッションを開始", "HTTP接続を確立",
-                                        "HTTP接続を開く", "HTTP要求を送信", "URLが見つかりました(転送を開始)",
-                                        url + " をダウンロード中", url + " のダウンロード完了",
-                                        "HTTPセッションを終了"}));
+              (std::vector<std::string>{"インターネット･サービス･タイプ  HTTP", "HTTPセッションを開始",
+                                        "HTTP接続を確立", "HTTP接続を開く", "HTTP要求を送信",
+                                        "URLが見つかりました(転送を開始)", url + " をダウンロード中",
+                                        url + " のダウンロード完了", "HTTPセッションを終了"}));
     EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(5000));
     EXPECT_EQ(host.LastOf("progress"), "5000 / 5000 byte");
     EXPECT_EQ(host.lastRange, 5000);
@@ -100,7 +100,8 @@ TEST_F(HttpDownload, SendsTheAgentNameAndTheFormHeader) {
     ASSERT_TRUE(Download("/echo"));
     const std::string request = ReadFile(dir / "out.bin");
     EXPECT_NE(request.find("\nUser-Agent: Ordinex\n"), std::string::npos) << request;
-    EXPECT_NE(request.find("\nContent-Type: application/x-www-form-urlencoded\n"), std::string::npos) << request;
+    EXPECT_NE(request.find("\nContent-Type: application/x-www-form-urlencoded\n"), std::string::npos)
+        << request;
 }
 
 TEST_F(HttpDownload, ErrorStatusesFailWithTheirTextAndCreateNoFile) {
@@ -275,7 +276,8 @@ TEST_F(HttpDownload, TemporaryNamesNeverRunOutAndSuccessClearsLeftovers) {
     EXPECT_EQ(ReadFile(dir / "out.bin"), Pattern(3000));
     auto left = PartFiles(dir.path());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{".other.bin.abc123.part", ".out.bin.notes.part", ".out.bin.zzzzzz.part"}));
+    EXPECT_EQ(left, (std::vector<std::string>{".other.bin.abc123.part", ".out.bin.notes.part",
+                                              ".out.bin.zzzzzz.part"}));
 
     // Something that is not a leftover at the temporary name stays; the data goes beside it.
     fs::create_directory(dir / ".held.bin.part");
@@ -297,10 +299,8 @@ TEST_F(HttpDownload, AReplacedFileKeepsOnlyItsPermissionBits) {
         fs::perms before;
         fs::perms after;
     } cases[] = {
-        {fs::perms(0600), fs::perms(0600)},
-        {fs::perms(0640), fs::perms(0640)},
-        {fs::perms(04755), fs::perms(0755)},
-        {fs::perms(02775), fs::perms(0775)},
+        {fs::perms(0600), fs::perms(0600)},  {fs::perms(0640), fs::perms(0640)},
+        {fs::perms(04755), fs::perms(0755)}, {fs::perms(02775), fs::perms(0775)},
         {fs::perms(01644), fs::perms(0644)},
     };
     for (const auto& c : cases) {
@@ -409,8 +409,8 @@ TEST_F(HttpDownload, TimeoutsEndSilentServersAndTheNextFileGoesOn) {
             const auto begun = std::chrono::steady_clock::now();
             EXPECT_FALSE(Download(path));
             const auto took = std::chrono::steady_clock::now() - begun;
-            EXPECT_EQ(engine.errorText,
-                      "サーバーから " + std::to_string(seconds) + " 秒間データが届かないため、転送を打ち切りました");
+            EXPECT_EQ(engine.errorText, "サーバーから " + std::to_string(seconds) +
+                                            " 秒間データが届かないため、転送を打ち切りました");
             EXPECT_GE(took, std::chrono::seconds(seconds));
             EXPECT_LT(took, std::chrono::seconds(seconds) + std::chrono::milliseconds(1500));
         }

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace ordinex::test {
@@ -86,9 +86,12 @@ TEST_F(FtpListing, ListsEntriesWithSizesTypesAndDates) {
         const char* ext;
         bool dir;
     } expected[] = {
-        {"a.bin", "5,000", "bin", false},        {"big.dat", "1,234,567", "dat", false},
-        {"zero.bin", "0", "bin", false},         {"archive.tar.gz", "1", "gz", false},
-        {"noext", "1", "", false},               {"with space.TXT", "1", "TXT", false},
+        {"a.bin", "5,000", "bin", false},
+        {"big.dat", "1,234,567", "dat", false},
+        {"zero.bin", "0", "bin", false},
+        {"archive.tar.gz", "1", "gz", false},
+        {"noext", "1", "", false},
+        {"with space.TXT", "1", "TXT", false},
         {"img", "", "", true},
     };
     for (const auto& e : expected) {
@@ -110,9 +113,10 @@ TEST_F(FtpListing, ReportsItsStepsAndTheDirectoryAddress) {
     const std::string address = server.url("/pub/");
     ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, address, true, true, true));
     EXPECT_EQ(host.Of("tree"), std::vector<std::string>{address});
-    EXPECT_EQ(host.Of("status"),
-              (std::vector<std::string>{"インターネット･サービス･タイプ  FTP", "FTPセッションを開始", "FTP接続を確立",
-                                        address + " のダウンロード完了", "FTPセッションを終了"}));
+    EXPECT_EQ(
+        host.Of("status"),
+        (std::vector<std::string>{"インターネット･サービス･タイプ  FTP", "FTPセッションを開始",
+                                  "FTP接続を確立", address + " のダウンロード完了", "FTPセッションを終了"}));
     EXPECT_EQ(list.clears, 1);
 }
 
@@ -176,21 +180,14 @@ TEST_F(FtpListing, OddLinesAreSkippedAndOddEntriesKeptWithTheirNames) {
     EXPECT_EQ(list.Find("good.txt")->dateText.substr(4), "/12/08 17:00");
     // Lines that are no entry go; an entry whose size or date makes no sense
     // stays with "?" or no date; a name keeps its blanks and control characters.
-    EXPECT_EQ(rows, (std::vector<std::string>{"huge.bin|?|2021/03/04 00:00",
-                                              "odd-year.bin|12|",
-                                              "esc\x1b[31mred.txt|5|2021/03/04 00:00",
-                                              good,
-                                              "sub dir||2020/01/01 00:00",
-                                              "negative.bin|?|2021/03/04 00:00",
-                                              "two63.bin|?|2021/03/04 00:00",
-                                              "max.bin|9,223,372,036,854,775,807|2021/03/04 00:00",
-                                              "feb30.bin|6|",
-                                              "smarch.bin|8|",
-                                              " lead.txt|3|2021/03/04 00:00",
-                                              "cr\rname.txt|4|2021/03/04 00:00",
-                                              "rlo\u202Etxt.exe|9|2021/03/04 00:00",
-                                              " dos dir||2019/02/25 09:31",
-                                              "dos.bin|?|2019/02/25 09:31"}));
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{
+                  "huge.bin|?|2021/03/04 00:00", "odd-year.bin|12|", "esc\x1b[31mred.txt|5|2021/03/04 00:00",
+                  good, "sub dir||2020/01/01 00:00", "negative.bin|?|2021/03/04 00:00",
+                  "two63.bin|?|2021/03/04 00:00", "max.bin|9,223,372,036,854,775,807|2021/03/04 00:00",
+                  "feb30.bin|6|", "smarch.bin|8|", " lead.txt|3|2021/03/04 00:00",
+                  "cr\rname.txt|4|2021/03/04 00:00", "rlo\u202Etxt.exe|9|2021/03/04 00:00",
+                  " dos dir||2019/02/25 09:31", "dos.bin|?|2019/02/25 09:31"}));
     EXPECT_EQ(tree.calls, (std::vector<std::string>{"child:/sub dir", "child:/ dos dir"}));
 }
 
@@ -236,7 +233,8 @@ TEST_F(FtpListing, AListingThatNeverEndsEndsAtItsBoundAsAFailure) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dir);
         host.calls.clear();
-        EXPECT_FALSE(engine.ListFtpDirectory(kNoNode, server.url("/" + std::string(c.dir) + "/"), false, true, true));
+        EXPECT_FALSE(
+            engine.ListFtpDirectory(kNoNode, server.url("/" + std::string(c.dir) + "/"), false, true, true));
         EXPECT_EQ(engine.errorText, c.text);
         EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
         EXPECT_EQ(host.LastOf("transfer"), c.text);
@@ -331,7 +329,8 @@ TEST(LinkTree, ClearsThePanesAndFailsWithTheEngineTextWhenThePageCannotBeRead) {
     EXPECT_EQ(list.clears, 2); // opening the tree, then the page's own clearing
     EXPECT_TRUE(tree.Paths().empty());
     EXPECT_TRUE(list.Rows().empty());
-    EXPECT_EQ(host.Of("tree"), (std::vector<std::string>{"http://127.0.0.1:1/page.html", "http://127.0.0.1:1/page.html"}));
+    EXPECT_EQ(host.Of("tree"),
+              (std::vector<std::string>{"http://127.0.0.1:1/page.html", "http://127.0.0.1:1/page.html"}));
     EXPECT_EQ(engine.errorText.rfind("サーバーに接続できませんでした", 0), 0u) << engine.errorText;
     EXPECT_EQ(host.LastOf("status"), "ファイルのダウンロード中止");
     EXPECT_EQ(engine.sourceUrl, "http://127.0.0.1:1/page.html");

@@ -17,15 +17,16 @@ protected:
 
 TEST_F(HttpProbe, ReadsSizeTypeAndDateFromTheHeaders) {
     ASSERT_TRUE(engine.QueryHttpInfo(
-        server.url("/meta?type=text/html;%20charset=utf-8&modified=Wed,%2021%20Oct%202015%2007:28:00%20GMT&length=12345"),
+        server.url("/meta?type=text/"
+                   "html;%20charset=utf-8&modified=Wed,%2021%20Oct%202015%2007:28:00%20GMT&length=12345"),
         result));
     EXPECT_EQ(result.sizeText, "12,345");
     EXPECT_EQ(result.contentType, "text/html; charset=utf-8");
     EXPECT_EQ(result.dateText, "2015/10/21 07:28");
     EXPECT_EQ(host.Of("status"),
-              (std::vector<std::string>{"インターネット･サービス･タイプ  HTTP", "HTTPセッションを開始", "HTTP接続を確立",
-                                        "HTTP接続を開く", "HTTP要求を送信", "URLが見つかりました(転送を開始)",
-                                        "HTTPセッションを終了"}));
+              (std::vector<std::string>{"インターネット･サービス･タイプ  HTTP", "HTTPセッションを開始",
+                                        "HTTP接続を確立", "HTTP接続を開く", "HTTP要求を送信",
+                                        "URLが見つかりました(転送を開始)", "HTTPセッションを終了"}));
 }
 
 TEST_F(HttpProbe, NeverReadsTheBody) {
@@ -75,7 +76,8 @@ TEST_F(HttpProbe, HeadersAndDatesFromTheServerAreTamed) {
     ASSERT_TRUE(engine.QueryHttpInfo(server.url("/esc"), result));
     EXPECT_EQ(result.contentType, "text/plain?[31m;red");
     // A year with a dozen digits is no date, and no reason to fail.
-    ASSERT_TRUE(engine.QueryHttpInfo(server.url("/meta?modified=Thu,%2004%20Mar%20999999999999%2012:34:56%20GMT"), result));
+    ASSERT_TRUE(engine.QueryHttpInfo(
+        server.url("/meta?modified=Thu,%2004%20Mar%20999999999999%2012:34:56%20GMT"), result));
     EXPECT_EQ(result.dateText, "");
 }
 

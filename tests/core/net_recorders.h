@@ -13,7 +13,8 @@ namespace ordinex::test {
 
 // errorText for an https:// address while UseHttpsSetting is off.
 inline constexpr const char* kHttpsRefusedText =
-    "サポートしていないインターネット･サービス･タイプ (HTTPSは「ダウンロード」ページの「HTTPSを使用する(サーバー証明書を検証する)」、"
+    "サポートしていないインターネット･サービス･タイプ "
+    "(HTTPSは「ダウンロード」ページの「HTTPSを使用する(サーバー証明書を検証する)」、"
     "UseHttpsSetting=1 で使えます)";
 
 // Records what the engine reports, in order, as "kind:text"; requests Stop
@@ -24,7 +25,7 @@ public:
     std::vector<std::string> calls;
     int pumps = 0;
     int stopAfterPumps = -1; // Stop is requested from this pump on; -1 never
-    bool stopOnData = false;  // Stop is requested once progress shows received bytes
+    bool stopOnData = false; // Stop is requested once progress shows received bytes
     bool stop = false;
 
     void SetStatus(const std::string& t) override { calls.push_back("status:" + t); }

@@ -61,8 +61,8 @@ TEST(HttpDate, FormsWithoutTimeZoneConversion) {
 
 TEST(FtpListDate, HugeNumbersAndDaysNoCalendarHasAreNoDate) {
     const std::tm today = Day(2024, 3, 4);
-    for (const char* raw : {"Feb 30 2021", "Feb 29 2023", "Apr 31 2021", "Jun 00 2021", "02-30-21 05:00PM",
-                            "Smarch 04 2021"})
+    for (const char* raw :
+         {"Feb 30 2021", "Feb 29 2023", "Apr 31 2021", "Jun 00 2021", "02-30-21 05:00PM", "Smarch 04 2021"})
         EXPECT_EQ(FtpListDateText(raw, today), "") << raw;
     EXPECT_EQ(FtpListDateText("Feb 29 2024", today), "2024/02/29 00:00");
     EXPECT_EQ(FtpListDateText("Dec 31 1999", today), "1999/12/31 00:00");
@@ -98,9 +98,11 @@ TEST(FtpListLine, UnixAndDosFormsAndLinesToSkip) {
         // Sizes and dates no file has: listed, the size unknown (the date is judged later).
         {"-rw-r--r-- 1 u g 99999999999999999999999 Mar 04 2021 huge", true, "huge", false, -1, "Mar 04 2021"},
         {"-rw-r--r-- 1 u g 9223372036854775808 Mar 04 2021 two63", true, "two63", false, -1, "Mar 04 2021"},
-        {"-rw-r--r-- 1 u g 9223372036854775807 Mar 04 2021 max", true, "max", false, INT64_MAX, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g 9223372036854775807 Mar 04 2021 max", true, "max", false, INT64_MAX,
+         "Mar 04 2021"},
         {"-rw-r--r-- 1 u g -5 Mar 04 2021 negative", true, "negative", false, -1, "Mar 04 2021"},
-        {"-rw-r--r-- 1 u g 12 Mar 04 99999999999 odd year", true, "odd year", false, 12, "Mar 04 99999999999"},
+        {"-rw-r--r-- 1 u g 12 Mar 04 99999999999 odd year", true, "odd year", false, 12,
+         "Mar 04 99999999999"},
         {"-rw-r--r-- 1 u g 8 Smarch 04 2021 no month", true, "no month", false, 8, "Smarch 04 2021"},
         {"-rw-r--r-- 1 owner 8 4. März 2021 no group", true, "no group", false, 8, "4. März 2021"},
         {"03-04-21  05:00PM              -1 dos.bin", true, "dos.bin", false, -1, "03-04-21 05:00PM"},
@@ -128,7 +130,10 @@ TEST(FtpListLine, UnixAndDosFormsAndLinesToSkip) {
 }
 
 TEST(OutsideText, ControlCharactersPasswordsAndBoundedNumbers) {
-    EXPECT_EQ(ReplaceControlChars("a\x1b[2J\x07" "b\x7f\xc2\x9b" "c\xc3\xa9"), "a?[2J?b??c\xc3\xa9");
+    EXPECT_EQ(ReplaceControlChars("a\x1b[2J\x07"
+                                  "b\x7f\xc2\x9b"
+                                  "c\xc3\xa9"),
+              "a?[2J?b??c\xc3\xa9");
     EXPECT_EQ(MaskPasswords("ftp://u:pw@h/a and http://x:y:z@h2:8/ and http://h/u:p@x"),
               "ftp://u:****@h/a and http://x:****@h2:8/ and http://h/u:p@x");
     EXPECT_EQ(MaskPasswords("http://user@h/ http://:p@h/"), "http://user@h/ http://:****@h/");
@@ -166,14 +171,15 @@ TEST(OutsideText, APasswordIsTakenOutOfAnAddressWithItsUser) {
 
 TEST(ListedExtension, AfterTheLastDot) {
     const std::pair<const char*, const char*> cases[] = {
-        {"a.jpg", "jpg"}, {"archive.tar.gz", "gz"}, {"PHOTO.JPG", "JPG"}, {"noext", ""},
-        {"trailing.", ""}, {".bashrc", "bashrc"}, {"dir.d", "d"},        {"", ""},
+        {"a.jpg", "jpg"},  {"archive.tar.gz", "gz"}, {"PHOTO.JPG", "JPG"}, {"noext", ""},
+        {"trailing.", ""}, {".bashrc", "bashrc"},    {"dir.d", "d"},       {"", ""},
     };
     for (const auto& [name, ext] : cases)
         EXPECT_EQ(ListedExtension(name), ext) << name;
 }
 
-std::vector<int> Feed(ResponseWatch& watch, std::initializer_list<const char*> lines, std::vector<bool>* logins = nullptr) {
+std::vector<int> Feed(ResponseWatch& watch, std::initializer_list<const char*> lines,
+                      std::vector<bool>* logins = nullptr) {
     std::vector<int> codes;
     for (const char* line : lines) {
         const bool login = watch.OnLine(line, codes);
@@ -185,13 +191,15 @@ std::vector<int> Feed(ResponseWatch& watch, std::initializer_list<const char*> l
 
 TEST(ResponseWatch, HttpKeepsTheLastResponseAfterRedirects) {
     ResponseWatch watch(false);
-    const auto codes = Feed(watch, {"HTTP/1.1 302 Found\r\n", "Location: /b\r\n", "Content-Length: 5\r\n", "\r\n"});
-    EXPECT_EQ(codes, (std::vector<int>{kStatusRequestSent, kStatusReceivingResponse, kStatusResponseReceived}));
+    const auto codes =
+        Feed(watch, {"HTTP/1.1 302 Found\r\n", "Location: /b\r\n", "Content-Length: 5\r\n", "\r\n"});
+    EXPECT_EQ(codes,
+              (std::vector<int>{kStatusRequestSent, kStatusReceivingResponse, kStatusResponseReceived}));
     EXPECT_FALSE(watch.finalHeaders);
     Feed(watch, {"HTTP/1.1 100 Continue\r\n", "\r\n"});
     EXPECT_FALSE(watch.finalHeaders);
-    Feed(watch, {"HTTP/1.1 200 OK\r\n", "content-type: text/plain\r\n", "LAST-MODIFIED:  Wed, 21 Oct 2015 07:28:00 GMT \r\n",
-                 "\r\n"});
+    Feed(watch, {"HTTP/1.1 200 OK\r\n", "content-type: text/plain\r\n",
+                 "LAST-MODIFIED:  Wed, 21 Oct 2015 07:28:00 GMT \r\n", "\r\n"});
     EXPECT_TRUE(watch.finalHeaders);
     EXPECT_EQ(watch.statusCode, 200);
     EXPECT_EQ(watch.contentLength, ""); // from the redirect, forgotten
@@ -218,10 +226,11 @@ TEST(ResponseWatch, FtpRepliesLoginAndRefusals) {
                              "Content-Length: 5\r\n", "550 no such file\r\n", "221 bye\r\n"},
                             &logins);
     EXPECT_EQ(logins, (std::vector<bool>{false, false, false, true, false, false, false}));
-    EXPECT_EQ(codes, (std::vector<int>{kStatusConnectedToServer, kStatusResponseReceived, kStatusSendingRequest,
-                                       kStatusResponseReceived, kStatusSendingRequest, kStatusResponseReceived,
-                                       kStatusSendingRequest, kStatusResponseReceived, kStatusSendingRequest,
-                                       kStatusResponseReceived}));
+    EXPECT_EQ(codes,
+              (std::vector<int>{kStatusConnectedToServer, kStatusResponseReceived, kStatusSendingRequest,
+                                kStatusResponseReceived, kStatusSendingRequest, kStatusResponseReceived,
+                                kStatusSendingRequest, kStatusResponseReceived, kStatusSendingRequest,
+                                kStatusResponseReceived}));
     EXPECT_EQ(watch.refusal, "550 no such file"); // the goodbye does not make up for it
     Feed(watch, {"200 PORT ok\r\n"});
     EXPECT_EQ(watch.refusal, "");

@@ -19,15 +19,20 @@ TEST(ParseUrl, CracksStoresAndReports) {
         std::string host, path;
         uint16_t port;
     } cases[] = {
-        {"http://srv.lan/dir/a.jpg", false, true, "http://srv.lan/dir/a.jpg", kServiceHttp, "srv.lan", "/dir/a.jpg", 80},
-        {"http://srv.lan:8080/a?x=1#top", false, true, "http://srv.lan:8080/a?x=1#top", kServiceHttp, "srv.lan", "/a?x=1",
-         8080},
+        {"http://srv.lan/dir/a.jpg", false, true, "http://srv.lan/dir/a.jpg", kServiceHttp, "srv.lan",
+         "/dir/a.jpg", 80},
+        {"http://srv.lan:8080/a?x=1#top", false, true, "http://srv.lan:8080/a?x=1#top", kServiceHttp,
+         "srv.lan", "/a?x=1", 8080},
         {"HTTP://Srv.lan", false, true, "HTTP://Srv.lan", kServiceHttp, "Srv.lan", "/", 80},
-        {"ftp://u:p@srv.lan/pub/", false, true, "ftp://u:p@srv.lan/pub/", kServiceFtp, "srv.lan", "/pub/", 21},
-        {"srv.lan/pub/a.zip", true, true, "ftp://srv.lan/pub/a.zip", kServiceFtp, "srv.lan", "/pub/a.zip", 21},
-        {"srv.lan:2121/a.zip", true, true, "ftp://srv.lan:2121/a.zip", kServiceFtp, "srv.lan", "/a.zip", 2121},
+        {"ftp://u:p@srv.lan/pub/", false, true, "ftp://u:p@srv.lan/pub/", kServiceFtp, "srv.lan", "/pub/",
+         21},
+        {"srv.lan/pub/a.zip", true, true, "ftp://srv.lan/pub/a.zip", kServiceFtp, "srv.lan", "/pub/a.zip",
+         21},
+        {"srv.lan:2121/a.zip", true, true, "ftp://srv.lan:2121/a.zip", kServiceFtp, "srv.lan", "/a.zip",
+         2121},
         {"srv.lan/pub/a.zip", false, false, "", 0, "", "", 0},
-        {"http://srv.lan/a b.txt", false, true, "http://srv.lan/a b.txt", kServiceHttp, "srv.lan", "/a b.txt", 80},
+        {"http://srv.lan/a b.txt", false, true, "http://srv.lan/a b.txt", kServiceHttp, "srv.lan", "/a b.txt",
+         80},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
@@ -115,10 +120,22 @@ TEST(ParseUrl, ReportsOnlyWhenAsked) {
 
 TEST(ServiceType, NamesOfTheTable) {
     const std::pair<uint32_t, const char*> cases[] = {
-        {kServiceFtp, "FTP"},     {kServiceGopher, "GOPHER"}, {kServiceHttp, "HTTP"},       {kServiceUnknown, "UNK"},
-        {kServiceFile, "FILE"},   {kServiceMailto, "MAILTO"}, {kServiceMid, "MID"},         {kServiceCid, "CID"},
-        {kServiceNews, "NEWS"},   {kServiceNntp, "NNTP"},     {kServiceProspero, "PROSPERO"}, {kServiceTelnet, "TELNET"},
-        {kServiceWais, "WAIS"},   {kServiceAfs, "AFS"},       {kServiceHttps, "HTTPS"},     {0, "不明"},
+        {kServiceFtp, "FTP"},
+        {kServiceGopher, "GOPHER"},
+        {kServiceHttp, "HTTP"},
+        {kServiceUnknown, "UNK"},
+        {kServiceFile, "FILE"},
+        {kServiceMailto, "MAILTO"},
+        {kServiceMid, "MID"},
+        {kServiceCid, "CID"},
+        {kServiceNews, "NEWS"},
+        {kServiceNntp, "NNTP"},
+        {kServiceProspero, "PROSPERO"},
+        {kServiceTelnet, "TELNET"},
+        {kServiceWais, "WAIS"},
+        {kServiceAfs, "AFS"},
+        {kServiceHttps, "HTTPS"},
+        {0, "不明"},
         {0x100C, "不明"},
     };
     for (const auto& [type, name] : cases) {
@@ -129,8 +146,9 @@ TEST(ServiceType, NamesOfTheTable) {
         const bool supported = type == kServiceFtp || type == kServiceHttp;
         EXPECT_EQ(engine.IsSupportedServiceType(type), supported);
         EXPECT_EQ(host.Of("status"),
-                  std::vector<std::string>{std::string("インターネット･サービス･タイプ  ") + name +
-                                           (supported ? "" : "  (サポートしていないインターネット･サービス･タイプ)")});
+                  std::vector<std::string>{
+                      std::string("インターネット･サービス･タイプ  ") + name +
+                      (supported ? "" : "  (サポートしていないインターネット･サービス･タイプ)")});
     }
 }
 
@@ -219,7 +237,8 @@ TEST(CheckHttpStatus, AnswersThatAreNotTheFileFail) {
         CInternetDownloader engine(&host);
         EXPECT_FALSE(engine.CheckHttpStatus(c.code));
         EXPECT_EQ(engine.errorText, c.text);
-        EXPECT_EQ(host.calls, (std::vector<std::string>{"status:ファイルのダウンロード中止", std::string("transfer:") + c.text}));
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"status:ファイルのダウンロード中止",
+                                                        std::string("transfer:") + c.text}));
     }
 }
 
@@ -242,7 +261,8 @@ TEST(CheckHttpStatus, FromFourHundredOnFailsWithItsText) {
         CInternetDownloader engine(&host);
         EXPECT_FALSE(engine.CheckHttpStatus(code));
         EXPECT_EQ(engine.errorText, text);
-        EXPECT_EQ(host.calls, (std::vector<std::string>{"status:ファイルのダウンロード中止", std::string("transfer:") + text}));
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"status:ファイルのダウンロード中止",
+                                                        std::string("transfer:") + text}));
     }
 }
 
@@ -279,8 +299,10 @@ TEST(TransferErrors, OwnTextThenDetail) {
     EXPECT_EQ(TransferErrorText(CURLE_LOGIN_DENIED, "530 No"), "ログインできませんでした (530 No)");
     EXPECT_EQ(TransferErrorText(CURLE_OPERATION_TIMEDOUT, "t"), "操作がタイムアウトしました (t)");
     EXPECT_EQ(TransferErrorText(CURLE_RECV_ERROR, "r"), "サーバーとの接続が切断されました (r)");
-    EXPECT_EQ(TransferErrorText(CURLE_REMOTE_FILE_NOT_FOUND, "550"), "サーバー上にファイルが見つかりません (550)");
-    EXPECT_EQ(TransferErrorText(CURLE_SSL_CONNECT_ERROR, "x"), "インターネットのエラーが発生しました(35) (x)");
+    EXPECT_EQ(TransferErrorText(CURLE_REMOTE_FILE_NOT_FOUND, "550"),
+              "サーバー上にファイルが見つかりません (550)");
+    EXPECT_EQ(TransferErrorText(CURLE_SSL_CONNECT_ERROR, "x"),
+              "インターネットのエラーが発生しました(35) (x)");
 }
 
 } // namespace

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 mode_t ModeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     stat(path.c_str(), &st);
     return st.st_mode & 07777;
 }
@@ -45,7 +45,8 @@ TEST(JobFileSafety, ControlCharactersInTheJobTextsAreRefused) {
         ProgramSettings settings;
         const JobFileResult result = ReadJobFile(path, job, settings);
         EXPECT_EQ(result.status, JobFileResult::Status::Failed);
-        EXPECT_EQ(result.message, path + " の " + c.key + " に制御文字が含まれているため、このジョブは使えません。");
+        EXPECT_EQ(result.message,
+                  path + " の " + c.key + " に制御文字が含まれているため、このジョブは使えません。");
         EXPECT_EQ(job.urlBase, "untouched");
     }
 }
@@ -124,8 +125,9 @@ TEST(SettingsFileSafety, FifoOrFolderAsOrdinexIniGetsAMessageAndIsLeftAlone) {
         app.SetPrompter(&prompter);
         app.LoadSettingsFromCurrentDirectory();
         ASSERT_EQ(prompter.asked.size(), 1u);
-        EXPECT_EQ(prompter.asked[0], "box:" + (dir / "Ordinex.ini") +
-                                         " は通常のファイルではないため、読み込めません。既定の設定で起動します。");
+        EXPECT_EQ(prompter.asked[0],
+                  "box:" + (dir / "Ordinex.ini") +
+                      " は通常のファイルではないため、読み込めません。既定の設定で起動します。");
         EXPECT_EQ(app.settings.SaveSetting, 2);
         app.MarkStartupComplete();
         app.ExitCore();

@@ -256,7 +256,9 @@ TEST_F(SeriesRunTest, RangeFailureStartsNothing) {
     const auto summary = app.RunSeries(job);
     EXPECT_FALSE(summary.started);
     EXPECT_TRUE(windows.events.empty());
-    EXPECT_EQ(prompter.asked, (std::vector<std::string>{"box:置換の開始と終了文字にアルファベット小文字・大文字・数字が混在しています"}));
+    EXPECT_EQ(prompter.asked,
+              (std::vector<std::string>{
+                  "box:置換の開始と終了文字にアルファベット小文字・大文字・数字が混在しています"}));
 }
 
 TEST_F(SeriesRunTest, DestinationThatCannotBeCreatedIsReported) {
@@ -265,16 +267,17 @@ TEST_F(SeriesRunTest, DestinationThatCannotBeCreatedIsReported) {
     job.urlExpansion = "f.txt";
     job.folderExpansion = "blocker/sub/f.txt";
     app.RunSeries(job);
-    EXPECT_EQ(Warnings(), (std::vector<std::string>{(out / "blocker/sub/f.txt") + "がファイル名として正しくありません"}));
+    EXPECT_EQ(Warnings(),
+              (std::vector<std::string>{(out / "blocker/sub/f.txt") + "がファイル名として正しくありません"}));
 }
 
 // ---- The command-line run against the same servers ----
 
 std::string JobText(const std::string& urlBase, const std::string& urlExp, const std::string& folder,
                     const std::string& folderExp, const std::string& rangeEnd) {
-    return "[UrlFolder]\nUrlBaseText=" + urlBase + "\nUrlExpansionText=" + urlExp + "\nFolderBaseText=" + folder +
-           "\nFolderExpansionText=" + folderExp + "\n[Ordinseq]\nWildCard1Check=1\nWildCard1Start=1\nWildCard1End=" +
-           rangeEnd + "\n";
+    return "[UrlFolder]\nUrlBaseText=" + urlBase + "\nUrlExpansionText=" + urlExp +
+           "\nFolderBaseText=" + folder + "\nFolderExpansionText=" + folderExp +
+           "\n[Ordinseq]\nWildCard1Check=1\nWildCard1Start=1\nWildCard1End=" + rangeEnd + "\n";
 }
 
 TEST_F(SeriesRunTest, CliRunExitStatuses) {

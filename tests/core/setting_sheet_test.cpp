@@ -73,8 +73,8 @@ TEST(SettingPages, DepthIsHeldToTheMaximumAndZeroUnchecksTheListOption) {
         const char *typed, *shown;
         bool addToList;
     } rows[] = {
-        {1, "5", "1", true}, {3, "3", "3", true}, {1, "0", "0", false},
-        {0, "2", "0", false}, {2, "", "", false}, {9, "3", "3", true},
+        {1, "5", "1", true},  {3, "3", "3", true}, {1, "0", "0", false},
+        {0, "2", "0", false}, {2, "", "", false},  {9, "3", "3", true},
     };
     for (const Row& r : rows) {
         ProgramSettings s;
@@ -114,7 +114,8 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         sheet.download.SetOptionChecked(4, true);
         ProgramSettings out = s;
         sheet.Write(out);
-        const bool program = first == kProgramPage, download = first == kDownloadPage, extract = first == kExtractPage;
+        const bool program = first == kProgramPage, download = first == kDownloadPage,
+                   extract = first == kExtractPage;
         EXPECT_EQ(out.ReadWindowSetting, program ? 0 : 1);
         EXPECT_EQ(out.WarningLogSetting, program ? 1 : 5) << "a check box writes 0 or 1";
         EXPECT_EQ(out.AllowOperationCheck, 1);
@@ -122,7 +123,8 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         EXPECT_EQ(out.FtpListSaveHowManyDirectorySetting, download ? 99 : 150);
         EXPECT_EQ(out.HttpListSaveSetting, download ? 1 : 0) << "typing a count picks the middle choice";
         EXPECT_EQ(out.GetExtensionString(2), extract ? " jpg " : "") << "stored as typed";
-        EXPECT_EQ(out.HttpTreeListFileSizeSetting[3], extract ? INT32_MAX : 0) << "a pasted giant stays 32-bit";
+        EXPECT_EQ(out.HttpTreeListFileSizeSetting[3], extract ? INT32_MAX : 0)
+            << "a pasted giant stays 32-bit";
         EXPECT_EQ(out.HttpTreeListFileSizeSetting[4], extract ? 0 : -5);
         EXPECT_EQ(out.KeepConnectionSetting, download ? 0 : 1);
         EXPECT_EQ(out.ConnectTimeoutSetting, download ? 86400 : 30) << "held to a day";

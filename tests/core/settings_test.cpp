@@ -97,14 +97,19 @@ TEST(ProgramSettings, ValuesOutOfRangeReadAsTheirDefaults) {
         {"Download", "SaveSetting", "0", &ProgramSettings::SaveSetting, 0},
         {"Download", "FtpListSaveSetting", "7", &ProgramSettings::FtpListSaveSetting, 0},
         {"Download", "HttpListSaveSetting", "-2", &ProgramSettings::HttpListSaveSetting, 0},
-        {"Download", "FtpListSaveHowManyDirectorySetting", "100", &ProgramSettings::FtpListSaveHowManyDirectorySetting, 0},
-        {"Download", "HttpListSaveHowManyDirectorySetting", "99", &ProgramSettings::HttpListSaveHowManyDirectorySetting, 99},
+        {"Download", "FtpListSaveHowManyDirectorySetting", "100",
+         &ProgramSettings::FtpListSaveHowManyDirectorySetting, 0},
+        {"Download", "HttpListSaveHowManyDirectorySetting", "99",
+         &ProgramSettings::HttpListSaveHowManyDirectorySetting, 99},
         {"Download", "ConnectTimeoutSetting", "-5", &ProgramSettings::ConnectTimeoutSetting, 30},
         {"Download", "ConnectTimeoutSetting", "0", &ProgramSettings::ConnectTimeoutSetting, 0},
         {"Download", "IdleTimeoutSetting", "99999999", &ProgramSettings::IdleTimeoutSetting, 60},
-        {"Tool", "HttpTreeListReadingNumberSetting", "0", &ProgramSettings::HttpTreeListReadingNumberSetting, 1},
-        {"Tool", "HttpTreeListNextChoseMaxNumberSetting", "9", &ProgramSettings::HttpTreeListNextChoseMaxNumberSetting, 3},
-        {"Tool", "HttpTreeListNextChoseMaxNumberSetting", "-1", &ProgramSettings::HttpTreeListNextChoseMaxNumberSetting, 1},
+        {"Tool", "HttpTreeListReadingNumberSetting", "0", &ProgramSettings::HttpTreeListReadingNumberSetting,
+         1},
+        {"Tool", "HttpTreeListNextChoseMaxNumberSetting", "9",
+         &ProgramSettings::HttpTreeListNextChoseMaxNumberSetting, 3},
+        {"Tool", "HttpTreeListNextChoseMaxNumberSetting", "-1",
+         &ProgramSettings::HttpTreeListNextChoseMaxNumberSetting, 1},
         {"Tool", "HttpListNextChoseSetting", "4", &ProgramSettings::HttpListNextChoseSetting, 0},
     };
     for (const auto& c : cases) {
@@ -172,8 +177,8 @@ TEST(FramePlacement, DefaultsAndTheReadWindowSwitch) {
     EXPECT_EQ(limited.right, 640);
     EXPECT_EQ(limited.bottom, 431);
     EXPECT_EQ(KeysOf(ini.Serialize(), "Window"),
-              (std::vector<std::string>{"Flags", "ShowCmd", "Min_X", "Min_Y", "Max_X", "Max_Y", "Left", "Top", "Right",
-                                        "Bottom"}));
+              (std::vector<std::string>{"Flags", "ShowCmd", "Min_X", "Min_Y", "Max_X", "Max_Y", "Left", "Top",
+                                        "Right", "Bottom"}));
 }
 
 TEST(RecentFiles, NewestFirstAtMostSixteenNoDuplicates) {
@@ -198,7 +203,8 @@ TEST(RecentFiles, MenuTextIsShortenedToThirtyCharacters) {
     const std::string shortened = RecentFileList::MenuText("/home/user/very/long/folder/names/here/job.odx");
     EXPECT_LE(shortened.size(), 30u);
     EXPECT_TRUE(shortened.ends_with("/job.odx")) << shortened;
-    const std::string japanese = RecentFileList::MenuText("/ダウンロード/設定ファイル/とても長い名前のフォルダ/連番ジョブ.odx");
+    const std::string japanese =
+        RecentFileList::MenuText("/ダウンロード/設定ファイル/とても長い名前のフォルダ/連番ジョブ.odx");
     EXPECT_TRUE(japanese.ends_with("連番ジョブ.odx")) << japanese;
 }
 

@@ -28,7 +28,8 @@ protected:
         app.settings.PauseByDownload = 1;
     }
     int Pauses() const {
-        return static_cast<int>(std::count(prompter.asked.begin(), prompter.asked.end(), "box:動作を確認してください。"));
+        return static_cast<int>(
+            std::count(prompter.asked.begin(), prompter.asked.end(), "box:動作を確認してください。"));
     }
 };
 
@@ -152,8 +153,16 @@ TEST_F(StatusTest, AWarningNamesWhatTheStatusLinesShowAsWorkedOn) {
         {[&] { app.ShowTargets("", "/d/b.bin"); }, "/d/b.bin"},
         {[&] { app.ShowTreeTarget("ftp://u:pw@h/pub/"); }, "ftp://u:****@h/pub/"},
         {[&] { app.ShowLoadTarget("http://h/p.html", "frame1"); }, "http://h/p.html"},
-        {[&] { app.ShowTargets("http://h/c.bin", "/d/c.bin"); app.ShowTargets(kClear); }, ""},
-        {[&] { app.ShowTreeTarget("ftp://h/"); app.ShowTreeTarget(kClear); }, ""},
+        {[&] {
+             app.ShowTargets("http://h/c.bin", "/d/c.bin");
+             app.ShowTargets(kClear);
+         },
+         ""},
+        {[&] {
+             app.ShowTreeTarget("ftp://h/");
+             app.ShowTreeTarget(kClear);
+         },
+         ""},
     };
     for (const Row& r : rows) {
         r.show();
@@ -185,8 +194,9 @@ TEST_F(StatusTest, PauseChain) {
     prompter.asked.clear();
     prompter.answers = {kAnswerCancel, kAnswerNo, kAnswerNo, kAnswerOk};
     app.ConfirmStep();
-    EXPECT_EQ(prompter.asked, (std::vector<std::string>{"box:動作を確認してください。", "box:確認処理を取り消しますか。",
-                                                        "box:プログラムを終了しますか。", "box:動作を確認してください。"}));
+    EXPECT_EQ(prompter.asked,
+              (std::vector<std::string>{"box:動作を確認してください。", "box:確認処理を取り消しますか。",
+                                        "box:プログラムを終了しますか。", "box:動作を確認してください。"}));
     EXPECT_FALSE(prompter.exitRequested);
 
     // Cancel then Yes switches pausing off.

@@ -25,7 +25,8 @@ std::string ReadLine(int fd) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     while (line.find('\n') == std::string::npos) {
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                .count();
         if (left <= 0)
             break;
         pollfd p{fd, POLLIN, 0};
@@ -43,7 +44,8 @@ std::string ReadLine(int fd) {
 } // namespace
 
 TestServer TestServer::StartHttp(const std::string& rootDir) {
-    return rootDir.empty() ? Start("http_server.py", "http", {}) : Start("http_server.py", "http", {"--root", rootDir});
+    return rootDir.empty() ? Start("http_server.py", "http", {})
+                           : Start("http_server.py", "http", {"--root", rootDir});
 }
 
 TestServer TestServer::StartHttps(const std::string& certDir, const std::string& certName,
@@ -114,7 +116,9 @@ TestServer& TestServer::operator=(TestServer&& other) noexcept {
     return *this;
 }
 
-TestServer::~TestServer() { Stop(); }
+TestServer::~TestServer() {
+    Stop();
+}
 
 void TestServer::Stop() {
     if (pid_ <= 0)

@@ -35,7 +35,8 @@ public:
     void Stop();
 
 private:
-    TestServer(pid_t pid, int port, std::string scheme) : pid_(pid), port_(port), scheme_(std::move(scheme)) {}
+    TestServer(pid_t pid, int port, std::string scheme)
+        : pid_(pid), port_(port), scheme_(std::move(scheme)) {}
     static TestServer Start(const std::string& script, const std::string& scheme,
                             const std::vector<std::string>& args);
 

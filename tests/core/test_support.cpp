@@ -21,7 +21,8 @@ TempDir::~TempDir() {
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
         std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
     std::filesystem::remove_all(path_, ec);
 }
 
@@ -103,7 +104,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
         int wait = -1;
         if (limitSeconds > 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - std::chrono::steady_clock::now()).count();
+                                  deadline - std::chrono::steady_clock::now())
+                                  .count();
             if (left <= 0 && !result.killed) {
                 kill(pid, SIGKILL);
                 result.killed = true;

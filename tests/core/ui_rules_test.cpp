@@ -92,7 +92,8 @@ TEST(GroupedNumberFilter, ReformatsAndKeepsTheCaretAfterTheDigit) {
     EXPECT_EQ(GroupedNumberValue(L"99999999999999999999999"), GroupedNumberValue(L"9999999999999999999"));
 }
 
-Job JobWith(const char* urlBase, const char* urlExpansion, const char* folderBase, const char* folderExpansion) {
+Job JobWith(const char* urlBase, const char* urlExpansion, const char* folderBase,
+            const char* folderExpansion) {
     Job job;
     job.urlBase = urlBase;
     job.urlExpansion = urlExpansion;
@@ -108,9 +109,12 @@ TEST(FormEnabling, IdleRulesFollowTheBoxes) {
         Job job;
         std::set<int> off; // among the URL, copy and run buttons
     } rows[] = {
-        {"empty job", JobWith("", "", "/tmp", ""),
-         {kRunSeriesButton, kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton, kCopyUrlButton}},
-        {"blank URL base counts as empty", JobWith("  ", "a*.jpg", "/tmp", ""),
+        {"empty job",
+         JobWith("", "", "/tmp", ""),
+         {kRunSeriesButton, kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton,
+          kCopyUrlButton}},
+        {"blank URL base counts as empty",
+         JobWith("  ", "a*.jpg", "/tmp", ""),
          {kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton}},
         {"no destination", JobWith("http://h", "a*.jpg", " ", ""), {kRunSeriesButton}},
         {"destination expansion alone", JobWith("http://h", "", "", "x"), {kCopyUrlButton}},
@@ -118,7 +122,8 @@ TEST(FormEnabling, IdleRulesFollowTheBoxes) {
     };
     for (const auto& r : rows) {
         const auto on = IdleEnabling(r.job, {});
-        for (int id : {kRunSeriesButton, kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton, kCopyUrlButton})
+        for (int id : {kRunSeriesButton, kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton,
+                       kCopyUrlButton})
             EXPECT_EQ(on.at(id), !r.off.count(id)) << r.name << " control " << id;
         EXPECT_FALSE(on.at(kStopButton)) << r.name;
         EXPECT_FALSE(on.at(kFtpListButton)) << r.name;
@@ -163,9 +168,10 @@ TEST(FrameRules, ExplorerFailureSaysWhyAndOffersTheFtpTree) {
               "Explorerが開けません: ftp://host/pub/\n"
               "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。\n\n"
               "FTPツリー&リスト ビューで開きますか?");
-    EXPECT_EQ(frame::ExplorerFailureText("ftp://host/\x1b[2J", false, "Failed to execute child process \x1b]0;x"),
-              "Explorerが開けません: ftp://host/\\x1B[2J\nFailed to execute child process \\x1B]0;x\n\n"
-              "FTPツリー&リスト ビューで開きますか?")
+    EXPECT_EQ(
+        frame::ExplorerFailureText("ftp://host/\x1b[2J", false, "Failed to execute child process \x1b]0;x"),
+        "Explorerが開けません: ftp://host/\\x1B[2J\nFailed to execute child process \\x1B]0;x\n\n"
+        "FTPツリー&リスト ビューで開きますか?")
         << "nothing reaches the message as control characters";
     EXPECT_EQ(frame::ExplorerFailureText("ftp://host/", false, ""),
               "Explorerが開けません: ftp://host/\n\nFTPツリー&リスト ビューで開きますか?");
@@ -234,8 +240,10 @@ TEST(FrameRules, BusyAnimationCoversNothingOfTheFrame) {
 
 TEST(FrameRules, SavedJobNamesGetTheExtensionWhenTheyHaveNone) {
     const std::pair<const char*, const char*> rows[] = {
-        {"/home/u/job", "/home/u/job.odx"},     {"/home/u/job.odx", "/home/u/job.odx"},
-        {"/home/u/job.txt", "/home/u/job.txt"}, {"/home/u/a.b/job", "/home/u/a.b/job.odx"},
+        {"/home/u/job", "/home/u/job.odx"},
+        {"/home/u/job.odx", "/home/u/job.odx"},
+        {"/home/u/job.txt", "/home/u/job.txt"},
+        {"/home/u/a.b/job", "/home/u/a.b/job.odx"},
     };
     for (auto [typed, saved] : rows)
         EXPECT_EQ(frame::WithJobExtension(typed), saved) << typed;
@@ -248,9 +256,9 @@ TEST(FrameRules, CommandAvailability) {
     busy.running = true;
     frame::CommandContext empty;
     empty.job = JobWith(" ", " ", "/tmp", "");
-    for (int c : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileSave, cmd::kFileSaveAs, cmd::kFileMru1, cmd::kFileMru1 + 15,
-                  cmd::kRunSeries, cmd::kOpenBrowser, cmd::kOpenExplorer, cmd::kShowFtpTree, cmd::kShowLinkTree,
-                  cmd::kCopyUrlToFolder}) {
+    for (int c : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileSave, cmd::kFileSaveAs, cmd::kFileMru1,
+                  cmd::kFileMru1 + 15, cmd::kRunSeries, cmd::kOpenBrowser, cmd::kOpenExplorer,
+                  cmd::kShowFtpTree, cmd::kShowLinkTree, cmd::kCopyUrlToFolder}) {
         EXPECT_TRUE(frame::CommandAvailable(c, idle)) << c;
         EXPECT_FALSE(frame::CommandAvailable(c, busy)) << c;
     }
@@ -298,8 +306,8 @@ TEST(FormGeometry, OnlyRightEdgesFollowTheWidth) {
     }
     for (int X : {624, 1264}) {
         const FormGeometry g = LayoutForm(m, X);
-        for (int id : {kUrlBase, kUrlExpansion, kUserName, kPassword, kFolderBase, kFolderExpansion, kUrlDisplay,
-                       kFolderDisplay}) {
+        for (int id : {kUrlBase, kUrlExpansion, kUserName, kPassword, kFolderBase, kFolderExpansion,
+                       kUrlDisplay, kFolderDisplay}) {
             EXPECT_EQ(g.rects.at(id).right(), X - 5 * M - B) << id;
             EXPECT_EQ(g.rects.at(id).x, narrow.rects.at(id).x) << id;
         }
@@ -333,7 +341,8 @@ TEST(FormGeometry, HeightsComeFromTheRowsAndTheStatusAreaLiesBelowTheButtons) {
             // Nothing but the range group's frame in the empty corner.
             if (id != kRangeGroup) {
                 const Rect& f = g.freeCorner;
-                const bool apart = r.right() <= f.x || r.x >= f.right() || r.bottom() <= f.y || r.y >= f.bottom();
+                const bool apart =
+                    r.right() <= f.x || r.x >= f.right() || r.bottom() <= f.y || r.y >= f.bottom();
                 EXPECT_TRUE(apart) << id;
             }
         }

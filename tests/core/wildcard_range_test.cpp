@@ -27,7 +27,9 @@ struct RangeCase {
     std::vector<std::string> values;
 };
 
-void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.start << ".." << c.end; }
+void PrintTo(const RangeCase& c, std::ostream* os) {
+    *os << c.start << ".." << c.end;
+}
 
 class RangeValues : public ::testing::TestWithParam<RangeCase> {};
 
@@ -47,10 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"zero_padded", "007", "012", {"007", "008", "009", "010", "011", "012"}},
         RangeCase{"width_grows", "8", "11", {"8", "9", "10", "11"}},
         RangeCase{"padded_width_grows", "098", "101", {"098", "099", "100", "101"}},
-        RangeCase{"equal", "5", "5", {"5"}},
-        RangeCase{"letters_carry", "y", "ab", {"y", "z", "aa", "ab"}},
-        RangeCase{"shorter_first", "ab", "b", {"b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o",
-                                               "p", "q", "r", "s", "t", "u", "v", "w", "x", "y", "z", "aa", "ab"}},
+        RangeCase{"equal", "5", "5", {"5"}}, RangeCase{"letters_carry", "y", "ab", {"y", "z", "aa", "ab"}},
+        RangeCase{"shorter_first", "ab", "b", {"b", "c", "d", "e", "f", "g", "h", "i",  "j",
+                                               "k", "l", "m", "n", "o", "p", "q", "r",  "s",
+                                               "t", "u", "v", "w", "x", "y", "z", "aa", "ab"}},
         RangeCase{"upper", "AY", "BB", {"AY", "AZ", "BA", "BB"}},
         // End texts that stepping never writes still end after count values.
         RangeCase{"start_wider_than_end", "005", "10", {"005", "006", "007", "008", "009", "010"}},
@@ -61,7 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"negatives_by_value", "-3", "-5", {"-5", "-4", "-3"}},
         RangeCase{"padded_negative", "-03", "-01", {"-03", "-02", "-01"}},
         RangeCase{"beyond_32_bits", "9999999998", "10000000000", {"9999999998", "9999999999", "10000000000"}},
-        RangeCase{"beyond_64_bits", "99999999999999999999", "100000000000000000000",
+        RangeCase{"beyond_64_bits",
+                  "99999999999999999999",
+                  "100000000000000000000",
                   {"99999999999999999999", "100000000000000000000"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -71,7 +75,9 @@ struct CountCase {
     int64_t count;
 };
 
-void PrintTo(const CountCase& c, std::ostream* os) { *os << c.start << ".." << c.end; }
+void PrintTo(const CountCase& c, std::ostream* os) {
+    *os << c.start << ".." << c.end;
+}
 
 class RangeCounts : public ::testing::TestWithParam<CountCase> {};
 
@@ -98,9 +104,11 @@ TEST(RangeSetup, ReportsTheThreeMessagesInOrder) {
         const char* message;
     };
     const Case cases[] = {
-        {"", "", kRangeEmptyMessage},    {"1", "", kRangeEmptyMessage},    {"a1", "b", kRangeMixedMessage},
-        {"a", "", kRangeEmptyMessage},   {"1.5", "2", kRangeMixedMessage}, {"A", "c", kRangeStartEndMixedMessage},
-        {"1", "a", kRangeStartEndMixedMessage}, {"あ", "い", kRangeMixedMessage}, {"1 ", "2", kRangeMixedMessage},
+        {"", "", kRangeEmptyMessage},           {"1", "", kRangeEmptyMessage},
+        {"a1", "b", kRangeMixedMessage},        {"a", "", kRangeEmptyMessage},
+        {"1.5", "2", kRangeMixedMessage},       {"A", "c", kRangeStartEndMixedMessage},
+        {"1", "a", kRangeStartEndMixedMessage}, {"あ", "い", kRangeMixedMessage},
+        {"1 ", "2", kRangeMixedMessage},
     };
     for (const auto& c : cases) {
         WildCardRange r;

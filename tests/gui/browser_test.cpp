@@ -3,14 +3,14 @@
 #include "app/ordinex_app.h"
 #include "gui/browser/browser_frame.h"
 #include "gui/browser/browser_view.h"
-#include "gui_support.h"
 #include "gui/listwnd/ftp_panes.h"
 #include "gui/listwnd/ftp_tree_frame.h"
-#include "gui/listwnd/link_tree_frame.h"
 #include "gui/listwnd/link_panes.h"
+#include "gui/listwnd/link_tree_frame.h"
+#include "gui_support.h"
+#include "test_servers.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
-#include "test_servers.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -52,7 +52,8 @@ TEST(BrowserRules, AFileAddressSplitsForTheUrlBoxesAtTheLastSlashOfItsPath) {
     EXPECT_EQ(browser::FileLinkQuestion("http://u:secret@h/a\x1b[2J.zip", "/home/me/dl"),
               "ファイルへのリンクです。\nhttp://u:****@h/a\\x1B[2J.zip\n\n"
               "アドレスをURLの欄に入れるか、今すぐダウンロードできます。\n保存先: /home/me/dl");
-    EXPECT_EQ(browser::FileLinkQuestion("http://h/a.zip", "").substr(std::string("ファイルへのリンクです。\nhttp://h/a.zip\n\n").size()),
+    EXPECT_EQ(browser::FileLinkQuestion("http://h/a.zip", "")
+                  .substr(std::string("ファイルへのリンクです。\nhttp://h/a.zip\n\n").size()),
               "アドレスをURLの欄に入れるか、今すぐダウンロードできます。\n保存先: (未入力)");
 }
 
@@ -113,8 +114,9 @@ protected:
         Enter(http.url("/hang"));
         ASSERT_TRUE(PumpUntil([&] { return gui.app().running; }));
         // Status writes of a busy state reach the screen at a bounded rate.
-        EXPECT_TRUE(PumpUntil(
-            [&] { return gui.view()->ControlText(form::kUrlStatusLine) == http.url("/hang") + " をロード"; }));
+        EXPECT_TRUE(PumpUntil([&] {
+            return gui.view()->ControlText(form::kUrlStatusLine) == http.url("/hang") + " をロード";
+        }));
         // The page's status texts reach the form while the load of the user's runs.
         EXPECT_TRUE(PumpUntil([&] {
             return gui.view()->ControlText(form::kStatusLine) == http.url("/hang") + " を読み込んでいます";
@@ -244,10 +246,10 @@ TEST_F(Browser, AClickedLinkToAFileGoesIntoTheUrlBoxesOrIsFetchedNow) {
     const std::string file = http.url("/bytes/100");
     struct Row {
         int answer;
-        bool folder;           // the job has a destination base
-        bool intoBoxes;        // the URL boxes hold the address, split
-        bool fetched;          // dl/100 arrived
-        std::string message;   // of the program's own (empty: none)
+        bool folder;         // the job has a destination base
+        bool intoBoxes;      // the URL boxes hold the address, split
+        bool fetched;        // dl/100 arrived
+        std::string message; // of the program's own (empty: none)
     } rows[] = {
         {kAnswerYes, true, true, false, ""},
         {kAnswerNo, true, false, true, ""},
@@ -284,8 +286,8 @@ TEST_F(Browser, AClickedLinkToAFileGoesIntoTheUrlBoxesOrIsFetchedNow) {
         if (r.fetched) {
             EXPECT_EQ(ReadFile(gui.path("dl/100")).size(), 100u);
         }
-        EXPECT_EQ(gui.prompter.messages, r.message.empty() ? std::vector<std::string>{}
-                                                           : std::vector<std::string>{r.message})
+        EXPECT_EQ(gui.prompter.messages,
+                  r.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{r.message})
             << what;
         EXPECT_TRUE(gui.prompter.warnings.empty()) << what;
         ExpectFormUsable();

@@ -2,8 +2,8 @@
 // toolkit's own texts in the desktop's language. CTest runs these once more
 // under LC_ALL=C and under ja_JP.UTF-8 (ORDINEX_TEST_LANGUAGE=ja).
 #include "app/ordinex_app.h"
-#include "gui/kit/wx_prompter.h"
 #include "gtk_probe.h"
+#include "gui/kit/wx_prompter.h"
 #include "gui_support.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
@@ -53,19 +53,40 @@ TEST(DialogLabels, MessageBoxesAndTheSaveQuestionAnswerInJapanese) {
         int press;
         int answer;
     } rows[] = {
-        {"pause prompt", [&] { return prompter.MessageBox("動作を確認してください。", MessageButtons::OkCancel, MessageIcon::Information, false); },
-         {"OK", "キャンセル"}, wxID_CANCEL, kAnswerCancel},
-        {"end question", [&] { return prompter.MessageBox("プログラムを終了しますか。", MessageButtons::YesNo, MessageIcon::Information, true); },
-         {"はい", "いいえ"}, wxID_NO, kAnswerNo},
-        {"message", [&] { return prompter.MessageBox("Browserが開けません", MessageButtons::Ok, MessageIcon::Information, false); },
-         {"OK"}, wxID_OK, kAnswerOk},
-        {"save question", [&] {
+        {"pause prompt",
+         [&] {
+             return prompter.MessageBox("動作を確認してください。", MessageButtons::OkCancel,
+                                        MessageIcon::Information, false);
+         },
+         {"OK", "キャンセル"},
+         wxID_CANCEL,
+         kAnswerCancel},
+        {"end question",
+         [&] {
+             return prompter.MessageBox("プログラムを終了しますか。", MessageButtons::YesNo,
+                                        MessageIcon::Information, true);
+         },
+         {"はい", "いいえ"},
+         wxID_NO,
+         kAnswerNo},
+        {"message",
+         [&] {
+             return prompter.MessageBox("Browserが開けません", MessageButtons::Ok, MessageIcon::Information,
+                                        false);
+         },
+         {"OK"},
+         wxID_OK,
+         kAnswerOk},
+        {"save question",
+         [&] {
              gui.app().settings.ConfirmSaveUrlFolderSettingByExit = 1;
              Type(TextBox(gui.view(), form::kUrlBase), "h");
              frame->RunCommand(cmd::kFileNew);
              return gui.shell().Document().IsModified() ? kAnswerCancel : -1;
          },
-         {"はい", "いいえ", "キャンセル"}, wxID_CANCEL, kAnswerCancel},
+         {"はい", "いいえ", "キャンセル"},
+         wxID_CANCEL,
+         kAnswerCancel},
     };
     for (const Row& r : rows) {
         const Seen seen = ShowAndPress(r.open, r.press);
@@ -85,7 +106,8 @@ TEST(DialogLabels, ToolkitTextsFollowTheDesktopLanguage) {
     if (!JapaneseDesktop()) {
         GTEST_SKIP() << "desktop language " << messages;
     }
-    EXPECT_EQ(messages.rfind("ja_JP", 0), 0u) << "the ja_JP.UTF-8 locale is missing (scripts/install-deps.sh makes it)";
+    EXPECT_EQ(messages.rfind("ja_JP", 0), 0u)
+        << "the ja_JP.UTF-8 locale is missing (scripts/install-deps.sh makes it)";
     EXPECT_EQ(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS), wxString::FromUTF8("キャンセル"));
     EXPECT_EQ(ToolkitText("_Cancel"), "キャンセル(_C)");
     EXPECT_EQ(ToolkitText("_Open"), "開く(_O)");

@@ -1,14 +1,14 @@
 // The warning dialog, the pause prompts, the busy animation and the version box.
-#include "gui/about/about_dialog.h"
 #include "app/ordinex_app.h"
-#include "gui_support.h"
+#include "gui/about/about_dialog.h"
+#include "gui/kit/warning_dialog.h"
 #include "gui/mainwnd/busy_animation.h"
+#include "gui/widgets/app_art.h"
+#include "gui_support.h"
+#include "platform/version_record.h"
+#include "test_servers.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
-#include "gui/widgets/app_art.h"
-#include "platform/version_record.h"
-#include "gui/kit/warning_dialog.h"
-#include "test_servers.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -29,9 +29,12 @@ namespace {
 
 TEST(WarningDialog, LeftAloneItClosesAsNoAfterTwoSeconds) {
     CWarningDialog dialog(nullptr, "http://h/a.jpgがURLとして正しくありません");
-    EXPECT_EQ(dialog.MessageText()->GetLabel(), wxString::FromUTF8("http://h/a.jpgがURLとして正しくありません"));
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog.FindWindow(1044))->GetLabel(), wxString::FromUTF8("ワーニング"));
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog.FindWindow(1046))->GetLabel(), wxString::FromUTF8("処理を中止しますか？"));
+    EXPECT_EQ(dialog.MessageText()->GetLabel(),
+              wxString::FromUTF8("http://h/a.jpgがURLとして正しくありません"));
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog.FindWindow(1044))->GetLabel(),
+              wxString::FromUTF8("ワーニング"));
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog.FindWindow(1046))->GetLabel(),
+              wxString::FromUTF8("処理を中止しますか？"));
     EXPECT_EQ(dialog.MessageText()->GetForegroundColour(), wxColour(0, 0, 192));
     int valueAtOneSecond = -1;
     Later probe(1100, [&] { valueAtOneSecond = dialog.ProgressBar()->GetValue(); });
@@ -80,7 +83,8 @@ TEST(WarningDialog, NamesTheFileOnALineOfItsOwn) {
     EXPECT_EQ(subject->GetLabel(), wxString::FromUTF8("対象: " + url));
     EXPECT_EQ(subject->GetToolTipText(), wxString::FromUTF8("対象: " + url));
     // A long address is cut in its middle and keeps the file name in view.
-    EXPECT_TRUE(subject->GetLabelText().EndsWith("page012.png") || subject->GetLabel().EndsWith("page012.png"));
+    EXPECT_TRUE(subject->GetLabelText().EndsWith("page012.png") ||
+                subject->GetLabel().EndsWith("page012.png"));
     EXPECT_LE(subject->GetSize().x, dialog.MessageText()->GetSize().x);
     EXPECT_LE(dialog.GetSize().x, dialog.FromDIP(600)) << "the address does not widen the dialog";
 
@@ -163,7 +167,9 @@ TEST(WarningDuringARun, LeftAloneTheRunGoesOnAfterEachWarning) {
     const wxLongLong start = wxGetLocalTimeMillis();
     run.gui.frame()->RunCommand(cmd::kRunSeries);
     const long took = (wxGetLocalTimeMillis() - start).GetLo();
-    EXPECT_EQ(run.prompter.warnings, (std::vector<std::string>{"要求されたURLが見つかりません(404)", "サーバーは要求された方式をサポートしていません(405)"}));
+    EXPECT_EQ(run.prompter.warnings,
+              (std::vector<std::string>{"要求されたURLが見つかりません(404)",
+                                        "サーバーは要求された方式をサポートしていません(405)"}));
     EXPECT_EQ(run.prompter.warningSubjects,
               (std::vector<std::string>{run.server.url("/status/404"), run.server.url("/status/405")}));
     EXPECT_EQ(run.prompter.answersGiven, (std::vector<int>{kAnswerNo, kAnswerNo}));
@@ -196,8 +202,9 @@ TEST(PausePrompts, CancelThenYesSwitchesPausingOffForGood) {
     gui.prompter.answers = {kAnswerCancel, kAnswerNo, kAnswerNo, kAnswerCancel, kAnswerYes};
     gui.frame()->RunCommand(cmd::kRunSeries);
     EXPECT_EQ(gui.prompter.messages,
-              (std::vector<std::string>{"動作を確認してください。", "確認処理を取り消しますか。", "プログラムを終了しますか。",
-                                        "動作を確認してください。", "確認処理を取り消しますか。"}));
+              (std::vector<std::string>{"動作を確認してください。", "確認処理を取り消しますか。",
+                                        "プログラムを終了しますか。", "動作を確認してください。",
+                                        "確認処理を取り消しますか。"}));
     EXPECT_EQ(gui.app().settings.PauseForConfirm, 0);
     EXPECT_TRUE(std::filesystem::exists(gui.path("f2.bin"))) << "the run went on without pausing";
     gui.Exit();
@@ -282,7 +289,8 @@ TEST(BusyAnimation, PlaysDuringARunAndIsGoneAfterIt) {
     watch.onProgress = [&] {
         if (gui.frame()->BusyLookDue())
             return false;
-        stopLiveDuringRun = view->Control(form::kStopButton)->IsEnabled() && !view->Control(form::kUrlBase)->IsEnabled();
+        stopLiveDuringRun =
+            view->Control(form::kStopButton)->IsEnabled() && !view->Control(form::kUrlBase)->IsEnabled();
         heightDuringRun = gui.frame()->GetClientSize().y;
         CBusyAnimation* animation = gui.frame()->BusyAnimation();
         shownDuringRun = animation && animation->IsShown();
@@ -318,7 +326,9 @@ TEST(BusyAnimation, EachRunPlaysFromTheFirstPictureAndNothingStaysOnScreenBetwee
     ASSERT_TRUE(gui.Start());
     CMainFrame* frame = gui.frame();
     // Mapped is what the display shows; the toolkit's own flag may lag.
-    auto onScreen = [](wxWindow* w) { return gtk_widget_get_mapped(static_cast<GtkWidget*>(w->GetHandle())) != 0; };
+    auto onScreen = [](wxWindow* w) {
+        return gtk_widget_get_mapped(static_cast<GtkWidget*>(w->GetHandle())) != 0;
+    };
     frame->ShowBusyAnimation();
     CBusyAnimation* first = frame->BusyAnimation();
     ASSERT_NE(first, nullptr);

@@ -18,21 +18,20 @@ namespace {
 
 using namespace form;
 
-constexpr const char* kJob =
-    "[UrlFolder]\n"
-    "UrlBaseText=http://h/pub\n"
-    "UrlExpansionText=img*.jpg\n"
-    "AccessUserNameText=guest\n"
-    "AccessPasswordText=secret\n"
-    "FolderBaseText=/tmp/dl\n"
-    "FolderExpansionText=x\n"
-    "[Ordinseq]\n"
-    "WildCard1Check=1\n"
-    "WildCard1Start=001\n"
-    "WildCard1End=010\n"
-    "WildCard2Check=2\n"
-    "WildCard2Start=a\n"
-    "WildCard2End=c\n";
+constexpr const char* kJob = "[UrlFolder]\n"
+                             "UrlBaseText=http://h/pub\n"
+                             "UrlExpansionText=img*.jpg\n"
+                             "AccessUserNameText=guest\n"
+                             "AccessPasswordText=secret\n"
+                             "FolderBaseText=/tmp/dl\n"
+                             "FolderExpansionText=x\n"
+                             "[Ordinseq]\n"
+                             "WildCard1Check=1\n"
+                             "WildCard1Start=001\n"
+                             "WildCard1End=010\n"
+                             "WildCard2Check=2\n"
+                             "WildCard2Start=a\n"
+                             "WildCard2End=c\n";
 
 TEST(JobDocument, OpenEditSaveAndReadBack) {
     GuiApp gui;
@@ -80,7 +79,10 @@ TEST(JobDocument, OpenEditSaveAndReadBack) {
     EXPECT_EQ(view->GetRangeStart(0), "0012");
 
     // Save goes to the job's own file without asking.
-    frame->SetFileChooser([&](bool) -> std::string { ADD_FAILURE() << "asked for a name"; return {}; });
+    frame->SetFileChooser([&](bool) -> std::string {
+        ADD_FAILURE() << "asked for a name";
+        return {};
+    });
     view->SetUserName("someone");
     frame->RunCommand(cmd::kFileSave);
     EXPECT_NE(ReadFile(saved).find("AccessUserNameText=someone\n"), std::string::npos);
@@ -171,14 +173,11 @@ TEST(JobDocument, OpeningAnotherJobAsksAboutTheEditedOneAsNewDoes) {
     struct Row {
         int confirmSetting;
         int answer;
-        bool opened;      // the form shows the opened job
-        bool savedFirst;  // the edited job went to its own file first
+        bool opened;     // the form shows the opened job
+        bool savedFirst; // the edited job went to its own file first
     } rows[] = {
-        {0, kAnswerCancel, false, false},
-        {0, kAnswerNo, true, false},
-        {0, kAnswerYes, true, true},
-        {1, kAnswerCancel, false, false},
-        {1, kAnswerNo, true, false},
+        {0, kAnswerCancel, false, false}, {0, kAnswerNo, true, false}, {0, kAnswerYes, true, true},
+        {1, kAnswerCancel, false, false}, {1, kAnswerNo, true, false},
     };
     for (const Row& r : rows) {
         for (bool recent : {false, true}) {
@@ -206,7 +205,8 @@ TEST(JobDocument, OpeningAnotherJobAsksAboutTheEditedOneAsNewDoes) {
             ASSERT_EQ(questions.size(), 1u) << what;
             EXPECT_EQ(questions[0], "mine.odx への変更を保存しますか?") << what;
             EXPECT_EQ(gui.view()->GetUrlBase(), r.opened ? "http://h/pub" : "http://mine/edited") << what;
-            EXPECT_EQ(ReadFile(gui.path("mine.odx")).find("UrlBaseText=http://mine/edited\n") != std::string::npos,
+            EXPECT_EQ(ReadFile(gui.path("mine.odx")).find("UrlBaseText=http://mine/edited\n") !=
+                          std::string::npos,
                       r.savedFirst)
                 << what;
         }

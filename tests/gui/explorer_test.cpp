@@ -3,11 +3,11 @@
 // window. In-process with the desktop's answers scripted, and through the
 // real program with a desktop set up by the test.
 #include "app/ordinex_app.h"
-#include "gui_support.h"
 #include "gui/listwnd/ftp_panes.h"
 #include "gui/listwnd/ftp_tree_frame.h"
-#include "ui/command_ids.h"
+#include "gui_support.h"
 #include "test_servers.h"
+#include "ui/command_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -47,7 +47,8 @@ TEST(Explorer, WhereTheDesktopCannotOpenItTheFtpTreeIsOffered) {
         {{DesktopLaunch::Outcome::NoHandler, ""}, kAnswerNo, "*", false},
         {{DesktopLaunch::Outcome::Failed, "Failed to execute child process"},
          kAnswerYes,
-         "Explorerが開けません: " + hostOnly + "\nFailed to execute child process\n\nFTPツリー&リスト ビューで開きますか?",
+         "Explorerが開けません: " + hostOnly +
+             "\nFailed to execute child process\n\nFTPツリー&リスト ビューで開きますか?",
          true},
     };
     for (const Row& r : rows) {
@@ -138,9 +139,10 @@ TEST(Explorer, TheProgramTellsADesktopWithoutAnFtpApplicationFromOneWithIt) {
         WriteFile(program.dir() + "/Ordinex.ini", "[UrlFolder]\nUrlBaseText=" + server.url("/pub/") + "\n");
         program.Run([&] { return program.Errors().find("prompt: Explorer") != std::string::npos; });
         const std::string errors = program.Errors();
-        EXPECT_NE(errors.find("prompt: Explorerが開けません: ftp://127.0.0.1/pub/\n"
-                              "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。"),
-                  std::string::npos)
+        EXPECT_NE(
+            errors.find("prompt: Explorerが開けません: ftp://127.0.0.1/pub/\n"
+                        "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。"),
+            std::string::npos)
             << errors;
         EXPECT_TRUE(program.ExitedCleanly());
         EXPECT_NE(ReadFile(program.dir() + "/Ordinex.ini").find("[FtpTreeWindow]"), std::string::npos);

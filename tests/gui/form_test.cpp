@@ -1,8 +1,8 @@
 // The main form in a running program: typing, displays, enabling.
 #include "app/ordinex_app.h"
+#include "gui/widgets/range_edit.h"
 #include "gui_support.h"
 #include "ui/form_ids.h"
-#include "gui/widgets/range_edit.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
@@ -21,8 +21,8 @@ TEST(MainForm, StartsEmptyWithTheWorkingFolderWhenNoSettingsFileExists) {
     EXPECT_EQ(view->GetFolderBase(), gui.dir());
     for (int id : {kUrlBase, kUrlExpansion, kUserName, kPassword, kFolderExpansion})
         EXPECT_EQ(view->ControlText(id), "") << id;
-    for (int id : {kRunSeriesButton, kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton, kCopyUrlButton,
-                   kFtpListButton, kLinkListButton, kStopButton})
+    for (int id : {kRunSeriesButton, kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton,
+                   kCopyUrlButton, kFtpListButton, kLinkListButton, kStopButton})
         EXPECT_FALSE(Enabled(view, id)) << id;
     EXPECT_TRUE(Enabled(view, kBrowseFolderButton));
     for (int k = 0; k < 6; ++k) {
@@ -91,7 +91,10 @@ TEST(MainForm, RangeBoxesFilterTypedCharacters) {
         const char* typed;
         const char* after;
     } rows[] = {
-        {"12", "Ab#!*", "12"}, {"ab", "C", "ab"}, {"AB", "CDEFGH", "ABCDEF"}, {"", "#", ""},
+        {"12", "Ab#!*", "12"},
+        {"ab", "C", "ab"},
+        {"AB", "CDEFGH", "ABCDEF"},
+        {"", "#", ""},
     };
     for (const auto& r : rows) {
         start->ChangeValue(r.before);

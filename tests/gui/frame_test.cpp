@@ -69,10 +69,12 @@ TEST(MainFrame, HiddenToolbarAndRunsChangeTheHeight) {
 // A key press as the display delivers it, to the frame's focused control.
 void PressKey(CMainFrame* frame, unsigned keyval) {
     GdkEvent* press = gdk_event_new(GDK_KEY_PRESS);
-    press->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(static_cast<GtkWidget*>(frame->GetHandle()))));
+    press->key.window =
+        GDK_WINDOW(g_object_ref(gtk_widget_get_window(static_cast<GtkWidget*>(frame->GetHandle()))));
     press->key.keyval = keyval;
     press->key.time = GDK_CURRENT_TIME;
-    gdk_event_set_device(press, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gdk_event_set_device(press,
+                         gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
     gtk_main_do_event(press);
     gdk_event_free(press);
 }
@@ -100,7 +102,8 @@ void Click(wxWindow* control) {
         e->button.y = r.y + r.height / 2 - y;
         e->button.x_root = r.x + r.width / 2;
         e->button.y_root = r.y + r.height / 2;
-        gdk_event_set_device(e, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+        gdk_event_set_device(e,
+                             gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
         gtk_main_do_event(e);
         gdk_event_free(e);
     }
@@ -213,7 +216,8 @@ TEST(MainFrame, MenuCarriesTheTextsAndItsCommandsFollowTheirRules) {
     WriteFile(gui.path("Readme.txt"), "read me");
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_TRUE(bar->IsEnabled(cmd::ToWxId(cmd::kReadMe)));
-    EXPECT_EQ(frame->Toolbar()->GetToolShortHelp(cmd::ToWxId(cmd::kRunSeries)), wxString::FromUTF8("連番でダウンロード"));
+    EXPECT_EQ(frame->Toolbar()->GetToolShortHelp(cmd::ToWxId(cmd::kRunSeries)),
+              wxString::FromUTF8("連番でダウンロード"));
 }
 
 TEST(MainFrame, ClosingAsksToSaveOnlyAModifiedJobAndOnlyWhenWanted) {

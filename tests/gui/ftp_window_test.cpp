@@ -1,11 +1,11 @@
 // The FTP tree & list window in-process against the loopback FTP server.
 #include "app/ordinex_app.h"
-#include "gui_support.h"
 #include "gui/listwnd/ftp_panes.h"
 #include "gui/listwnd/ftp_tree_frame.h"
+#include "gui_support.h"
+#include "test_servers.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
-#include "test_servers.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -34,7 +34,9 @@ public:
     void SetStatusText(const std::string& t) override { next_->SetStatusText(t); }
     void SetStatusText2(const std::string& t) override { next_->SetStatusText2(t); }
     void SetTransferStatus(const std::string& t) override { next_->SetTransferStatus(t); }
-    void SetByteProgress(const std::string& t, int64_t r, int64_t p) override { next_->SetByteProgress(t, r, p); }
+    void SetByteProgress(const std::string& t, int64_t r, int64_t p) override {
+        next_->SetByteProgress(t, r, p);
+    }
     void ClearByteProgress() override { next_->ClearByteProgress(); }
     void SetFileProgress(const std::string& t, int64_t r, int64_t p) override {
         next_->SetFileProgress(t, r, p);
@@ -135,7 +137,8 @@ TEST_F(FtpWindow, SortsByTextTwiceAndReloadsTheTree) {
     List()->SortByClick(0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"img", "B.txt", "a.bin"}));
     List()->SortByClick(1); // the opposite of the last sort: ascending, as text
-    EXPECT_EQ(Names(), (std::vector<std::string>{"img", "a.bin", "B.txt"})) << "\"1,000\" sorts before \"999\"";
+    EXPECT_EQ(Names(), (std::vector<std::string>{"img", "a.bin", "B.txt"}))
+        << "\"1,000\" sorts before \"999\"";
     Select({"B.txt"});
     List()->SortByClick(1);
     EXPECT_EQ(List()->SelectedItem(1), "B.txt") << "the selection follows its row";
@@ -268,7 +271,8 @@ TEST_F(FtpWindow, AListingThatNeverEndsEndsAtItsBoundOrOnStop) {
     ASSERT_TRUE(endless.IsOk());
     gui.app().engine.maxListingEntries = 40000;
     Tree()->SelectItem(endless);
-    EXPECT_EQ(gui.prompter.warnings, std::vector<std::string>{"一覧の項目数が 40,000 を超えたため、一覧の読み込みを中止しました"});
+    EXPECT_EQ(gui.prompter.warnings,
+              std::vector<std::string>{"一覧の項目数が 40,000 を超えたため、一覧の読み込みを中止しました"});
     EXPECT_EQ(List()->RowCount(), 40000u) << "what was listed stays";
     EXPECT_FALSE(gui.app().running);
     EXPECT_TRUE(Tree()->IsEnabled());
@@ -299,9 +303,9 @@ TEST_F(FtpWindow, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
     List()->SortByClick(3);
     gui.Exit();
     const std::string ini = ReadFile(gui.path("Ordinex.ini"));
-    for (const char* line : {"[FtpTreeWindow]\n", "ShowCmd=1\n", "Left=30\n", "Right=730\n", "SplitterSizeX=150\n",
-                             "[FtptreeView]\n", "Column0Width=100\n", "Column2Width=60\n", "SortKeyColumn=3\n",
-                             "SortOrder=1\n"})
+    for (const char* line :
+         {"[FtpTreeWindow]\n", "ShowCmd=1\n", "Left=30\n", "Right=730\n", "SplitterSizeX=150\n",
+          "[FtptreeView]\n", "Column0Width=100\n", "Column2Width=60\n", "SortKeyColumn=3\n", "SortOrder=1\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
 }
 
@@ -361,7 +365,8 @@ TEST_F(FtpWindowProgram, AListingThatNeverEndsStopsAtItsBoundInBoundedMemory) {
     TestServer server = TestServer::StartFtp(root.path());
     Start(server.url("/endless/"));
     // The bound's warning (answered at once in this mode) ends the listing.
-    const std::string warning = "warning: 一覧の項目数が 1,000,000 を超えたため、一覧の読み込みを中止しました";
+    const std::string warning =
+        "warning: 一覧の項目数が 1,000,000 を超えたため、一覧の読み込みを中止しました";
     bool warned = false;
     for (int i = 0; i < 600 && !warned; ++i) {
         warned = ReadFile(dir / "stderr.txt").find(warning) != std::string::npos;
@@ -386,7 +391,8 @@ TEST_F(FtpWindowProgram, EndsOnTerminationSignalWhileAListingStreams) {
     kill(pid, SIGTERM);
     ASSERT_TRUE(Ended(30)) << "still running 30 s after SIGTERM";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_NE(ReadFile(dir / "Ordinex.ini").find("UrlBaseText=" + server.url("/endless/") + "\n"), std::string::npos)
+    EXPECT_NE(ReadFile(dir / "Ordinex.ini").find("UrlBaseText=" + server.url("/endless/") + "\n"),
+              std::string::npos)
         << "saved as on the exit command";
 }
 

@@ -20,8 +20,7 @@ struct GList {
 };
 using GType = std::size_t;
 
-template <class F>
-F Lookup(const char* name) {
+template <class F> F Lookup(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
 }
 
@@ -72,13 +71,15 @@ void AnswerOpenMessageBox(int wxId) {
     void* dialog = TheMessageBox();
     if (!dialog || !respond)
         return;
-    const int response = wxId == wxID_YES ? kResponseYes
+    const int response = wxId == wxID_YES  ? kResponseYes
                          : wxId == wxID_NO ? kResponseNo
                          : wxId == wxID_OK ? kResponseOk
                                            : kResponseCancel;
     respond(dialog, response);
 }
 
-std::string ToolkitText(const char* msgid) { return dgettext("gtk30", msgid); }
+std::string ToolkitText(const char* msgid) {
+    return dgettext("gtk30", msgid);
+}
 
 } // namespace ordinex::test

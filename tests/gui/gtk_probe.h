@@ -8,7 +8,7 @@ namespace ordinex::test {
 // tests read its buttons as the user sees them and answer it.
 struct OpenMessageBox {
     bool found = false;
-    std::vector<std::string> labels; // the buttons present, of Yes, No, OK and Cancel in that order
+    std::vector<std::string> labels;         // the buttons present, of Yes, No, OK and Cancel in that order
     int x = 0, y = 0, width = 0, height = 0; // where the toolkit put it
 };
 OpenMessageBox FindOpenMessageBox();

@@ -30,9 +30,13 @@ int ScriptedPrompter::WarningDialog(const std::string& text, const std::string& 
 
 GuiApp::GuiApp() : cwd_(dir_.path()), shell_(std::make_unique<CAppShell>(&prompter)) {}
 
-GuiApp::~GuiApp() { Exit(); }
+GuiApp::~GuiApp() {
+    Exit();
+}
 
-bool GuiApp::Start(const std::vector<std::string>& args) { return shell_->InitInstance(args); }
+bool GuiApp::Start(const std::vector<std::string>& args) {
+    return shell_->InitInstance(args);
+}
 
 void GuiApp::Exit() {
     if (shell_)
@@ -67,9 +71,13 @@ void Type(wxTextCtrl* box, const wxString& chars, int modifiers) {
     }
 }
 
-wxTextCtrl* TextBox(COrdinexView* view, int id) { return dynamic_cast<wxTextCtrl*>(view->Control(id)); }
+wxTextCtrl* TextBox(COrdinexView* view, int id) {
+    return dynamic_cast<wxTextCtrl*>(view->Control(id));
+}
 
-void SelectAll(wxTextCtrl* box) { box->SetSelection(-1, -1); }
+void SelectAll(wxTextCtrl* box) {
+    box->SetSelection(-1, -1);
+}
 
 void Press(wxWindow* dialog, int id) {
     auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));
@@ -79,7 +87,9 @@ void Press(wxWindow* dialog, int id) {
     button->GetEventHandler()->ProcessEvent(click);
 }
 
-bool Enabled(COrdinexView* view, int id) { return view->Control(id)->IsThisEnabled(); }
+bool Enabled(COrdinexView* view, int id) {
+    return view->Control(id)->IsThisEnabled();
+}
 
 void PumpFor(int ms) {
     const wxLongLong end = wxGetLocalTimeMillis() + ms;

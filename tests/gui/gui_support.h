@@ -1,7 +1,7 @@
 #pragma once
-#include "gui/shell/app_shell.h"
 #include "gui/mainwnd/main_frame.h"
 #include "gui/mainwnd/ordinex_view.h"
+#include "gui/shell/app_shell.h"
 #include "platform/ui_hooks.h"
 #include "test_support.h"
 
@@ -22,7 +22,8 @@ namespace ordinex::test {
 // for Yes/No questions). Every text is kept.
 class ScriptedPrompter : public IPrompter {
 public:
-    int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
+    int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon,
+                   bool defaultNo) override;
     int WarningDialog(const std::string& text, const std::string& subject) override;
     void RepaintMainFrame() override {}
     // What the program's prompter does: the main frame's close-and-end.

@@ -13,9 +13,10 @@
 
 namespace {
 // A failed wx check fails the test instead of opening a dialog that waits.
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
-    ADD_FAILURE_AT(file.utf8_str(), line) << "wx check failed in " << func.utf8_str() << ": " << cond.utf8_str() << " "
-                                          << msg.utf8_str();
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    ADD_FAILURE_AT(file.utf8_str(), line)
+        << "wx check failed in " << func.utf8_str() << ": " << cond.utf8_str() << " " << msg.utf8_str();
 }
 
 class TestApp : public wxApp {

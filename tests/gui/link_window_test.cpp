@@ -1,11 +1,11 @@
 // The Link tree & list window in-process against the link site of the loopback HTTP server.
 #include "app/ordinex_app.h"
-#include "gui_support.h"
-#include "gui/listwnd/link_tree_frame.h"
 #include "gui/listwnd/link_panes.h"
+#include "gui/listwnd/link_tree_frame.h"
+#include "gui_support.h"
+#include "test_servers.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
-#include "test_servers.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -319,9 +319,9 @@ TEST_F(LinkWindow, FollowsTheMainWindowAndKeepsItsPlaceInTheSettings) {
     List()->SortByClick(2);
     gui.Exit();
     const std::string ini = ReadFile(gui.path("Ordinex.ini"));
-    for (const char* line : {"[HttpTreeWindow]\n", "Left=40\n", "Right=760\n", "SplitterSizeX=170\n",
-                             "[HttptreeView]\n", "Column0Width=100\n", "Column3Width=70\n", "SortKeyColumn=2\n",
-                             "SortOrder=1\n"})
+    for (const char* line :
+         {"[HttpTreeWindow]\n", "Left=40\n", "Right=760\n", "SplitterSizeX=170\n", "[HttptreeView]\n",
+          "Column0Width=100\n", "Column3Width=70\n", "SortKeyColumn=2\n", "SortOrder=1\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
 }
 

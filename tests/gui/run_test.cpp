@@ -1,12 +1,12 @@
 // Numbered-series runs started from the form against the local HTTP test server.
 #include "app/ordinex_app.h"
-#include "gui/shell/app_shell.h"
-#include "gui_support.h"
-#include "ui/command_ids.h"
-#include "ui/form_ids.h"
 #include "gui/mainwnd/main_frame.h"
 #include "gui/mainwnd/status_painter.h"
+#include "gui/shell/app_shell.h"
+#include "gui_support.h"
 #include "test_servers.h"
+#include "ui/command_ids.h"
+#include "ui/form_ids.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -132,7 +132,8 @@ TEST(SeriesRunFromForm, AFailedFileIsAWarningAndTheRunGoesOn) {
     ASSERT_EQ(run.gui.prompter.warnings.size(), 2u);
     EXPECT_FALSE(run.gui.prompter.warnings[0].empty());
     EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f4.bin"));
-    EXPECT_TRUE(run.tee->Wrote("1006", "ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)"));
+    EXPECT_TRUE(
+        run.tee->Wrote("1006", "ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)"));
 }
 
 // A run that did not complete leaves its result under the run buttons, in
@@ -197,10 +198,12 @@ TEST(SeriesRunFromForm, LeavingARunWorksOffQueuedInputAndPaintsLater) {
     gui.view()->Bind(wxEVT_PAINT, [&](wxPaintEvent& e) { ++paints, e.Skip(); });
     // A key press waiting in the display's queue, as one typed during a run.
     GdkEvent* press = gdk_event_new(GDK_KEY_PRESS);
-    press->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(static_cast<GtkWidget*>(gui.frame()->GetHandle()))));
+    press->key.window =
+        GDK_WINDOW(g_object_ref(gtk_widget_get_window(static_cast<GtkWidget*>(gui.frame()->GetHandle()))));
     press->key.keyval = GDK_KEY_a;
     press->key.time = GDK_CURRENT_TIME;
-    gdk_event_set_device(press, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gdk_event_set_device(press,
+                         gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
     gdk_event_put(press);
     gdk_event_free(press);
     gui.view()->Refresh();
@@ -235,11 +238,13 @@ TEST(SeriesRunFromForm, ClosingOrExitingDuringARunStopsItAndClosesAfterwards) {
         run.gui.view()->SetUserName("kept");
         run.tee->onByteProgress = [&] { leave(run.gui.frame()); };
         run.gui.frame()->RunCommand(cmd::kRunSeries);
-        EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f1.bin")) << name << ": stopped in the first file";
+        EXPECT_FALSE(std::filesystem::exists(run.gui.dir() + "/dl/f1.bin"))
+            << name << ": stopped in the first file";
         wxTheApp->ProcessIdle();
         EXPECT_EQ(run.gui.frame(), nullptr) << name << ": closed once the run had returned";
         run.gui.Exit();
-        EXPECT_NE(ReadFile(run.gui.path("Ordinex.ini")).find("AccessUserNameText=kept\n"), std::string::npos) << name;
+        EXPECT_NE(ReadFile(run.gui.path("Ordinex.ini")).find("AccessUserNameText=kept\n"), std::string::npos)
+            << name;
     }
 }
 

@@ -1,11 +1,11 @@
 // The settings sheet: opened from the menu, its pages' rules on the real
 // controls, OK and Cancel, values across a restart, and a tidy layout.
 #include "app/ordinex_app.h"
+#include "gui/settingsdlg/setting_pages_wx.h"
+#include "gui/settingsdlg/setting_sheet.h"
 #include "gui_support.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
-#include "gui/settingsdlg/setting_pages_wx.h"
-#include "gui/settingsdlg/setting_sheet.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -20,18 +20,18 @@ namespace {
 
 using namespace sheet;
 
-template <class T>
-T* Get(wxWindow* page, int id) {
+template <class T> T* Get(wxWindow* page, int id) {
     auto* control = dynamic_cast<T*>(page->FindWindow(id));
     EXPECT_NE(control, nullptr) << "control " << id;
     return control;
 }
 
-bool On(wxWindow* page, int id) { return page->FindWindow(id)->IsThisEnabled(); }
+bool On(wxWindow* page, int id) {
+    return page->FindWindow(id)->IsThisEnabled();
+}
 
 // Sends a control the event that a click or a spin would, after setting its value.
-template <class Event = wxCommandEvent>
-void Fire(wxWindow* control, wxEventType type, int value) {
+template <class Event = wxCommandEvent> void Fire(wxWindow* control, wxEventType type, int value) {
     Event e(type, control->GetId());
     e.SetEventObject(control);
     e.SetInt(value);
@@ -76,7 +76,8 @@ CSettingSheet* OpenSheet() {
 
 // Carries out a settings command; `inside` acts on the modal sheet, then
 // presses `button`.
-void WithSheet(CMainFrame* frame, int command, int button, const std::function<void(CSettingSheet&)>& inside) {
+void WithSheet(CMainFrame* frame, int command, int button,
+               const std::function<void(CSettingSheet&)>& inside) {
     bool reached = false;
     Later act(200, [&] {
         CSettingSheet* sheet = OpenSheet();
@@ -92,8 +93,9 @@ void WithSheet(CMainFrame* frame, int command, int button, const std::function<v
 TEST(SettingSheetWindow, EachMenuItemOpensItsPageWithOkAndCancelOnly) {
     GuiApp gui;
     ASSERT_TRUE(gui.Start());
-    const std::pair<int, int> items[] = {
-        {cmd::kSettingsProgram, kProgramPage}, {cmd::kSettingsDownload, kDownloadPage}, {cmd::kSettingsExtract, kExtractPage}};
+    const std::pair<int, int> items[] = {{cmd::kSettingsProgram, kProgramPage},
+                                         {cmd::kSettingsDownload, kDownloadPage},
+                                         {cmd::kSettingsExtract, kExtractPage}};
     for (auto [command, page] : items)
         WithSheet(gui.frame(), command, wxID_CANCEL, [page = page](CSettingSheet& sheet) {
             EXPECT_EQ(sheet.GetTitle(), wxString::FromUTF8("設定"));
@@ -160,7 +162,8 @@ TEST(SettingSheetWindow, AlwaysShowingTheStatusAreaResizesTheWindowAtOnce) {
     ASSERT_TRUE(gui.Start());
     gui.app().settings.AllowOperationCheck = 1;
     EXPECT_EQ(gui.frame()->GetClientSize().y, gui.view()->FormHeight(false));
-    WithSheet(gui.frame(), cmd::kSettingsProgram, wxID_OK, [](CSettingSheet& sheet) { Click(sheet.ProgramPage(), 1035); });
+    WithSheet(gui.frame(), cmd::kSettingsProgram, wxID_OK,
+              [](CSettingSheet& sheet) { Click(sheet.ProgramPage(), 1035); });
     EXPECT_EQ(gui.app().settings.AlwaysShowExpansionWindow, 1);
     EXPECT_EQ(gui.frame()->GetClientSize().y, gui.view()->FormHeight(true)) << "the status area shows";
 }
@@ -301,8 +304,9 @@ TEST(SettingSheetWindow, ChangedValuesSurviveARestart) {
         shell.ExitInstance();
     }
     const std::string ini = ReadFile(dir / "Ordinex.ini");
-    for (const char* line : {"SaveSetting=1\n", "HttpListSaveSetting=1\n", "HttpListSaveHowManyDirectorySetting=12\n",
-                             "HttpTreeListExtensionOptionSetting0=0\n", "HttpTreeListFileSizeSetting0=2048\n"})
+    for (const char* line :
+         {"SaveSetting=1\n", "HttpListSaveSetting=1\n", "HttpListSaveHowManyDirectorySetting=12\n",
+          "HttpTreeListExtensionOptionSetting0=0\n", "HttpTreeListFileSizeSetting0=2048\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
     ScriptedPrompter prompter;
     CAppShell shell(&prompter);
@@ -334,7 +338,8 @@ void ExpectTidy(wxWindow* parent) {
         EXPECT_GE(size.x, best.x) << name.utf8_str();
         EXPECT_GE(size.y, best.y) << name.utf8_str();
         if (auto* box = dynamic_cast<wxTextCtrl*>(w)) {
-            EXPECT_GE(size.x, box->GetSizeFromTextSize(box->GetTextExtent(box->GetValue()).x).x) << name.utf8_str();
+            EXPECT_GE(size.x, box->GetSizeFromTextSize(box->GetTextExtent(box->GetValue()).x).x)
+                << name.utf8_str();
         }
         const wxRect inside(wxPoint(0, 0), parent->GetClientSize());
         EXPECT_TRUE(inside.Contains(w->GetRect())) << name.utf8_str();
@@ -363,8 +368,9 @@ TEST(SettingSheetWindow, EveryPageIsTidyAtItsNaturalSize) {
     EXPECT_EQ(Get<wxWindow>(sheet.ExtractPage(), 1105)->GetForegroundColour(), wxColour(0, 0, 192));
     const wxString warning = Get<wxWindow>(sheet.ProgramPage(), 1036)->GetLabel();
     EXPECT_TRUE(warning.Contains("\n")) << "the longest caption wraps";
-    EXPECT_EQ(Unwrapped(warning), wxString::FromUTF8("警告ダイアログを表示する(”確認のために警告ごとにダウンロードを"
-                                                     "一時停止する\"がチェックの場合無効)"));
+    EXPECT_EQ(Unwrapped(warning),
+              wxString::FromUTF8("警告ダイアログを表示する(”確認のために警告ごとにダウンロードを"
+                                 "一時停止する\"がチェックの場合無効)"));
     EXPECT_LE(sheet.GetSize().x, 1024);
     EXPECT_LE(sheet.GetSize().y, 720);
 }

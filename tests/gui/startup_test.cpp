@@ -3,9 +3,9 @@
 // real program in a process of its own.
 #include "app/ordinex_app.h"
 #include "gui_support.h"
+#include "platform/instance_lock.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
-#include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -98,7 +98,8 @@ struct Outcome {
     int status = -1;
     std::string stderrText;
 };
-Outcome RunProgram(const std::string& dir, const std::vector<std::string>& args, const std::string& runtimeDir) {
+Outcome RunProgram(const std::string& dir, const std::vector<std::string>& args,
+                   const std::string& runtimeDir) {
     const std::string errPath = dir + "/stderr.txt";
     const pid_t pid = fork();
     if (pid == 0) {
@@ -148,7 +149,8 @@ TEST(StartUp, AnUnreadableJobOnTheCommandLineEndsTheProgramWithoutSaving) {
     chmod(runtime.path().c_str(), 0700);
     const Outcome out = RunProgram(dir.path(), {dir / "missing.odx"}, runtime.path());
     EXPECT_EQ(out.status, 1);
-    EXPECT_NE(out.stderrText.find("prompt: シェルコマンドが正常に処理されない"), std::string::npos) << out.stderrText;
+    EXPECT_NE(out.stderrText.find("prompt: シェルコマンドが正常に処理されない"), std::string::npos)
+        << out.stderrText;
     EXPECT_FALSE(std::filesystem::exists(dir / "Ordinex.ini"));
 }
 

@@ -5,9 +5,9 @@
 // (ORDINEX_TEST_WINDOW_MANAGER=openbox), whose decorations the frame must
 // make room for.
 #include "app/ordinex_app.h"
-#include "gui_support.h"
 #include "gui/listwnd/ftp_tree_frame.h"
 #include "gui/mainwnd/busy_animation.h"
+#include "gui_support.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
 
@@ -42,9 +42,9 @@ TEST(WindowGeometry, EveryControlIsInsideTheClientAreaAndOnTheScreen) {
     // layout would reach beyond the screen.
     const wxRect screen = wxDisplay(0u).GetClientArea();
     WriteFile(gui.path("Ordinex.ini"), "[Window]\nShowCmd=1\nLeft=" + std::to_string(screen.width - 500) +
-                                           "\nTop=" + std::to_string(screen.height - 300) + "\nRight=" +
-                                           std::to_string(screen.width + 140) + "\nBottom=" +
-                                           std::to_string(screen.height + 131) + "\n");
+                                           "\nTop=" + std::to_string(screen.height - 300) +
+                                           "\nRight=" + std::to_string(screen.width + 140) +
+                                           "\nBottom=" + std::to_string(screen.height + 131) + "\n");
     ASSERT_TRUE(gui.Start());
     CMainFrame* frame = gui.frame();
     COrdinexView* view = gui.view();
@@ -57,13 +57,15 @@ TEST(WindowGeometry, EveryControlIsInsideTheClientAreaAndOnTheScreen) {
     view->SetByteProgress("1 / 2 byte", 2, 1);
     view->SetFileProgress("0 / 1 Files", 1, 0);
 
-    const int always[] = {kRunSeriesButton, kFtpListButton, kLinkListButton, kStopButton, kBrowserButton, kUrlBase};
+    const int always[] = {kRunSeriesButton, kFtpListButton, kLinkListButton,
+                          kStopButton,      kBrowserButton, kUrlBase};
     const int status[] = {kUrlStatusLine, kStatusLine2, kTransferStatus, kByteProgressBar, kFileProgressBar};
     for (bool toolbar : {true, false}) {
         if (frame->ToolbarVisible() != toolbar)
             frame->RunCommand(cmd::kViewToolbar);
         for (bool busy : {false, true}) {
-            const std::string state = std::string(toolbar ? "toolbar" : "no toolbar") + (busy ? ", busy" : ", idle");
+            const std::string state =
+                std::string(toolbar ? "toolbar" : "no toolbar") + (busy ? ", busy" : ", idle");
             frame->SetRunLayout(busy);
             if (busy)
                 frame->ShowBusyAnimation();
@@ -71,7 +73,8 @@ TEST(WindowGeometry, EveryControlIsInsideTheClientAreaAndOnTheScreen) {
             EXPECT_EQ(frame->GetClientSize().y, view->FormHeight(busy)) << state;
             const wxRect client = view->GetScreenRect();
             EXPECT_TRUE(screen.Contains(client)) << state << ": client " << Describe(client);
-            EXPECT_TRUE(screen.Contains(frame->GetRect())) << state << ": frame " << Describe(frame->GetRect());
+            EXPECT_TRUE(screen.Contains(frame->GetRect()))
+                << state << ": frame " << Describe(frame->GetRect());
             std::vector<int> ids(std::begin(always), std::end(always));
             if (busy)
                 ids.insert(ids.end(), std::begin(status), std::end(status));
@@ -102,7 +105,6 @@ TEST(WindowGeometry, EveryControlIsInsideTheClientAreaAndOnTheScreen) {
     }
 }
 
-
 // The rectangle a section of the settings file holds, as "L,T R,B".
 std::string StoredRect(const std::string& ini, const std::string& section) {
     const auto start = ini.find("[" + section + "]\n");
@@ -114,7 +116,8 @@ std::string StoredRect(const std::string& ini, const std::string& section) {
         std::smatch m;
         if (!out.empty())
             out += std::string(key) == "Right" ? " " : ",";
-        out += std::regex_search(body, m, std::regex(std::string("\n") + key + "=(-?[0-9]+)")) ? m[1].str() : "?";
+        out += std::regex_search(body, m, std::regex(std::string("\n") + key + "=(-?[0-9]+)")) ? m[1].str()
+                                                                                               : "?";
     }
     return out;
 }
@@ -137,8 +140,10 @@ TEST(WindowGeometry, APlacementComesBackAsItWasStoredRestartAfterRestart) {
     for (const Row& row : rows) {
         TempDir dir;
         ScopedCwd cwd(dir.path());
-        WriteFile(dir / "Ordinex.ini", section("Window", row.mainWindow) + section("FtpTreeWindow", row.ftpWindow));
-        const std::string mainStart = row.mainWindow.substr(0, row.mainWindow.find(',', row.mainWindow.find(' ')));
+        WriteFile(dir / "Ordinex.ini",
+                  section("Window", row.mainWindow) + section("FtpTreeWindow", row.ftpWindow));
+        const std::string mainStart =
+            row.mainWindow.substr(0, row.mainWindow.find(',', row.mainWindow.find(' ')));
         std::string first;
         for (int start = 1; start <= 3; ++start) {
             ScriptedPrompter prompter;

@@ -56,7 +56,8 @@ CAboutDialog::CAboutDialog(wxWindow* parent, const std::string& productName, con
     CentreOnParent();
 }
 
-wxStaticText* CAboutDialog::AddLine(wxWindow* parent, int id, const char* placeholder, const std::string& value) {
+wxStaticText* CAboutDialog::AddLine(wxWindow* parent, int id, const char* placeholder,
+                                    const std::string& value) {
     return new wxStaticText(parent, id, value.empty() ? wxString(placeholder) : wxString::FromUTF8(value));
 }
 

@@ -7,10 +7,10 @@
 #include "gui/kit/tool_windows.h"
 #include "gui/kit/wx_text.h"
 #include "gui/widgets/main_form_link.h"
+#include "platform/text_helpers.h"
+#include "platform/visible_text.h"
 #include "ui/browser_texts.h"
 #include "ui/command_ids.h"
-#include "platform/visible_text.h"
-#include "platform/text_helpers.h"
 
 #include <wx/app.h>
 #include <wx/artprov.h>

@@ -1,6 +1,6 @@
 #pragma once
-#include "ui/browser_rules.h"
 #include "gui/widgets/window_placement.h"
+#include "ui/browser_rules.h"
 
 #include <wx/frame.h>
 

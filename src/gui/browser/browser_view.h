@@ -1,6 +1,6 @@
 #pragma once
-#include "ui/browser_rules.h"
 #include "gui/browser/fix_html_view.h"
+#include "ui/browser_rules.h"
 
 #include <wx/timer.h>
 

@@ -8,7 +8,9 @@
 
 namespace ordinex {
 
-void* gtk::Function(const char* name) { return dlsym(RTLD_DEFAULT, name); }
+void* gtk::Function(const char* name) {
+    return dlsym(RTLD_DEFAULT, name);
+}
 
 void RealizeNow(wxWindow* window) {
     using Realize = void (*)(void*);

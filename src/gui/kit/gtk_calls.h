@@ -15,8 +15,7 @@ namespace gtk {
 
 void* Function(const char* name);
 
-template <class F>
-F Lookup(const char* name) {
+template <class F> F Lookup(const char* name) {
     return reinterpret_cast<F>(Function(name));
 }
 

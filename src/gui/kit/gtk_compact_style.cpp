@@ -67,7 +67,8 @@ bool ThemeIsAdwaita() {
         return false;
     char* name = nullptr;
     get(settings, "gtk-theme-name", &name, nullptr);
-    const bool adwaita = name && (std::strcmp(name, "Adwaita") == 0 || std::strcmp(name, "Adwaita-dark") == 0);
+    const bool adwaita =
+        name && (std::strcmp(name, "Adwaita") == 0 || std::strcmp(name, "Adwaita-dark") == 0);
     release(name);
     return adwaita;
 }

@@ -49,7 +49,8 @@ int ShowMessageDialog(wxWindow* parent, const std::string& text, const std::stri
 
 int ShowChoiceDialog(wxWindow* parent, const std::string& text, const std::string& caption, const char* first,
                      const char* second, const char* third) {
-    wxMessageDialog dialog(parent, ToWx(text), ToWx(caption), wxYES_NO | wxCANCEL | wxICON_QUESTION | wxCENTRE);
+    wxMessageDialog dialog(parent, ToWx(text), ToWx(caption),
+                           wxYES_NO | wxCANCEL | wxICON_QUESTION | wxCENTRE);
     dialog.SetYesNoCancelLabels(ToWx(first), ToWx(second), ToWx(third));
     return AnswerFromWx(dialog.ShowModal());
 }

@@ -12,9 +12,13 @@ bool EnvironmentFlag(const char* name) {
 }
 } // namespace
 
-bool PromptsAnsweredForTests() { return EnvironmentFlag("ORDINEX_TEST_PROMPTS"); }
+bool PromptsAnsweredForTests() {
+    return EnvironmentFlag("ORDINEX_TEST_PROMPTS");
+}
 
-bool AutoRunRequested() { return EnvironmentFlag("ORDINEX_AUTORUN"); }
+bool AutoRunRequested() {
+    return EnvironmentFlag("ORDINEX_AUTORUN");
+}
 
 int AutoCommandRequested() {
     const char* value = std::getenv("ORDINEX_AUTOCOMMAND");

@@ -19,9 +19,13 @@ void RegisterToolWindow(wxTopLevelWindow* window) {
         Registry().push_back(window);
 }
 
-void UnregisterToolWindow(wxTopLevelWindow* window) { std::erase(Registry(), window); }
+void UnregisterToolWindow(wxTopLevelWindow* window) {
+    std::erase(Registry(), window);
+}
 
-std::vector<wxTopLevelWindow*> ToolWindows() { return Registry(); }
+std::vector<wxTopLevelWindow*> ToolWindows() {
+    return Registry();
+}
 
 void ShowToolWindowsBehind(wxTopLevelWindow& mainWindow) {
     bool shown = false;

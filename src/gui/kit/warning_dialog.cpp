@@ -24,10 +24,14 @@ CWarningDialog::CWarningDialog(wxWindow* parent, const std::string& message, con
     : wxDialog(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxBORDER_SIMPLE),
       fatal_(std::move(fatal)), timer_(this, kTimerId), slideTimer_(this, kSlideTimerId) {
     BuildLayout(message, subject);
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { SlideStep(); }, kSlideTimerId);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Answer(6); }, wxID_YES);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Answer(7); }, wxID_NO);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { SlideStep(); }, kSlideTimerId);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { Answer(6); }, wxID_YES);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { Answer(7); }, wxID_NO);
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         if (event.GetKeyCode() == WXK_ESCAPE)
             Answer(2);
@@ -55,8 +59,9 @@ void CWarningDialog::BuildLayout(const std::string& message, const std::string& 
     // One line: an address is cut in its middle, so that its file name stays
     // in view; the whole of it is the line's tooltip.
     const wxString subjectText = wxString::FromUTF8(kSubjectPrefix) + wxString::FromUTF8(subject);
-    subject_ = new wxStaticText(face, wxID_ANY, subjectText, wxDefaultPosition,
-                                wxSize(messageSize.GetWidth(), -1), wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+    subject_ =
+        new wxStaticText(face, wxID_ANY, subjectText, wxDefaultPosition, wxSize(messageSize.GetWidth(), -1),
+                         wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
     subject_->SetForegroundColour(kGreen);
     subject_->SetToolTip(subjectText);
     subject_->Show(!subject.empty());
@@ -64,7 +69,8 @@ void CWarningDialog::BuildLayout(const std::string& message, const std::string& 
     message_ = new wxStaticText(face, 1045, wxString::FromUTF8(message), wxDefaultPosition, messageSize);
     message_->SetForegroundColour(kBlue);
     message_->Wrap(messageSize.GetWidth());
-    message_->SetMinSize(wxSize(messageSize.GetWidth(), std::max(messageSize.GetHeight(), message_->GetBestSize().GetHeight())));
+    message_->SetMinSize(wxSize(messageSize.GetWidth(),
+                                std::max(messageSize.GetHeight(), message_->GetBestSize().GetHeight())));
 
     auto* question = new wxStaticText(face, 1046, wxString::FromUTF8(kQuestion));
     question->SetForegroundColour(kDarkRed);
@@ -73,7 +79,8 @@ void CWarningDialog::BuildLayout(const std::string& message, const std::string& 
     // Enter pressed out of habit goes on with the run, as the timeout does.
     no->SetDefault();
 
-    progress_ = new wxGauge(face, 1043, kTimeoutMs, wxDefaultPosition, wxSize(-1, 6), wxGA_HORIZONTAL | wxGA_SMOOTH);
+    progress_ =
+        new wxGauge(face, 1043, kTimeoutMs, wxDefaultPosition, wxSize(-1, 6), wxGA_HORIZONTAL | wxGA_SMOOTH);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(question, 1, wxALIGN_CENTER_VERTICAL);

@@ -2,8 +2,8 @@
 
 #include "gui/kit/message_dialog.h"
 #include "gui/kit/test_aids.h"
-#include "platform/version_record.h"
 #include "gui/kit/warning_dialog.h"
+#include "platform/version_record.h"
 
 #include <wx/window.h>
 
@@ -49,14 +49,16 @@ int DefaultAnswer(MessageButtons buttons, bool defaultNo) {
 
 } // namespace
 
-int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) {
+int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon,
+                           bool defaultNo) {
     if (beforePrompt_)
         beforePrompt_();
     if (PromptsAnsweredForTests()) {
         std::fprintf(stderr, "prompt: %s\n", text.c_str());
         return DefaultAnswer(buttons, defaultNo);
     }
-    return ShowMessageDialog(mainWindow_(), text, ProgramVersionRecord().productName, StyleOf(buttons, icon, defaultNo));
+    return ShowMessageDialog(mainWindow_(), text, ProgramVersionRecord().productName,
+                             StyleOf(buttons, icon, defaultNo));
 }
 
 int WxPrompter::WarningDialog(const std::string& text, const std::string& subject) {

@@ -21,7 +21,8 @@ public:
     // Called before a prompt is shown (the main window shows its busy look).
     void SetBeforePrompt(std::function<void()> hook) { beforePrompt_ = std::move(hook); }
 
-    int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon, bool defaultNo) override;
+    int MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon,
+                   bool defaultNo) override;
     int WarningDialog(const std::string& text, const std::string& subject) override;
     void RepaintMainFrame() override;
     void CloseMainWindowAndExit() override;

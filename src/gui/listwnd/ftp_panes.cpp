@@ -1,9 +1,9 @@
 #include "gui/listwnd/ftp_panes.h"
 
-#include "listing/list_rules.h"
 #include "gui/listwnd/ftp_tree_frame.h"
 #include "gui/listwnd/ftp_window_texts.h"
 #include "gui/listwnd/listing_pictures.h"
+#include "listing/list_rules.h"
 
 namespace ordinex {
 
@@ -20,7 +20,8 @@ wxImageList* FtpImages() {
 
 // ---- Tree ----
 
-CFtpTreeView::CFtpTreeView(wxWindow* parent) : CListingTree(parent, FtpImages(), kFolderImage, kOpenFolderImage) {}
+CFtpTreeView::CFtpTreeView(wxWindow* parent)
+    : CListingTree(parent, FtpImages(), kFolderImage, kOpenFolderImage) {}
 
 TreeNodeId CFtpTreeView::InsertRoot(const std::string& text, const std::string& rootAddress) {
     rootAddress_ = rootAddress;
@@ -40,7 +41,9 @@ TreeNodeId CFtpTreeView::FindChildOfSelected(const std::string& text) const {
     return IdOf(FindChildByText(GetSelection(), text));
 }
 
-void CFtpTreeView::SelectSilently(TreeNodeId node) { SelectQuietly(ItemOf(node)); }
+void CFtpTreeView::SelectSilently(TreeNodeId node) {
+    SelectQuietly(ItemOf(node));
+}
 
 std::string CFtpTreeView::NodeAddress(const wxTreeItemId& node) const {
     if (!node.IsOk())
@@ -60,6 +63,8 @@ void CFtpListView::InsertRow(const FtpEntry& entry) {
             entry.isDirectory ? kFolderImage : kFileImage});
 }
 
-std::string CFtpListView::ItemDirectory(int64_t) const { return frame_.ListedDirectory(); }
+std::string CFtpListView::ItemDirectory(int64_t) const {
+    return frame_.ListedDirectory();
+}
 
 } // namespace ordinex

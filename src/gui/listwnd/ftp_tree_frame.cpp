@@ -4,8 +4,8 @@
 #include "gui/listwnd/ftp_panes.h"
 #include "gui/listwnd/ftp_window_texts.h"
 #include "gui/widgets/main_form_link.h"
-#include "ui/command_ids.h"
 #include "platform/text_helpers.h"
+#include "ui/command_ids.h"
 
 #include <wx/splitter.h>
 #include <wx/utils.h>
@@ -20,14 +20,16 @@ TreeListWindowSpec FtpWindowSpec(const std::string& productName) {
             kPlacementSection,
             kListSection,
             {
-                {cmd::kFtpTreeToUrl, ListCommand::TreeToUrl, kTreeToUrlLabel, kTreeToUrlTip, wxART_GO_DIR_UP, true},
+                {cmd::kFtpTreeToUrl, ListCommand::TreeToUrl, kTreeToUrlLabel, kTreeToUrlTip, wxART_GO_DIR_UP,
+                 true},
                 {cmd::kRunFtpList, ListCommand::Download, kDownloadLabel, kDownloadTip, wxART_GO_DOWN, true},
-                {cmd::kFtpListToUrlFolder, ListCommand::ListToUrlFolder, kListToUrlFolderLabel, kListToUrlFolderTip,
-                 wxART_COPY, true},
+                {cmd::kFtpListToUrlFolder, ListCommand::ListToUrlFolder, kListToUrlFolderLabel,
+                 kListToUrlFolderTip, wxART_COPY, true},
                 {cmd::kFtpListToUrlFile, ListCommand::ListToUrlFile, kListToUrlFileLabel, kListToUrlFileTip,
                  wxART_EDIT, true},
                 {cmd::kFtpListReload, ListCommand::Reload, kReloadLabel, kReloadTip, wxART_REFRESH, false},
-                {cmd::kOpenBrowser, ListCommand::OpenInBrowser, kBrowserLabel, kBrowserTip, wxART_GO_FORWARD, true},
+                {cmd::kOpenBrowser, ListCommand::OpenInBrowser, kBrowserLabel, kBrowserTip, wxART_GO_FORWARD,
+                 true},
             }};
 }
 

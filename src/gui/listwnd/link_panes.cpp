@@ -11,7 +11,9 @@ namespace {
 constexpr int kFileImage = 0;
 constexpr int kPageImage = 1;
 
-wxImageList* LinkImages() { return MakeListingImages({ListingPicture::File, ListingPicture::Page}); }
+wxImageList* LinkImages() {
+    return MakeListingImages({ListingPicture::File, ListingPicture::Page});
+}
 } // namespace
 
 // ---- Tree ----
@@ -43,7 +45,9 @@ std::vector<TreeNodeId> CLinkTreeView::Children(TreeNodeId node) const {
     return children;
 }
 
-std::string CLinkTreeView::NodeText(TreeNodeId node) const { return NodeText(ItemOf(node)); }
+std::string CLinkTreeView::NodeText(TreeNodeId node) const {
+    return NodeText(ItemOf(node));
+}
 
 std::string CLinkTreeView::NodeAddress(const wxTreeItemId& node) const {
     return node.IsOk() ? CInternetDownloader::LinkAddress(NodeText(node)) : std::string();
@@ -51,7 +55,8 @@ std::string CLinkTreeView::NodeAddress(const wxTreeItemId& node) const {
 
 // ---- List ----
 
-CHttpListView::CHttpListView(wxWindow* parent) : CSortableList(parent, linkwin::kColumnHeaders, LinkImages()) {}
+CHttpListView::CHttpListView(wxWindow* parent)
+    : CSortableList(parent, linkwin::kColumnHeaders, LinkImages()) {}
 
 void CHttpListView::DeleteAllRows() {
     ClearRows();

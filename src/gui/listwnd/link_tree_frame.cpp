@@ -4,8 +4,8 @@
 #include "gui/listwnd/link_panes.h"
 #include "gui/listwnd/link_window_texts.h"
 #include "gui/widgets/main_form_link.h"
-#include "ui/command_ids.h"
 #include "platform/text_helpers.h"
+#include "ui/command_ids.h"
 
 #include <wx/splitter.h>
 #include <wx/utils.h>
@@ -21,14 +21,16 @@ TreeListWindowSpec LinkWindowSpec(const std::string& productName) {
             kPlacementSection,
             kListSection,
             {
-                {cmd::kLinkTreeToUrl, ListCommand::TreeToUrl, kTreeToUrlLabel, kTreeToUrlTip, wxART_GO_DIR_UP, true},
+                {cmd::kLinkTreeToUrl, ListCommand::TreeToUrl, kTreeToUrlLabel, kTreeToUrlTip, wxART_GO_DIR_UP,
+                 true},
                 {cmd::kRunLinkList, ListCommand::Download, kDownloadLabel, kDownloadTip, wxART_GO_DOWN, true},
                 {cmd::kLinkListToUrlFolder, ListCommand::ListToUrlFolder, kListToUrlFolderLabel,
                  kListToUrlFolderTip, wxART_COPY, true},
                 {cmd::kLinkListToUrlFile, ListCommand::ListToUrlFile, kListToUrlFileLabel, kListToUrlFileTip,
                  wxART_EDIT, true},
                 {cmd::kLinkListReload, ListCommand::Reload, kReloadLabel, kReloadTip, wxART_REFRESH, true},
-                {cmd::kOpenBrowser, ListCommand::OpenInBrowser, kBrowserLabel, kBrowserTip, wxART_GO_FORWARD, true},
+                {cmd::kOpenBrowser, ListCommand::OpenInBrowser, kBrowserLabel, kBrowserTip, wxART_GO_FORWARD,
+                 true},
             }};
 }
 
@@ -73,7 +75,8 @@ void CLinkTreeFrame::OnNodeSelected(const wxTreeItemId& node) {
     const TreeNodeId id = CListingTree::IdOf(node);
     const Job job = main_.ReadJob();
     main_.RunNested([&] {
-        app_.ExpandLinkPage(id, address, hasChildren, true, true, TrimBlanks(job.userName), TrimBlanks(job.password));
+        app_.ExpandLinkPage(id, address, hasChildren, true, true, TrimBlanks(job.userName),
+                            TrimBlanks(job.password));
         // The window may have been closed meanwhile; the walk then has no tree.
         if (app_.LinkWindow().window != this)
             return;

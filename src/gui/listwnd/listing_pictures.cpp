@@ -31,8 +31,9 @@ wxImageList* MakeListingImages(std::initializer_list<ListingPicture> pictures) {
         const wxSize size(kPictureSize, kPictureSize);
         // A web page gets the icon theme's HTML picture where there is one,
         // else the generic page (a plain sheet in many themes, like a file).
-        wxBitmap bitmap = picture == ListingPicture::Page ? wxArtProvider::GetBitmap("text-html", wxART_LIST, size)
-                                                          : wxBitmap();
+        wxBitmap bitmap = picture == ListingPicture::Page
+                              ? wxArtProvider::GetBitmap("text-html", wxART_LIST, size)
+                              : wxBitmap();
         if (!bitmap.IsOk())
             bitmap = wxArtProvider::GetBitmap(ArtOf(picture), wxART_LIST, size);
         if (!bitmap.IsOk() || bitmap.GetWidth() != kPictureSize || bitmap.GetHeight() != kPictureSize) {

@@ -67,10 +67,9 @@ wxTreeItemId CListingTree::InsertSortedChild(const wxTreeItemId& parent, const s
     const auto at = children.upper_bound(text);
     const wxString label = ToWx(VisibleText(text));
     const wxTreeItemId item =
-        at == children.begin()
-            ? PrependItem(parent, label, normalImage_, selectedImage_, new NodeData(text))
-            : InsertItem(parent, wxTreeItemId(std::prev(at)->second), label, normalImage_, selectedImage_,
-                         new NodeData(text));
+        at == children.begin() ? PrependItem(parent, label, normalImage_, selectedImage_, new NodeData(text))
+                               : InsertItem(parent, wxTreeItemId(std::prev(at)->second), label, normalImage_,
+                                            selectedImage_, new NodeData(text));
     children.emplace_hint(at, text, item.GetID());
     Expand(parent);
     return item;
@@ -81,7 +80,8 @@ wxTreeItemId CListingTree::FindChildByText(const wxTreeItemId& parent, const std
     if (children == children_.end())
         return {};
     const auto found = children->second.lower_bound(text);
-    return found != children->second.end() && found->first == text ? wxTreeItemId(found->second) : wxTreeItemId();
+    return found != children->second.end() && found->first == text ? wxTreeItemId(found->second)
+                                                                   : wxTreeItemId();
 }
 
 void CListingTree::RemoveAllNodes() {
@@ -108,7 +108,9 @@ void CListingTree::SelectQuietly(const wxTreeItemId& node) {
     handleSelect_ = true;
 }
 
-void CListingTree::UnselectQuietly() { SelectQuietly(wxTreeItemId()); }
+void CListingTree::UnselectQuietly() {
+    SelectQuietly(wxTreeItemId());
+}
 
 void CListingTree::SelectAndLoad(const wxTreeItemId& node) {
     if (node.IsOk())

@@ -83,7 +83,8 @@ void CSortableList::SortRowsBy(bool descending) {
     for (size_t i : selected)
         rows_[i].marked = true;
     const auto column = static_cast<size_t>(sort_.column);
-    SortRows(rows_, descending, [column](const ListRow& row) -> const std::string& { return row.texts[column]; });
+    SortRows(rows_, descending,
+             [column](const ListRow& row) -> const std::string& { return row.texts[column]; });
     ShowSortIndicator(sort_.column, !descending);
     // The selection belongs to the rows, not to the places they had.
     if (!selected.empty()) {
@@ -101,7 +102,9 @@ void CSortableList::SortByClick(int column) {
     SortRowsBy(sort_.Click(column));
 }
 
-void CSortableList::Resort() { SortRowsBy(sort_.LastOrder()); }
+void CSortableList::Resort() {
+    SortRowsBy(sort_.LastOrder());
+}
 
 std::vector<size_t> CSortableList::SelectedRows() const {
     std::vector<size_t> out;

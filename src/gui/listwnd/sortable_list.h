@@ -27,7 +27,8 @@ struct ListRow {
 // order. A row without a size text (column 1) is not a file.
 class CSortableList : public wxListCtrl {
 public:
-    CSortableList(wxWindow* parent, const std::array<const char*, kListColumns>& headers, wxImageList* images);
+    CSortableList(wxWindow* parent, const std::array<const char*, kListColumns>& headers,
+                  wxImageList* images);
 
     // Column widths and sort order from the settings (readAll: the placement switch).
     void LoadState(const IniStore& ini, const std::string& section, bool readAll);

@@ -4,11 +4,11 @@
 #include "gui/kit/tool_windows.h"
 #include "gui/kit/wx_text.h"
 #include "gui/listwnd/listing_tree.h"
-#include "gui/widgets/main_form_link.h"
 #include "gui/listwnd/sortable_list.h"
-#include "ui/command_ids.h"
-#include "platform/visible_text.h"
+#include "gui/widgets/main_form_link.h"
 #include "platform/text_helpers.h"
+#include "platform/visible_text.h"
+#include "ui/command_ids.h"
 
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
@@ -28,7 +28,8 @@ CTreeListFrame::CTreeListFrame(COrdinexApp& app, IMainFormLink& main, TreeListWi
       app_(app), main_(main), spec_(std::move(spec)) {
     SetMinSize(wxSize(kMinWidth, kMinHeight));
     CreateToolbar();
-    splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
+    splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                     wxSP_LIVE_UPDATE | wxSP_3DSASH);
     splitter_->SetMinimumPaneSize(20);
     RestorePlacement();
 
@@ -77,8 +78,9 @@ void CTreeListFrame::CreateToolbar() {
 
 void CTreeListFrame::RestorePlacement() {
     const bool readAll = app_.settings.ReadWindowSetting && !app_.fatalExit;
-    splitterWidth_ = readAll ? app_.Profile().GetInt(spec_.placementSection, kSplitterKey, kDefaultSplitterWidth)
-                             : kDefaultSplitterWidth;
+    splitterWidth_ = readAll
+                         ? app_.Profile().GetInt(spec_.placementSection, kSplitterKey, kDefaultSplitterWidth)
+                         : kDefaultSplitterWidth;
     placement_.Restore(LoadFramePlacement(app_.Profile(), spec_.placementSection, readAll));
 }
 

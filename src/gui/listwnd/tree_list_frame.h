@@ -1,7 +1,7 @@
 #pragma once
+#include "gui/widgets/window_placement.h"
 #include "listing/list_rules.h"
 #include "listing/tree_window_hooks.h"
-#include "gui/widgets/window_placement.h"
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -70,8 +70,7 @@ protected:
     // The one window of its kind, created when there is none, and shown. A
     // window that was closed lives on until the next idle moment: a new one
     // takes its place.
-    template <class Frame, class Create>
-    static Frame* ShowOnly(Frame*& current, Create create) {
+    template <class Frame, class Create> static Frame* ShowOnly(Frame*& current, Create create) {
         if (current && wxTheApp->IsScheduledForDestruction(current))
             current = nullptr;
         if (!current)

@@ -40,15 +40,20 @@ const Picture& PictureFor(int resource) {
 }
 } // namespace
 
-wxBitmap CBusyAnimation::PictureOf(int resource) { return PictureFor(resource).bitmap; }
+wxBitmap CBusyAnimation::PictureOf(int resource) {
+    return PictureFor(resource).bitmap;
+}
 
 CBusyAnimation::CBusyAnimation(wxWindow* mainFrame, FatalHandler fatal)
-    : wxFrame(mainFrame, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(kBusyFrameWidth, kBusyFrameHeight),
-              wxFRAME_SHAPED | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW),
+    : wxFrame(mainFrame, wxID_ANY, wxEmptyString, wxDefaultPosition,
+              wxSize(kBusyFrameWidth, kBusyFrameHeight),
+              wxFRAME_SHAPED | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT |
+                  wxFRAME_TOOL_WINDOW),
       fatal_(std::move(fatal)), timer_(this, kTimerId) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &CBusyAnimation::OnPaint, this);
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
     Bind(wxEVT_LEFT_DOWN, &CBusyAnimation::OnLeftDown, this);
     Bind(wxEVT_MOTION, &CBusyAnimation::OnMotion, this);
     Bind(wxEVT_LEFT_UP, &CBusyAnimation::OnLeftUp, this);

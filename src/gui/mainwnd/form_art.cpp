@@ -9,8 +9,7 @@ namespace {
 constexpr int kSize = 16;
 
 // A transparent 16 x 16 picture drawn by draw(dc).
-template <class Draw>
-wxBitmap Drawn(Draw draw) {
+template <class Draw> wxBitmap Drawn(Draw draw) {
     wxBitmap bitmap(kSize, kSize, 32);
     bitmap.UseAlpha();
     {

@@ -5,9 +5,9 @@
 #include "gui/kit/tool_windows.h"
 #include "gui/kit/wx_text.h"
 #include "gui/mainwnd/busy_animation.h"
-#include "ui/command_ids.h"
 #include "gui/mainwnd/ordinex_view.h"
 #include "gui/widgets/app_art.h"
+#include "ui/command_ids.h"
 
 #include <wx/display.h>
 #include <wx/menu.h>
@@ -27,7 +27,9 @@ constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxRESIZE_BORDER | wxMIN
 // placement, which may put it partly off the screen.
 constexpr long kPlacementSettleMs = 3000;
 
-form::Rect ToRect(const wxRect& r) { return {r.x, r.y, r.width, r.height}; }
+form::Rect ToRect(const wxRect& r) {
+    return {r.x, r.y, r.width, r.height};
+}
 
 // The usable part of the screen the window is on (without panels).
 wxRect WorkAreaOf(const wxWindow* window) {
@@ -227,7 +229,8 @@ form::Rect CMainFrame::BusyAnimationPlace(const wxRect& workArea) const {
 
 CBusyAnimation* CMainFrame::AnimationWindow() {
     if (!animationWindow_)
-        animationWindow_ = new CBusyAnimation(this, [this](const std::string& message) { app_.FatalExit(message); });
+        animationWindow_ =
+            new CBusyAnimation(this, [this](const std::string& message) { app_.FatalExit(message); });
     return animationWindow_;
 }
 
@@ -265,7 +268,9 @@ void CMainFrame::RestorePlacement() {
         KeepOnScreen();
 }
 
-FramePlacement CMainFrame::CurrentPlacement() const { return placement_.Current(); }
+FramePlacement CMainFrame::CurrentPlacement() const {
+    return placement_.Current();
+}
 
 void CMainFrame::SaveState() {
     if (!app_.CanSaveState())
@@ -300,8 +305,8 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
             event.Veto();
         return;
     }
-    if (event.CanVeto() &&
-        !doc_.SaveModified([this](const std::string& q) { return AskSave(q); }, [this] { return SaveJob(); })) {
+    if (event.CanVeto() && !doc_.SaveModified([this](const std::string& q) { return AskSave(q); },
+                                              [this] { return SaveJob(); })) {
         event.Veto();
         return;
     }

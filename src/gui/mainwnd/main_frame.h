@@ -2,11 +2,11 @@
 #include "app/ordinex_doc.h"
 #include "gui/kit/desktop_launch.h"
 #include "gui/widgets/main_form_link.h"
+#include "gui/widgets/window_placement.h"
 #include "platform/ui_hooks.h"
+#include "settings/frame_placement.h"
 #include "ui/busy_look.h"
 #include "ui/frame_rules.h"
-#include "settings/frame_placement.h"
-#include "gui/widgets/window_placement.h"
 
 #include <wx/frame.h>
 #include <wx/longlong.h>
@@ -167,7 +167,7 @@ private:
     int toolbarHeight_ = 0;
     bool toolbarVisible_ = false;
     BusyLook look_;
-    bool frozenForLeave_ = false; // from the run layout's end to LeaveBusy
+    bool frozenForLeave_ = false;           // from the run layout's end to LeaveBusy
     std::unique_ptr<CInputHold> inputHold_; // while the busy look is due
     wxTimer lookTimer_;
     bool inRelayout_ = false;
@@ -179,7 +179,7 @@ private:
     bool endProcessOnClose_ = false;
     std::function<void(int)> endProcess_;
     CWindowPlacement placement_{*this, [this] { Relayout(false); }};
-    wxRect workArea_;          // as placing the frame for a run's start found it
+    wxRect workArea_; // as placing the frame for a run's start found it
     COrdinexDoc::AskFunction askSave_;
     FileChooser chooseFile_;
     BrowserLauncher launchBrowser_;

@@ -4,11 +4,10 @@
 #include "app/ordinex_app.h"
 #include "gui/kit/input_hold.h"
 #include "gui/mainwnd/busy_animation.h"
-#include "ui/command_ids.h"
 #include "gui/mainwnd/ordinex_view.h"
+#include "ui/command_ids.h"
 
 #include <wx/toolbar.h>
-
 
 namespace ordinex {
 
@@ -21,7 +20,8 @@ namespace ordinex {
 
 void CMainFrame::BindBusyLook() {
     lookTimer_.SetOwner(this);
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { ShowBusyLook(); }, lookTimer_.GetId());
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { ShowBusyLook(); }, lookTimer_.GetId());
     view_->SetBeforeShowing([this] { ShowBusyLook(); });
 }
 

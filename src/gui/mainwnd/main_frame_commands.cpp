@@ -1,16 +1,16 @@
 #include "gui/mainwnd/main_frame.h"
 
-#include "gui/about/about_dialog.h"
 #include "app/ordinex_app.h"
+#include "gui/about/about_dialog.h"
 #include "gui/kit/desktop_launch.h"
 #include "gui/kit/message_dialog.h"
 #include "gui/kit/test_aids.h"
 #include "gui/kit/wx_text.h"
 #include "gui/mainwnd/ordinex_view.h"
-#include "ui/command_ids.h"
-#include "platform/version_record.h"
 #include "gui/settingsdlg/setting_sheet.h"
 #include "platform/text_helpers.h"
+#include "platform/version_record.h"
+#include "ui/command_ids.h"
 
 #include <wx/filedlg.h>
 #include <wx/textctrl.h>
@@ -26,7 +26,9 @@ namespace {
 constexpr const char* kJobFilter = "ダウンロード設定(*.odx)|*.odx|全てのファイル(*.*)|*";
 
 // The edit box with the keyboard focus, if any.
-wxTextCtrl* FocusedEditBox() { return dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()); }
+wxTextCtrl* FocusedEditBox() {
+    return dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus());
+}
 } // namespace
 
 void CMainFrame::RunCommand(int command) {
@@ -232,8 +234,9 @@ bool CMainFrame::SaveJobAs() {
     // The file dialog asked about the name as typed, not with ".odx" added.
     if (path != typed && COrdinexApp::FileExists(path)) {
         IPrompter* prompter = app_.Prompter();
-        if (!prompter || prompter->MessageBox(FileNameOf(path) + " は既に存在します。\n上書きしますか?",
-                                              MessageButtons::YesNo, MessageIcon::Exclamation, true) != kAnswerYes)
+        if (!prompter ||
+            prompter->MessageBox(FileNameOf(path) + " は既に存在します。\n上書きしますか?",
+                                 MessageButtons::YesNo, MessageIcon::Exclamation, true) != kAnswerYes)
             return false;
     }
     const bool saved = doc_.OnSaveDocument(path);
@@ -302,8 +305,8 @@ void CMainFrame::OpenInExplorer() {
     if (launch.outcome == DesktopLaunch::Outcome::Opened)
         return;
     // The program lists FTP folders itself: offered where the desktop cannot.
-    const std::string text =
-        frame::ExplorerFailureText(target, launch.outcome == DesktopLaunch::Outcome::NoHandler, launch.reason);
+    const std::string text = frame::ExplorerFailureText(
+        target, launch.outcome == DesktopLaunch::Outcome::NoHandler, launch.reason);
     IPrompter* prompter = app_.Prompter();
     if (prompter && prompter->MessageBox(text, MessageButtons::YesNo, MessageIcon::Information) == kAnswerYes)
         OpenTreeWindow(cmd::kShowFtpTree, view_->GetUrlBase());

@@ -2,9 +2,9 @@
 
 #include "app/ordinex_app.h"
 #include "gui/kit/wx_text.h"
-#include "ui/command_ids.h"
 #include "gui/mainwnd/form_art.h"
 #include "settings/recent_files.h"
+#include "ui/command_ids.h"
 
 #include <wx/artprov.h>
 #include <wx/menu.h>
@@ -100,7 +100,9 @@ const std::vector<ToolDef>& ToolDefinitions() {
     return tools;
 }
 
-wxAcceleratorEntry Accel(int flags, int key, int command) { return {flags, key, cmd::ToWxId(command)}; }
+wxAcceleratorEntry Accel(int flags, int key, int command) {
+    return {flags, key, cmd::ToWxId(command)};
+}
 
 } // namespace
 
@@ -127,8 +129,10 @@ void CMainFrame::CreateMenus() {
 
     // The second keys of the Edit commands; the menu carries the first ones.
     const wxAcceleratorEntry extra[] = {
-        Accel(wxACCEL_ALT, WXK_BACK, cmd::kEditUndo),     Accel(wxACCEL_SHIFT, WXK_DELETE, cmd::kEditCut),
-        Accel(wxACCEL_CTRL, WXK_INSERT, cmd::kEditCopy),  Accel(wxACCEL_SHIFT, WXK_INSERT, cmd::kEditPaste),
+        Accel(wxACCEL_ALT, WXK_BACK, cmd::kEditUndo),
+        Accel(wxACCEL_SHIFT, WXK_DELETE, cmd::kEditCut),
+        Accel(wxACCEL_CTRL, WXK_INSERT, cmd::kEditCopy),
+        Accel(wxACCEL_SHIFT, WXK_INSERT, cmd::kEditPaste),
     };
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(extra)), extra));
 }
@@ -143,8 +147,9 @@ void CMainFrame::CreateToolbar() {
             toolbar_->AddSeparator();
             continue;
         }
-        const wxBitmap bitmap = t.art.empty() ? MakeSeriesRunBitmap()
-                                              : wxArtProvider::GetBitmap(t.art, wxART_TOOLBAR, wxSize(16, 16));
+        const wxBitmap bitmap = t.art.empty()
+                                    ? MakeSeriesRunBitmap()
+                                    : wxArtProvider::GetBitmap(t.art, wxART_TOOLBAR, wxSize(16, 16));
         toolbar_->AddTool(cmd::ToWxId(t.command), ToWx(t.tip), bitmap, ToWx(t.tip));
     }
     toolbar_->Realize();

@@ -17,11 +17,17 @@ namespace ordinex {
 
 // ---- The tree & list windows reach the form through these ----
 
-Job CMainFrame::ReadJob() { return view_->ReadJob(); }
+Job CMainFrame::ReadJob() {
+    return view_->ReadJob();
+}
 
-void CMainFrame::CopyToUrlBase(const std::string& text) { view_->CopyIntoUrlBox(text, true); }
+void CMainFrame::CopyToUrlBase(const std::string& text) {
+    view_->CopyIntoUrlBox(text, true);
+}
 
-void CMainFrame::CopyToUrlExpansion(const std::string& text) { view_->CopyIntoUrlBox(text, false); }
+void CMainFrame::CopyToUrlExpansion(const std::string& text) {
+    view_->CopyIntoUrlBox(text, false);
+}
 
 void CMainFrame::CopyAddressToUrlBase(const std::string& address) {
     const AddressCredentials taken = TakeOutPassword(address);

@@ -3,15 +3,14 @@
 #include "app/ordinex_app.h"
 #include "gui/kit/wx_text.h"
 #include "job/job_file.h"
-#include "ui/form_ids.h"
-#include "runs/target_composition.h"
 #include "platform/text_helpers.h"
+#include "runs/target_composition.h"
+#include "ui/form_ids.h"
 
 #include <wx/checkbox.h>
 #include <wx/dirdlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-
 
 namespace ordinex {
 
@@ -28,20 +27,40 @@ COrdinexView::COrdinexView(wxWindow* parent, COrdinexApp& app, COrdinexDoc& doc)
         RangeEnd(k)->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnRangeTextChanged(); });
     }
     for (auto [id, command] : ButtonCommands())
-        Bind(wxEVT_BUTTON, [this, command](wxCommandEvent&) { if (commandHandler_) commandHandler_(command); }, id);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BrowseForFolder(); }, kBrowseFolderButton);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CopyUrlToFolder(); }, kCopyUrlButton);
+        Bind(
+            wxEVT_BUTTON,
+            [this, command](wxCommandEvent&) {
+                if (commandHandler_)
+                    commandHandler_(command);
+            },
+            id);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { BrowseForFolder(); }, kBrowseFolderButton);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { CopyUrlToFolder(); }, kCopyUrlButton);
     // The form's Stop only raises the request; the run notices it.
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { app_.RequestStop(); }, kStopButton);
-    Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { ApplyLayout(); e.Skip(); });
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { app_.RequestStop(); }, kStopButton);
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+        ApplyLayout();
+        e.Skip();
+    });
 }
 
 // ---- Accessors ----
 
-wxTextCtrl* COrdinexView::Text(int id) const { return static_cast<wxTextCtrl*>(parts_.at(id)); }
-wxTextCtrl* COrdinexView::RangeStart(int k) const { return Text(kRangeIds.at(k).start); }
-wxTextCtrl* COrdinexView::RangeEnd(int k) const { return Text(kRangeIds.at(k).end); }
-wxCheckBox* COrdinexView::RangeCheck(int k) const { return static_cast<wxCheckBox*>(parts_.at(kRangeIds.at(k).check)); }
+wxTextCtrl* COrdinexView::Text(int id) const {
+    return static_cast<wxTextCtrl*>(parts_.at(id));
+}
+wxTextCtrl* COrdinexView::RangeStart(int k) const {
+    return Text(kRangeIds.at(k).start);
+}
+wxTextCtrl* COrdinexView::RangeEnd(int k) const {
+    return Text(kRangeIds.at(k).end);
+}
+wxCheckBox* COrdinexView::RangeCheck(int k) const {
+    return static_cast<wxCheckBox*>(parts_.at(kRangeIds.at(k).check));
+}
 
 wxWindow* COrdinexView::Control(int id) const {
     auto it = parts_.find(id);
@@ -94,30 +113,59 @@ void COrdinexView::WriteJob(const Job& job) {
 }
 
 namespace {
-template <class Member>
-void SetField(COrdinexView& view, Member member, const std::string& text) {
+template <class Member> void SetField(COrdinexView& view, Member member, const std::string& text) {
     Job job = view.ReadJob();
     job.*member = text;
     view.WriteJob(job);
 }
 } // namespace
 
-std::string COrdinexView::GetUrlBase() { return TrimBlanks(ReadJob().urlBase); }
-std::string COrdinexView::GetUrlExpansion() { return TrimBlanks(ReadJob().urlExpansion); }
-std::string COrdinexView::GetUserName() { return TrimBlanks(ReadJob().userName); }
-std::string COrdinexView::GetPassword() { return TrimBlanks(ReadJob().password); }
-std::string COrdinexView::GetFolderBase() { return TrimBlanks(ReadJob().folderBase); }
-std::string COrdinexView::GetFolderExpansion() { return TrimBlanks(ReadJob().folderExpansion); }
-void COrdinexView::SetUrlBase(const std::string& t) { SetField(*this, &Job::urlBase, t); }
-void COrdinexView::SetUrlExpansion(const std::string& t) { SetField(*this, &Job::urlExpansion, t); }
-void COrdinexView::SetUserName(const std::string& t) { SetField(*this, &Job::userName, t); }
-void COrdinexView::SetPassword(const std::string& t) { SetField(*this, &Job::password, t); }
-void COrdinexView::SetFolderBase(const std::string& t) { SetField(*this, &Job::folderBase, t); }
-void COrdinexView::SetFolderExpansion(const std::string& t) { SetField(*this, &Job::folderExpansion, t); }
+std::string COrdinexView::GetUrlBase() {
+    return TrimBlanks(ReadJob().urlBase);
+}
+std::string COrdinexView::GetUrlExpansion() {
+    return TrimBlanks(ReadJob().urlExpansion);
+}
+std::string COrdinexView::GetUserName() {
+    return TrimBlanks(ReadJob().userName);
+}
+std::string COrdinexView::GetPassword() {
+    return TrimBlanks(ReadJob().password);
+}
+std::string COrdinexView::GetFolderBase() {
+    return TrimBlanks(ReadJob().folderBase);
+}
+std::string COrdinexView::GetFolderExpansion() {
+    return TrimBlanks(ReadJob().folderExpansion);
+}
+void COrdinexView::SetUrlBase(const std::string& t) {
+    SetField(*this, &Job::urlBase, t);
+}
+void COrdinexView::SetUrlExpansion(const std::string& t) {
+    SetField(*this, &Job::urlExpansion, t);
+}
+void COrdinexView::SetUserName(const std::string& t) {
+    SetField(*this, &Job::userName, t);
+}
+void COrdinexView::SetPassword(const std::string& t) {
+    SetField(*this, &Job::password, t);
+}
+void COrdinexView::SetFolderBase(const std::string& t) {
+    SetField(*this, &Job::folderBase, t);
+}
+void COrdinexView::SetFolderExpansion(const std::string& t) {
+    SetField(*this, &Job::folderExpansion, t);
+}
 
-bool COrdinexView::GetRangeCheck(int k) { return ReadJob().ranges.at(k).check != 0; }
-std::string COrdinexView::GetRangeStart(int k) { return ReadJob().ranges.at(k).start; }
-std::string COrdinexView::GetRangeEnd(int k) { return ReadJob().ranges.at(k).end; }
+bool COrdinexView::GetRangeCheck(int k) {
+    return ReadJob().ranges.at(k).check != 0;
+}
+std::string COrdinexView::GetRangeStart(int k) {
+    return ReadJob().ranges.at(k).start;
+}
+std::string COrdinexView::GetRangeEnd(int k) {
+    return ReadJob().ranges.at(k).end;
+}
 
 void COrdinexView::SetRangeCheck(int k, bool checked) {
     RangeCheck(k)->SetValue(checked);
@@ -133,8 +181,12 @@ void COrdinexView::SetRangeEnd(int k, const std::string& t) {
     ReadJob();
 }
 
-std::string COrdinexView::ComposeUrl() { return ordinex::ComposeUrl(ReadJob(), app_.settings); }
-std::string COrdinexView::ComposeFolder() { return ordinex::ComposeFolder(ReadJob(), app_.settings); }
+std::string COrdinexView::ComposeUrl() {
+    return ordinex::ComposeUrl(ReadJob(), app_.settings);
+}
+std::string COrdinexView::ComposeFolder() {
+    return ordinex::ComposeFolder(ReadJob(), app_.settings);
+}
 
 void COrdinexView::UpdateUrlDisplay() {
     SetLine(kUrlDisplay, ordinex::ComposeUrl(job_, app_.settings));
@@ -156,11 +208,21 @@ void COrdinexView::SetLine(int id, const std::string& text) {
         line->SetLabelText(label);
 }
 
-void COrdinexView::SetUrlStatus(const std::string& text) { painter_.SetText(kUrlStatusLine, text); }
-void COrdinexView::SetFolderStatus(const std::string& text) { painter_.SetText(kFolderStatusLine, text); }
-void COrdinexView::SetStatusText(const std::string& text) { painter_.SetText(kStatusLine, text); }
-void COrdinexView::SetStatusText2(const std::string& text) { painter_.SetText(kStatusLine2, text); }
-void COrdinexView::SetTransferStatus(const std::string& text) { painter_.SetText(kTransferStatus, text); }
+void COrdinexView::SetUrlStatus(const std::string& text) {
+    painter_.SetText(kUrlStatusLine, text);
+}
+void COrdinexView::SetFolderStatus(const std::string& text) {
+    painter_.SetText(kFolderStatusLine, text);
+}
+void COrdinexView::SetStatusText(const std::string& text) {
+    painter_.SetText(kStatusLine, text);
+}
+void COrdinexView::SetStatusText2(const std::string& text) {
+    painter_.SetText(kStatusLine2, text);
+}
+void COrdinexView::SetTransferStatus(const std::string& text) {
+    painter_.SetText(kTransferStatus, text);
+}
 
 void COrdinexView::SetByteProgress(const std::string& text, int64_t range, int64_t position) {
     painter_.SetText(kByteProgressText, text);
@@ -302,7 +364,8 @@ void COrdinexView::CopyIntoUrlBox(const std::string& text, bool base) {
 }
 
 void COrdinexView::CopyUrlToFolder() {
-    SetFolderExpansion(UrlToFolderExpansion(GetUrlExpansion(), app_.settings.CopyFromURLToFolderSetting != 0));
+    SetFolderExpansion(
+        UrlToFolderExpansion(GetUrlExpansion(), app_.settings.CopyFromURLToFolderSetting != 0));
     OnBoxChanged();
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-#include "job/job.h"
-#include "ui/form_geometry.h"
-#include "ui/form_rules.h"
 #include "app/ordinex_doc.h"
 #include "gui/mainwnd/status_painter.h"
+#include "job/job.h"
 #include "platform/ui_hooks.h"
+#include "ui/form_geometry.h"
+#include "ui/form_rules.h"
 
 #include <wx/panel.h>
 

@@ -2,10 +2,10 @@
 
 #include "gui/kit/gtk_calls.h"
 #include "gui/kit/wx_text.h"
-#include "job/wildcard_range.h"
 #include "gui/mainwnd/form_art.h"
-#include "ui/form_ids.h"
 #include "gui/widgets/range_edit.h"
+#include "job/wildcard_range.h"
+#include "ui/form_ids.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -57,7 +57,8 @@ wxTextCtrl* COrdinexView::AddText(int id) {
 }
 
 wxStaticText* COrdinexView::AddLabel(int key, const std::string& text, long style) {
-    auto* label = new wxStaticText(this, key > 0 ? key : wxID_ANY, ToWx(text), wxDefaultPosition, wxDefaultSize, style);
+    auto* label =
+        new wxStaticText(this, key > 0 ? key : wxID_ANY, ToWx(text), wxDefaultPosition, wxDefaultSize, style);
     parts_[key] = label;
     return label;
 }
@@ -83,7 +84,8 @@ void COrdinexView::CreateControls() {
     AddText(kFolderBase);
     AddLabel(kFolderSeparator, "", wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
     AddText(kFolderExpansion);
-    AddLabel(kFolderDisplay, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END)->SetForegroundColour(kDisplayColour);
+    AddLabel(kFolderDisplay, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END)
+        ->SetForegroundColour(kDisplayColour);
 
     for (int k = 0; k < kRangeCount; ++k) {
         const RangeIds& r = kRangeIds[k];
@@ -102,13 +104,16 @@ void COrdinexView::CreateControls() {
         parts_[id] = new wxButton(this, id, ToWx(text));
 
     parts_[kStatusRule] = new wxStaticLine(this, kStatusRule);
-    for (int id : {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2, kByteProgressText, kFileProgressText})
+    for (int id :
+         {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2, kByteProgressText, kFileProgressText})
         AddLabel(id, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE)->SetForegroundColour(kStatusColour);
     AddLabel(kTransferStatus, "", wxST_NO_AUTORESIZE)->SetForegroundColour(kTransferColour);
-    AddLabel(kRunResultLine, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END)->SetForegroundColour(kTransferColour);
+    AddLabel(kRunResultLine, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END)
+        ->SetForegroundColour(kTransferColour);
     parts_[kRunResultLine]->Hide();
     for (int id : {kByteProgressBar, kFileProgressBar}) {
-        parts_[id] = new wxGauge(this, id, 100, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL | wxGA_SMOOTH);
+        parts_[id] =
+            new wxGauge(this, id, 100, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL | wxGA_SMOOTH);
         parts_[id]->Hide();
     }
 
@@ -123,7 +128,8 @@ void COrdinexView::MeasureMetrics() {
     m.lineHeight = best(kUserNameLabel).y;
     m.buttonHeight = 0;
     m.buttonWidth = 0;
-    for (int id : {kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton, kBrowseFolderButton, kCopyUrlButton}) {
+    for (int id : {kBrowserButton, kExplorerButton, kFtpTreeButton, kLinkTreeButton, kBrowseFolderButton,
+                   kCopyUrlButton}) {
         m.buttonHeight = std::max(m.buttonHeight, best(id).y);
         m.buttonWidth = std::max(m.buttonWidth, best(id).x);
     }

@@ -14,7 +14,8 @@ namespace ordinex {
 
 CStatusPainter::CStatusPainter(wxWindow& owner, const std::map<int, wxWindow*>& parts) : parts_(parts) {
     timer_.SetOwner(&owner);
-    owner.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { ShowPending(); }, timer_.GetId());
+    owner.Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { ShowPending(); }, timer_.GetId());
 }
 
 void CStatusPainter::SetText(int id, const std::string& text) {

@@ -25,7 +25,9 @@ CSettingPage::CSettingPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     wrapWidth_ = GetTextExtent(wxString::FromUTF8("あ")).x * kWrapChars;
 }
 
-int CSettingPage::Indent() const { return FromDIP(20); }
+int CSettingPage::Indent() const {
+    return FromDIP(20);
+}
 
 wxString CSettingPage::Wrapped(const char* caption, int width) const {
     const TextWidth measure = [this](std::string_view piece) {
@@ -53,13 +55,14 @@ void CSettingPage::ApplyEnabling(const sheet::Enabling& enabling) {
             control->Enable(enabled);
 }
 
-CSettingPage::NumberBox CSettingPage::AddNumberBox(wxWindow* parent, int boxId, int spinId, int maxChars, int min,
-                                                   int max, const std::string& text,
+CSettingPage::NumberBox CSettingPage::AddNumberBox(wxWindow* parent, int boxId, int spinId, int maxChars,
+                                                   int min, int max, const std::string& text,
                                                    std::function<void(const std::string&)> onChange) {
     auto* box = new wxTextCtrl(parent, boxId, ToWx(text));
     box->SetMaxLength(maxChars);
     // Room for its digits and the caret, with the box's own padding.
-    box->SetInitialSize(wxSize(box->GetSizeFromTextSize(box->GetTextExtent(wxString('9', maxChars + 1)).x).x, -1));
+    box->SetInitialSize(
+        wxSize(box->GetSizeFromTextSize(box->GetTextExtent(wxString('9', maxChars + 1)).x).x, -1));
     auto* spin = new wxSpinButton(parent, spinId, wxDefaultPosition, wxDefaultSize, wxSP_VERTICAL);
     spin->SetRange(min, max);
     spin->SetValue(std::clamp(ParseProfileInt(text), min, max));

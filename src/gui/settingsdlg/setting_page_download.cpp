@@ -36,14 +36,17 @@ wxSizer* CSettingPageDownload1::CreateOptions() {
         const int line = static_cast<int>(i);
         if (r.kind == OptionRow::Kind::Check) {
             wxCheckBox* check = AddCheck(this, r.id, r.caption, model_.OptionChecked(i));
-            check->Bind(wxEVT_CHECKBOX, [this, i](wxCommandEvent& e) { model_.SetOptionChecked(i, e.IsChecked()); });
+            check->Bind(wxEVT_CHECKBOX,
+                        [this, i](wxCommandEvent& e) { model_.SetOptionChecked(i, e.IsChecked()); });
             grid->Add(check, wxGBPosition(line, 0), wxGBSpan(1, 2));
             continue;
         }
-        grid->Add(AddLabel(this, wxID_ANY, r.caption), wxGBPosition(line, 0), wxDefaultSpan, wxALIGN_CENTER_VERTICAL);
+        grid->Add(AddLabel(this, wxID_ANY, r.caption), wxGBPosition(line, 0), wxDefaultSpan,
+                  wxALIGN_CENTER_VERTICAL);
         const int chars = static_cast<int>(std::to_string(r.max).size());
-        NumberBox number = AddNumberBox(this, r.id, r.spinId, chars, r.min, r.max, model_.OptionText(i),
-                                        [this, i](const std::string& typed) { model_.SetOptionText(i, typed); });
+        NumberBox number =
+            AddNumberBox(this, r.id, r.spinId, chars, r.min, r.max, model_.OptionText(i),
+                         [this, i](const std::string& typed) { model_.SetOptionText(i, typed); });
         number.sizer->Add(new wxStaticText(this, wxID_ANY, ToWx(r.unit)), 0, wxALIGN_CENTER_VERTICAL | wxLEFT,
                           FromDIP(6));
         grid->Add(number.sizer, wxGBPosition(line, 1), wxDefaultSpan, wxALIGN_CENTER_VERTICAL);
@@ -60,22 +63,23 @@ wxSizer* CSettingPageDownload1::CreateChoiceGroup(std::size_t g) {
     // show with a hidden button of the group selected.
     const int choice = model_.Choice(g);
     if (choice < 0 || choice > 2) {
-        auto* none = new wxRadioButton(frame, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+        auto* none =
+            new wxRadioButton(frame, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
         none->Hide();
         radios.push_back(nullptr);
     }
     for (int c = 0; c < 3; ++c) {
         const long style = c == 0 && radios.empty() ? wxRB_GROUP : 0;
-        auto* radio = new wxRadioButton(frame, group.choices[c].id, ToWx(group.choices[c].text), wxDefaultPosition,
-                                        wxDefaultSize, style);
+        auto* radio = new wxRadioButton(frame, group.choices[c].id, ToWx(group.choices[c].text),
+                                        wxDefaultPosition, wxDefaultSize, style);
         radio->Bind(wxEVT_RADIOBUTTON, [this, g, c](wxCommandEvent&) { model_.SetChoice(g, c); });
         radios.push_back(radio);
         if (c != 1 || !group.countKey) {
             sizer->Add(radio, 0, wxALL, FromDIP(3));
             continue;
         }
-        NumberBox count = AddNumberBox(frame, group.countId, group.spinId, 2, 0, sheet::kCountMax, model_.CountText(g),
-                                       [this, g](const std::string& typed) {
+        NumberBox count = AddNumberBox(frame, group.countId, group.spinId, 2, 0, sheet::kCountMax,
+                                       model_.CountText(g), [this, g](const std::string& typed) {
                                            model_.SetCountText(g, typed);
                                            ShowChoice(g);
                                        });

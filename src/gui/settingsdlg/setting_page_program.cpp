@@ -50,6 +50,8 @@ CSettingPageProgram1::CSettingPageProgram1(wxWindow* parent, sheet::ProgramPageM
     ApplyEnabling(model_.ControlEnabling());
 }
 
-void CSettingPageProgram1::OnShown() { ApplyEnabling(model_.ControlEnabling()); }
+void CSettingPageProgram1::OnShown() {
+    ApplyEnabling(model_.ControlEnabling());
+}
 
 } // namespace ordinex

@@ -14,7 +14,9 @@ namespace ordinex {
 
 namespace {
 const wxColour kNoteColour(0, 0, 192);
-const char* Text(int id) { return sheet::LabelText(sheet::ExtractLabels(), id); }
+const char* Text(int id) {
+    return sheet::LabelText(sheet::ExtractLabels(), id);
+}
 } // namespace
 
 using namespace sheet::extract;
@@ -41,8 +43,8 @@ wxSizer* CSettingPageTool1::CreateListFilter() {
     for (int n = 0; n < kExtensionRows; ++n) {
         const sheet::ExtensionRowIds& ids = sheet::ExtensionRows()[n];
         const bool all = n == sheet::kAllExtensionsRow;
-        wxCheckBox* check = AddCheck(frame, ids.check, all ? sheet::kAllExtensionsText : sheet::kExtensionText,
-                                     model_.RowChecked(n));
+        wxCheckBox* check = AddCheck(
+            frame, ids.check, all ? sheet::kAllExtensionsText : sheet::kExtensionText, model_.RowChecked(n));
         check->Bind(wxEVT_CHECKBOX, [this, n](wxCommandEvent& e) {
             model_.SetRowChecked(n, e.IsChecked());
             ApplyEnabling(model_.ControlEnabling());

@@ -27,7 +27,9 @@ CAppShell::CAppShell(IPrompter* prompter) : prompter_([this]() -> wxWindow* { re
     app_.SetMessagePump(&pump_);
 }
 
-CAppShell::~CAppShell() { ExitInstance(); }
+CAppShell::~CAppShell() {
+    ExitInstance();
+}
 
 bool CAppShell::InitInstance(const std::vector<std::string>& args) {
     const COrdinexApp::StartOutcome outcome = app_.InitCore();

@@ -1,8 +1,8 @@
 #pragma once
 #include "app/ordinex_app.h"
+#include "app/ordinex_doc.h"
 #include "gui/kit/wx_prompter.h"
 #include "gui/kit/wx_pump.h"
-#include "app/ordinex_doc.h"
 
 #include <wx/weakref.h>
 

@@ -1,10 +1,10 @@
 #include "gui/shell/ordinex_wx_app.h"
 
-#include "gui/shell/app_shell.h"
 #include "gui/kit/desktop_language.h"
 #include "gui/kit/test_aids.h"
-#include "ui/command_ids.h"
 #include "gui/mainwnd/main_frame.h"
+#include "gui/shell/app_shell.h"
+#include "ui/command_ids.h"
 
 #include <wx/dialog.h>
 
@@ -16,7 +16,9 @@ namespace ordinex {
 
 namespace {
 volatile std::sig_atomic_t terminateRequested = 0;
-void OnTerminateSignal(int) { terminateRequested = 1; }
+void OnTerminateSignal(int) {
+    terminateRequested = 1;
+}
 constexpr int kSignalPollMs = 200;
 constexpr int kSignalTimerId = 1;
 constexpr int kAutoCommandTimerId = 2;
@@ -32,12 +34,15 @@ void COrdinexWxApp::InstallSignalHandlers() {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     signalTimer_.SetOwner(this, kSignalTimerId);
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-        if (terminateRequested) {
-            terminateRequested = 0;
-            CloseMainWindow();
-        }
-    }, kSignalTimerId);
+    Bind(
+        wxEVT_TIMER,
+        [this](wxTimerEvent&) {
+            if (terminateRequested) {
+                terminateRequested = 0;
+                CloseMainWindow();
+            }
+        },
+        kSignalTimerId);
     signalTimer_.Start(kSignalPollMs);
 }
 
@@ -59,10 +64,13 @@ bool COrdinexWxApp::OnInit() {
     const int command = AutoRunRequested() ? cmd::kRunSeries : AutoCommandRequested();
     if (command) {
         autoCommandTimer_.SetOwner(this, kAutoCommandTimerId);
-        Bind(wxEVT_TIMER, [this, command](wxTimerEvent&) {
-            if (CMainFrame* frame = shell_->MainFrame())
-                frame->RunCommand(command);
-        }, kAutoCommandTimerId);
+        Bind(
+            wxEVT_TIMER,
+            [this, command](wxTimerEvent&) {
+                if (CMainFrame* frame = shell_->MainFrame())
+                    frame->RunCommand(command);
+            },
+            kAutoCommandTimerId);
         autoCommandTimer_.StartOnce(kAutoCommandDelayMs);
     }
     return true;

@@ -18,7 +18,8 @@ const wxColour kFolderBack(214, 140, 40);
 const wxColour kGreen(0, 150, 70);
 const wxColour kGrey(190, 190, 190);
 
-void Sheet(wxGraphicsContext& gc, double x, double y, double w, double h, const wxString& label, double angle) {
+void Sheet(wxGraphicsContext& gc, double x, double y, double w, double h, const wxString& label,
+           double angle) {
     gc.PushState();
     gc.Translate(x + w / 2, y + h / 2);
     gc.Rotate(angle);
@@ -54,7 +55,8 @@ wxBitmap MakeAppBitmap(int size) {
             return bitmap;
         const double s = size;
         gc->SetPen(*wxTRANSPARENT_PEN);
-        gc->SetBrush(gc->CreateLinearGradientBrush(0, 0, 0, s, wxColour(70, 130, 230), wxColour(20, 60, 160)));
+        gc->SetBrush(
+            gc->CreateLinearGradientBrush(0, 0, 0, s, wxColour(70, 130, 230), wxColour(20, 60, 160)));
         gc->DrawRoundedRectangle(0, 0, s, s, s * 0.2);
         Sheet(*gc, s * 0.16, s * 0.14, s * 0.36, s * 0.46, "1", -0.15);
         Sheet(*gc, s * 0.30, s * 0.12, s * 0.36, s * 0.46, "2", 0.0);
@@ -120,7 +122,8 @@ wxBitmap MakeBusyFrame(int phase) {
             const double t = std::min(1.0, phase / 15.0);
             const double x = 36 + (112 - 36) * t;
             const double y = 26 + (42 - 26) * t - std::sin(t * M_PI) * 18;
-            Sheet(*gc, x - 8, y - 10, 16, 20, wxString::Format("%d", fileNumber + phase / 20), (t - 0.5) * 0.8);
+            Sheet(*gc, x - 8, y - 10, 16, 20, wxString::Format("%d", fileNumber + phase / 20),
+                  (t - 0.5) * 0.8);
         }
         gc->SetPen(wxPen(wxColour(150, 90, 10), 1.5));
         gc->SetBrush(wxBrush(kFolder));

@@ -16,7 +16,9 @@ bool IsTypedCharacter(const wxKeyEvent& event) {
 }
 
 // The filters take one character; the key code carries backspace and tab.
-wchar_t TypedCharacter(const wxKeyEvent& event) { return static_cast<wchar_t>(event.GetUnicodeKey()); }
+wchar_t TypedCharacter(const wxKeyEvent& event) {
+    return static_cast<wchar_t>(event.GetUnicodeKey());
+}
 
 } // namespace
 
@@ -27,7 +29,8 @@ CRangeEdit::CRangeEdit(wxWindow* parent, wxWindowID id) : wxTextCtrl(parent, id)
 void CRangeEdit::OnChar(wxKeyEvent& event) {
     long from = 0, to = 0;
     GetSelection(&from, &to);
-    if (!IsTypedCharacter(event) || RangeEditAccepts(GetValue().ToStdWstring(), from, to, TypedCharacter(event)))
+    if (!IsTypedCharacter(event) ||
+        RangeEditAccepts(GetValue().ToStdWstring(), from, to, TypedCharacter(event)))
         event.Skip();
 }
 
@@ -37,7 +40,9 @@ CGroupedNumberEdit::CGroupedNumberEdit(wxWindow* parent, wxWindowID id, const wx
     Bind(wxEVT_TEXT, &CGroupedNumberEdit::OnText, this);
 }
 
-long CGroupedNumberEdit::GetNumber() const { return GroupedNumberValue(GetValue().ToStdWstring()); }
+long CGroupedNumberEdit::GetNumber() const {
+    return GroupedNumberValue(GetValue().ToStdWstring());
+}
 
 void CGroupedNumberEdit::OnChar(wxKeyEvent& event) {
     long from = 0, to = 0;
