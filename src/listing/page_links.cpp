@@ -52,13 +52,12 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
         return true;
     }
     if (node == kNoNode && addToTree && linkTree_) {
-        node = linkTree_->InsertRoot(LinkText(view.Location(), HttpsAllowed()));
+        node = linkTree_->InsertRoot(LinkText(view.Location()));
         linkTree_->SelectSilently(node);
     }
     // A link met again on the same page would be judged the same: it is kept once.
     std::unordered_set<std::string> seen;
     std::unordered_set<std::string> seenUrls;
-    const bool keepHttps = HttpsAllowed();
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < view.elementCount; ++i) {
         Host().PumpOneMessage();
@@ -69,7 +68,7 @@ bool CInternetDownloader::CollectPageLinks(const std::string& address, TreeNodeI
         std::string url = view.GetElementUrl(i);
         if (url.empty() || !seenUrls.insert(url).second)
             continue;
-        std::string text = LinkText(url, keepHttps);
+        std::string text = LinkText(url);
         if (text.empty() || !seen.insert(text).second)
             continue;
         bytes += url.size() + text.size();

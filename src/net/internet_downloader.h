@@ -183,9 +183,9 @@ public:
     // unreserved characters as themselves, other escapes in upper case), so
     // that one file linked raw and %-encoded is one row. Empty when the
     // address has no host.
-    // With keepHttps (HTTPS on), a secure address keeps its "https://" in
-    // front, so that it is fetched over HTTPS again.
-    static std::string LinkText(const std::string& url, bool keepHttps = false);
+    // A secure address keeps its "https://" in front, so that it is fetched
+    // over HTTPS again, or refused while HTTPS is off: never sent in clear.
+    static std::string LinkText(const std::string& url);
     // The address a Link tree node or list row opens: the text itself when
     // it has kept its "https://", else "http://" + text.
     static std::string LinkAddress(const std::string& text);

@@ -111,7 +111,7 @@ std::string SameEscapes(const std::string& path) {
 
 } // namespace
 
-std::string CInternetDownloader::LinkText(const std::string& url, bool keepHttps) {
+std::string CInternetDownloader::LinkText(const std::string& url) {
     CrackedUrl parts;
     if (!CrackUrl(url, parts) || parts.host.empty())
         return {};
@@ -120,7 +120,7 @@ std::string CInternetDownloader::LinkText(const std::string& url, bool keepHttps
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     // Without its port a page on another port would be reopened on port 80.
-    std::string text = parts.serviceType == kServiceHttps && keepHttps ? "https://" + host : host;
+    std::string text = parts.serviceType == kServiceHttps ? "https://" + host : host;
     if (parts.port != SchemePort(parts.scheme))
         text += ":" + std::to_string(parts.port);
     return text + SameEscapes(parts.path);

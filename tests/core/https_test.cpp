@@ -251,6 +251,25 @@ TEST_F(HttpsCli, OptionOffRefusesSecureAddressesOfLsAndFetch) {
     EXPECT_EQ(ReadFile(cwd / "dl/x"), "connection 1 request 1") << "nothing reached the server before";
 }
 
+// A secure link on a plain page keeps its scheme while HTTPS is off too, so
+// that fetching its row is refused rather than sent in clear to port 80.
+TEST_F(HttpsCli, SecureLinksOfAPlainPageKeepTheirSchemeWithHttpsOff) {
+    TestServer plain = TestServer::StartHttp();
+    WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=0\n");
+    const std::string secure = server.url("/conn/x");
+    ProcessResult r = Run({"ls", plain.url("/site/links.html?to=" + secure)});
+    EXPECT_NE(r.out.find(secure + "\t"), std::string::npos) << r.out;
+    WriteFile(cwd / "job.odx",
+              "[UrlFolder]\nAccessUserNameText=user\nAccessPasswordText=secret\nFolderBaseText=" +
+                  (cwd / "dl") + "\n");
+    r = Run({"fetch", cwd / "job.odx", secure});
+    EXPECT_EQ(r.exitCode, 1);
+    WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\n");
+    r = Run({"fetch", cwd / "job.odx", secure});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(cwd / "dl/x"), "connection 1 request 1") << "nothing reached the server before";
+}
+
 TEST_F(HttpsCli, PageRowsKeepTheirSchemeAndAreFetchedOverHttps) {
     WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\n[Tool]\nHttpListNextChoseSetting="
                                    "1\nHttpListNextChoseAddListSetting=1\n");

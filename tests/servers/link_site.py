@@ -260,6 +260,9 @@ def serve(handler, path, query):
         send(handler, 200, b"result\n", "text/plain")
     elif name == "dupes.html":
         send(handler, 200, DUPES)
+    elif name == "links.html":
+        links = "".join('<a href="%s">%d</a>\n' % (u, n) for n, u in enumerate(query.get("to", [""])[0].split(",")) if u)
+        send(handler, 200, page("<html><body>\n" + links + "</body></html>\n"))
     elif name == "dead":
         links = "".join('<a href="http://%s/%s.bin">%s</a>\n' % (h, f, f)
                         for h in query.get("to", [""])[0].split(",") if h for f in ("a", "b", "c"))
