@@ -140,6 +140,18 @@ bool ConnectionCache::HttpDataWaiting() const {
     return false;
 }
 
+int64_t ConnectionCache::NoteAnswerWait(curl_socket_t socket, int64_t waitedMs) {
+    for (Connection& c : connections_) {
+        if (c.socket != socket)
+            continue;
+        const int64_t before = c.fastestAnswerMs;
+        if (before < 0 || waitedMs < before)
+            c.fastestAnswerMs = waitedMs;
+        return before;
+    }
+    return -1;
+}
+
 int ConnectionCache::OnCloseSocket(void* self, curl_socket_t socket) {
     auto* c = static_cast<ConnectionCache*>(self);
     const auto it = std::find_if(c->connections_.begin(), c->connections_.end(),

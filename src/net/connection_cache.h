@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <curl/curl.h>
 #include <string>
 #include <vector>
@@ -75,6 +76,9 @@ public:
     // for, or the server's close) while no request is out on it. Only
     // between transfers: a running one reads its own answer.
     bool HttpDataWaiting() const;
+    // Notes how long an answer on socket was waited for; returns the
+    // shortest wait on that connection before it (-1: none known).
+    int64_t NoteAnswerWait(curl_socket_t socket, int64_t waitedMs);
     // The close-socket callback of every session's handle.
     static int OnCloseSocket(void* self, curl_socket_t socket);
 
@@ -93,6 +97,7 @@ private:
     struct Connection {
         curl_socket_t socket;
         bool http;
+        int64_t fastestAnswerMs = -1; // the shortest wait for an answer on it so far
     };
     std::vector<Connection> connections_;
     std::vector<Report> queue_;

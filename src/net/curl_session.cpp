@@ -537,7 +537,7 @@ size_t CurlSession::OnHeader(char* data, size_t size, size_t count, void* self) 
     return length;
 }
 
-bool CurlSession::AnswerWentOn() const {
+bool CurlSession::AnswerWentOn() {
     // HTTP/2 frames its answers: nothing can run over from one to the next.
     long version = 0;
     curl_easy_getinfo(easy_, CURLINFO_HTTP_VERSION, &version);
@@ -558,15 +558,18 @@ bool CurlSession::AnswerWentOn() const {
         return false;
     // An answer sent late, after the previous one, meets the next request on
     // its way and is taken for its answer; the real one follows right behind.
-    // So a slow answer on a kept connection is watched a little longer: a
-    // twentieth of its wait, which costs a slow server at most 5%.
+    // So an answer on a kept connection that took far longer than the
+    // answers before it there is watched a little longer: a twentieth of its
+    // wait, which costs such an answer at most 5%. (A link that is slow for
+    // every answer costs nothing.)
     long connects = -1;
     curl_easy_getinfo(easy_, CURLINFO_NUM_CONNECTS, &connects);
     curl_off_t sent = 0, answered = 0;
     curl_easy_getinfo(easy_, CURLINFO_PRETRANSFER_TIME_T, &sent);
     curl_easy_getinfo(easy_, CURLINFO_STARTTRANSFER_TIME_T, &answered);
     const curl_off_t waitedMs = (answered - sent) / 1000;
-    if (connects == 0 && waitedMs >= kSlowAnswerMs) {
+    const int64_t fastest = cache_.NoteAnswerWait(socket, waitedMs);
+    if (connects == 0 && waitedMs >= kSlowAnswerMs && fastest >= 0 && waitedMs > 4 * fastest) {
         pollfd p{socket, POLLIN, 0};
         ::poll(&p, 1, static_cast<int>(std::min<curl_off_t>(waitedMs / 20, kMaxAnswerWatchMs)));
     }

@@ -121,7 +121,7 @@ private:
     bool DowngradingRedirect();
     // The server sent more after the answer that has just ended: its answers
     // are out of step with the requests, and this one cannot be trusted.
-    bool AnswerWentOn() const;
+    bool AnswerWentOn();
     static curl_socket_t OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnResolverStart(void* resolverState, void* reserved, void* self);
     static int OnPreRequest(void* self, char* primaryIp, char* localIp, int primaryPort, int localPort);
