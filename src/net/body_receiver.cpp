@@ -1,6 +1,7 @@
 #include "net/curl_session.h"
 #include "net/internet_downloader.h"
 #include "platform/file_error_text.h"
+#include "settings/program_settings.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -42,13 +43,18 @@ int CInternetDownloader::OpenLocalFile() {
     return fd;
 }
 
+void CInternetDownloader::KeepResumeRecord(const ResumeRecord& record) {
+    if (Host().Settings().ResumeSetting != 0 && record.HasValidator())
+        part_.WriteRecord(record);
+}
+
 bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText,
-                                          int64_t size, int64_t expectedSize) {
+                                          int64_t size, int64_t expectedSize, int64_t resumedFrom) {
     // Progress goes out once per round of the transfer loop, not per block:
     // a report per kilobyte would cost more than the transfer itself.
     int64_t reported = -1;
     auto report = [&] {
-        const int64_t bytes = session.BytesWritten();
+        const int64_t bytes = resumedFrom + session.BytesWritten();
         if (bytes != reported) {
             reported = bytes;
             Host().SetByteProgress(ProgressText(bytes, sizeText), size, bytes);
@@ -64,6 +70,7 @@ bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const st
     if (stopped)
         session.Abort();
     report();
+    bytesReceived = session.BytesWritten();
 
     std::string failure;
     bool localFault = false;
@@ -87,8 +94,9 @@ bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const st
     session.Flush();
 
     // What arrived of a stopped or failed transfer stays under the temporary
-    // name; nothing arrived, or the disk refused it, leaves nothing behind.
-    const bool keepPart = !localFault && session.BytesWritten() > 0;
+    // name, for the next attempt to continue; nothing arrived, or the disk
+    // refused it, leaves nothing behind.
+    const bool keepPart = !localFault && resumedFrom + session.BytesWritten() > 0;
     if (stopped || !failure.empty()) {
         if (!keepPart)
             part_.Remove();
@@ -106,6 +114,7 @@ bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const st
         Fail(FileErrorText(err, destinationPath));
         return false;
     }
+    part_.DropRecord();
     part_.RemoveLeftovers(destinationPath);
     Host().SetStatus(sourceUrl + " のダウンロード完了");
     fileOutcome = FileOutcome::Saved;

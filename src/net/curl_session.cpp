@@ -185,6 +185,21 @@ void CurlSession::AskFtpSize(const std::string& name) {
     curl_easy_setopt(easy_, CURLOPT_PREQUOTE, prequote_);
 }
 
+void CurlSession::ResumeFrom(int64_t from, const std::string& ifRange) {
+    if (!Valid() || from <= 0)
+        return;
+    if (protocol_ == Protocol::Ftp) {
+        curl_easy_setopt(easy_, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(from));
+        return;
+    }
+    const std::string range = std::to_string(from) + "-";
+    curl_easy_setopt(easy_, CURLOPT_RANGE, range.c_str());
+    if (!ifRange.empty()) {
+        headers_ = curl_slist_append(headers_, ("If-Range: " + ifRange).c_str());
+        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+    }
+}
+
 void CurlSession::Start() {
     result_ = CURLE_OK;
     errorBuffer_[0] = '\0';

@@ -79,6 +79,10 @@ public:
     // tell; the answer shows in Response().sizeReply. A name that could
     // carry a second command is not sent.
     void AskFtpSize(const std::string& name);
+    // Asks for the file from byte `from` on: HTTP with a range that the
+    // server honours only while ifRange (an entity tag or a date) still
+    // names its file; FTP with REST. Before Start.
+    void ResumeFrom(int64_t from, const std::string& ifRange = {});
     // A line-1006 text to show when the FTP login completes, in order with the reports.
     void SetLoginStatus(const std::string& text) { loginStatus_ = text; }
     // Sends the queued reports to the host.

@@ -5,6 +5,7 @@
 #include "settings/program_settings.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace ordinex {
 
@@ -45,11 +46,15 @@ bool CInternetDownloader::DownloadFtpFile() {
         const bool namesFile = !objectPath.empty() && objectPath.back() != '/';
         // On a kept connection a lookup first would cost more round trips
         // than the whole transfer: the file is asked for at once, and its
-        // SIZE comes with it.
-        if (session.Keeping() && namesFile)
+        // SIZE comes with it. What an earlier attempt left is continued only
+        // once the lookup has shown the file unchanged.
+        std::optional<PartFile::Leftover> leftover;
+        if (Host().Settings().ResumeSetting != 0 && namesFile)
+            leftover = PartFile::FindLeftover(destinationPath, sourceUrl);
+        if (session.Keeping() && namesFile && !leftover)
             result = RetrieveFtpFile(session, true, -1);
         else
-            result = LookUpAndRetrieveFtpFile(session, namesFile);
+            result = LookUpAndRetrieveFtpFile(session, namesFile, leftover ? &*leftover : nullptr);
         session.Close();
     }
     if (fileOutcome == FileOutcome::Stopped && errorText.empty())
@@ -59,7 +64,8 @@ bool CInternetDownloader::DownloadFtpFile() {
     return result;
 }
 
-bool CInternetDownloader::LookUpAndRetrieveFtpFile(CurlSession& session, bool namesFile) {
+bool CInternetDownloader::LookUpAndRetrieveFtpFile(CurlSession& session, bool namesFile,
+                                                   const PartFile::Leftover* leftover) {
     SetUpSizeQuery(session.Easy());
     // With a size query libcurl hands made-up header lines to the write callback.
     session.SetSink(CurlSession::Sink::Discard);
@@ -77,7 +83,10 @@ bool CInternetDownloader::LookUpAndRetrieveFtpFile(CurlSession& session, bool na
         return false;
     }
     curl_off_t length = -1;
+    curl_off_t date = -1;
     curl_easy_getinfo(session.Easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    curl_easy_getinfo(session.Easy(), CURLINFO_FILETIME_T, &date);
+    const std::string dateText = date >= 0 ? std::to_string(date) : std::string();
     // Without a size the data itself shows whether there is a file and
     // whether it is empty; the local file waits for it.
     if (length < 0)
@@ -86,14 +95,38 @@ bool CInternetDownloader::LookUpAndRetrieveFtpFile(CurlSession& session, bool na
         fileOutcome = FileOutcome::SkippedEmpty;
         return true;
     }
-    const int fd = OpenLocalFile();
-    if (fd < 0)
-        return false;
+    // The file is continued only while its size, and its date where both
+    // sides know one, are still those of the leftover.
+    int64_t resumedFrom = 0;
+    int fd = -1;
+    if (leftover) {
+        const ResumeRecord& was = leftover->record;
+        const bool same = was.size == length && (was.modified.empty() || was.modified == dateText);
+        if (same)
+            fd = part_.OpenForAppend(destinationPath, leftover->bytes);
+        if (fd >= 0) {
+            resumedFrom = leftover->bytes;
+            session.ResumeFrom(resumedFrom);
+            session.SetStatus(sourceUrl + " を " + std::to_string(resumedFrom) + " バイト目から再開");
+        } else {
+            session.SetStatus(kStartOverText);
+        }
+    }
+    if (fd < 0) {
+        fd = OpenLocalFile();
+        if (fd < 0)
+            return false;
+        KeepResumeRecord({sourceUrl, {}, dateText, length});
+    }
     session.SetStatus(sourceUrl + " をダウンロード中");
     SetUpRetrieval(session);
+    // libcurl sends REST only after a SIZE of its own, which it skips while
+    // told to ignore sizes; the size was just looked up and is checked anyway.
+    if (resumedFrom > 0)
+        curl_easy_setopt(session.Easy(), CURLOPT_IGNORE_CONTENT_LENGTH, 0L);
     session.SetSink(CurlSession::Sink::File, fd);
     session.Start();
-    return ReceiveIntoFile(session, fd, std::to_string(length), length, length);
+    return ReceiveIntoFile(session, fd, std::to_string(length), length, length - resumedFrom, resumedFrom);
 }
 
 bool CInternetDownloader::RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize) {
@@ -122,9 +155,11 @@ bool CInternetDownloader::RetrieveFtpFile(CurlSession& session, bool sizeFromRep
     const int fd = OpenLocalFile();
     if (fd < 0)
         return false;
+    // A date would cost every file a round trip here: the size alone is kept.
+    KeepResumeRecord({sourceUrl, {}, {}, size});
     session.SetStatus(sourceUrl + " をダウンロード中");
     return ReceiveIntoFile(session, fd, size >= 0 ? std::to_string(size) : std::string(),
-                           std::max<int64_t>(size, 0), size);
+                           std::max<int64_t>(size, 0), size, 0);
 }
 
 } // namespace ordinex

@@ -44,6 +44,7 @@ void CInternetDownloader::Fail(const std::string& reason) {
 bool CInternetDownloader::DownloadFile() {
     errorText.clear();
     fileOutcome = FileOutcome::Failed;
+    bytesReceived = 0;
     if (!ParseUrl(sourceUrl, true, true, true))
         return false;
     return serviceType == kServiceFtp ? DownloadFtpFile() : DownloadHttpFile();

@@ -146,6 +146,11 @@ public:
     // so that the run can tell it from a fault and warn about neither.
     enum class FileOutcome { Saved, SkippedEmpty, Failed, Stopped };
     FileOutcome fileOutcome = FileOutcome::Failed;
+    // The bytes the last DownloadFile received (beyond those it resumed after).
+    int64_t bytesReceived = 0;
+    // Line 1006 when what an earlier attempt left cannot be continued.
+    static constexpr const char* kStartOverText =
+        "途中まで受信したデータは使えないため、最初からダウンロードします";
     // errorText and line 1019 after Stop ended an operation.
     static constexpr const char* kStoppedText = "中止ボタンにより処理を中止しました";
 
@@ -255,13 +260,25 @@ private:
     // negative), renames it over destinationPath and shows the completion
     // text. Otherwise the final name is left as it was. False on a failure
     // or a stop.
+    // resumedFrom: the bytes the temporary file held already (a resumed
+    // download), counted in the progress; expectedSize counts this transfer's.
     bool ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText, int64_t size,
-                         int64_t expectedSize);
+                         int64_t expectedSize, int64_t resumedFrom);
+    // One HTTP request for the file, continuing leftover when there is one;
+    // again when the server would not continue it and a request from the
+    // start is to follow.
+    bool FetchHttpFile(const PartFile::Leftover* leftover, bool& again);
+    // The rest of a file after the leftover (a 206 answer), or a whole file.
+    bool ReceiveRest(CurlSession& session, const PartFile::Leftover& leftover, int64_t total);
+    bool ReceiveWholeHttpFile(CurlSession& session);
+    // Keeps what identifies the file beside a fresh temporary file, so that a
+    // later attempt can continue it (with ResumeSetting on).
+    void KeepResumeRecord(const ResumeRecord& record);
     // The FTP branch: a lookup of the file's size first (its own transfer),
     // then the retrieval; or the retrieval alone, with the local file opened
     // only once data shows, and the size from the SIZE reply (sizeFromReply)
     // or knownSize (-1: unknown).
-    bool LookUpAndRetrieveFtpFile(CurlSession& session, bool namesFile);
+    bool LookUpAndRetrieveFtpFile(CurlSession& session, bool namesFile, const PartFile::Leftover* leftover);
     bool RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize);
     // Where the data of the current download goes until it is complete.
     PartFile part_;

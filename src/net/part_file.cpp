@@ -86,9 +86,10 @@ int PartFile::Create(const std::string& target, mode_t mode) {
     if (fd < 0 && errno == EEXIST) {
         leftovers_ = true;
         struct stat old {};
-        if (::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::unlink(path_.c_str()) == 0)
+        if (::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::unlink(path_.c_str()) == 0) {
+            ::unlink(RecordPath(path_).c_str()); // its record speaks of bytes that are gone
             fd = CreateExclusive(path_);
-        else
+        } else
             errno = EEXIST;
     }
     if (fd < 0 && errno == EEXIST) {
@@ -110,8 +111,88 @@ int PartFile::Create(const std::string& target, mode_t mode) {
 }
 
 void PartFile::Remove() const {
-    if (!path_.empty())
-        ::unlink(path_.c_str());
+    if (path_.empty())
+        return;
+    ::unlink(path_.c_str());
+    ::unlink(RecordPath(path_).c_str());
+}
+
+std::optional<PartFile::Leftover> PartFile::FindLeftover(const std::string& target, const std::string& url) {
+    const auto [folder, name] = SplitPath(target);
+    const std::string path = PartName(folder, name, std::string());
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_size <= 0)
+        return std::nullopt;
+    // The record is small: anything larger is not one of ours.
+    const int fd = ::open(RecordPath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    char buffer[8192];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    if (n <= 0 || n == static_cast<ssize_t>(sizeof buffer))
+        return std::nullopt;
+    Leftover found;
+    found.bytes = st.st_size;
+    std::string_view text(buffer, static_cast<std::size_t>(n));
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos)
+            continue;
+        const std::string_view key = line.substr(0, eq);
+        const std::string value(line.substr(eq + 1));
+        if (key == "url")
+            found.record.url = value;
+        else if (key == "etag")
+            found.record.etag = value;
+        else if (key == "modified")
+            found.record.modified = value;
+        else if (key == "size" && !value.empty() && value.size() < 19 &&
+                 value.find_first_not_of("0123456789") == std::string::npos)
+            found.record.size = std::stoll(value);
+    }
+    if (found.record.url != url || !found.record.HasValidator() ||
+        (found.record.size >= 0 && found.bytes >= found.record.size))
+        return std::nullopt;
+    return found;
+}
+
+int PartFile::OpenForAppend(const std::string& target, int64_t bytes) {
+    const auto [folder, name] = SplitPath(target);
+    path_ = PartName(folder, name, std::string());
+    leftovers_ = false;
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 &&
+        (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_size != bytes)) {
+        ::close(fd);
+        errno = ESTALE;
+        path_.clear();
+        return -1;
+    }
+    if (fd < 0)
+        path_.clear();
+    return fd;
+}
+
+bool PartFile::WriteRecord(const ResumeRecord& record) const {
+    // One line per value: a value that could break its line is not kept.
+    for (const std::string* value : {&record.url, &record.etag, &record.modified})
+        if (value->find_first_of("\r\n") != std::string::npos)
+            return false;
+    const std::string text = "url=" + record.url + "\netag=" + record.etag + "\nmodified=" + record.modified +
+                             "\nsize=" + (record.size >= 0 ? std::to_string(record.size) : std::string()) +
+                             "\n";
+    const std::string path = RecordPath(path_);
+    ::unlink(path.c_str()); // an older record, or a link planted there, goes first
+    const int fd = CreateExclusive(path);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && written;
 }
 
 void PartFile::RemoveLeftovers(const std::string& target) const {
@@ -135,8 +216,10 @@ void PartFile::RemoveLeftovers(const std::string& target) const {
                          [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
             continue;
         struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
             ::unlinkat(dirFd, entry->d_name, 0);
+            ::unlinkat(dirFd, RecordPath(entry->d_name).c_str(), 0);
+        }
     }
     ::closedir(dir);
 }

@@ -76,6 +76,8 @@ bool ResponseWatch::OnHttpLine(std::string_view line, std::vector<int>& codes) {
         contentLength.clear();
         contentType.clear();
         lastModified.clear();
+        etag.clear();
+        contentRange.clear();
         location.clear();
         hasLocation_ = false;
         redirecting = false;
@@ -111,6 +113,10 @@ bool ResponseWatch::OnHttpLine(std::string_view line, std::vector<int>& codes) {
         contentType = value;
     else if (HeaderValue(line, "last-modified", value))
         lastModified = value;
+    else if (HeaderValue(line, "etag", value))
+        etag = value;
+    else if (HeaderValue(line, "content-range", value))
+        contentRange = value;
     else if (HeaderValue(line, "location", value)) {
         hasLocation_ = true;
         location = value;

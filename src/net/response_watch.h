@@ -23,6 +23,8 @@ public:
     std::string contentLength; // the header's text, empty when absent
     std::string contentType;
     std::string lastModified;
+    std::string etag;
+    std::string contentRange;  // of a partial answer: "bytes FIRST-LAST/TOTAL"
     bool finalHeaders = false; // the headers of the response that is delivered are complete
     std::string location;      // the Location header's text
     // The answer leaves its connection open for the next request: HTTP/1.1

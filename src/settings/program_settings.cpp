@@ -57,6 +57,7 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
     integer(d, "IdleTimeoutSetting", s.IdleTimeoutSetting);
     flag(d, "KeepConnectionSetting", s.KeepConnectionSetting);
     flag(d, "UseHttpsSetting", s.UseHttpsSetting);
+    flag(d, "ResumeSetting", s.ResumeSetting);
 
     const char* t = "Tool";
     integer(t, "HttpTreeListReadingNumberSetting", s.HttpTreeListReadingNumberSetting);

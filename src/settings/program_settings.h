@@ -59,6 +59,10 @@ struct ProgramSettings {
     // against the system's trust store; 0 refuses them as an unsupported
     // service type.
     int32_t UseHttpsSetting = 0;
+    // A download that finds what an earlier attempt at its target left
+    // continues it (HTTP ranges checked by the file's tag or date, FTP REST
+    // while size and date still match); 0 always starts over.
+    int32_t ResumeSetting = 1;
 
     // Tool
     int32_t HttpTreeListReadingNumberSetting = 1;

@@ -73,6 +73,7 @@ const std::vector<OptionRow>& DownloadOptionRows() {
         {OptionRow::Kind::Number, 1046, "データが届かない時に待つ時間", &PS::IdleTimeoutSetting,
          "秒 (0は無制限)", 1047, 0, kMaxTimeoutSeconds},
         {OptionRow::Kind::Check, 1048, "HTTPSを使用する(サーバー証明書を検証する)", &PS::UseHttpsSetting},
+        {OptionRow::Kind::Check, 1050, "中断したダウンロードを途中から再開する", &PS::ResumeSetting},
     };
     return rows;
 }

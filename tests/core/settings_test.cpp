@@ -56,7 +56,8 @@ TEST(ProgramSettings, WritesEveryKeyInOrderButAllowOperationCheck) {
               (std::vector<std::string>{"NotSave0ByteFileSetting", "SaveSetting", "FtpListSaveSetting",
                                         "FtpListSaveHowManyDirectorySetting", "HttpListSaveSetting",
                                         "HttpListSaveHowManyDirectorySetting", "ConnectTimeoutSetting",
-                                        "IdleTimeoutSetting", "KeepConnectionSetting", "UseHttpsSetting"}));
+                                        "IdleTimeoutSetting", "KeepConnectionSetting", "UseHttpsSetting",
+                                        "ResumeSetting"}));
     const auto tool = KeysOf(text, "Tool");
     ASSERT_EQ(tool.size(), 1u + 2u + 33u + 9u + 3u);
     EXPECT_EQ(tool[0], "HttpTreeListReadingNumberSetting");

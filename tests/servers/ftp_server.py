@@ -1,15 +1,15 @@
 #!/usr/bin/python3
 """FTP server for the transfer tests, on 127.0.0.1 and a free port.
 
-Usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names | --hostile]
+Usage: ftp_server.py ROOT [--slow | --slow-first | --no-size | --hostile-names | --hostile]
                         [--count-logins] [--idle=SECONDS]
 
 Prints the port on stdout when it is ready. Serves ROOT to the user "user"
 with the password "secret" and to anonymous, both read-only. Active mode
 (PORT/EPRT back to 127.0.0.1) is allowed. Files in ROOT/locked are listed
 but cannot be retrieved ("550 Not enough privileges"). With --slow, data
-goes out at 64 KiB a second (for stopping a transfer in the middle); with
---no-size the server does not tell file sizes (SIZE is not implemented).
+goes out at 64 KiB a second (for stopping a transfer in the middle), with
+--slow-first only the first data connection's; with --no-size the server does not tell file sizes (SIZE is not implemented).
 With --hostile-names, the listing of every directory named "hostile" also holds
 names no file system has: "..", paths that climb out ("../../escape.txt",
 "sub/../../up.txt"), a leading "/", a trailing "/", a name of 3,000 bytes
@@ -71,8 +71,9 @@ class EndlessListing:
 
 def main():
     args = sys.argv[1:]
-    flags = ("--slow", "--no-size", "--hostile-names", "--hostile")
+    flags = ("--slow", "--slow-first", "--no-size", "--hostile-names", "--hostile")
     slow = "--slow" in args
+    slow_first = "--slow-first" in args
     no_size = "--no-size" in args
     hostile_names = "--hostile-names" in args
     hostile = "--hostile" in args
@@ -157,6 +158,15 @@ def main():
         class SlowData(ThrottledDTPHandler):
             write_limit = 64 * 1024
         Handler.dtp_handler = SlowData
+    elif slow_first:
+        class SlowFirstData(ThrottledDTPHandler):
+            started = False
+
+            def __init__(self, *a, **kw):
+                ThrottledDTPHandler.__init__(self, *a, **kw)
+                self.write_limit = 0 if SlowFirstData.started else 64 * 1024
+                SlowFirstData.started = True
+        Handler.dtp_handler = SlowFirstData
     Handler.banner = "ordinex test ftp"
     Handler.auth_failed_timeout = 0.05
     if idle:

@@ -46,6 +46,15 @@ Kept connections (HTTP/1.1 keep-alive):
                       second response without announcing it
   /closing/race/ANY   as /conn, but the third request on a connection is read
                       and the connection closed without an answer
+  /ranged/HOW/N       N bytes of the pattern (shifted by the version, see
+                      below) with an ETag and a Last-Modified; the first
+                      request without a Range gets half of it, then the
+                      connection drops. A "Range: bytes=A-" is answered 206
+                      from A on while If-Range names the current version
+                      (HOW = ok); HOW = ignore answers every request whole;
+                      HOW = changed makes a new version after the first
+                      request, so the If-Range of the next one fails
+  /stats/ranged?path=P the Range and If-Range headers of the last request for P
   /smuggle/HOW/K      "file K" padded to 64 bytes; every second answer on a
                       connection is followed by a second complete answer
                       nobody asked for ("smuggled", also 64 bytes): in the
@@ -98,6 +107,8 @@ class Handler(BaseHTTPRequestHandler):
     root = None
     connections = 0
     lock = threading.Lock()
+    ranged_versions = {}
+    ranged_seen = {}
 
     def log_message(self, fmt, *args):
         pass
@@ -261,6 +272,8 @@ class Handler(BaseHTTPRequestHandler):
             self.reply(200, body)
             if head == "closing" and arg == "idle" and self.requests == 2:
                 self.close_connection = True
+        elif head == "ranged":
+            self.send_ranged(arg, url.path, self.number(parts[2] if len(parts) > 2 else "0"))
         elif head == "smuggle":
             key = parts[2] if len(parts) > 2 else ""
             answer = self.fixed_answer(b"file " + key.encode())
@@ -304,6 +317,10 @@ class Handler(BaseHTTPRequestHandler):
             path = query.get("path", [""])[0]
             if arg == "query":
                 self.reply(200, link_site.last_query(path).encode())
+            elif arg == "ranged":
+                with Handler.lock:
+                    seen = Handler.ranged_seen.get(path, "")
+                self.reply(200, seen.encode())
             else:
                 self.reply(200, str(link_site.hits(path)).encode())
         elif head == "meta":
@@ -321,6 +338,35 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_pattern(count)
         else:
             self.send_static(url.path)
+
+    def send_ranged(self, how, path, count):
+        """A file that can be continued with a Range (see /ranged)."""
+        asked = self.headers.get("Range", "")
+        if_range = self.headers.get("If-Range", "")
+        with Handler.lock:
+            Handler.ranged_seen[path] = "%s|%s" % (asked, if_range)
+            version = Handler.ranged_versions.get(path, 1)
+            first = path not in Handler.ranged_versions
+            Handler.ranged_versions[path] = version + 1 if how == "changed" else version
+        tag = '"v%d"' % version
+        start = 0
+        if asked.startswith("bytes=") and asked.endswith("-") and how != "ignore" and if_range == tag:
+            start = min(self.number(asked[6:-1]), count)
+        self.send_response(206 if start else 200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("ETag", tag)
+        self.send_header("Last-Modified", "Mon, 0%d Dec 2026 10:00:00 GMT" % version)
+        self.send_header("Content-Length", str(count - start))
+        if start:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, count - 1, count))
+        self.end_headers()
+        body = pattern_bytes(start + version - 1, count - start)
+        if first and not asked:
+            self.wfile.write(body[:count // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        self.wfile.write(body)
 
     def send_bytes(self, count):
         self.send_response(200)
