@@ -8,6 +8,8 @@
 #include "platform/instance_lock.h"
 #include "platform/ui_hooks.h"
 #include "runs/list_naming.h"
+#include "runs/progress_meter.h"
+#include "runs/run_report.h"
 #include "settings/program_settings.h"
 #include "settings/recent_files.h"
 
@@ -117,17 +119,7 @@ public:
     static std::string GetUrlSegment(const std::string& url, int index);
 
     // ---- Download runs ----
-    struct RunSummary {
-        bool started = false;
-        int64_t total = 0;
-        int64_t processed = 0; // items the loop went through, as the file progress counts them
-        int64_t done = 0;      // files fetched
-        int64_t failed = 0;    // transfers that failed or targets that were invalid
-        int64_t skipped = 0;   // left alone on purpose: an existing file kept, an empty file not saved
-        int64_t stopped = 0;   // cut short by Stop or never reached because the run ended early
-        // Every file was fetched or deliberately skipped.
-        bool Complete() const { return started && done + skipped == total; }
-    };
+    using RunSummary = ordinex::RunSummary;
     // The end-of-run text: the completion text, or the counts when anything
     // failed or was stopped.
     static std::string RunResultText(const RunSummary& summary);
@@ -139,9 +131,14 @@ public:
     // Its parts: the busy state and the credentials; one item's existing-file
     // policy, transfer and warning, false when the run ends there; the
     // counts, the result and leaving the busy state.
-    void BeginDownloadRun(const std::string& userName, const std::string& password);
+    void BeginDownloadRun(int64_t total, const std::string& userName, const std::string& password);
     bool DownloadItem(RunSummary& summary);
     void EndDownloadRun(RunSummary& summary);
+    // What the last download run did, kept until the next one.
+    const RunReport& LastRunReport() const { return report_; }
+    // Runs exactly the files of the last run that failed or were stopped
+    // again, with its credentials (their temporary files are continued).
+    RunSummary RetryLastRun();
 
     // ---- The FTP tree & list window and the FTP-list run ----
     // The window registers its parts when created and clears them when destroyed.
@@ -237,6 +234,12 @@ private:
     std::string shownTarget_;
     FtpWindowParts ftp_;
     LinkWindowParts link_;
+    RunReport report_;
+    ProgressMeter meter_;
+    bool metering_ = false; // a download run feeds the meter
+    std::string runUser_, runPassword_;
+    // A row of the report for the current item.
+    void ReportItem(RunReportRow::Outcome outcome, const std::string& reason);
     // The bracket of the tree windows' operations: work runs in the busy
     // state; then the window, if it is still open, sorts its list again, the
     // targets are cleared, doneText is shown and, still busy, last runs.

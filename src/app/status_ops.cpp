@@ -77,6 +77,12 @@ void COrdinexApp::SetTransferText(ClearText) {
 void COrdinexApp::SetByteProgress(const std::string& text, int64_t range, int64_t position) {
     if (statusView_)
         statusView_->SetByteProgress(text, range, position);
+    if (metering_ && statusView_) {
+        const auto now = ProgressMeter::Clock::now();
+        meter_.FileProgress(position, range, now);
+        const ProgressDetail detail = meter_.Detail(now);
+        statusView_->SetProgressDetail(detail.file, detail.run, detail.percent);
+    }
     if (settings.PauseByDownload)
         ConfirmStep();
 }

@@ -9,13 +9,15 @@ inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitBadInput = 2;
 
 int RunList(const std::string& jobPath);
-int RunDownload(const std::string& jobPath);
+// failedList: the --failed-list file (empty: none).
+int RunDownload(const std::string& jobPath, const std::string& failedList = {});
 // Lists an FTP directory through the list filter: NAME, SIZE, TYPE, DATE.
 int RunLs(const std::string& url);
 // The list runs over the given addresses, with the job's destination and
 // settings: http:// and https:// addresses as Link-list rows, the others as
 // FTP-list rows.
-int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls);
+int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls,
+             const std::string& failedList = {});
 // Whether an ls address is a web page (http:// or https://).
 bool IsWebAddress(const std::string& url);
 // Lists the files a web page links to (and those of the pages below it, as

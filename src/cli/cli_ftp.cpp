@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_job.h"
+#include "cli/failed_list.h"
 #include "net/url_cracker.h"
 #include "platform/visible_text.h"
 #include "runs/address_rows.h"
@@ -82,7 +83,8 @@ int RunLs(const std::string& url) {
     return flushed && !app.stopRequested ? kExitOk : kExitSomeFailed;
 }
 
-int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls) {
+int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls,
+             const std::string& failedListPath) {
     CliApp app;
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
@@ -94,19 +96,22 @@ int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls) {
     for (const std::string& url : urls)
         (IsWebAddress(url) ? webUrls : ftpUrls).push_back(url);
     int status = kExitOk;
+    FailedList failed(failedListPath);
     if (!ftpUrls.empty()) {
         AddressRows rows(ftpUrls);
         app.AttachFtpWindow({nullptr, nullptr, nullptr, &rows});
         status = RunWithDisplay(app, [&] { return app.RunFtpList(job); });
         app.AttachFtpWindow({});
+        failed.Add(app.LastRunReport());
     }
     if (!webUrls.empty() && !app.stopRequested) {
         LinkAddressRows rows(webUrls);
         app.AttachLinkWindow({nullptr, nullptr, nullptr, &rows});
         status = std::max(status, RunWithDisplay(app, [&] { return app.RunLinkList(job); }));
         app.AttachLinkWindow({});
+        failed.Add(app.LastRunReport());
     }
-    return status;
+    return failed.Write() ? status : kExitBadInput;
 }
 
 } // namespace ordinex::cli

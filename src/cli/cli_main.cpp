@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "platform/visible_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
@@ -13,11 +14,14 @@ void PrintUsage() {
     std::fprintf(
         stderr,
         "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
-        "        ordinex-cli run JOB.odx               ジョブをダウンロード\n"
+        "        ordinex-cli run [--failed-list FILE] JOB.odx\n"
+        "                                              ジョブをダウンロード (完了しなかったファイルを FILE "
+        "に)\n"
         "        ordinex-cli ls URL                    FTPフォルダの一覧 "
         "(名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
         "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
-        "        ordinex-cli fetch JOB.odx URL...      FTP/Linkリストとしてダウンロード\n");
+        "        ordinex-cli fetch [--failed-list FILE] JOB.odx URL...\n"
+        "                                              FTP/Linkリストとしてダウンロード\n");
 }
 
 } // namespace
@@ -29,21 +33,29 @@ int main(int argc, char** argv) {
     }
     const std::string command = argc >= 2 ? argv[1] : "";
     const bool fetch = command == "fetch";
-    if (fetch ? argc < 4 : argc != 3) {
+    std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
+    // run and fetch write what did not complete to a file when asked.
+    std::string failedList;
+    if ((fetch || command == "run") && args.size() >= 2 && args[0] == "--failed-list") {
+        failedList = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (fetch ? args.size() < 2 : args.size() != 1) {
         PrintUsage();
         return ordinex::cli::kExitBadInput;
     }
-    const std::string arg = argv[2];
+    const std::string arg = args[0];
     curl_global_init(CURL_GLOBAL_DEFAULT);
     int status = ordinex::cli::kExitBadInput;
     if (command == "list") {
         status = ordinex::cli::RunList(arg);
     } else if (command == "run") {
-        status = ordinex::cli::RunDownload(arg);
+        status = ordinex::cli::RunDownload(arg, failedList);
     } else if (command == "ls") {
         status = ordinex::cli::IsWebAddress(arg) ? ordinex::cli::RunLinkLs(arg) : ordinex::cli::RunLs(arg);
     } else if (fetch) {
-        status = ordinex::cli::RunFetch(arg, std::vector<std::string>(argv + 3, argv + argc));
+        status =
+            ordinex::cli::RunFetch(arg, std::vector<std::string>(args.begin() + 1, args.end()), failedList);
     } else {
         std::fprintf(stderr, "不明なコマンド: %s\n", ordinex::VisibleText(command).c_str());
         PrintUsage();

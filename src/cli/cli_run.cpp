@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_job.h"
+#include "cli/failed_list.h"
 #include "cli/terminal_display.h"
 
 #include <atomic>
@@ -53,12 +54,16 @@ int RunWithDisplay(COrdinexApp& app, const std::function<COrdinexApp::RunSummary
     return kExitOk;
 }
 
-int RunDownload(const std::string& jobPath) {
+int RunDownload(const std::string& jobPath, const std::string& failedListPath) {
     CliApp app;
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;
-    return RunWithDisplay(app, [&] { return app.RunSeries(job); });
+    const int status = RunWithDisplay(app, [&] { return app.RunSeries(job); });
+    FailedList failed(failedListPath);
+    if (status != kExitBadInput)
+        failed.Add(app.LastRunReport());
+    return failed.Write() ? status : kExitBadInput;
 }
 
 } // namespace ordinex::cli

@@ -32,9 +32,17 @@ public:
     // this puts whatever it holds back there now: before the user is asked
     // something, and when the run ends.
     virtual void ShowPending() {}
-    // The result of a run that did not complete, for the idle window after
-    // the run (empty: none). The next run and any edit of the job take it away.
+    // The result of a run (or the troubles of a listing), for the idle
+    // window after it (empty: none). The next run and any edit of the job
+    // take it away.
     virtual void ShowRunResult(const std::string&) {}
+    // Beside the byte and file lines while a download run lasts: the file's
+    // percent, speed and time left, the files done with the run's speed, and
+    // the run's percent (-1: unknown). Empty texts clear them.
+    virtual void SetProgressDetail(const std::string& /*file*/, const std::string& /*run*/, int /*percent*/) {
+    }
+    // A download run has ended after that many seconds; result as shown.
+    virtual void RunEnded(const std::string& /*result*/, double /*seconds*/) {}
 };
 
 // Keeps the windows alive during long work on the one thread.

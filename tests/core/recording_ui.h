@@ -38,6 +38,15 @@ public:
     }
     std::string runResult;
     void ShowRunResult(const std::string& t) override { Put("result", runResult, t); }
+    std::string detailFile, detailRun;
+    int detailPercent = -1;
+    void SetProgressDetail(const std::string& file, const std::string& run, int percent) override {
+        detailFile = file;
+        detailRun = run;
+        detailPercent = percent;
+    }
+    std::string ended;
+    void RunEnded(const std::string& result, double) override { Put("ended", ended, result); }
     // Texts written to one line, in order.
     std::vector<std::string> Line(const std::string& id) const {
         std::vector<std::string> out;

@@ -160,14 +160,16 @@ TEST_F(SeriesRunTest, FailedTransferWarnsAndNoGoesOn) {
     EXPECT_EQ(summary.done, 1);
     EXPECT_EQ(summary.processed, 2);
     EXPECT_EQ(view.line1006, "ダウンロード終了: 完了 1、失敗 1、スキップ 0、中止 0 (全 2 ファイル)");
-    // The form's refresh at the end empties the status area; the result stays for the idle window.
-    EXPECT_EQ(view.runResult, view.line1006);
+    // The form's refresh at the end empties the status area; the result, with
+    // the bytes and the time, stays for the idle window.
+    EXPECT_EQ(view.runResult.rfind(view.line1006 + " (3 バイト, 経過 0:0", 0), 0u) << view.runResult;
     EXPECT_EQ(view.Line("result").front(), "") << "the next run takes the last one's result away";
 
     Serve("1.txt", "one");
     ASSERT_TRUE(app.RunSeries(job).Complete());
     EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
-    EXPECT_EQ(view.runResult, "") << "a complete run leaves no result line";
+    EXPECT_EQ(view.runResult.rfind("ダウンロード完了: 2 ファイル (6 バイト, 経過 0:0", 0), 0u)
+        << "a complete run has its result line too: " << view.runResult;
 }
 
 TEST_F(SeriesRunTest, InvalidTargetsWarnUnlessDisabled) {
