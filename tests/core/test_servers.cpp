@@ -67,6 +67,10 @@ TestServer TestServer::StartFtp(const std::string& rootDir, const std::string& o
     return Start("ftp_server.py", "ftp", args);
 }
 
+TestServer TestServer::StartNginx(const std::string& rootDir, const std::string& rate) {
+    return Start("nginx_server.py", "http", {rootDir, rate});
+}
+
 TestServer TestServer::Start(const std::string& script, const std::string& scheme,
                              const std::vector<std::string>& args) {
     const std::string path = std::string(ORDINEX_TEST_SERVERS_DIR) + "/" + script;

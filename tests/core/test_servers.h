@@ -22,6 +22,9 @@ public:
     // sends data at 64 KiB a second; "--no-size" leaves SIZE unanswered;
     // several options are separated by spaces (see ftp_server.py).
     static TestServer StartFtp(const std::string& rootDir, const std::string& option = "");
+    // Debian's nginx over rootDir, sending each connection rate bytes a
+    // second ("200k"), logging the ranges asked for to rootDir/../nginx-access.log.
+    static TestServer StartNginx(const std::string& rootDir, const std::string& rate);
 
     TestServer(TestServer&& other) noexcept;
     TestServer& operator=(TestServer&& other) noexcept;
