@@ -20,7 +20,8 @@ bool FailedList::Write() const {
     if (path_.empty())
         return true;
     const auto slash = path_.find_last_of('/');
-    std::string temp = (slash == std::string::npos ? std::string() : path_.substr(0, slash + 1)) + ".failed-XXXXXX";
+    std::string temp =
+        (slash == std::string::npos ? std::string() : path_.substr(0, slash + 1)) + ".failed-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     int err = fd < 0 ? errno : 0;
     if (fd >= 0) {

@@ -66,7 +66,8 @@ ProgressDetail ProgressMeter::Detail(Clock::time_point now) const {
     if (runSeconds >= kMinSecondsForSpeed && runBytes > 0)
         d.run += " " + SpeedText(runBytes / runSeconds);
     if (files_ > 0)
-        d.percent = static_cast<int>(std::clamp((filesDone_ + fraction) / static_cast<double>(files_), 0.0, 1.0) * 100);
+        d.percent = static_cast<int>(
+            std::clamp((filesDone_ + fraction) / static_cast<double>(files_), 0.0, 1.0) * 100);
     return d;
 }
 

@@ -57,12 +57,14 @@ std::string ElapsedText(double seconds) {
 
 std::string RunResultLine(const RunReport& report) {
     const RunSummary& s = report.summary;
-    const std::string tail = " (" + FormatByteCount(report.bytes) + " バイト, 経過 " + ElapsedText(report.seconds) + ")";
+    const std::string tail =
+        " (" + FormatByteCount(report.bytes) + " バイト, 経過 " + ElapsedText(report.seconds) + ")";
     if (s.Complete())
         return "ダウンロード完了: " + IntToText(s.done) + " ファイル" +
                (s.skipped > 0 ? "、スキップ " + IntToText(s.skipped) : std::string()) + tail;
     return "ダウンロード終了: 完了 " + IntToText(s.done) + "、失敗 " + IntToText(s.failed) + "、スキップ " +
-           IntToText(s.skipped) + "、中止 " + IntToText(s.stopped) + " (全 " + IntToText(s.total) + " ファイル)" + tail;
+           IntToText(s.skipped) + "、中止 " + IntToText(s.stopped) + " (全 " + IntToText(s.total) +
+           " ファイル)" + tail;
 }
 
 std::string FailedListLine(const RunReportRow& row) {

@@ -56,7 +56,9 @@ TEST_F(CliSafety, StopInAnyFileExitsOne) {
         std::vector<std::string> files;
         const char* summary;
     } cases[] = {
-        {1, {".f1.bin.part", ".f1.bin.part.resume"}, "ダウンロード終了: 完了 0、失敗 0、スキップ 0、中止 3 (全 3 ファイル)"},
+        {1,
+         {".f1.bin.part", ".f1.bin.part.resume"},
+         "ダウンロード終了: 完了 0、失敗 0、スキップ 0、中止 3 (全 3 ファイル)"},
         {2,
          {".f2.bin.part", ".f2.bin.part.resume", "f1.bin"},
          "ダウンロード終了: 完了 1、失敗 0、スキップ 0、中止 2 (全 3 ファイル)"},

@@ -27,8 +27,8 @@ TEST(RunReportTexts, ResultLinesElapsedTimesAndFailedListLines) {
     EXPECT_EQ(RunResultLine(report), "ダウンロード完了: 3 ファイル (1,234,567 バイト, 経過 0:42)");
     report.summary = {true, 5, 4, 2, 1, 1, 1};
     report.seconds = 3725;
-    EXPECT_EQ(RunResultLine(report),
-              "ダウンロード終了: 完了 2、失敗 1、スキップ 1、中止 1 (全 5 ファイル) (1,234,567 バイト, 経過 1:02:05)");
+    EXPECT_EQ(RunResultLine(report), "ダウンロード終了: 完了 2、失敗 1、スキップ 1、中止 1 (全 5 ファイル) "
+                                     "(1,234,567 バイト, 経過 1:02:05)");
     const struct {
         double seconds;
         const char* text;
@@ -37,8 +37,9 @@ TEST(RunReportTexts, ResultLinesElapsedTimesAndFailedListLines) {
         EXPECT_EQ(ElapsedText(t.seconds), t.text) << t.seconds;
     EXPECT_EQ(FailedListLine({Outcome::Failed, "http://u:pw@h/a\tb", "/dl/a\nb", "なし\r"}),
               "failed\thttp://u:****@h/a b\t/dl/a b\tなし \n");
-    EXPECT_EQ(FailedListLine({Outcome::Skipped, "ftp://h/x", "/d/x", "保存先にファイルが存在します"}).substr(0, 8),
-              "skipped\t");
+    EXPECT_EQ(
+        FailedListLine({Outcome::Skipped, "ftp://h/x", "/d/x", "保存先にファイルが存在します"}).substr(0, 8),
+        "skipped\t");
 }
 
 TEST(ProgressMeter, PercentSpeedAndTimeLeftOfTheFileAndTheRun) {
@@ -110,8 +111,10 @@ TEST_F(RunReportSeries, RowsForWhatDidNotCompleteAndARetryOfTheFailed) {
     EXPECT_EQ(report.rows[1].destination, out / "3.bin");
     EXPECT_EQ(report.rows[1].reason, "要求されたURLが見つかりません(404)");
     EXPECT_EQ(report.bytes, 200);
-    EXPECT_EQ(view.runResult.rfind("ダウンロード終了: 完了 2、失敗 1、スキップ 1、中止 0 (全 4 ファイル) (200 バイト, 経過 ", 0),
-              0u)
+    EXPECT_EQ(
+        view.runResult.rfind(
+            "ダウンロード終了: 完了 2、失敗 1、スキップ 1、中止 0 (全 4 ファイル) (200 バイト, 経過 ", 0),
+        0u)
         << view.runResult;
     EXPECT_EQ(view.ended, view.runResult);
 
@@ -123,7 +126,8 @@ TEST_F(RunReportSeries, RowsForWhatDidNotCompleteAndARetryOfTheFailed) {
     EXPECT_EQ(ReadFile(out / "3.bin"), "three");
     EXPECT_EQ(ReadFile(out / "2.bin"), "kept");
     EXPECT_TRUE(app.LastRunReport().rows.empty());
-    EXPECT_EQ(view.runResult.rfind("ダウンロード完了: 1 ファイル (5 バイト, 経過 0:0", 0), 0u) << view.runResult;
+    EXPECT_EQ(view.runResult.rfind("ダウンロード完了: 1 ファイル (5 バイト, 経過 0:0", 0), 0u)
+        << view.runResult;
     EXPECT_EQ(app.RetryLastRun().total, 0) << "nothing left to retry";
 }
 
@@ -136,32 +140,39 @@ TEST_F(RunReportSeries, TheLogNamesEveryFailedFileAndWhenRunsBeganAndEnded) {
     app.CloseLog();
     const std::string log = ReadFile(cwd / "Ordinex.log");
     const std::regex started("ダウンロード開始 \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n");
-    const std::regex ended("ダウンロード終了 \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d: ダウンロード終了: 完了 2");
+    const std::regex ended(
+        "ダウンロード終了 \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d: ダウンロード終了: 完了 2");
     EXPECT_TRUE(std::regex_search(log, started)) << log;
     EXPECT_TRUE(std::regex_search(log, ended)) << log;
-    EXPECT_NE(log.find("失敗: " + http.url("/f3.bin") + " → " + out / "3.bin" + ": 要求されたURLが見つかりません(404)"),
+    EXPECT_NE(log.find("失敗: " + http.url("/f3.bin") + " → " + out / "3.bin" +
+                       ": 要求されたURLが見つかりません(404)"),
               std::string::npos)
         << log;
 }
 
 TEST_F(RunReportSeries, OrdinexCliWritesTheFailedList) {
     TempDir cwd;
-    WriteFile(cwd / "job.odx", "[UrlFolder]\nUrlBaseText=" + http.url("") + "\nUrlExpansionText=f*.bin\nFolderBaseText=" +
-                                   out.path() + "\nFolderExpansionText=*.bin\n[Ordinseq]\nWildCard1Check=1\n"
+    WriteFile(cwd / "job.odx", "[UrlFolder]\nUrlBaseText=" + http.url("") +
+                                   "\nUrlExpansionText=f*.bin\nFolderBaseText=" + out.path() +
+                                   "\nFolderExpansionText=*.bin\n[Ordinseq]\nWildCard1Check=1\n"
                                    "WildCard1Start=1\nWildCard1End=4\n[Program]\nReadProgramSettingByOpen=1\n"
                                    "[Download]\nSaveSetting=0\n");
-    auto r = RunProcess({ORDINEX_CLI_PATH, "run", "--failed-list", cwd / "failed.txt", cwd / "job.odx"}, cwd.path());
+    auto r = RunProcess({ORDINEX_CLI_PATH, "run", "--failed-list", cwd / "failed.txt", cwd / "job.odx"},
+                        cwd.path());
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_EQ(ReadFile(cwd / "failed.txt"), "skipped\t" + http.url("/f2.bin") + "\t" + out / "2.bin" +
-                                                "\t保存先にファイルが存在します\nfailed\t" + http.url("/f3.bin") + "\t" +
-                                                out / "3.bin" + "\t要求されたURLが見つかりません(404)\n");
+                                                "\t保存先にファイルが存在します\nfailed\t" +
+                                                http.url("/f3.bin") + "\t" + out / "3.bin" +
+                                                "\t要求されたURLが見つかりません(404)\n");
     // fetch takes the flag too; a complete run leaves an empty list.
-    r = RunProcess({ORDINEX_CLI_PATH, "fetch", "--failed-list", cwd / "fetched.txt", cwd / "job.odx", http.url("/f1.bin")},
+    r = RunProcess({ORDINEX_CLI_PATH, "fetch", "--failed-list", cwd / "fetched.txt", cwd / "job.odx",
+                    http.url("/f1.bin")},
                    cwd.path());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFile(cwd / "fetched.txt"), "");
     // A list that cannot be written is bad input.
-    r = RunProcess({ORDINEX_CLI_PATH, "run", "--failed-list", cwd / "missing/failed.txt", cwd / "job.odx"}, cwd.path());
+    r = RunProcess({ORDINEX_CLI_PATH, "run", "--failed-list", cwd / "missing/failed.txt", cwd / "job.odx"},
+                   cwd.path());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("missing/failed.txt"), std::string::npos) << r.err;
     r = RunProcess({ORDINEX_CLI_PATH, "run", "--failed-list"}, cwd.path());
