@@ -21,7 +21,7 @@ LAYERS = [
     ["ui", "cli"],              # window rules without a toolkit; the command-line program
     ["gui/kit"],                # toolkit helpers: text, dialogs, pump, prompts
     ["gui/widgets"],            # pieces several windows share
-    ["gui/about", "gui/browser", "gui/listwnd", "gui/settingsdlg"],
+    ["gui/about", "gui/browser", "gui/listwnd", "gui/resultdlg", "gui/settingsdlg"],
     ["gui/mainwnd"],            # the main frame and form, which open the others
     ["gui/shell"],              # start-up: the wx application
 ]

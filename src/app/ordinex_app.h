@@ -134,6 +134,8 @@ public:
     void BeginDownloadRun(int64_t total, const std::string& userName, const std::string& password);
     bool DownloadItem(RunSummary& summary);
     void EndDownloadRun(RunSummary& summary);
+    // A download run (not a listing or a page load) is in progress.
+    bool DownloadRunInProgress() const { return metering_; }
     // What the last download run did, kept until the next one.
     const RunReport& LastRunReport() const { return report_; }
     // Runs exactly the files of the last run that failed or were stopped

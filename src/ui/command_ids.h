@@ -32,6 +32,9 @@ inline constexpr int kShowLinkTree = 32797;
 inline constexpr int kSettingsExtract = 32798;
 inline constexpr int kRunLinkList = 32799;
 inline constexpr int kReadMe = 32801;
+// The last download run's report (an addition of this program's, after the
+// range of the commands above).
+inline constexpr int kShowRunReport = 32845;
 
 // The FTP tree & list window's own commands (32794 and 32791 are shared with
 // the main window).
@@ -62,7 +65,7 @@ inline constexpr int kBrowserToUrlFile = 32832;
 // limit; the form's control ids (1000 to 1170) stay clear of the bands.
 namespace detail {
 inline constexpr int kFrameworkFirst = 57600, kFrameworkLast = 57700, kFrameworkBand = 20000;
-inline constexpr int kProgramFirst = 32772, kProgramLast = 32844, kProgramBand = 21000;
+inline constexpr int kProgramFirst = 32772, kProgramLast = 32845, kProgramBand = 21000;
 inline constexpr int kToolbarBand = 22000;
 } // namespace detail
 

@@ -3,6 +3,7 @@
 #include "ui/form_ids.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace ordinex::form {
 
@@ -131,7 +132,11 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     g.contentBottom = y + m.buttonHeight;
     int below = g.contentBottom;
     if (runResult) {
-        r[kRunResultLine] = {M, below + M / 2, X - 2 * M, m.lineHeight};
+        const int lineTop = below + M / 2;
+        const int link = m.resultLinkWidth > 0 ? m.resultLinkWidth + M : 0;
+        r[kRunResultLine] = {M, lineTop, X - 2 * M - link, m.lineHeight};
+        if (m.resultLinkWidth > 0)
+            r[kRunResultLink] = {X - M - m.resultLinkWidth, lineTop, m.resultLinkWidth, m.lineHeight};
         below += M / 2 + m.lineHeight;
     }
     g.idleHeight = below + M;
@@ -154,9 +159,13 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     }
     r[kTransferStatus] = {M, sy, statusWidth, 3 * m.lineHeight};
     sy += 3 * m.lineHeight + 1;
-    for (auto [text, bar] :
-         {std::pair{kByteProgressText, kByteProgressBar}, std::pair{kFileProgressText, kFileProgressBar}}) {
-        r[text] = {M, sy, statusWidth, m.lineHeight};
+    const int detail = std::min(m.progressDetailWidth, statusWidth / 2);
+    const int lineWidth = detail > 0 ? statusWidth - detail - M : statusWidth;
+    for (auto [text, bar, more] : {std::tuple{kByteProgressText, kByteProgressBar, kByteProgressDetail},
+                                   std::tuple{kFileProgressText, kFileProgressBar, kFileProgressDetail}}) {
+        r[text] = {M, sy, lineWidth, m.lineHeight};
+        if (detail > 0)
+            r[more] = {M + statusWidth - detail, sy, detail, m.lineHeight};
         sy += m.lineHeight;
         r[bar] = {M, sy, statusWidth, m.gaugeHeight};
         sy += m.gaugeHeight + 2;

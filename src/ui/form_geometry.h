@@ -33,6 +33,11 @@ struct FormMetrics {
     int gaugeHeight = 10;
     int checkHeight = 17;
     int minimumBoxWidth = 120; // the URL and destination boxes at their narrowest
+    // The texts right of the byte and file lines (0: none), at most half
+    // the status area's width.
+    int progressDetailWidth = 0;
+    // The link at the right end of the result line (0: none).
+    int resultLinkWidth = 0;
 };
 
 // Positions of every part of the form for a client width. Left edges and

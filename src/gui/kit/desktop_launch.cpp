@@ -33,4 +33,9 @@ DesktopLaunch OpenWithDesktop(const std::string& address) {
     return result;
 }
 
+std::string FileAddress(const std::string& path) {
+    std::unique_ptr<char, decltype(&g_free)> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr), &g_free);
+    return uri ? std::string(uri.get()) : std::string();
+}
+
 } // namespace ordinex

@@ -15,4 +15,8 @@ struct DesktopLaunch {
 // today: that is told apart from a handler that would not start.
 DesktopLaunch OpenWithDesktop(const std::string& address);
 
+// The "file://" address of an absolute local path, escaped as addresses
+// must be; empty for a path that is not absolute.
+std::string FileAddress(const std::string& path);
+
 } // namespace ordinex

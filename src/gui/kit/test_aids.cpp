@@ -20,9 +20,19 @@ bool AutoRunRequested() {
     return EnvironmentFlag("ORDINEX_AUTORUN");
 }
 
-int AutoCommandRequested() {
+std::vector<int> AutoCommandsRequested() {
+    std::vector<int> commands;
     const char* value = std::getenv("ORDINEX_AUTOCOMMAND");
-    return value ? std::atoi(value) : 0;
+    for (const char* p = value; p && *p;) {
+        char* end = nullptr;
+        const long command = std::strtol(p, &end, 10);
+        if (end == p)
+            break;
+        if (command > 0)
+            commands.push_back(static_cast<int>(command));
+        p = *end == ',' ? end + 1 : end;
+    }
+    return commands;
 }
 
 } // namespace ordinex

@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 
 namespace ordinex {
 
@@ -14,7 +15,9 @@ bool PromptsAnsweredForTests();
 bool AutoRunRequested();
 
 // ORDINEX_AUTOCOMMAND=N: the menu command with that number (for example
-// 57664, the version box) is carried out once start-up has completed; 0 when unset.
-int AutoCommandRequested();
+// 57664, the version box) is carried out once start-up has completed;
+// several numbers separated by commas are carried out one after the other
+// (32788,32845: a run, then its report). Empty when unset.
+std::vector<int> AutoCommandsRequested();
 
 } // namespace ordinex

@@ -8,13 +8,16 @@
 #include "gui/mainwnd/ordinex_view.h"
 #include "gui/widgets/app_art.h"
 #include "ui/command_ids.h"
+#include "ui/frame_texts.h"
 
 #include <wx/display.h>
 #include <wx/menu.h>
+#include <wx/notifmsg.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace ordinex {
@@ -49,6 +52,12 @@ CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
     view_ = new COrdinexView(this, app_, doc_);
     view_->SetCommandHandler([this](int command) { RunCommand(command); });
     view_->SetHeightListener([this] { Relayout(); });
+    view_->SetPercentListener([this](int percent) {
+        runPercent_ = percent;
+        UpdateTitle();
+    });
+    view_->SetRunEndListener(
+        [this](const std::string& result, double seconds) { OnRunEnded(result, seconds); });
     doc_.AttachForm(view_);
     doc_.SetTitleListener([this] { UpdateTitle(); });
     app_.SetStatusView(view_);
@@ -283,9 +292,15 @@ void CMainFrame::SaveState() {
 // ---- Close ----
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
+    const bool askAllowed = !std::exchange(closeWithoutAsking_, false);
     // A run, or a dialog of a command, still uses the windows: a close
     // request then stops the run and is carried out once the command returns.
     if (app_.running || commandDepth_ > 0) {
+        if (!CloseMayStopRun(askAllowed)) {
+            if (event.CanVeto())
+                event.Veto();
+            return;
+        }
         closePending_ = true;
         app_.RequestStop();
         if (event.CanVeto())
@@ -321,10 +336,37 @@ void CMainFrame::CloseAndEndProcess() {
     Close();
 }
 
+void CMainFrame::CloseForSystem() {
+    closeWithoutAsking_ = true;
+    Close();
+}
+
+bool CMainFrame::CloseMayStopRun(bool askAllowed) {
+    // A listing or a page load loses nothing by stopping; the way out chosen
+    // at a pause, a close already under way and the system's request have
+    // been decided.
+    if (!app_.DownloadRunInProgress() || !askAllowed || closePending_ || endProcessOnClose_)
+        return true;
+    // A second request while the question is on the screen: it answers both.
+    if (askingToClose_)
+        return false;
+    IPrompter* prompter = app_.Prompter();
+    if (!prompter)
+        return true;
+    askingToClose_ = true;
+    const int answer = prompter->MessageBox(framewin::kCloseDuringRun, MessageButtons::YesNo,
+                                            MessageIcon::Exclamation, /*defaultNo=*/true);
+    askingToClose_ = false;
+    // The system may have asked to end meanwhile (its close does not wait).
+    return answer == kAnswerYes || closePending_;
+}
+
 // ---- Title ----
 
 void CMainFrame::UpdateTitle() {
-    const wxString title = ToWx(doc_.WindowTitle());
+    // While a run lasts its percent leads, where a taskbar still shows it.
+    const std::string prefix = runPercent_ >= 0 ? "[" + std::to_string(runPercent_) + "%] " : "";
+    const wxString title = ToWx(prefix + doc_.WindowTitle());
     if (GetTitle() != title)
         SetTitle(title);
 }

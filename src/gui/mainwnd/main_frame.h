@@ -18,6 +18,7 @@
 #include <string>
 
 class wxMenu;
+class wxNotificationMessage;
 class wxMenuItem;
 class wxToolBar;
 class wxUpdateUIEvent;
@@ -104,6 +105,21 @@ public:
     void CloseAndEndProcess();
     // How the process ends on that way out; tests keep it alive.
     void SetProcessEnd(std::function<void(int code)> end) { endProcess_ = std::move(end); }
+    // The system's request to end (SIGTERM): closes as the user's close does,
+    // but a download run in progress is stopped without asking.
+    void CloseForSystem();
+
+    // A download run that ends while the window is not the active one, after
+    // more than kNotifyAfterSeconds, is announced on the desktop.
+    static constexpr double kNotifyAfterSeconds = 3.0;
+    static bool NotifiesRunEnd(bool windowActive, double seconds) {
+        return !windowActive && seconds > kNotifyAfterSeconds;
+    }
+    // The desktop notification and whether the window is the active one;
+    // tests put recorders in their place.
+    using Notifier = std::function<void(const std::string& title, const std::string& text)>;
+    void SetNotifier(Notifier notifier) { notify_ = std::move(notifier); }
+    void SetActiveQuery(std::function<bool()> query) { isActive_ = std::move(query); }
 
     // Saving asks for a file name when the job has none; tests answer it.
     using FileChooser = std::function<std::string(bool forSaving)>;
@@ -138,6 +154,12 @@ private:
     void OpenLocalFile(const std::string& name);
     void ShowVersion();
     void ShowSettings(int firstPage);
+    void ShowRunReport();
+    void OnRunEnded(const std::string& result, double seconds);
+    void Notify(const std::string& text);
+    // Whether a close request may stop the run in progress: asks while a
+    // download run is in progress.
+    bool CloseMayStopRun(bool askAllowed);
     void ToggleToolbar();
     std::string ChooseFile(bool forSaving);
     int AskSave(const std::string& question);
@@ -177,6 +199,12 @@ private:
     int commandDepth_ = 0;
     bool closePending_ = false;
     bool endProcessOnClose_ = false;
+    bool closeWithoutAsking_ = false; // the next close request is the system's
+    bool askingToClose_ = false;      // the question is on the screen
+    int runPercent_ = -1;             // in the title while a run lasts
+    Notifier notify_;
+    std::function<bool()> isActive_;
+    std::unique_ptr<wxNotificationMessage> notification_;
     std::function<void(int)> endProcess_;
     CWindowPlacement placement_{*this, [this] { Relayout(false); }};
     wxRect workArea_; // as placing the frame for a run's start found it

@@ -59,6 +59,7 @@ bool CMainFrame::CommandEnabled(int command) {
     const form::ListSelection lists = view_->Lists();
     c.ftpListHasFile = lists.ftpListHasFile;
     c.linkListHasFile = lists.linkListHasFile;
+    c.hasRunReport = app_.LastRunReport().summary.started;
     if (command == cmd::kReadMe)
         c.readMeExists = COrdinexApp::FileExists(COrdinexApp::CurrentDirPath("/Readme.txt"));
     if (command == cmd::kHelpIndex)
@@ -152,6 +153,9 @@ void CMainFrame::ExecuteCommand(int command) {
         break;
     case cmd::kSettingsExtract:
         ShowSettings(sheet::kExtractPage);
+        break;
+    case cmd::kShowRunReport:
+        ShowRunReport();
         break;
     default:
         break;

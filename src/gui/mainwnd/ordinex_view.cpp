@@ -242,6 +242,9 @@ void COrdinexView::ClearFileProgress() {
 }
 
 void COrdinexView::ShowRunResult(const std::string& text) {
+    // The link to the report comes with a download run's end (RunEnded), not
+    // with a listing's troubles.
+    parts_.at(kRunResultLink)->Hide();
     if (text == runResult_)
         return;
     runResult_ = text;
@@ -253,9 +256,22 @@ void COrdinexView::ShowRunResult(const std::string& text) {
         heightChanged_();
 }
 
+void COrdinexView::SetProgressDetail(const std::string& file, const std::string& run, int percent) {
+    painter_.SetDetails(kByteProgressDetail, file, kFileProgressDetail, run, percent);
+}
+
+void COrdinexView::RunEnded(const std::string& result, double seconds) {
+    // The line shows this run's result: what did not complete can be looked at.
+    const bool rows = !app_.LastRunReport().rows.empty();
+    parts_.at(kRunResultLink)->Show(rows && !result.empty() && result == runResult_);
+    if (runEnded_)
+        runEnded_(result, seconds);
+}
+
 void COrdinexView::ClearStatus() {
     for (int id : {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2, kTransferStatus})
         painter_.SetText(id, "");
+    painter_.SetDetails(kByteProgressDetail, "", kFileProgressDetail, "", -1);
     ClearByteProgress();
     ClearFileProgress();
 }

@@ -78,6 +78,17 @@ public:
     void ShowRunResult(const std::string& text) override;
     // Called when the form's height rules change (a run's result line comes or goes).
     void SetHeightListener(std::function<void()> listener) { heightChanged_ = std::move(listener); }
+    void SetProgressDetail(const std::string& file, const std::string& run, int percent) override;
+    void RunEnded(const std::string& result, double seconds) override;
+    // Called with the run's percent (-1: none) as it reaches the screen, at
+    // the status area's bounded rate.
+    void SetPercentListener(std::function<void(int)> listener) {
+        painter_.SetPercentListener(std::move(listener));
+    }
+    // Called once a download run has ended, with its result and length.
+    void SetRunEndListener(std::function<void(const std::string&, double)> listener) {
+        runEnded_ = std::move(listener);
+    }
 
     // Busy work has begun: the status area is emptied and keeps its writes
     // out of sight until the form is disabled for it.
@@ -134,6 +145,7 @@ private:
     std::function<void(int)> commandHandler_;
     std::function<void()> beforeShowing_;
     std::function<void()> heightChanged_;
+    std::function<void(const std::string&, double)> runEnded_;
     std::string runResult_;
     Job job_; // the controls as last read
     std::map<int, wxWindow*> parts_;

@@ -3,13 +3,16 @@
 #include "gui/kit/gtk_calls.h"
 #include "gui/kit/wx_text.h"
 #include "gui/mainwnd/form_art.h"
+#include "gui/resultdlg/result_texts.h"
 #include "gui/widgets/range_edit.h"
 #include "job/wildcard_range.h"
+#include "ui/command_ids.h"
 #include "ui/form_ids.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/gauge.h>
+#include <wx/hyperlink.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/statline.h>
@@ -43,6 +46,10 @@ constexpr std::pair<int, const char*> kButtonTexts[] = {
     {kLinkListButton, "Linkリスト･ダウンロード"},
     {kStopButton, "ダウンロード中止"},
 };
+
+// The longest texts the progress details commonly show.
+constexpr const char* kFileDetailSample = "100% 999.9 MB/s 残り 99:59:59";
+constexpr const char* kRunDetailSample = "99,999 / 99,999 ファイル 999.9 MB/s";
 
 const wxColour kStatusColour(0, 0, 192);
 const wxColour kTransferColour(128, 0, 0);
@@ -108,9 +115,22 @@ void COrdinexView::CreateControls() {
          {kUrlStatusLine, kFolderStatusLine, kStatusLine, kStatusLine2, kByteProgressText, kFileProgressText})
         AddLabel(id, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE)->SetForegroundColour(kStatusColour);
     AddLabel(kTransferStatus, "", wxST_NO_AUTORESIZE)->SetForegroundColour(kTransferColour);
+    for (int id : {kByteProgressDetail, kFileProgressDetail})
+        AddLabel(id, "", wxALIGN_RIGHT | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE)
+            ->SetForegroundColour(kStatusColour);
     AddLabel(kRunResultLine, "", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END)
         ->SetForegroundColour(kTransferColour);
     parts_[kRunResultLine]->Hide();
+    // A link rather than a button: it fits the line's height.
+    auto* details =
+        new wxGenericHyperlinkCtrl(this, wxID_ANY, ToWx(resultwin::kDetailsLink), wxEmptyString,
+                                   wxDefaultPosition, wxDefaultSize, wxNO_BORDER | wxHL_ALIGN_RIGHT);
+    details->Bind(wxEVT_HYPERLINK, [this](wxHyperlinkEvent&) {
+        if (commandHandler_)
+            commandHandler_(cmd::kShowRunReport);
+    });
+    details->Hide();
+    parts_[kRunResultLink] = details;
     for (int id : {kByteProgressBar, kFileProgressBar}) {
         parts_[id] =
             new wxGauge(this, id, 100, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL | wxGA_SMOOTH);
@@ -153,6 +173,10 @@ void COrdinexView::MeasureMetrics() {
     static_cast<wxStaticBox*>(parts_.at(kUrlGroup))->GetBordersForSizer(&captionTop, &otherBorder);
     m.groupCaption = std::max(captionTop, m.lineHeight);
     m.gaugeHeight = std::max(best(kByteProgressBar).y, 8);
+    // Room for the longest texts of the kind the details show.
+    m.progressDetailWidth =
+        8 + std::max(GetTextExtent(ToWx(kFileDetailSample)).x, GetTextExtent(ToWx(kRunDetailSample)).x);
+    m.resultLinkWidth = best(kRunResultLink).x;
     // Boxes and buttons share one row height, tall enough for Japanese text
     // (the theme measures boxes by the Latin font alone).
     m.entryHeight = std::max(m.entryHeight, m.lineHeight + 4);

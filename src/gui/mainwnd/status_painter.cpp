@@ -19,10 +19,14 @@ CStatusPainter::CStatusPainter(wxWindow& owner, const std::map<int, wxWindow*>& 
 }
 
 void CStatusPainter::SetText(int id, const std::string& text) {
+    Keep(id, text);
+    Written();
+}
+
+void CStatusPainter::Keep(int id, const std::string& text) {
     Text& t = texts_[id];
     t.text = text;
     t.pending = true;
-    Written();
 }
 
 void CStatusPainter::SetBar(int barId, int64_t range, int64_t position) {
@@ -38,6 +42,17 @@ void CStatusPainter::HideBar(int barId) {
     Bar& b = bars_[barId];
     b.shown = false;
     b.pending = true;
+    Written();
+}
+
+void CStatusPainter::SetDetails(int fileId, const std::string& file, int runId, const std::string& run,
+                                int percent) {
+    Keep(fileId, file);
+    Keep(runId, run);
+    if (percent != percent_) {
+        percent_ = percent;
+        percentPending_ = true;
+    }
     Written();
 }
 
@@ -87,6 +102,8 @@ void CStatusPainter::ShowPending() {
     for (auto& [id, b] : bars_)
         if (b.pending)
             ShowBar(id, b);
+    if (std::exchange(percentPending_, false) && percentListener_)
+        percentListener_(percent_);
 }
 
 void CStatusPainter::ShowText(int id, Text& t) {

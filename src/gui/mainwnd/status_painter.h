@@ -3,6 +3,7 @@
 #include <wx/timer.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -30,6 +31,11 @@ public:
     // An ordinary progress write shows the bar; a clearing one hides it.
     void SetBar(int barId, int64_t range, int64_t position);
     void HideBar(int barId);
+    // The texts beside the two progress lines and the run's percent (-1:
+    // none) for the window title, as one write; the listener gets the
+    // percent when it is put on the screen, with the texts and bars.
+    void SetDetails(int fileId, const std::string& file, int runId, const std::string& run, int percent);
+    void SetPercentListener(std::function<void(int)> listener) { percentListener_ = std::move(listener); }
     // Held: writes show at the bounded rate. Letting go shows what is held.
     void Hold(bool hold);
     // Held out of sight: writes are kept and nothing is set until Hold or
@@ -49,12 +55,16 @@ private:
         bool pending = false;
     };
     void Written();
+    void Keep(int id, const std::string& text);
     void ShowText(int id, Text& t);
     void ShowBar(int id, Bar& b);
 
     const std::map<int, wxWindow*>& parts_;
     std::map<int, Text> texts_;
     std::map<int, Bar> bars_;
+    int percent_ = -1;
+    bool percentPending_ = false;
+    std::function<void(int)> percentListener_;
     bool held_ = false;
     bool hidden_ = false;
     bool anyPending_ = false;

@@ -61,14 +61,18 @@ bool COrdinexWxApp::OnInit() {
         return false;
     }
     InstallSignalHandlers();
-    const int command = AutoRunRequested() ? cmd::kRunSeries : AutoCommandRequested();
-    if (command) {
+    const std::vector<int> commands =
+        AutoRunRequested() ? std::vector<int>{cmd::kRunSeries} : AutoCommandsRequested();
+    if (!commands.empty()) {
         autoCommandTimer_.SetOwner(this, kAutoCommandTimerId);
         Bind(
             wxEVT_TIMER,
-            [this, command](wxTimerEvent&) {
-                if (CMainFrame* frame = shell_->MainFrame())
-                    frame->RunCommand(command);
+            [this, commands](wxTimerEvent&) {
+                // Each command returns when it is done (a run, a dialog); the
+                // window may have closed meanwhile.
+                for (int command : commands)
+                    if (CMainFrame* frame = shell_->MainFrame(); frame && !IsScheduledForDestruction(frame))
+                        frame->RunCommand(command);
             },
             kAutoCommandTimerId);
         autoCommandTimer_.StartOnce(kAutoCommandDelayMs);
@@ -91,7 +95,7 @@ void COrdinexWxApp::CloseMainWindow() {
             dialog->EndModal(dialog->GetEscapeId() == wxID_ANY ? wxID_CANCEL : dialog->GetEscapeId());
     if (shell_)
         if (CMainFrame* frame = shell_->MainFrame())
-            frame->Close();
+            frame->CloseForSystem();
 }
 
 } // namespace ordinex

@@ -17,7 +17,8 @@ public:
     int OnExit() override;
 
     // SIGTERM and SIGINT close the main window as the exit command does, so
-    // that the job and the settings are saved.
+    // that the job and the settings are saved; a download run in progress
+    // is stopped without the question a user's close gets.
     void CloseMainWindow();
 
 private:
