@@ -1,6 +1,7 @@
 #include "app/list_run_items.h"
 #include "app/ordinex_app.h"
 #include "listing/list_rules.h"
+#include "platform/text_helpers.h"
 #include "platform/url_test.h"
 #include "runs/list_naming.h"
 #include "runs/target_composition.h"
@@ -20,20 +21,81 @@ std::string DirectoryOf(const IFtpListSelection* rows, int64_t n) {
 } // namespace
 
 COrdinexApp::RunSummary COrdinexApp::RunFtpList(const Job& job) {
-    const int64_t total = ftp_.rows ? ftp_.rows->DownloadableCount() : 0;
+    int64_t total = ftp_.rows ? ftp_.rows->DownloadableCount() : 0;
     if (total < 1)
         return {};
-    // Folder rows leave the selection, so that the n-th selected row is the
-    // n-th file; the window is disabled for the run, so it stays that way.
-    ftp_.rows->DeselectNonFiles();
+    ftpItems_.clear();
+    bool folders = false;
+    for (int64_t n = 1; n <= total; ++n)
+        folders = folders || ftp_.rows->SelectedIsFolder(n);
+    if (folders) {
+        // The files below the selected folders are listed first, with Stop
+        // live, and run as one list with the selected files.
+        BeginBusy();
+        engine.userName = TrimBlanks(job.userName);
+        engine.password = TrimBlanks(job.password);
+        CInternetDownloader::Batch batch(engine);
+        for (int64_t n = 1; n <= total && !stopRequested; ++n) {
+            const std::string dir = DirectoryOf(ftp_.rows, n);
+            const std::string name = ftp_.rows->SelectedItem(n);
+            if (ftp_.rows->SelectedIsFolder(n))
+                CollectFolderFiles(JoinRowAddress(dir, name, true) + "/", 1);
+            else
+                ftpItems_.emplace_back(dir, name);
+        }
+        batch.End();
+        const bool stopped = stopRequested;
+        EndBusy();
+        if (stopped || ftpItems_.empty()) {
+            ftpItems_.clear();
+            return {};
+        }
+        total = static_cast<int64_t>(ftpItems_.size());
+    } else {
+        // Only files: the n-th selected row is the n-th file.
+        ftp_.rows->DeselectNonFiles();
+    }
     ListRunItems items(*this, &COrdinexApp::ComposeFtpItemUrl, &COrdinexApp::ComposeFtpItemPath,
                        job.folderBase, total);
-    return RunDownloadLoop(items, job.userName, job.password);
+    const RunSummary summary = RunDownloadLoop(items, job.userName, job.password);
+    ftpItems_.clear();
+    return summary;
+}
+
+void COrdinexApp::CollectFolderFiles(const std::string& folderUrl, int depth) {
+    if (depth > kMaxFolderDepth || stopRequested)
+        return;
+    std::vector<FtpEntry> entries;
+    if (!engine.CollectFtpDirectory(folderUrl, entries)) {
+        if (!stopRequested)
+            ShowWarning(engine.errorText, settings.ShowWarningDialogOnDownloadFailureSetting);
+        return;
+    }
+    for (const FtpEntry& entry : entries) {
+        if (stopRequested || static_cast<int64_t>(ftpItems_.size()) >= engine.maxListingEntries)
+            return;
+        if (!entry.isDirectory) {
+            if (CInternetDownloader::PassesListFilter(settings, entry.name, entry.sizeText))
+                ftpItems_.emplace_back(folderUrl, entry.name);
+        } else if (!entry.isLink) {
+            CollectFolderFiles(JoinRowAddress(folderUrl, entry.name, true) + "/", depth + 1);
+        }
+    }
+}
+
+std::pair<std::string, std::string> COrdinexApp::FtpItem(int64_t n) const {
+    if (!ftpItems_.empty())
+        return n >= 1 && n <= static_cast<int64_t>(ftpItems_.size())
+                   ? ftpItems_[static_cast<std::size_t>(n - 1)]
+                   : std::pair<std::string, std::string>{};
+    return {DirectoryOf(ftp_.rows, n), ftp_.rows ? ftp_.rows->SelectedItem(n) : std::string()};
 }
 
 std::string COrdinexApp::ComposeFtpItemUrl(int64_t n) {
-    const std::string dir = DirectoryOf(ftp_.rows, n);
-    const std::string name = ftp_.rows ? ftp_.rows->SelectedItem(n) : std::string();
+    const auto [itemDir, name] = FtpItem(n);
+    std::string dir = itemDir;
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
     if (name.empty()) {
         targetError = kBadItemName;
         targetValid = false;
@@ -48,11 +110,11 @@ std::string COrdinexApp::ComposeFtpItemUrl(int64_t n) {
 }
 
 std::string COrdinexApp::ComposeFtpItemPath(int64_t n, const std::string& folderBase) {
-    const std::string name = ftp_.rows ? ftp_.rows->SelectedItem(n) : std::string();
+    const auto [dir, name] = FtpItem(n);
     const ListNaming naming{settings.FtpListSaveSetting, settings.FtpListSaveHowManyDirectorySetting,
                             "ftp://"};
-    const ListItemTarget target =
-        ComposeListItemTarget(folderBase, FtpItemLocalName(DirectoryOf(ftp_.rows, n), name), naming);
+    const ListItemTarget target = ComposeListItemTarget(
+        folderBase, FtpItemLocalName(dir, name, settings.FtpNameCharsetSetting), naming);
     // An empty row was already reported by the URL's composition.
     if (name.empty())
         return target.path;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ordinex {
@@ -156,6 +157,8 @@ public:
     // Source URL and destination path of the n-th selected FTP row (n from 1).
     std::string ComposeFtpItemUrl(int64_t n);
     std::string ComposeFtpItemPath(int64_t n, const std::string& folderBase);
+    // A selected folder brings the files below it, this many levels deep at most.
+    static constexpr int kMaxFolderDepth = 32;
     // Downloads the selected file rows of the FTP list; the job gives the
     // destination base and the credentials.
     RunSummary RunFtpList(const Job& job);
@@ -236,6 +239,13 @@ private:
     std::string shownTarget_;
     FtpWindowParts ftp_;
     LinkWindowParts link_;
+    // The files of an FTP-list run whose selection held folders: directory
+    // address and name, in run order (empty: the selected rows themselves).
+    std::vector<std::pair<std::string, std::string>> ftpItems_;
+    std::pair<std::string, std::string> FtpItem(int64_t n) const;
+    // The files below a folder, walked down to kMaxFolderDepth; links to
+    // folders are not entered, so that no walk goes round in circles.
+    void CollectFolderFiles(const std::string& folderUrl, int depth);
     RunReport report_;
     ProgressMeter meter_;
     bool metering_ = false; // a download run feeds the meter

@@ -20,7 +20,12 @@ public:
     void DeleteAllRows() override {}
     void InsertRow(const FtpEntry& entry) override {
         line_ = VisibleText(entry.name);
-        for (const std::string* text : {&entry.sizeText, &entry.extension, &entry.dateText}) {
+        // A link's type says what it points to.
+        const std::string type = !entry.isLink         ? entry.extension
+                                 : !entry.linkResolved ? std::string("link")
+                                 : entry.isDirectory   ? std::string("link:dir")
+                                                       : std::string("link:file");
+        for (const std::string* text : {&entry.sizeText, &type, &entry.dateText}) {
             line_ += '\t';
             line_ += VisibleText(*text);
         }

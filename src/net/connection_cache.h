@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <curl/curl.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,12 @@ public:
     // confirmation and pump messages: never call from inside libcurl.
     void Flush(IEngineHost& host);
 
+    // FTP servers on which no passive data connection could be made
+    // ("host:port"): later transfers go active at once. Kept as long as
+    // the engine, as a server's firewall does not change between runs.
+    bool RefusesPassive(const std::string& server) const { return refusesPassive_.count(server) != 0; }
+    void NoteRefusesPassive(const std::string& server) { refusesPassive_.insert(server); }
+
     // A socket that is a connection to a server (not an FTP data socket):
     // its closing is reported.
     void AddConnection(curl_socket_t socket, bool http) { connections_.push_back({socket, http}); }
@@ -101,6 +108,7 @@ private:
     };
     std::vector<Connection> connections_;
     std::vector<Report> queue_;
+    std::set<std::string> refusesPassive_;
 };
 
 } // namespace ordinex

@@ -132,8 +132,7 @@ CurlSession::CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol pro
         curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
         curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, https ? "http,https" : "http");
     } else {
-        // Active mode on the address of the control connection; binary transfers.
-        curl_easy_setopt(e, CURLOPT_FTPPORT, "-");
+        // Binary transfers; passive or active data connections as SetTarget decides.
         curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 0L);
     }
 }
@@ -166,6 +165,15 @@ void CurlSession::SetTarget(const std::string& url, const std::string& hostName,
     if (!Valid())
         return;
     curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
+    if (protocol_ == Protocol::Ftp) {
+        // Passive first (EPSV, then PASV: what works behind today's routers
+        // and firewalls), unless the setting or this server says active.
+        CrackedUrl parts;
+        CrackUrl(url, parts);
+        serverKey_ = parts.host + ":" + std::to_string(parts.port);
+        passive_ = host_.Settings().FtpPassiveSetting != 0 && !cache_.RefusesPassive(serverKey_);
+        SetDataConnectionMode();
+    }
     if (!user.empty()) {
         curl_easy_setopt(easy_, CURLOPT_USERNAME, user.c_str());
         curl_easy_setopt(easy_, CURLOPT_PASSWORD, password.c_str());
@@ -274,7 +282,7 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready,
             }
         }
         Flush();
-        if (ended && result_ != CURLE_OK && RetryOnNewConnection())
+        if (ended && result_ != CURLE_OK && (RetryActive() || RetryOnNewConnection()))
             continue;
         if (!added_)
             break;
@@ -301,6 +309,40 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready,
             curl_multi_poll(multi_, nullptr, 0, kPollMilliseconds, nullptr);
     }
     return Outcome::Done;
+}
+
+void CurlSession::SetDataConnectionMode() {
+    // Active mode connects back to the address of the control connection.
+    curl_easy_setopt(easy_, CURLOPT_FTPPORT, passive_ ? nullptr : "-");
+    curl_easy_setopt(easy_, CURLOPT_FTP_USE_EPSV, 1L);
+}
+
+bool CurlSession::RetryActive() {
+    // Only a transfer that failed before any data, for want of a passive
+    // data connection: the server refused EPSV and PASV, or its data port
+    // could not be reached.
+    const bool passiveFailed = result_ == CURLE_FTP_WEIRD_PASV_REPLY ||
+                               result_ == CURLE_FTP_WEIRD_227_FORMAT || result_ == CURLE_FTP_CANT_GET_HOST ||
+                               (established_ && (result_ == CURLE_COULDNT_CONNECT));
+    if (protocol_ != Protocol::Ftp || !passive_ || !passiveFailed || bodyBytes_ > 0 || writeErrno_ != 0)
+        return false;
+    passive_ = false;
+    cache_.NoteRefusesPassive(serverKey_);
+    SetDataConnectionMode();
+    Flush();
+    watch_ = ResponseWatch(true);
+    result_ = CURLE_OK;
+    errorBuffer_[0] = '\0';
+    established_ = false;
+    resolvingShown_ = false;
+    if (keeping_)
+        multi_ = cache_.KeptMulti();
+    if (!multi_ || curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+        result_ = CURLE_FAILED_INIT;
+        return false;
+    }
+    added_ = true;
+    return true;
 }
 
 bool CurlSession::RetryOnNewConnection() {

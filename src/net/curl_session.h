@@ -116,6 +116,10 @@ private:
     // Sends the transfer once more, on a new connection, when a kept one had
     // gone stale under it; true when it went out again.
     bool RetryOnNewConnection();
+    // FTP: sends the transfer once more over an active data connection when
+    // the passive one could not be made; the server is remembered.
+    bool RetryActive();
+    void SetDataConnectionMode();
     static size_t OnWrite(char* data, size_t size, size_t count, void* self);
     // Hands body data to the sink (not Hold); the length taken, or 0 after a write error.
     size_t Take(const char* data, size_t length);
@@ -151,6 +155,8 @@ private:
     std::string tlsHost_;
     std::string downgradeFrom_, downgradeTo_;
     bool strayAnswer_ = false;
+    bool passive_ = false;
+    std::string serverKey_; // FTP: "host:port"
     long tlsVerifyResult_ = 0;
 
     std::string hostName_;

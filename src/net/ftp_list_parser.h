@@ -9,8 +9,10 @@ namespace ordinex {
 struct ListedEntry {
     std::string name; // as listed: blanks, control characters and all
     bool directory = false;
-    int64_t size = -1;   // -1 when the listing gives no usable size
-    std::string rawTime; // the date fields, for FtpListDateText
+    bool link = false;    // a symbolic link: what it points to is yet to be found
+    int64_t size = -1;    // -1 when the listing gives no usable size
+    std::string rawTime;  // the date fields, for FtpListDateText
+    int64_t utcTime = -1; // seconds since 1970 when the listing gives the exact time (MLSD)
 };
 
 // Reads one line of a LIST reply, in the Unix form ("drwxr-xr-x 2 u g 4096
@@ -23,5 +25,14 @@ struct ListedEntry {
 // blanks and control characters included, so that the file can be asked for
 // by its own name; whoever shows it makes it visible.
 bool ParseFtpListLine(std::string_view line, ListedEntry& out);
+
+// Reads one line of an MLSD reply ("type=file;size=12;modify=20210304120000; name").
+// False for the entries of the folder itself and its parent, and for a line
+// without facts.
+bool ParseMlsdLine(std::string_view line, ListedEntry& out);
+
+// Lines a listing may hold that are no entries and no fault: empty lines,
+// "total N", "." and "..". Anything else a parser does not read is counted.
+bool IsListingFiller(std::string_view line);
 
 } // namespace ordinex

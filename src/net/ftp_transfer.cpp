@@ -2,6 +2,7 @@
 #include "net/internet_downloader.h"
 #include "net/transfer_errors.h"
 #include "net/url_cracker.h"
+#include "platform/text_encoding.h"
 #include "settings/program_settings.h"
 
 #include <algorithm>
@@ -40,7 +41,8 @@ bool CInternetDownloader::DownloadFtpFile() {
     {
         CurlSession session(Host(), connections_, CurlSession::Protocol::Ftp);
         session.SetStatus("FTPセッションを開始");
-        session.SetTarget(TransferUrl(sourceUrl), serverName, userName, password);
+        session.SetTarget(TransferUrlInCharset(sourceUrl, Host().Settings().FtpNameCharsetSetting),
+                          serverName, userName, password);
         session.SetLoginStatus("FTP接続を確立");
         // An address ending in "/" names a directory, whose listing is no file.
         const bool namesFile = !objectPath.empty() && objectPath.back() != '/';
@@ -134,7 +136,8 @@ bool CInternetDownloader::RetrieveFtpFile(CurlSession& session, bool sizeFromRep
     // The retrieval itself reads on whatever size was announced: the size
     // is asked for apart, to show progress and to catch a wrong one.
     if (sizeFromReply)
-        session.AskFtpSize(PercentDecode(objectPath.substr(objectPath.find_last_of('/') + 1)));
+        session.AskFtpSize(ToCharset(PercentDecode(objectPath.substr(objectPath.find_last_of('/') + 1)),
+                                     Host().Settings().FtpNameCharsetSetting));
     session.SetSink(CurlSession::Sink::Hold);
     session.Start();
     const auto waited = session.Run([&] { return session.BodyWaiting(); });

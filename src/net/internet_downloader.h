@@ -1,12 +1,14 @@
 #pragma once
 #include "net/connection_cache.h"
 #include "net/engine_host.h"
+#include "net/ftp_list_parser.h"
 #include "net/listing_panes.h"
 #include "net/part_file.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -204,6 +206,9 @@ public:
     bool OpenFtpTree();
     bool ListFtpDirectory(TreeNodeId node, const std::string& address, bool addDirs, bool addFiles,
                           bool clearList);
+    // Lists a folder into entries (files and folders, links as what they
+    // point to), leaving the panes alone; false on a failure.
+    bool CollectFtpDirectory(const std::string& address, std::vector<FtpEntry>& entries);
     bool OpenLinkTree();
     bool QueryHttpInfo(const std::string& address, HttpProbeResult& result);
     static bool PassesListFilter(const ProgramSettings& settings, const std::string& name,
@@ -304,6 +309,33 @@ private:
     enum class HeaderWait { Arrived, Stopped, Failed };
     HeaderWait AwaitHeaders(CurlSession& session, const std::string& hostKey);
     std::unordered_map<std::string, std::string> unreachable_;
+    // FTP servers ("host:port") that do not know MLSD: they are asked LIST.
+    std::set<std::string> noMlsd_;
+    // One folder's listing as it goes into the tree and the list.
+    struct FtpListing {
+        TreeNodeId node;
+        bool addDirs, addFiles, clearList;
+        std::string url;                // the folder's address, ending in "/"
+        std::string shown;              // the address as the status lines name it
+        std::vector<ListedEntry> links; // held back until what they point to is known
+        int64_t unread = 0;             // lines that were no entries
+    };
+    enum class ListOutcome { Listed, Failed, UnknownCommand };
+    // One LIST (or MLSD) of the folder on the session; its rows go in as
+    // they come, links are held back. A stop ends it as Listed.
+    ListOutcome ListFtpOnce(CurlSession& session, FtpListing& listing, bool mlsd);
+    void InsertFtpRow(const FtpListing& listing, const FtpEntry& entry);
+    // Where CollectFtpDirectory takes the rows while it lists.
+    std::vector<FtpEntry>* collected_ = nullptr;
+    // The held-back links, each looked up and shown as what it points to.
+    void InsertFtpLinks(FtpListing& listing);
+    struct FtpLinkTarget {
+        enum class Kind { Unknown, File, Folder };
+        Kind kind = Kind::Unknown;
+        int64_t size = -1;
+        int64_t utcTime = -1;
+    };
+    FtpLinkTarget LookUpFtpLink(const std::string& url);
 
     IEngineHost* host_ = nullptr;
     ConnectionCache connections_;

@@ -87,7 +87,8 @@ bool ParseTime(const std::string& text, int& hour, int& minute) {
     } else if (!suffix.empty()) {
         return false;
     }
-    if (h > 23 || m > 59)
+    // "24:00" is the end of a day: the next day's 00:00, which Format makes of it.
+    if (h > 24 || m > 59 || (h == 24 && m != 0))
         return false;
     hour = h;
     minute = m;
@@ -106,7 +107,19 @@ bool IsDay(int year, int month, int day) {
 std::string Format(int year, int month, int day, int hour, int minute) {
     if (year <= 0 || !IsDay(year, month, day))
         return {};
-    char text[32];
+    if (hour == 24) {
+        std::tm next{};
+        next.tm_year = year - 1900;
+        next.tm_mon = month - 1;
+        next.tm_mday = day + 1;
+        const std::time_t t = timegm(&next);
+        gmtime_r(&t, &next);
+        year = next.tm_year + 1900;
+        month = next.tm_mon + 1;
+        day = next.tm_mday;
+        hour = 0;
+    }
+    char text[64];
     std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", year, month, day, hour, minute);
     return text;
 }
@@ -125,10 +138,30 @@ int FullYear(const std::string& digits) {
     return y < 70 ? 2000 + y : 1900 + y;
 }
 
+constexpr const char* kMonthAbbreviations[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// "3月" → 3 for unit "月"; -1 when the text is not digits followed by the unit.
+int JapaneseNumber(const std::string& text, const std::string& unit, int max) {
+    if (text.size() <= unit.size() || text.compare(text.size() - unit.size(), unit.size(), unit) != 0)
+        return -1;
+    const std::string digits = text.substr(0, text.size() - unit.size());
+    return AllDigits(digits) ? Number(digits, max) : -1;
+}
+
 } // namespace
 
 std::string FtpListDateText(const std::string& raw, const std::tm& today) {
-    const std::vector<std::string> w = Words(raw, " \t");
+    std::vector<std::string> w = Words(raw, " \t");
+    // The same three fields in other orders and languages: "29 Jul 02:27",
+    // "3月 2日 15:13", "6月 3日 2003年".
+    if (w.size() == 3 && AllDigits(w[0]) && w[0].size() <= 2 && MonthNumber(w[1]) != 0)
+        std::swap(w[0], w[1]);
+    if (w.size() == 3 && JapaneseNumber(w[0], "月", 12) > 0 && JapaneseNumber(w[1], "日", 31) > 0) {
+        const int year = JapaneseNumber(w[2], "年", 9999);
+        w = {std::string(kMonthAbbreviations[JapaneseNumber(w[0], "月", 12) - 1]),
+             std::to_string(JapaneseNumber(w[1], "日", 31)), year > 0 ? std::to_string(year) : w[2]};
+    }
     if (w.size() == 3 && MonthNumber(w[0]) != 0 && AllDigits(w[1]) && w[1].size() <= 2) {
         const int month = MonthNumber(w[0]);
         const int day = Number(w[1], 31);
@@ -148,10 +181,24 @@ std::string FtpListDateText(const std::string& raw, const std::tm& today) {
         const std::vector<std::string> d = Words(w[0], "-/");
         int hour = 0, minute = 0;
         if (d.size() == 3 && AllDigits(d[0]) && AllDigits(d[1]) && AllDigits(d[2]) &&
-            ParseTime(w[1], hour, minute))
+            ParseTime(w[1], hour, minute)) {
+            // "2005-06-07" puts the year first; the DOS form "06-07-05" last.
+            if (d[0].size() == 4)
+                return Format(Number(d[0], 9999), Number(d[1], 12), Number(d[2], 31), hour, minute);
             return Format(FullYear(d[2]), Number(d[0], 12), Number(d[1], 31), hour, minute);
+        }
     }
     return {};
+}
+
+std::string FtpExactDateText(int64_t utcSeconds) {
+    if (utcSeconds < 0)
+        return {};
+    const std::time_t t = static_cast<std::time_t>(utcSeconds);
+    std::tm local{};
+    if (!localtime_r(&t, &local))
+        return {};
+    return Format(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
 }
 
 std::string HttpDateText(const std::string& header) {

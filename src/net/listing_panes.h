@@ -17,6 +17,10 @@ struct FtpEntry {
     std::string extension; // after the last ".", empty when none
     std::string dateText;  // "%Y/%m/%d %H:%M"
     bool isDirectory = false;
+    // A symbolic link, shown as what it points to (isDirectory for a folder);
+    // linkResolved is false when that could not be found out.
+    bool isLink = false;
+    bool linkResolved = false;
     bool operator==(const FtpEntry&) const = default;
 };
 
@@ -62,6 +66,9 @@ public:
     // The address of the directory of the n-th selected row: for the window,
     // the directory selected in its tree.
     virtual std::string ItemDirectory(int64_t n) const = 0;
+    // The n-th selected row is a folder, whose files a list run fetches
+    // (DownloadableCount counts such rows too).
+    virtual bool SelectedIsFolder(int64_t) const { return false; }
 };
 
 // One row of the Link list: the address without its scheme (a secure one,

@@ -1,11 +1,14 @@
 #include "net/url_cracker.h"
 
+#include "platform/text_encoding.h"
+
 #include "net/internet_downloader.h"
 #include "platform/text_helpers.h"
 
 #include <cctype>
 #include <curl/curl.h>
 #include <memory>
+#include <string_view>
 
 namespace ordinex {
 
@@ -141,6 +144,40 @@ std::string TransferUrl(const std::string& text) {
     if (!u)
         return {};
     curl_url_set(u.get(), CURLUPART_FRAGMENT, nullptr, 0);
+    return GetPart(u.get(), CURLUPART_URL);
+}
+
+std::string TransferUrlInCharset(const std::string& text, const std::string& charset) {
+    if (charset.empty() || charset == "UTF-8")
+        return TransferUrl(text);
+    const UrlHandle u = Parse(text, CURLU_URLENCODE);
+    if (!u)
+        return {};
+    const std::string path = GetPart(u.get(), CURLUPART_PATH);
+    std::string encoded;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        const std::string segment = ToCharset(PercentDecode(path.substr(start, slash - start)), charset);
+        for (const char c : segment) {
+            const auto b = static_cast<unsigned char>(c);
+            if (std::isalnum(b) || std::string_view("-._~!$&'()*+,;=:@").find(c) != std::string_view::npos) {
+                encoded += c;
+            } else {
+                static const char kHex[] = "0123456789ABCDEF";
+                encoded += '%';
+                encoded += kHex[b >> 4];
+                encoded += kHex[b & 15];
+            }
+        }
+        if (slash >= path.size())
+            break;
+        encoded += '/';
+        start = slash + 1;
+    }
+    curl_url_set(u.get(), CURLUPART_FRAGMENT, nullptr, 0);
+    if (curl_url_set(u.get(), CURLUPART_PATH, encoded.c_str(), 0) != CURLUE_OK)
+        return {};
     return GetPart(u.get(), CURLUPART_URL);
 }
 

@@ -28,6 +28,11 @@ uint32_t ServiceTypeOfScheme(const std::string& scheme);
 // %-encoded, existing %-escapes kept. Empty when the text does not crack.
 std::string TransferUrl(const std::string& text);
 
+// TransferUrl for an FTP server that writes its names in charset (see
+// ToCharset): each path segment, its escapes decoded, is written in that
+// charset and escaped again, so that the server is asked for its own bytes.
+std::string TransferUrlInCharset(const std::string& text, const std::string& charset);
+
 // The URL with its path replaced (query and fragment dropped), keeping the
 // scheme, user, password, host and port as written. Empty when it does not crack.
 std::string UrlWithPath(const std::string& text, const std::string& path);

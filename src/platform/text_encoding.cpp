@@ -144,4 +144,59 @@ std::string ReplaceControlChars(std::string_view text) {
     return out;
 }
 
+namespace {
+
+const char* IconvName(const std::string& charset) {
+    // CP932 and EUC-JP as the servers write them: with the vendor extensions.
+    if (charset == "Shift_JIS")
+        return "CP932";
+    if (charset == "EUC-JP")
+        return "EUC-JP";
+    return nullptr;
+}
+
+// The whole text converted, or nothing when any of it does not convert.
+bool ConvertWhole(std::string_view text, const char* from, const char* to, std::string& out) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string result(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char* dst = result.data();
+    std::size_t outLeft = result.size();
+    const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1) || inLeft != 0)
+        return false;
+    result.resize(result.size() - outLeft);
+    out = std::move(result);
+    return true;
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::string FromCharset(std::string_view bytes, const std::string& charset) {
+    const char* name = IconvName(charset);
+    std::string out;
+    if (name && !IsAscii(bytes) && ConvertWhole(bytes, name, "UTF-8", out))
+        return out;
+    return std::string(bytes);
+}
+
+std::string ToCharset(std::string_view utf8, const std::string& charset) {
+    const char* name = IconvName(charset);
+    std::string out;
+    if (name && !IsAscii(utf8) && IsValidUtf8(utf8) && ConvertWhole(utf8, "UTF-8", name, out))
+        return out;
+    return std::string(utf8);
+}
+
 } // namespace ordinex

@@ -18,6 +18,13 @@ std::string ToValidUtf8(std::string_view text);
 std::string ReplaceControlChars(std::string_view text);
 bool HasControlChars(std::string_view text);
 
+// Names on an FTP server that writes them in charset ("UTF-8", "Shift_JIS"
+// or "EUC-JP"). FromCharset reads them as UTF-8; bytes that do not convert
+// are kept as they are (and shown as \xHH). ToCharset writes a UTF-8 name in
+// the server's charset; a name that does not convert goes as it is.
+std::string FromCharset(std::string_view bytes, const std::string& charset);
+std::string ToCharset(std::string_view utf8, const std::string& charset);
+
 // At most maxBytes bytes of a UTF-8 text, never ending inside a character.
 std::string CutAtCharBoundary(std::string_view text, std::size_t maxBytes);
 

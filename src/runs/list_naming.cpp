@@ -88,18 +88,25 @@ ListItemTarget ComposeListItemTarget(std::string_view folderBase, std::string_vi
     return target;
 }
 
-std::string FtpItemLocalName(const std::string& directory, const std::string& name) {
+std::string FtpItemLocalName(const std::string& directory, const std::string& name,
+                             const std::string& charset) {
     std::string dir = CInternetDownloader::StripScheme(directory);
     if (dir.empty())
         dir = CInternetDownloader::StripScheme("ftp://" + directory);
     if (dir.empty())
         return {};
+    // Escaped bytes of a folder name are in the server's charset; names the
+    // tree shows are UTF-8 already.
     dir = PercentDecode(dir);
+    if (!IsValidUtf8(dir))
+        dir = FromCharset(dir, charset);
     if (dir.back() != '/')
         dir += '/';
-    const std::string_view rest =
-        !name.empty() && name.front() == '/' ? std::string_view(name).substr(1) : name;
-    return DotsToUnderscores(dir + std::string(rest));
+    std::string rest = !name.empty() && name.front() == '/' ? name.substr(1) : name;
+    // A name taken from an address holds the server's bytes.
+    if (!IsValidUtf8(rest))
+        rest = FromCharset(rest, charset);
+    return DotsToUnderscores(dir + rest);
 }
 
 std::string LinkItemLocalName(const std::string& url) {

@@ -30,7 +30,8 @@ ListItemTarget ComposeListItemTarget(std::string_view folderBase, std::string_vi
 // Host and path of an FTP row: the directory's address without scheme, user
 // and port, its escapes decoded, then the name with one leading "/" removed;
 // through DotsToUnderscores, as the engine's local names are.
-std::string FtpItemLocalName(const std::string& directory, const std::string& name);
+std::string FtpItemLocalName(const std::string& directory, const std::string& name,
+                             const std::string& charset = "UTF-8");
 
 // Host and path of a Link row's address (as fetched, "http://..."): host
 // without port or user, path and query; an escape is decoded where that

@@ -58,6 +58,8 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
     flag(d, "KeepConnectionSetting", s.KeepConnectionSetting);
     flag(d, "UseHttpsSetting", s.UseHttpsSetting);
     flag(d, "ResumeSetting", s.ResumeSetting);
+    flag(d, "FtpPassiveSetting", s.FtpPassiveSetting);
+    keys.push_back({d, "FtpNameCharsetSetting", SettingKey::Type::Text, nullptr, &s.FtpNameCharsetSetting});
 
     const char* t = "Tool";
     integer(t, "HttpTreeListReadingNumberSetting", s.HttpTreeListReadingNumberSetting);
@@ -106,6 +108,9 @@ void ProgramSettings::ClampLoadedValues() {
         HttpTreeListNextChoseMaxNumberSetting = 3;
     within(HttpTreeListNextChoseMaxNumberSetting, 0, 3, d.HttpTreeListNextChoseMaxNumberSetting);
     within(HttpListNextChoseSetting, 0, 3, d.HttpListNextChoseSetting);
+    if (FtpNameCharsetSetting != "UTF-8" && FtpNameCharsetSetting != "Shift_JIS" &&
+        FtpNameCharsetSetting != "EUC-JP")
+        FtpNameCharsetSetting = d.FtpNameCharsetSetting;
 }
 
 void LoadProgramSettings(const IniStore& ini, ProgramSettings& s) {

@@ -63,6 +63,12 @@ struct ProgramSettings {
     // continues it (HTTP ranges checked by the file's tag or date, FTP REST
     // while size and date still match); 0 always starts over.
     int32_t ResumeSetting = 1;
+    // FTP data connections: passive (EPSV, then PASV), falling back to
+    // active when the server refuses both; 0 opens them actively only.
+    int32_t FtpPassiveSetting = 1;
+    // The charset of the names on FTP servers: "UTF-8", "Shift_JIS" or
+    // "EUC-JP". Names are read and sent in it, shown and saved as UTF-8.
+    std::string FtpNameCharsetSetting = "UTF-8";
 
     // Tool
     int32_t HttpTreeListReadingNumberSetting = 1;

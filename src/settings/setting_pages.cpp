@@ -60,6 +60,8 @@ DownloadPageModel::DownloadPageModel(const ProgramSettings& s) {
     for (const OptionRow& row : DownloadOptionRows()) {
         if (row.kind == OptionRow::Kind::Check)
             options_.push_back(s.*row.key ? "1" : "0");
+        else if (row.kind == OptionRow::Kind::Choice)
+            options_.push_back(s.*row.textKey);
         else
             options_.push_back(IntToText(std::clamp(s.*row.key, row.min, row.max)));
     }
@@ -80,6 +82,8 @@ void DownloadPageModel::Write(ProgramSettings& s) const {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].kind == OptionRow::Kind::Check)
             s.*rows[i].key = OptionChecked(i) ? 1 : 0;
+        else if (rows[i].kind == OptionRow::Kind::Choice)
+            s.*rows[i].textKey = options_[i];
         else
             s.*rows[i].key = std::clamp(NumberOfText(options_[i]), rows[i].min, rows[i].max);
     }

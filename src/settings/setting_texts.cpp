@@ -74,6 +74,18 @@ const std::vector<OptionRow>& DownloadOptionRows() {
          "秒 (0は無制限)", 1047, 0, kMaxTimeoutSeconds},
         {OptionRow::Kind::Check, 1048, "HTTPSを使用する(サーバー証明書を検証する)", &PS::UseHttpsSetting},
         {OptionRow::Kind::Check, 1050, "中断したダウンロードを途中から再開する", &PS::ResumeSetting},
+        {OptionRow::Kind::Check, 1051, "FTPのデータ接続にパッシブモードを使う(使えない時はアクティブモード)",
+         &PS::FtpPassiveSetting},
+        {OptionRow::Kind::Choice,
+         1052,
+         "FTPサーバーのファイル名の文字コード",
+         nullptr,
+         "",
+         0,
+         0,
+         0,
+         &PS::FtpNameCharsetSetting,
+         {"UTF-8", "Shift_JIS", "EUC-JP"}},
     };
     return rows;
 }

@@ -57,7 +57,8 @@ inline constexpr int kPauseChoices[] = {1034, 1022, 1025, 1027};
 // One option of the page's first section: a check box bound to a flag, or a
 // labelled number box with a spin button bound to an integer.
 struct OptionRow {
-    enum class Kind { Check, Number };
+    // Choice: a labelled drop-down list of texts bound to a text key.
+    enum class Kind { Check, Number, Choice };
     Kind kind;
     int id;              // the check box or the number box
     const char* caption; // the check box's caption, or the label before the box
@@ -66,6 +67,9 @@ struct OptionRow {
     const char* unit = ""; // label after the spin button
     int spinId = 0;
     int min = 0, max = 0;
+    // Choice rows only.
+    std::string ProgramSettings::*textKey = nullptr;
+    std::vector<const char*> choices = {};
 };
 const std::vector<OptionRow>& DownloadOptionRows();
 

@@ -117,6 +117,31 @@ TEST_F(CliFtp, LsFollowsTheListFilterOfTheSettings) {
     }
 }
 
+TEST_F(CliFtp, LsTellsWhatALinkPointsTo) {
+    fs::create_directories(root / "links");
+    fs::create_directory_symlink("../pub/img", root / "links/to-dir");
+    fs::create_symlink("../pub/big.dat", root / "links/to-file");
+    fs::create_symlink("nowhere", root / "links/broken");
+    const auto r = Ls("/links/");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Undated(r.out), (std::set<std::string>{"to-dir\t\tlink:dir", "to-file\t1,234,567\tlink:file",
+                                                     "broken\t?\tlink"}));
+}
+
+TEST_F(CliFtp, NamesInShiftJisAreListedAndSavedInUtf8) {
+    fs::create_directories(root / "sjis");
+    WriteFile(root / "sjis/\x8e\x91\x97\xbf.txt", "shiryou"); // 資料.txt in Shift_JIS
+    WriteFile(cwd / "Ordinex.ini", "[Download]\nFtpNameCharsetSetting=Shift_JIS\n");
+    const auto r = Ls("/sjis/");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Undated(r.out), std::set<std::string>{"\u8cc7\u6599.txt\t7\ttxt"});
+
+    const std::string job = Job(cwd / "dl", "FtpNameCharsetSetting=Shift_JIS\n");
+    const auto fetched = Fetch(job, {"/sjis/%8E%91%97%BF.txt"});
+    ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
+    EXPECT_EQ(ReadFile(cwd / "dl/\u8cc7\u6599.txt"), "shiryou") << "saved by its name, not as %8E%91...";
+}
+
 TEST_F(CliFtp, LsFailuresAndHostileNames) {
     const auto missing = Ls("/nodir/");
     EXPECT_EQ(missing.exitCode, 1);

@@ -169,14 +169,13 @@ protected:
     }
 };
 
-TEST_F(FtpListRun, FolderRowsAreDeselectedAndTheFilesFetched) {
+TEST_F(FtpListRun, SelectedFilesAreFetchedInOrder) {
     const std::string dir = server.url("/pub/");
-    rows.rows = {{dir, "a.bin", "1"}, {dir, "sub", ""}, {dir, "b.c.bin", "2"}};
+    rows.rows = {{dir, "a.bin", "1"}, {dir, "b.c.bin", "2"}};
     const auto summary = app.RunFtpList(job);
     EXPECT_EQ(summary.total, 2);
     EXPECT_EQ(summary.done, 2);
     EXPECT_EQ(summary.failed, 0);
-    EXPECT_FALSE(rows.rows[1].selected);
     EXPECT_EQ(view.FileProgress(),
               (std::vector<std::string>{"0 / 2 Files", "1 / 2 Files", "1 / 2 Files", "2 / 2 Files"}));
     EXPECT_EQ(ReadFile(sandbox / "dl/a.bin"), "A");
@@ -185,10 +184,53 @@ TEST_F(FtpListRun, FolderRowsAreDeselectedAndTheFilesFetched) {
     EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
 }
 
+TEST_F(FtpListRun, SelectedFoldersBringEveryFileBelowThem) {
+    const std::string r = root.path();
+    fs::create_directories(r + "/tree/one/two");
+    WriteFile(r + "/tree/top.txt", "top");
+    WriteFile(r + "/tree/one/mid.txt", "mid");
+    WriteFile(r + "/tree/one/two/deep.txt", "deep");
+    WriteFile(r + "/tree/one/skip.bin", "skip");
+    fs::create_directory_symlink("..", r + "/tree/one/loop"); // entered, it would never end
+    app.settings.FtpListSaveSetting = 2;
+    app.settings.HttpTreeListExtensionOptionSetting[0] = 0;
+    app.settings.HttpTreeListExtensionOptionSetting[1] = 1;
+    app.settings.SetExtensionString(1, ".txt");
+    rows.rows = {{server.url("/"), "tree", ""}, {server.url("/pub/"), "a.bin", "1"}};
+    const auto summary = app.RunFtpList(job);
+    EXPECT_EQ(summary.total, 4);
+    EXPECT_EQ(summary.done, 4);
+    EXPECT_EQ(SandboxFiles(), (std::vector<std::string>{
+                                  "canary.txt", "dl/127_0_0_1/pub/a.bin", "dl/127_0_0_1/tree/one/mid.txt",
+                                  "dl/127_0_0_1/tree/one/two/deep.txt", "dl/127_0_0_1/tree/top.txt"}))
+        << "the list filter holds below the folder, the link is not followed";
+    EXPECT_EQ(ReadFile(sandbox / "dl/127_0_0_1/tree/one/two/deep.txt"), "deep");
+}
+
+TEST_F(FtpListRun, AFolderWalkEndsAtItsDepthAndOnStop) {
+    std::string path = root.path() + "/tall";
+    for (int i = 0; i < COrdinexApp::kMaxFolderDepth + 3; ++i) {
+        path += "/d";
+        fs::create_directories(path);
+        WriteFile(path + "/f.txt", std::to_string(i));
+    }
+    app.settings.FtpListSaveSetting = 2;
+    rows.rows = {{server.url("/"), "tall", ""}};
+    // The selected folder is the first level and holds no file itself.
+    EXPECT_EQ(app.RunFtpList(job).total, COrdinexApp::kMaxFolderDepth - 1);
+
+    pump.onPump = [&](int) { app.RequestStop(); };
+    rows.rows = {{server.url("/"), "tall", ""}};
+    EXPECT_FALSE(app.RunFtpList(job).started) << "stopped while listing: nothing is fetched";
+}
+
 TEST_F(FtpListRun, NothingSelectedStartsNothing) {
-    rows.rows = {{server.url("/pub/"), "sub", ""}};
+    rows.rows = {{server.url("/pub/"), "a.bin", "1", false}};
     EXPECT_FALSE(app.RunFtpList(job).started);
     EXPECT_TRUE(view.events.empty());
+    rows.rows = {{server.url("/pub/"), "sub", ""}}; // an empty folder
+    EXPECT_FALSE(app.RunFtpList(job).started);
+    EXPECT_EQ(SandboxFiles(), std::vector<std::string>{"canary.txt"});
 }
 
 TEST_F(FtpListRun, ListedRowsAreFetchedByTheNamesTheServerListed) {

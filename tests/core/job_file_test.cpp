@@ -45,10 +45,10 @@ TEST(JobFile, RoundTripTrimsTheSixTextsAndKeepsRangeTexts) {
     EXPECT_NE(text.find("[Ordinseq]\nWildCard1Check=1\nWildCard1Start=001\nWildCard1End=010 \n"),
               std::string::npos);
     EXPECT_NE(text.find("AllowOperationCheck=0\n[Download]"), std::string::npos);
-    EXPECT_NE(
-        text.find(
-            "IdleTimeoutSetting=60\nKeepConnectionSetting=1\nUseHttpsSetting=0\nResumeSetting=1\n[Tool]"),
-        std::string::npos);
+    EXPECT_NE(text.find("IdleTimeoutSetting=60\nKeepConnectionSetting=1\nUseHttpsSetting=0\nResumeSetting="
+                        "1\nFtpPassiveSetting=1\n"
+                        "FtpNameCharsetSetting=UTF-8\n[Tool]"),
+              std::string::npos);
 }
 
 TEST(JobFile, SavingReplacesTheWholeFile) {

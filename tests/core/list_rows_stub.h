@@ -42,8 +42,13 @@ struct FtpRowStub {
 };
 
 // Selected rows of the FTP list: a directory and a name each.
+// Like the window, a selected folder counts: its files come with it.
 class FtpRowsStub : public ListRowsStub<IFtpListSelection, FtpRowStub> {
 public:
+    int64_t DownloadableCount() const override {
+        return std::count_if(rows.begin(), rows.end(), [](const FtpRowStub& r) { return r.selected; });
+    }
+    bool SelectedIsFolder(int64_t n) const override { return Nth(n) && Nth(n)->size.empty(); }
     std::string SelectedItem(int64_t n) const override { return Nth(n) ? Nth(n)->name : ""; }
     std::string ItemDirectory(int64_t n) const override { return Nth(n) ? Nth(n)->dir : ""; }
 };

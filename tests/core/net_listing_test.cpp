@@ -191,6 +191,86 @@ TEST_F(FtpListing, OddLinesAreSkippedAndOddEntriesKeptWithTheirNames) {
     EXPECT_EQ(tree.calls, (std::vector<std::string>{"child:/sub dir", "child:/ dos dir"}));
 }
 
+TEST_F(FtpListing, MachineListingGivesExactTimesAndLinksAsWhatTheyPointTo) {
+    fs::create_directory_symlink("img", root.path() + "/pub/to-img");
+    fs::create_symlink("big.dat", root.path() + "/pub/to-big");
+    TestServer mlsd = TestServer::StartFtp(root.path(), "--mlsd");
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, mlsd.url("/pub/"), true, true, true)) << engine.errorText;
+    EXPECT_EQ(list.Find("a.bin")->dateText, "2021/03/04 12:34") << "not 00:00: MLSD has the time";
+    EXPECT_EQ(list.Find("to-img")->isDirectory, true);
+    EXPECT_EQ(list.Find("to-big")->sizeText, "1,234,567");
+    std::sort(tree.calls.begin(), tree.calls.end()); // in the server's order
+    EXPECT_EQ(tree.calls, (std::vector<std::string>{"child:/img", "child:/to-img"}));
+}
+
+TEST_F(FtpListing, LinksOfAPlainListingAreLookedUp) {
+    fs::create_directory_symlink("img", root.path() + "/pub/to-img");
+    fs::create_symlink("big.dat", root.path() + "/pub/to-big");
+    fs::create_symlink("nowhere", root.path() + "/pub/dangling");
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/pub/"), true, true, true)) << engine.errorText;
+    const FtpEntry* dir = list.Find("to-img");
+    const FtpEntry* file = list.Find("to-big");
+    const FtpEntry* broken = list.Find("dangling");
+    ASSERT_TRUE(dir && file && broken);
+    EXPECT_TRUE(dir->isDirectory && dir->isLink && dir->linkResolved);
+    EXPECT_EQ(file->sizeText, "1,234,567") << "the target's size, not the link's";
+    EXPECT_EQ(file->dateText, UtcText(recent)) << "the target's date";
+    EXPECT_FALSE(file->isDirectory);
+    EXPECT_TRUE(broken->isLink && !broken->linkResolved);
+    EXPECT_EQ(broken->sizeText, "?");
+    EXPECT_EQ(tree.calls, (std::vector<std::string>{"child:/img", "child:/to-img"}));
+    // Entering the link lists its target.
+    list.rows.clear();
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/pub/to-img/"), false, true, true));
+    EXPECT_NE(list.Find("pic.jpg"), nullptr);
+}
+
+TEST_F(FtpListing, LinesNoParserReadsAreCountedInTheStatus) {
+    TestServer odd = TestServer::StartFtp(root.path(), "--hostile");
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, odd.url("/pub/"), true, true, true)) << engine.errorText;
+    const auto status = host.Of("status");
+    EXPECT_NE(std::find(status.begin(), status.end(), "一覧の 1 行は形式が分からないため読み飛ばしました"),
+              status.end());
+    EXPECT_EQ(status.back(), "FTPセッションを終了");
+}
+
+TEST_F(FtpListing, PassiveFirstActiveWhenRefusedAndActiveOnlyAsSet) {
+    const struct {
+        const char* option;
+        int passive;
+        bool listed;
+    } cases[] = {
+        {"--passive-only", 1, true},
+        {"--active-only", 1, true}, // both passive commands refused: active
+        {"--active-only", 0, true},
+        {"--passive-only", 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.option) + " " + std::to_string(c.passive));
+        TestServer only = TestServer::StartFtp(root.path(), c.option);
+        host.settings.FtpPassiveSetting = c.passive;
+        list.rows.clear();
+        EXPECT_EQ(engine.ListFtpDirectory(kNoNode, only.url("/pub/"), false, true, true), c.listed);
+        if (c.listed)
+            EXPECT_EQ(list.rows.size(), 7u);
+        else
+            EXPECT_EQ(
+                engine.errorText.rfind("データ転送用の接続を確立できませんでした (550 Permission denied.", 0),
+                0u)
+                << engine.errorText;
+    }
+}
+
+TEST_F(FtpListing, NamesInTheServersCharsetAreShownInUtf8) {
+    fs::create_directories(root.path() + "/sjis");
+    WriteFile(root.path() + "/sjis/\x8e\x91\x97\xbf.txt", "shiryou"); // 資料.txt in Shift_JIS
+    host.settings.FtpNameCharsetSetting = "Shift_JIS";
+    ASSERT_TRUE(engine.ListFtpDirectory(kNoNode, server.url("/sjis/"), false, true, true))
+        << engine.errorText;
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_EQ(list.rows[0].name, "\u8cc7\u6599.txt");
+}
+
 TEST_F(FtpListing, StopEndsTheListingWithSuccessAndKeepsTheRows) {
     list.afterInsert = [&] {
         if (list.rows.size() == 5)

@@ -38,6 +38,15 @@ TEST(FtpListDate, FormsOfTheTimeField) {
         {"Foo 04  2021", ""},
         {"Mar 04 25:00", ""},
         {"Mar 04", ""},
+        {"29 Jul 02:27", "2023/07/29 02:27"},
+        {"4 Mar 2021", "2021/03/04 00:00"},
+        {"3\xe6\x9c\x88 2\xe6\x97\xa5 15:13", "2024/03/02 15:13"},
+        {"6\xe6\x9c\x88 3\xe6\x97\xa5 2003\xe5\xb9\xb4", "2003/06/03 00:00"},
+        {"2005-06-07 21:22", "2005/06/07 21:22"},
+        {"2002-09-02 19:06", "2002/09/02 19:06"},
+        {"Mar 04 24:00", "2024/03/05 00:00"},
+        {"Dec 31 24:00", "2024/01/01 00:00"}, // last year's 31st, so this year's first
+        {"2005-13-07 21:22", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FtpListDateText(c.raw, today), c.text) << c.raw;
@@ -108,10 +117,22 @@ TEST(FtpListLine, UnixAndDosFormsAndLinesToSkip) {
         {"03-04-21  05:00PM              -1 dos.bin", true, "dos.bin", false, -1, "03-04-21 05:00PM"},
         // A group that looks like a month does not move the columns.
         {"-rw-r--r-- 1 1000 jan 4096 Mar 04 2021 g", true, "g", false, 4096, "Mar 04 2021"},
+        // Owners and groups of several words, dates of other forms, grouped sizes.
+        {"drwxr-xr-x 2 john smith test group 4096 Mar  2 15:13 zxbox", true, "zxbox", true, 4096,
+         "Mar 2 15:13"},
+        {"-rw-r--r-- 1 Domain Users None 77 2005-06-07 21:22 iso.txt", true, "iso.txt", false, 77,
+         "2005-06-07 21:22"},
+        {"-rw-r--r-- 1 u g 5 29 Jul 02:27 dayfirst", true, "dayfirst", false, 5, "29 Jul 02:27"},
+        {"-rw-r--r-- 1 u g 6 3\xe6\x9c\x88 2\xe6\x97\xa5 15:13 ja.txt", true, "ja.txt", false, 6,
+         "3\xe6\x9c\x88 2\xe6\x97\xa5 15:13"},
+        {"-rw-r--r-- 1 u g 7 6\xe6\x9c\x88 3\xe6\x97\xa5 2003\xe5\xb9\xb4 old.txt", true, "old.txt", false, 7,
+         "6\xe6\x9c\x88 3\xe6\x97\xa5 2003\xe5\xb9\xb4"},
+        {"2002-09-02  19:06                9,730 grouped", true, "grouped", false, 9730, "2002-09-02 19:06"},
+        {"-rw-r--r-- 1 u g 1,234,567 Mar 04 2021 big", true, "big", false, 1234567, "Mar 04 2021"},
+        {"-rw-r--r-- 1 u g x Mar 04 2021 nosize", true, "nosize", false, -1, "Mar 04 2021"},
         {"total 12", false, "", false, 0, ""},
         {"", false, "", false, 0, ""},
         {"garbage that is no listing", false, "", false, 0, ""},
-        {"-rw-r--r-- 1 u g x Mar 04 2021 nosize", false, "", false, 0, ""},
         {"drwxr-xr-x 2 u g 4096 Mar 04 2021 .", false, "", false, 0, ""},
         {"drwxr-xr-x 2 u g 4096 Mar 04 2021 ..", false, "", false, 0, ""},
         {"-rw-r--r-- 1 u g 12 Mar 04 2021 ", false, "", false, 0, ""},
@@ -126,7 +147,54 @@ TEST(FtpListLine, UnixAndDosFormsAndLinesToSkip) {
         EXPECT_EQ(e.directory, c.dir);
         EXPECT_EQ(e.size, c.size);
         EXPECT_EQ(e.rawTime, c.rawTime);
+        EXPECT_EQ(e.link, c.line[0] == 'l');
     }
+}
+
+TEST(FtpMlsdLine, FactsOfEveryKindAndLinesToSkip) {
+    const struct {
+        const char* line;
+        bool parsed;
+        const char* name;
+        bool dir, link;
+        int64_t size, utc;
+    } cases[] = {
+        {"type=file;size=1234567;modify=20210304120000; a b.bin\r\n", true, "a b.bin", false, false, 1234567,
+         1614859200},
+        {"Type=dir;Modify=19991231235959.123;Perm=el; pub", true, "pub", true, false, -1, 946684799},
+        {"type=OS.unix=slink:/srv/target;size=10; tolink", true, "tolink", false, true, 10, -1},
+        {"type=file;size=x;modify=20211399000000; odd", true, "odd", false, false, -1, -1},
+        {"type=file;size=5;  two blanks", true, " two blanks", false, false, 5, -1},
+        {"type=cdir;modify=20210304120000; .", false, "", false, false, 0, 0},
+        {"type=pdir; ..", false, "", false, false, 0, 0},
+        {"size=5; untyped", false, "", false, false, 0, 0},
+        {"no facts at all", false, "", false, false, 0, 0},
+        {"type=file;size=5;", false, "", false, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ListedEntry e;
+        ASSERT_EQ(ParseMlsdLine(c.line, e), c.parsed);
+        if (!c.parsed)
+            continue;
+        EXPECT_EQ(e.name, c.name);
+        EXPECT_EQ(e.directory, c.dir);
+        EXPECT_EQ(e.link, c.link);
+        EXPECT_EQ(e.size, c.size);
+        EXPECT_EQ(e.utcTime, c.utc);
+    }
+    // MLSD times are UTC; the list shows them in the user's zone.
+    const char* zone = getenv("TZ");
+    const std::string saved = zone ? zone : "";
+    setenv("TZ", "JST-9", 1);
+    tzset();
+    EXPECT_EQ(FtpExactDateText(1614859200), "2021/03/04 21:00");
+    EXPECT_EQ(FtpExactDateText(-1), "");
+    if (zone)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 TEST(OutsideText, ControlCharactersPasswordsAndBoundedNumbers) {

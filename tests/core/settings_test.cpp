@@ -57,7 +57,7 @@ TEST(ProgramSettings, WritesEveryKeyInOrderButAllowOperationCheck) {
                                         "FtpListSaveHowManyDirectorySetting", "HttpListSaveSetting",
                                         "HttpListSaveHowManyDirectorySetting", "ConnectTimeoutSetting",
                                         "IdleTimeoutSetting", "KeepConnectionSetting", "UseHttpsSetting",
-                                        "ResumeSetting"}));
+                                        "ResumeSetting", "FtpPassiveSetting", "FtpNameCharsetSetting"}));
     const auto tool = KeysOf(text, "Tool");
     ASSERT_EQ(tool.size(), 1u + 2u + 33u + 9u + 3u);
     EXPECT_EQ(tool[0], "HttpTreeListReadingNumberSetting");

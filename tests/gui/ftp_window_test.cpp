@@ -161,8 +161,8 @@ TEST_F(FtpWindow, CopiesIntoTheFormAndTheFormFollowsTheSelection) {
     EXPECT_FALSE(Enabled(view, form::kFtpListButton));
     EXPECT_FALSE(ftp->CommandEnabled(cmd::kFtpListToUrlFolder));
     Select({"img"});
-    EXPECT_FALSE(Enabled(view, form::kFtpListButton)) << "a folder is no file";
-    EXPECT_FALSE(ftp->CommandEnabled(cmd::kRunFtpList));
+    EXPECT_TRUE(Enabled(view, form::kFtpListButton)) << "a folder brings its files";
+    EXPECT_TRUE(ftp->CommandEnabled(cmd::kRunFtpList));
     Select({"a.bin"});
     EXPECT_TRUE(Enabled(view, form::kFtpListButton));
     EXPECT_TRUE(gui.frame()->CommandEnabled(cmd::kRunFtpList));
@@ -234,10 +234,22 @@ TEST_F(FtpWindow, RunsTheSelectionWithThePanesDisabled) {
     EXPECT_TRUE(reloadOff);
     EXPECT_EQ(ReadFile(gui.path("dl/a.bin")), std::string(1000, 'a'));
     EXPECT_EQ(ReadFile(gui.path("dl/B.txt")), std::string(999, 'b'));
-    EXPECT_EQ(List()->SelectedRows().size(), 2u) << "the folder row left the selection";
+    EXPECT_EQ(ReadFile(gui.path("dl/pic.jpg")), "jpeg") << "a selected folder brings its files";
     EXPECT_TRUE(Tree()->IsEnabled());
     EXPECT_TRUE(List()->IsEnabled());
     EXPECT_TRUE(gui.prompter.warnings.empty());
+}
+
+TEST_F(FtpWindow, ControlASelectsEveryRow) {
+    Select({"a.bin"});
+    ASSERT_EQ(List()->SelectedRows().size(), 1u);
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = 'A';
+    key.m_controlDown = true;
+    key.SetEventObject(List());
+    List()->GetEventHandler()->ProcessEvent(key);
+    EXPECT_EQ(List()->SelectedRows().size(), List()->RowCount());
+    EXPECT_EQ(List()->RowCount(), 3u);
 }
 
 TEST_F(FtpWindow, ClosingDuringAListingWaitsForIt) {

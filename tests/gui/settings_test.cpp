@@ -11,6 +11,7 @@
 #include <wx/app.h>
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/radiobut.h>
 #include <wx/spinbutt.h>
 #include <wx/textctrl.h>
@@ -243,6 +244,14 @@ TEST(DownloadPageWindow, EveryOptionRowEditsItsKey) {
             EXPECT_EQ(out.*r.key, s.*r.key ? 0 : 1) << r.id;
             continue;
         }
+        if (r.kind == OptionRow::Kind::Choice) {
+            auto* choice = Get<wxChoice>(page, r.id);
+            choice->SetSelection(static_cast<int>(r.choices.size()) - 1);
+            Fire(choice, wxEVT_CHOICE, choice->GetSelection());
+            sheet.Apply(out);
+            EXPECT_EQ(out.*r.textKey, r.choices.back()) << r.id;
+            continue;
+        }
         const std::string digits = std::to_string(r.max);
         Retype(page, r.id, wxString(digits) + "9");
         EXPECT_EQ(Get<wxTextCtrl>(page, r.id)->GetValue(), wxString(digits)) << r.id;
@@ -265,6 +274,22 @@ TEST(DownloadPageWindow, AStoredChoiceOutsideTheGroupSelectsNoneAndIsKept) {
     Choose(page, 1039);
     sheet.Apply(s);
     EXPECT_EQ(s.SaveSetting, 0);
+}
+
+TEST(DownloadPageWindow, FtpModeAndNameCharsetAreAppliedAndAStoredOddCharsetShowsTheDefault) {
+    ProgramSettings s;
+    CSettingSheet sheet(nullptr, s, kDownloadPage);
+    CSettingPage* page = sheet.DownloadPage();
+    EXPECT_TRUE(Get<wxCheckBox>(page, 1051)->GetValue()) << "passive by default";
+    auto* charset = Get<wxChoice>(page, 1052);
+    ASSERT_EQ(charset->GetCount(), 3u);
+    EXPECT_EQ(charset->GetStringSelection(), "UTF-8");
+    Click(page, 1051);
+    charset->SetSelection(1);
+    Fire(charset, wxEVT_CHOICE, 1);
+    sheet.Apply(s);
+    EXPECT_EQ(s.FtpPassiveSetting, 0);
+    EXPECT_EQ(s.FtpNameCharsetSetting, "Shift_JIS");
 }
 
 TEST(ExtractPageWindow, TheDepthBoxHoldsTheMaximumAndZeroClearsTheListOption) {

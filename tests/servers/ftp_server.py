@@ -2,6 +2,7 @@
 """FTP server for the transfer tests, on 127.0.0.1 and a free port.
 
 Usage: ftp_server.py ROOT [--slow | --slow-first | --no-size | --hostile-names | --hostile]
+                        [--passive-only | --active-only] [--mlsd]
                         [--count-logins] [--idle=SECONDS]
 
 Prints the port on stdout when it is ready. Serves ROOT to the user "user"
@@ -9,7 +10,10 @@ with the password "secret" and to anonymous, both read-only. Active mode
 (PORT/EPRT back to 127.0.0.1) is allowed. Files in ROOT/locked are listed
 but cannot be retrieved ("550 Not enough privileges"). With --slow, data
 goes out at 64 KiB a second (for stopping a transfer in the middle), with
---slow-first only the first data connection's; with --no-size the server does not tell file sizes (SIZE is not implemented).
+--slow-first only the first data connection's. --passive-only refuses
+PORT and EPRT ("550 Permission denied.", as behind a firewall),
+--active-only refuses PASV and EPSV; MLSD is answered only with --mlsd
+("500" otherwise, as servers that know only LIST do). With --no-size the server does not tell file sizes (SIZE is not implemented).
 With --hostile-names, the listing of every directory named "hostile" also holds
 names no file system has: "..", paths that climb out ("../../escape.txt",
 "sub/../../up.txt"), a leading "/", a trailing "/", a name of 3,000 bytes
@@ -71,7 +75,11 @@ class EndlessListing:
 
 def main():
     args = sys.argv[1:]
-    flags = ("--slow", "--slow-first", "--no-size", "--hostile-names", "--hostile")
+    flags = ("--slow", "--slow-first", "--no-size", "--hostile-names", "--hostile", "--passive-only", "--active-only",
+             "--mlsd")
+    mlsd = "--mlsd" in args
+    passive_only = "--passive-only" in args
+    active_only = "--active-only" in args
     slow = "--slow" in args
     slow_first = "--slow-first" in args
     no_size = "--no-size" in args
@@ -81,7 +89,8 @@ def main():
     idle = [float(a.split("=", 1)[1]) for a in args if a.startswith("--idle=")]
     args = [a for a in args if a not in flags + ("--count-logins",) and not a.startswith("--idle=")]
     if len(args) != 1:
-        sys.exit("usage: ftp_server.py ROOT [--slow | --no-size | --hostile-names | --hostile]")
+        sys.exit("usage: ftp_server.py ROOT [--slow | --slow-first | --no-size | --hostile-names | --hostile]"
+                 " [--passive-only | --active-only] [--mlsd] [--count-logins] [--idle=SECONDS]")
     root = os.path.realpath(args[0])
     signal.signal(signal.SIGPIPE, signal.SIG_IGN)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -115,6 +124,38 @@ def main():
                 self.respond("213 %d" % (real + 1000 if path.endswith(".big") else max(0, real - 1000)))
             else:
                 FTPHandler.ftp_SIZE(self, path)
+
+        # Like many servers, it knows only LIST unless told (--mlsd).
+        def ftp_MLSD(self, path):
+            if mlsd:
+                return FTPHandler.ftp_MLSD(self, path)
+            self.respond("500 Command \"MLSD\" not understood.")
+
+        # A server behind a firewall takes no data connection of the
+        # client's (--passive-only); an old one offers none of its own (--active-only).
+        def ftp_PORT(self, line):
+            if passive_only:
+                self.respond("550 Permission denied.")
+            else:
+                FTPHandler.ftp_PORT(self, line)
+
+        def ftp_EPRT(self, line):
+            if passive_only:
+                self.respond("550 Permission denied.")
+            else:
+                FTPHandler.ftp_EPRT(self, line)
+
+        def ftp_PASV(self, line):
+            if active_only:
+                self.respond("550 Permission denied.")
+            else:
+                FTPHandler.ftp_PASV(self, line)
+
+        def ftp_EPSV(self, line):
+            if active_only:
+                self.respond("550 Permission denied.")
+            else:
+                FTPHandler.ftp_EPSV(self, line)
 
         def respond(self, resp, logfun=None):
             if hostile and resp[:1] in ("4", "5"):
@@ -151,6 +192,9 @@ def main():
             self.push_dtp_data(data, isproducer=False, cmd="LIST")
             return path
 
+    # Names are bytes, as on a real server: a Shift_JIS name on disk is
+    # listed and asked for in Shift_JIS.
+    Handler.unicode_errors = "surrogateescape"
     Handler.authorizer = authorizer
     if hostile_names:
         Handler.abstracted_fs = HostileFS

@@ -67,4 +67,9 @@ std::string CFtpListView::ItemDirectory(int64_t) const {
     return frame_.ListedDirectory();
 }
 
+bool CFtpListView::SelectedIsFolder(int64_t n) const {
+    const std::vector<size_t> rows = SelectedRows();
+    return n >= 1 && n <= static_cast<int64_t>(rows.size()) && !IsFileRow(rows[static_cast<size_t>(n - 1)]);
+}
+
 } // namespace ordinex

@@ -39,10 +39,12 @@ public:
     void InsertRow(const FtpEntry& entry) override;
 
     // IFtpListSelection
-    int64_t DownloadableCount() const override { return SelectedFileCount(); }
+    // Selected folders are downloadable too: a run fetches their files.
+    int64_t DownloadableCount() const override { return static_cast<int64_t>(SelectedRows().size()); }
     void DeselectNonFiles() override { DeselectNonFileRows(); }
     std::string SelectedItem(int64_t n) const override { return SelectedText(n, 0); }
     std::string ItemDirectory(int64_t n) const override;
+    bool SelectedIsFolder(int64_t n) const override;
 
 private:
     const CFtpTreeFrame& frame_;

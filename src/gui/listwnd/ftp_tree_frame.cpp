@@ -98,4 +98,8 @@ void ShowFtpTreeWindow(COrdinexApp& app, IMainFormLink& main, const std::string&
     app.ShowFtpTree(address, TrimBlanks(job.userName), TrimBlanks(job.password));
 }
 
+int64_t CFtpTreeFrame::DownloadableRows() const {
+    return list_->DownloadableCount();
+}
+
 } // namespace ordinex

@@ -36,6 +36,7 @@ private:
     void OnRowActivated(size_t row) override;
     std::string FirstRowFolderAddress() const override { return RowAddress(1, false); }
     std::string FirstRowBrowserAddress() const override { return RowAddress(1, true); }
+    int64_t DownloadableRows() const override;
 
     static CFtpTreeFrame* current_;
     CFtpTreeView* tree_ = nullptr;

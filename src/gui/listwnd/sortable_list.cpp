@@ -35,6 +35,20 @@ CSortableList::CSortableList(wxWindow* parent, const std::array<const char*, kLi
         SelectionTouched();
         e.Skip();
     });
+    // Ctrl+A selects every row, as lists on the desktop do.
+    Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) {
+        if (e.GetKeyCode() == 'A' && e.GetModifiers() == wxMOD_CONTROL) {
+            SelectAllRows();
+            return;
+        }
+        e.Skip();
+    });
+}
+
+void CSortableList::SelectAllRows() {
+    for (size_t i = 0; i < rows_.size(); ++i)
+        SetItemState(static_cast<long>(i), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    SelectionTouched();
 }
 
 void CSortableList::LoadState(const IniStore& ini, const std::string& section, bool readAll) {

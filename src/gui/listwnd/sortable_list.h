@@ -48,6 +48,7 @@ public:
 
     // The selected rows in list order.
     std::vector<size_t> SelectedRows() const;
+    void SelectAllRows();
     int64_t SelectedFileCount() const;
     void DeselectNonFileRows();
     // Column text of the n-th selected row (n from 1); empty when fewer.

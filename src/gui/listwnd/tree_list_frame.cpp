@@ -157,9 +157,13 @@ ListWindowState CTreeListFrame::State() const {
     s.nodeSelected = tree_ && tree_->GetSelection().IsOk();
     if (list_) {
         s.selectedRows = list_->GetSelectedItemCount();
-        s.downloadableRows = s.selectedRows > 0 ? list_->SelectedFileCount() : 0;
+        s.downloadableRows = s.selectedRows > 0 ? DownloadableRows() : 0;
     }
     return s;
+}
+
+int64_t CTreeListFrame::DownloadableRows() const {
+    return static_cast<int64_t>(list_->SelectedFileCount());
 }
 
 bool CTreeListFrame::CommandEnabled(int command) const {

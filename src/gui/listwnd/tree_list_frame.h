@@ -92,6 +92,8 @@ protected:
     // opens in a browser.
     virtual std::string FirstRowFolderAddress() const = 0;
     virtual std::string FirstRowBrowserAddress() const = 0;
+    // Selected rows a list run fetches: files, and in the FTP list folders too.
+    virtual int64_t DownloadableRows() const;
 
     COrdinexApp& app_;
     IMainFormLink& main_;

@@ -3,6 +3,7 @@
 #include "gui/kit/wx_text.h"
 
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/gbsizer.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
@@ -43,6 +44,17 @@ wxSizer* CSettingPageDownload1::CreateOptions() {
         }
         grid->Add(AddLabel(this, wxID_ANY, r.caption), wxGBPosition(line, 0), wxDefaultSpan,
                   wxALIGN_CENTER_VERTICAL);
+        if (r.kind == OptionRow::Kind::Choice) {
+            auto* choice = new wxChoice(this, r.id);
+            for (const char* text : r.choices)
+                choice->Append(ToWx(text));
+            choice->SetStringSelection(ToWx(model_.OptionText(i)));
+            choice->Bind(wxEVT_CHOICE, [this, i, choice](wxCommandEvent&) {
+                model_.SetOptionText(i, FromWx(choice->GetStringSelection()));
+            });
+            grid->Add(choice, wxGBPosition(line, 1), wxDefaultSpan, wxALIGN_CENTER_VERTICAL);
+            continue;
+        }
         const int chars = static_cast<int>(std::to_string(r.max).size());
         NumberBox number =
             AddNumberBox(this, r.id, r.spinId, chars, r.min, r.max, model_.OptionText(i),
