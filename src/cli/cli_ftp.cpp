@@ -89,11 +89,13 @@ int RunLs(const std::string& url) {
 }
 
 int RunFetch(const std::string& jobPath, const std::vector<std::string>& urls,
-             const std::string& failedListPath) {
+             const std::string& failedListPath, int parallel) {
     CliApp app;
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;
+    if (parallel > 0)
+        app.settings.ParallelTransfersSetting = parallel;
     // Web addresses are rows of the Link list, the others of the FTP list;
     // with both, the FTP rows go first and a stop ends both.
     std::vector<std::string> ftpUrls;

@@ -14,14 +14,16 @@ void PrintUsage() {
     std::fprintf(
         stderr,
         "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
-        "        ordinex-cli run [--failed-list FILE] JOB.odx\n"
+        "        ordinex-cli run [--failed-list FILE] [-j N] JOB.odx\n"
         "                                              ジョブをダウンロード (完了しなかったファイルを FILE "
         "に)\n"
         "        ordinex-cli ls URL                    FTPフォルダの一覧 "
         "(名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
         "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
-        "        ordinex-cli fetch [--failed-list FILE] JOB.odx URL...\n"
-        "                                              FTP/Linkリストとしてダウンロード\n");
+        "        ordinex-cli fetch [--failed-list FILE] [-j N] JOB.odx URL...\n"
+        "                                              FTP/Linkリストとしてダウンロード\n"
+        "        -j N                                  N 個のファイルを同時にダウンロード "
+        "(1〜16、設定より優先)\n");
 }
 
 } // namespace
@@ -34,10 +36,22 @@ int main(int argc, char** argv) {
     const std::string command = argc >= 2 ? argv[1] : "";
     const bool fetch = command == "fetch";
     std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
-    // run and fetch write what did not complete to a file when asked.
+    // run and fetch write what did not complete to a file when asked, and
+    // take the number of files in flight for this run only.
     std::string failedList;
-    if ((fetch || command == "run") && args.size() >= 2 && args[0] == "--failed-list") {
-        failedList = args[1];
+    int parallel = 0;
+    while ((fetch || command == "run") && args.size() >= 2 &&
+           (args[0] == "--failed-list" || args[0] == "-j")) {
+        if (args[0] == "-j") {
+            parallel = ordinex::cli::ParseParallel(args[1]);
+            if (parallel == 0) {
+                std::fprintf(stderr, "-j には 1 から 16 までの数を指定してください: %s\n",
+                             ordinex::VisibleText(args[1]).c_str());
+                return ordinex::cli::kExitBadInput;
+            }
+        } else {
+            failedList = args[1];
+        }
         args.erase(args.begin(), args.begin() + 2);
     }
     if (fetch ? args.size() < 2 : args.size() != 1) {
@@ -50,12 +64,12 @@ int main(int argc, char** argv) {
     if (command == "list") {
         status = ordinex::cli::RunList(arg);
     } else if (command == "run") {
-        status = ordinex::cli::RunDownload(arg, failedList);
+        status = ordinex::cli::RunDownload(arg, failedList, parallel);
     } else if (command == "ls") {
         status = ordinex::cli::IsWebAddress(arg) ? ordinex::cli::RunLinkLs(arg) : ordinex::cli::RunLs(arg);
     } else if (fetch) {
-        status =
-            ordinex::cli::RunFetch(arg, std::vector<std::string>(args.begin() + 1, args.end()), failedList);
+        status = ordinex::cli::RunFetch(arg, std::vector<std::string>(args.begin() + 1, args.end()),
+                                        failedList, parallel);
     } else {
         std::fprintf(stderr, "不明なコマンド: %s\n", ordinex::VisibleText(command).c_str());
         PrintUsage();

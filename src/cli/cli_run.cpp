@@ -3,6 +3,10 @@
 #include "cli/failed_list.h"
 #include "cli/terminal_display.h"
 
+#include "platform/ascii_text.h"
+#include "settings/program_settings.h"
+
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -54,11 +58,20 @@ int RunWithDisplay(COrdinexApp& app, const std::function<COrdinexApp::RunSummary
     return kExitOk;
 }
 
-int RunDownload(const std::string& jobPath, const std::string& failedListPath) {
+int ParseParallel(const std::string& text) {
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), IsAsciiDigit))
+        return 0;
+    const int n = std::stoi(text);
+    return n >= 1 && n <= kMaxParallelTransfers ? n : 0;
+}
+
+int RunDownload(const std::string& jobPath, const std::string& failedListPath, int parallel) {
     CliApp app;
     Job job;
     if (!LoadJobForCli(app, jobPath, job))
         return kExitBadInput;
+    if (parallel > 0)
+        app.settings.ParallelTransfersSetting = parallel;
     const int status = RunWithDisplay(app, [&] { return app.RunSeries(job); });
     FailedList failed(failedListPath);
     if (status != kExitBadInput)

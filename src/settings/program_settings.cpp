@@ -60,6 +60,7 @@ std::vector<SettingKey> SettingKeys(ProgramSettings& s) {
     flag(d, "ResumeSetting", s.ResumeSetting);
     flag(d, "FtpPassiveSetting", s.FtpPassiveSetting);
     keys.push_back({d, "FtpNameCharsetSetting", SettingKey::Type::Text, nullptr, &s.FtpNameCharsetSetting});
+    integer(d, "ParallelTransfersSetting", s.ParallelTransfersSetting);
 
     const char* t = "Tool";
     integer(t, "HttpTreeListReadingNumberSetting", s.HttpTreeListReadingNumberSetting);
@@ -101,6 +102,7 @@ void ProgramSettings::ClampLoadedValues() {
     within(HttpListSaveHowManyDirectorySetting, 0, 99, d.HttpListSaveHowManyDirectorySetting);
     within(ConnectTimeoutSetting, 0, kMaxTimeoutSeconds, d.ConnectTimeoutSetting);
     within(IdleTimeoutSetting, 0, kMaxTimeoutSeconds, d.IdleTimeoutSetting);
+    within(ParallelTransfersSetting, 1, kMaxParallelTransfers, d.ParallelTransfersSetting);
     within(HttpTreeListReadingNumberSetting, 1, 10, d.HttpTreeListReadingNumberSetting);
     for (int32_t& size : HttpTreeListFileSizeSetting)
         within(size, 0, INT32_MAX, 0);

@@ -11,6 +11,7 @@ class IniStore;
 
 inline constexpr int kExtensionRows = 12; // row 0 (every extension) and rows 1..11
 inline constexpr int32_t kMaxTimeoutSeconds = 86400;
+inline constexpr int32_t kMaxParallelTransfers = 16;
 
 // Every program-wide option, one field per key of the sections "Program",
 // "Download" and "Tool", with the keys' defaults. Flags: 0 off, else on.
@@ -69,6 +70,9 @@ struct ProgramSettings {
     // The charset of the names on FTP servers: "UTF-8", "Shift_JIS" or
     // "EUC-JP". Names are read and sent in it, shown and saved as UTF-8.
     std::string FtpNameCharsetSetting = "UTF-8";
+    // How many files of a run (the series and both list runs) are in flight
+    // at once, 1 to kMaxParallelTransfers; 1 fetches one after the other.
+    int32_t ParallelTransfersSetting = 1;
 
     // Tool
     int32_t HttpTreeListReadingNumberSetting = 1;

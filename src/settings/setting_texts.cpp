@@ -86,6 +86,8 @@ const std::vector<OptionRow>& DownloadOptionRows() {
          0,
          &PS::FtpNameCharsetSetting,
          {"UTF-8", "Shift_JIS", "EUC-JP"}},
+        {OptionRow::Kind::Number, 1053, "同時にダウンロードするファイル数", &PS::ParallelTransfersSetting,
+         "ファイル (1は一つずつ)", 1054, 1, kMaxParallelTransfers},
     };
     return rows;
 }

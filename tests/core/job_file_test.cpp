@@ -47,7 +47,7 @@ TEST(JobFile, RoundTripTrimsTheSixTextsAndKeepsRangeTexts) {
     EXPECT_NE(text.find("AllowOperationCheck=0\n[Download]"), std::string::npos);
     EXPECT_NE(text.find("IdleTimeoutSetting=60\nKeepConnectionSetting=1\nUseHttpsSetting=0\nResumeSetting="
                         "1\nFtpPassiveSetting=1\n"
-                        "FtpNameCharsetSetting=UTF-8\n[Tool]"),
+                        "FtpNameCharsetSetting=UTF-8\nParallelTransfersSetting=1\n[Tool]"),
               std::string::npos);
 }
 

@@ -177,6 +177,16 @@ TEST_F(RunReportSeries, OrdinexCliWritesTheFailedList) {
     EXPECT_NE(r.err.find("missing/failed.txt"), std::string::npos) << r.err;
     r = RunProcess({ORDINEX_CLI_PATH, "run", "--failed-list"}, cwd.path());
     EXPECT_EQ(r.exitCode, 2);
+    // -j takes 1 to 16 files in flight, before or after the list's flag.
+    for (const char* bad : {"0", "17", "x", "", "4x", "-1"}) {
+        r = RunProcess({ORDINEX_CLI_PATH, "run", "-j", bad, cwd / "job.odx"}, cwd.path());
+        EXPECT_EQ(r.exitCode, 2) << bad;
+        EXPECT_NE(r.err.find("-j には 1 から 16 までの数を指定してください"), std::string::npos) << r.err;
+    }
+    r = RunProcess({ORDINEX_CLI_PATH, "fetch", "-j", "16", "--failed-list", cwd / "fetched.txt",
+                    cwd / "job.odx", http.url("/f1.bin")},
+                   cwd.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 } // namespace

@@ -57,7 +57,8 @@ TEST(ProgramSettings, WritesEveryKeyInOrderButAllowOperationCheck) {
                                         "FtpListSaveHowManyDirectorySetting", "HttpListSaveSetting",
                                         "HttpListSaveHowManyDirectorySetting", "ConnectTimeoutSetting",
                                         "IdleTimeoutSetting", "KeepConnectionSetting", "UseHttpsSetting",
-                                        "ResumeSetting", "FtpPassiveSetting", "FtpNameCharsetSetting"}));
+                                        "ResumeSetting", "FtpPassiveSetting", "FtpNameCharsetSetting",
+                                        "ParallelTransfersSetting"}));
     const auto tool = KeysOf(text, "Tool");
     ASSERT_EQ(tool.size(), 1u + 2u + 33u + 9u + 3u);
     EXPECT_EQ(tool[0], "HttpTreeListReadingNumberSetting");
@@ -105,6 +106,9 @@ TEST(ProgramSettings, ValuesOutOfRangeReadAsTheirDefaults) {
         {"Download", "ConnectTimeoutSetting", "-5", &ProgramSettings::ConnectTimeoutSetting, 30},
         {"Download", "ConnectTimeoutSetting", "0", &ProgramSettings::ConnectTimeoutSetting, 0},
         {"Download", "IdleTimeoutSetting", "99999999", &ProgramSettings::IdleTimeoutSetting, 60},
+        {"Download", "ParallelTransfersSetting", "0", &ProgramSettings::ParallelTransfersSetting, 1},
+        {"Download", "ParallelTransfersSetting", "17", &ProgramSettings::ParallelTransfersSetting, 1},
+        {"Download", "ParallelTransfersSetting", "16", &ProgramSettings::ParallelTransfersSetting, 16},
         {"Tool", "HttpTreeListReadingNumberSetting", "0", &ProgramSettings::HttpTreeListReadingNumberSetting,
          1},
         {"Tool", "HttpTreeListNextChoseMaxNumberSetting", "9",
