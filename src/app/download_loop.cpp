@@ -1,4 +1,5 @@
 #include "app/ordinex_app.h"
+#include "app/parallel_run.h"
 #include "platform/text_helpers.h"
 #include "runs/run_items.h"
 
@@ -33,6 +34,12 @@ COrdinexApp::RunSummary COrdinexApp::RunDownloadLoop(IRunItems& items, const std
     BeginDownloadRun(total, userName, password);
     // The files of a run share their connections; the run's end closes them.
     CInternetDownloader::Batch batch(engine);
+    if (settings.ParallelTransfersSetting > 1 && total > 1) {
+        ParallelRun(*this, items, settings.ParallelTransfersSetting).Run(summary);
+        batch.End();
+        EndDownloadRun(summary);
+        return summary;
+    }
     for (;;) {
         targetValid = true;
         PumpOneMessage();

@@ -27,8 +27,11 @@ namespace ordinex {
 // and the transfer engine, and carries out every run on the one thread. It
 // reaches windows only through the interfaces of ui_hooks.h.
 class IRunItems;
+class ParallelRun;
 
 class COrdinexApp : public IEngineHost {
+    friend class ParallelRun;
+
 public:
     COrdinexApp();
     ~COrdinexApp() override;

@@ -1,5 +1,6 @@
 #include "net/connection_cache.h"
 
+#include "net/curl_session.h"
 #include "net/engine_host.h"
 #include "net/session_status.h"
 #include "settings/program_settings.h"
@@ -53,9 +54,67 @@ CURLM* ConnectionCache::KeptMulti() {
     if (!kept_) {
         kept_ = curl_multi_init();
         if (kept_)
-            curl_multi_setopt(kept_, CURLMOPT_MAXCONNECTS, kMaxKeptConnections);
+            curl_multi_setopt(kept_, CURLMOPT_MAXCONNECTS, kMaxKeptConnections + maxConnectsExtra_);
     }
     return kept_;
+}
+
+void ConnectionCache::SetDriven(bool driven, int parallel) {
+    driven_ = driven;
+    driveFailed_ = false;
+    // Every file in flight keeps its connection for the file after it.
+    maxConnectsExtra_ = driven ? parallel : 0;
+    if (kept_)
+        curl_multi_setopt(kept_, CURLMOPT_MAXCONNECTS, kMaxKeptConnections + maxConnectsExtra_);
+}
+
+CURLMcode ConnectionCache::AddTransfer(CURLM* multi, CURL* easy) {
+    const CURLMcode rc = curl_multi_add_handle(multi, easy);
+    if (rc == CURLM_OK && multi == kept_)
+        running_.push_back(easy);
+    return rc;
+}
+
+void ConnectionCache::RemoveTransfer(CURLM* multi, CURL* easy) {
+    curl_multi_remove_handle(multi, easy);
+    const auto it = std::find(running_.begin(), running_.end(), easy);
+    if (it == running_.end())
+        return;
+    running_.erase(it);
+    if (running_.empty() && closePending_ && !driving_)
+        CloseAll();
+}
+
+bool ConnectionCache::Drive() {
+    budgetPaused_ = false;
+    if (!kept_ || running_.empty())
+        return true;
+    int stillRunning = 0;
+    if (curl_multi_perform(kept_, &stillRunning) != CURLM_OK) {
+        driveFailed_ = true;
+        return false;
+    }
+    int left = 0;
+    driving_ = true; // the multi handle stays while its messages are read
+    while (CURLMsg* msg = curl_multi_info_read(kept_, &left)) {
+        if (msg->msg != CURLMSG_DONE)
+            continue;
+        char* owner = nullptr;
+        curl_easy_getinfo(msg->easy_handle, CURLINFO_PRIVATE, &owner);
+        // The message is gone once the handle leaves the multi handle: copy it first.
+        const CURLcode result = msg->data.result;
+        if (owner)
+            reinterpret_cast<CurlSession*>(owner)->TransferEnded(result);
+    }
+    driving_ = false;
+    if (running_.empty() && closePending_)
+        CloseAll();
+    return true;
+}
+
+void ConnectionCache::WaitForActivity(int ms) {
+    if (kept_ && !running_.empty() && !budgetPaused_)
+        curl_multi_poll(kept_, nullptr, 0, ms, nullptr);
 }
 
 CURLM* ConnectionCache::TakeSpare() {
@@ -91,11 +150,17 @@ void ConnectionCache::GiveBackEasy(CURL* easy) {
         spareEasy_ = easy;
 }
 
-void ConnectionCache::CloseAll() {
+bool ConnectionCache::CloseAll() {
+    if (!running_.empty()) {
+        closePending_ = true;
+        return false;
+    }
+    closePending_ = false;
     if (kept_)
         curl_multi_cleanup(kept_);
     kept_ = nullptr;
     credentialsSet_ = false;
+    return true;
 }
 
 void ConnectionCache::UseCredentials(const std::string& user, const std::string& password) {
@@ -106,21 +171,27 @@ void ConnectionCache::UseCredentials(const std::string& user, const std::string&
     credentialsSet_ = true;
 }
 
-void ConnectionCache::Queue(bool statusLine, std::string text) {
+void ConnectionCache::Queue(bool statusLine, std::string text, const IEngineHost* owner) {
     if (!text.empty())
-        queue_.push_back({statusLine, std::move(text)});
+        queue_.push_back({statusLine, std::move(text), owner});
 }
 
-void ConnectionCache::QueueSession(int code, const std::string& info) {
-    Queue(false, SessionStatusText(code, info));
+void ConnectionCache::QueueSession(int code, const std::string& info, const IEngineHost* owner) {
+    Queue(false, SessionStatusText(code, info), owner);
 }
 
 void ConnectionCache::Flush(IEngineHost& host) {
-    // A report may pause and pump messages, and so start another flush: take the queue first.
-    while (!queue_.empty()) {
-        std::vector<Report> reports;
-        reports.swap(queue_);
-        for (const Report& r : reports) {
+    // A report may pause and pump messages, and so start another flush: take
+    // the host's reports off the queue first. Other hosts' stay, in order.
+    for (;;) {
+        std::vector<Report> mine;
+        std::vector<Report> others;
+        for (Report& r : queue_)
+            (r.owner == nullptr || r.owner == &host ? mine : others).push_back(std::move(r));
+        queue_.swap(others);
+        if (mine.empty())
+            break;
+        for (const Report& r : mine) {
             if (r.statusLine)
                 host.SetStatus(r.text);
             else
@@ -130,8 +201,15 @@ void ConnectionCache::Flush(IEngineHost& host) {
 }
 
 bool ConnectionCache::HttpDataWaiting() const {
+    // The connections of running transfers are reading their own answers.
+    std::vector<curl_socket_t> busy;
+    for (CURL* easy : running_) {
+        curl_socket_t socket = CURL_SOCKET_BAD;
+        if (curl_easy_getinfo(easy, CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK && socket != CURL_SOCKET_BAD)
+            busy.push_back(socket);
+    }
     for (const Connection& c : connections_) {
-        if (!c.http)
+        if (!c.http || std::find(busy.begin(), busy.end(), c.socket) != busy.end())
             continue;
         pollfd p{c.socket, POLLIN, 0};
         if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0)

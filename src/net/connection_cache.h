@@ -8,6 +8,7 @@
 namespace ordinex {
 
 class IEngineHost;
+class CurlSession;
 struct ProgramSettings;
 
 // The connections under the engine's sessions. Each operation still opens
@@ -55,17 +56,38 @@ public:
     // as the engine).
     CURLSH* TlsSessions();
 
-    // Closes every kept connection; the closing reports are queued. Never
-    // while a session's transfer is on the kept multi handle.
-    void CloseAll();
+    // Closes every kept connection; the closing reports are queued. While
+    // transfers of a parallel run are on the kept multi handle the closing
+    // waits until the last of them is off it; false then.
+    bool CloseAll();
+
+    // A parallel run: several sessions, each on a fiber of its own, have
+    // their transfers on the kept multi handle, and one loop moves them all
+    // on (Drive) instead of each session polling for itself.
+    void SetDriven(bool driven, int parallel = 1);
+    bool Driven() const { return driven_; }
+    // Every transfer on a multi handle goes on and off through these.
+    CURLMcode AddTransfer(CURLM* multi, CURL* easy);
+    void RemoveTransfer(CURLM* multi, CURL* easy);
+    // One round of the driven run: libcurl moves every transfer on, and each
+    // one that ended is handed to its session. False when libcurl failed.
+    bool Drive();
+    bool DriveFailed() const { return driveFailed_; }
+    // Waits up to ms for something to happen on a transfer, unless one of
+    // them paused only for its round budget.
+    void WaitForActivity(int ms);
+    void NoteBudgetPause() { budgetPaused_ = true; }
+    std::size_t RunningTransfers() const { return running_.size(); }
     // Kept connections carry the credentials they were opened with; a
     // session with other ones closes them first.
     void UseCredentials(const std::string& user, const std::string& password);
     std::size_t OpenConnections() const { return connections_.size(); }
 
     // Status reports: line 1006 (statusLine) or line 1011.
-    void Queue(bool statusLine, std::string text);
-    void QueueSession(int code, const std::string& info = {});
+    // owner: the host of the session the report is about (null: any, as the
+    // closing of a kept connection is); a flush sends only its own host's.
+    void Queue(bool statusLine, std::string text, const IEngineHost* owner = nullptr);
+    void QueueSession(int code, const std::string& info = {}, const IEngineHost* owner = nullptr);
     // Sends the queued reports to the host. A report may pause for
     // confirmation and pump messages: never call from inside libcurl.
     void Flush(IEngineHost& host);
@@ -93,7 +115,15 @@ private:
     struct Report {
         bool statusLine;
         std::string text;
+        const IEngineHost* owner;
     };
+    bool driven_ = false;
+    bool driveFailed_ = false;
+    bool budgetPaused_ = false;
+    bool closePending_ = false;
+    bool driving_ = false;
+    std::vector<CURL*> running_; // the transfers on the kept multi handle
+    long maxConnectsExtra_ = 0;
     int depth_ = 0;
     CURLM* kept_ = nullptr;
     CURLM* spare_ = nullptr;

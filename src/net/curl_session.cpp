@@ -3,6 +3,7 @@
 #include "net/session_status.h"
 #include "net/transfer_errors.h"
 #include "net/url_cracker.h"
+#include "platform/fiber.h"
 #include "platform/text_encoding.h"
 #include "settings/program_settings.h"
 
@@ -79,11 +80,15 @@ CurlSession::CurlSession(IEngineHost& host, ConnectionCache& cache, Protocol pro
     : host_(host), cache_(cache), protocol_(protocol), keeping_(cache.Keeping(host.Settings())),
       watch_(protocol == Protocol::Ftp) {
     GlobalInit();
-    multi_ = keeping_ ? cache_.KeptMulti() : cache_.TakeSpare();
+    driven_ = cache_.Driven() && Fiber::Current() != nullptr;
+    sharedMulti_ = keeping_ || driven_;
+    multi_ = sharedMulti_ ? cache_.KeptMulti() : cache_.TakeSpare();
     easy_ = keeping_ ? cache_.TakeEasy() : curl_easy_init();
     if (!Valid())
         return;
     CURL* e = easy_;
+    // The run's loop hands an ended transfer to its session.
+    curl_easy_setopt(e, CURLOPT_PRIVATE, this);
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
@@ -225,9 +230,10 @@ void CurlSession::Start() {
     watch_.sizeReply = -1;
     // A kept connection with anything waiting before the request goes out is
     // out of step with its server: what waits would be read as the answer.
-    if (keeping_ && protocol_ == Protocol::Http && cache_.HttpDataWaiting())
-        cache_.CloseAll();
-    if (keeping_)
+    curl_easy_setopt(easy_, CURLOPT_FRESH_CONNECT, 0L);
+    if (keeping_ && protocol_ == Protocol::Http && cache_.HttpDataWaiting() && !cache_.CloseAll())
+        curl_easy_setopt(easy_, CURLOPT_FRESH_CONNECT, 1L); // others still use them: not this one
+    if (sharedMulti_)
         multi_ = cache_.KeptMulti(); // a new one after the kept connections were closed
     if (!Valid()) {
         result_ = CURLE_OUT_OF_MEMORY;
@@ -236,11 +242,27 @@ void CurlSession::Start() {
     // Without keeping, the session's first transfer always makes its connection.
     if (!keeping_ && !opened_)
         Queue(kStatusResolvingName, hostName_);
-    if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+    if (cache_.AddTransfer(multi_, easy_) != CURLM_OK) {
         result_ = CURLE_FAILED_INIT;
         return;
     }
     added_ = true;
+}
+
+void CurlSession::TransferEnded(CURLcode result) {
+    result_ = result;
+    curl_off_t connectTime = 0;
+    curl_easy_getinfo(easy_, CURLINFO_CONNECT_TIME_T, &connectTime);
+    everConnected_ = everConnected_ || connectTime > 0;
+    if (IsTlsFailure(result_))
+        NoteTlsFailure();
+    if (result_ == CURLE_OK && keeping_ && protocol_ == Protocol::Http && AnswerWentOn()) {
+        strayAnswer_ = true;
+        result_ = CURLE_WEIRD_SERVER_REPLY;
+    }
+    cache_.RemoveTransfer(multi_, easy_);
+    added_ = false;
+    ended_ = true;
 }
 
 CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready,
@@ -254,33 +276,30 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready,
                 break;
             }
         }
-        int running = 0;
-        const CURLMcode mc = curl_multi_perform(multi_, &running);
-        Flush();
-        if (mc != CURLM_OK) {
-            result_ = CURLE_FAILED_INIT;
-            Abort();
-            break;
-        }
-        bool ended = false;
-        int left = 0;
-        while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
-            if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy_) {
-                result_ = msg->data.result;
-                curl_off_t connectTime = 0;
-                curl_easy_getinfo(easy_, CURLINFO_CONNECT_TIME_T, &connectTime);
-                everConnected_ = everConnected_ || connectTime > 0;
-                if (IsTlsFailure(result_))
-                    NoteTlsFailure();
-                if (result_ == CURLE_OK && keeping_ && protocol_ == Protocol::Http && AnswerWentOn()) {
-                    strayAnswer_ = true;
-                    result_ = CURLE_WEIRD_SERVER_REPLY;
-                }
-                curl_multi_remove_handle(multi_, easy_);
-                added_ = false;
-                ended = true;
+        ended_ = false;
+        if (driven_) {
+            // The run's loop moves every transfer on, this one included.
+            Fiber::Yield();
+            if (cache_.DriveFailed() && added_) {
+                Abort();
+                result_ = CURLE_FAILED_INIT;
+                break;
             }
+        } else {
+            int running = 0;
+            const CURLMcode mc = curl_multi_perform(multi_, &running);
+            Flush();
+            if (mc != CURLM_OK) {
+                result_ = CURLE_FAILED_INIT;
+                Abort();
+                break;
+            }
+            int left = 0;
+            while (CURLMsg* msg = curl_multi_info_read(multi_, &left))
+                if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy_)
+                    TransferEnded(msg->data.result);
         }
+        const bool ended = ended_;
         Flush();
         if (ended && result_ != CURLE_OK && (RetryActive() || RetryOnNewConnection()))
             continue;
@@ -305,7 +324,9 @@ CurlSession::Outcome CurlSession::Run(const std::function<bool()>& ready,
             return Outcome::Stopped;
         }
         // A transfer paused for its round budget goes on at once.
-        if (!budgetPaused_)
+        if (budgetPaused_)
+            cache_.NoteBudgetPause();
+        else if (!driven_)
             curl_multi_poll(multi_, nullptr, 0, kPollMilliseconds, nullptr);
     }
     return Outcome::Done;
@@ -335,9 +356,9 @@ bool CurlSession::RetryActive() {
     errorBuffer_[0] = '\0';
     established_ = false;
     resolvingShown_ = false;
-    if (keeping_)
+    if (sharedMulti_)
         multi_ = cache_.KeptMulti();
-    if (!multi_ || curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+    if (!multi_ || cache_.AddTransfer(multi_, easy_) != CURLM_OK) {
         result_ = CURLE_FAILED_INIT;
         return false;
     }
@@ -360,7 +381,9 @@ bool CurlSession::RetryOnNewConnection() {
     if (protocol_ == Protocol::Http && watch_.finalHeaders)
         return false;
     retried_ = true;
-    cache_.CloseAll();
+    // While other transfers use the kept connections, this one alone takes a new one.
+    if (!cache_.CloseAll())
+        curl_easy_setopt(easy_, CURLOPT_FRESH_CONNECT, 1L);
     multi_ = cache_.KeptMulti();
     Flush();
     watch_ = ResponseWatch(protocol_ == Protocol::Ftp);
@@ -368,7 +391,7 @@ bool CurlSession::RetryOnNewConnection() {
     errorBuffer_[0] = '\0';
     established_ = false;
     resolvingShown_ = false;
-    if (!multi_ || curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+    if (!multi_ || cache_.AddTransfer(multi_, easy_) != CURLM_OK) {
         result_ = CURLE_FAILED_INIT;
         return false;
     }
@@ -394,7 +417,7 @@ CurlSession::Outcome CurlSession::RunUntilHeaders() {
 
 void CurlSession::Abort() {
     if (added_) {
-        curl_multi_remove_handle(multi_, easy_);
+        cache_.RemoveTransfer(multi_, easy_);
         added_ = false;
     }
     Flush();
@@ -425,7 +448,7 @@ void CurlSession::Close() {
         // leaves its connection as good as it was.
         if (stopped_ || (result_ != CURLE_OK && !FileRefusal(result_)))
             cache_.CloseAll();
-    } else {
+    } else if (!sharedMulti_) {
         // An FTP session's connection is still open here: giving the handle up closes it.
         cache_.GiveBackSpare(multi_, protocol_ == Protocol::Http);
     }
@@ -455,7 +478,7 @@ void CurlSession::Flush() {
 }
 
 void CurlSession::Queue(int code, const std::string& info) {
-    cache_.QueueSession(code, info);
+    cache_.QueueSession(code, info, &host_);
 }
 
 void CurlSession::SetSink(Sink sink, int fd) {
@@ -589,7 +612,7 @@ size_t CurlSession::OnHeader(char* data, size_t size, size_t count, void* self) 
         return 0; // ends the transfer before the redirect is followed
     if (loggedIn && !s->loginShown_ && !s->loginStatus_.empty()) {
         s->loginShown_ = true;
-        s->cache_.Queue(true, s->loginStatus_);
+        s->cache_.Queue(true, s->loginStatus_, &s->host_);
     }
     return length;
 }
@@ -710,7 +733,7 @@ int CurlSession::OnPreRequest(void* self, char* primaryIp, char*, int, int) {
     } else if (!s->loginShown_ && !s->loginStatus_.empty()) {
         // A kept control connection is logged in already.
         s->loginShown_ = true;
-        s->cache_.Queue(true, s->loginStatus_);
+        s->cache_.Queue(true, s->loginStatus_, &s->host_);
     }
     return CURL_PREREQFUNC_OK;
 }

@@ -101,6 +101,10 @@ public:
     int WriteErrno() const { return writeErrno_; }
     bool Running() const { return added_; }
 
+    // The transfer on the multi handle ended with result: it comes off the
+    // handle. Called from the outer loop, never inside libcurl.
+    void TransferEnded(CURLcode result);
+
     CURLcode Result() const { return result_; }
     // The message for Result(): the program's text and the detail.
     std::string ErrorText() const;
@@ -138,6 +142,11 @@ private:
     ConnectionCache& cache_;
     Protocol protocol_;
     bool keeping_ = false;
+    // On a fiber of a parallel run: the run's loop drives the kept multi
+    // handle, which every session shares, keeping or not.
+    bool driven_ = false;
+    bool sharedMulti_ = false;
+    bool ended_ = false;
     CURLM* multi_ = nullptr; // the cache's kept one, or a spare of this session's own
     CURL* easy_ = nullptr;
     curl_slist* headers_ = nullptr;

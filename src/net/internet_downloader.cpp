@@ -26,7 +26,10 @@ private:
 
 } // namespace
 
-CInternetDownloader::CInternetDownloader(IEngineHost* host) : host_(host) {}
+CInternetDownloader::CInternetDownloader(IEngineHost* host) : host_(host), connections_(ownConnections_) {}
+
+CInternetDownloader::CInternetDownloader(IEngineHost* host, CInternetDownloader& sharing)
+    : host_(host), connections_(sharing.connections_) {}
 
 CInternetDownloader::~CInternetDownloader() = default;
 

@@ -79,6 +79,9 @@ struct LinkTroubles {
 class CInternetDownloader {
 public:
     explicit CInternetDownloader(IEngineHost* host = nullptr);
+    // An engine for one file of a parallel run: its own state, the
+    // connections of sharing (which must outlive it).
+    CInternetDownloader(IEngineHost* host, CInternetDownloader& sharing);
     ~CInternetDownloader();
     CInternetDownloader(const CInternetDownloader&) = delete;
     // More than this much of a page is not read: links are taken from the
@@ -136,6 +139,7 @@ public:
     };
     // Connections kept open now (outside a batch: none).
     std::size_t KeptConnections() const { return connections_.OpenConnections(); }
+    ConnectionCache& Connections() { return connections_; }
 
     // Per-operation inputs and the output.
     std::string sourceUrl;
@@ -338,7 +342,8 @@ private:
     FtpLinkTarget LookUpFtpLink(const std::string& url);
 
     IEngineHost* host_ = nullptr;
-    ConnectionCache connections_;
+    ConnectionCache ownConnections_;
+    ConnectionCache& connections_;
     IFtpTreePane* ftpTree_ = nullptr;
     IFtpListPane* ftpList_ = nullptr;
     ILinkTreePane* linkTree_ = nullptr;

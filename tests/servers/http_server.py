@@ -24,6 +24,9 @@ Routes:
   /site/...           the web site of the link extraction tests (link_site.py)
   /stats/hits?path=P  how often P was requested, as text
   /stats/query?path=P the query string P was last requested with
+  /busy/MS/K          "busy K" padded to 64 bytes, answered MS milliseconds
+                      after the request, with the answers being waited on counted
+  /stats/peak         the most /busy answers waited on at one time, as text
 Hostile answers:
   /short/N            Content-Length N + 1000, N bytes, then the connection closes
   /chunkcut/N         chunked, N bytes in chunks, then the connection closes
@@ -109,6 +112,8 @@ class Handler(BaseHTTPRequestHandler):
     lock = threading.Lock()
     ranged_versions = {}
     ranged_seen = {}
+    busy_now = 0
+    busy_peak = 0
 
     def log_message(self, fmt, *args):
         pass
@@ -172,6 +177,18 @@ class Handler(BaseHTTPRequestHandler):
 
         if head == "bytes":
             self.send_bytes(self.number(arg))
+        elif head == "busy":
+            with Handler.lock:
+                Handler.busy_now += 1
+                Handler.busy_peak = max(Handler.busy_peak, Handler.busy_now)
+            time.sleep(self.number(arg) / 1000.0)
+            with Handler.lock:
+                Handler.busy_now -= 1
+            name = parts[2] if len(parts) > 2 else ""
+            self.reply(200, ("busy " + name).encode().ljust(64, b"."))
+        elif head == "stats" and arg == "peak":
+            with Handler.lock:
+                self.reply(200, str(Handler.busy_peak).encode())
         elif head == "nolength":
             self.send_response(200)
             self.send_header("Content-Type", "application/octet-stream")

@@ -1,0 +1,197 @@
+// Runs with several files in flight: never more connections than asked,
+// every file whole, blocks reported in run order, warnings and Stop as in a
+// run of one file at a time, and "(n)" names that never collide.
+#include "app/ordinex_app.h"
+#include "recording_ui.h"
+#include "test_servers.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+using namespace ordinex;
+using namespace ordinex::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ParallelRunTest : public ::testing::Test {
+protected:
+    TempDir out;
+    TestServer http = TestServer::StartHttp();
+    COrdinexApp app;
+    RecordingStatusView view;
+    ScriptedPrompter prompter;
+    CountingPump pump;
+    Job job;
+
+    void SetUp() override {
+        app.SetStatusView(&view);
+        app.SetPrompter(&prompter);
+        app.SetMessagePump(&pump);
+        job.urlBase = http.url("");
+        job.folderBase = out.path();
+        job.folderExpansion = "f*.bin";
+    }
+    // Files 1..count of url + "*" (the range's value replaces the star).
+    COrdinexApp::RunSummary Series(const std::string& url, int count, int parallel) {
+        job.urlExpansion = url;
+        job.ranges[0] = {1, "1", std::to_string(count)};
+        app.settings.ParallelTransfersSetting = parallel;
+        return app.RunSeries(job);
+    }
+    int Peak() {
+        const auto r = RunProcess({"/usr/bin/curl", "-s", http.url("/stats/peak")}, out.path());
+        return std::stoi(r.out.empty() ? "0" : r.out);
+    }
+    static std::string Busy(int k) {
+        const std::string text = "busy " + std::to_string(k);
+        return text + std::string(64 - text.size(), '.');
+    }
+    // The addresses the status area named, each once, in the order shown.
+    std::vector<std::string> Targets() const {
+        std::vector<std::string> t;
+        for (const auto& s : view.Line("1007"))
+            if (!s.empty())
+                t.push_back(s);
+        return t;
+    }
+};
+
+TEST_F(ParallelRunTest, NeverMoreConnectionsThanAskedAndEveryFileWhole) {
+    for (int parallel : {1, 4}) {
+        SCOPED_TRACE(parallel);
+        fs::remove_all(out / "");
+        fs::create_directories(out.path());
+        const auto summary = Series("busy/150/*", 12, parallel);
+        EXPECT_TRUE(summary.Complete());
+        EXPECT_EQ(summary.done, 12);
+        for (int k = 1; k <= 12; ++k)
+            EXPECT_EQ(ReadFile(out / ("f" + std::to_string(k) + ".bin")), Busy(k));
+        const int peak = Peak();
+        EXPECT_LE(peak, parallel);
+        if (parallel > 1) {
+            EXPECT_GE(peak, 2) << "files really were in flight together";
+        }
+        EXPECT_EQ(view.FileProgress().back(), "12 / 12 Files");
+        EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
+    }
+}
+
+TEST_F(ParallelRunTest, BlocksAreReportedInRunOrderEachWhole) {
+    // A Link-list run whose first file is the slowest: the others finish
+    // first and wait for it in memory.
+    std::vector<std::string> urls;
+    for (int k = 1; k <= 6; ++k)
+        urls.push_back(http.url("/busy/" + std::to_string(k == 1 ? 600 : 100) + "/" + std::to_string(k)));
+    app.settings.ParallelTransfersSetting = 3;
+    const auto summary = app.FetchLinkAddresses(job, urls);
+    EXPECT_EQ(summary.done, 6);
+    EXPECT_EQ(ReadFile(out / "6"), Busy(6));
+    EXPECT_LE(Peak(), 3);
+    const auto targets = Targets();
+    ASSERT_EQ(targets.size(), 6u);
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_EQ(targets[k - 1], urls[k - 1] + " を");
+    // Between one file's address and the next, only that file's own lines.
+    std::string current;
+    int completions = 0;
+    for (const auto& e : view.events) {
+        if (e.rfind("1007:http", 0) == 0) {
+            current = e.substr(5, e.size() - 5 - std::string(" を").size());
+        } else if (e.rfind("1006:", 0) == 0 && e.find(" のダウンロード完了") != std::string::npos) {
+            EXPECT_EQ(e.substr(5, e.find(" のダウンロード完了") - 5), current) << e;
+            ++completions;
+        }
+    }
+    EXPECT_EQ(completions, 6);
+}
+
+TEST_F(ParallelRunTest, AFailingFileInTheMiddleWarnsOnceEitherAnswer) {
+    for (int answer : {kAnswerNo, kAnswerYes}) {
+        SCOPED_TRACE(answer);
+        fs::remove_all(out / "");
+        fs::create_directories(out.path());
+        prompter.asked.clear();
+        prompter.answers = {answer};
+        // File 3 of 8 is missing on the server; the others take a while.
+        std::vector<std::string> urls;
+        for (int k = 1; k <= 8; ++k)
+            urls.push_back(k == 3 ? http.url("/status/404") : http.url("/busy/300/" + std::to_string(k)));
+        app.settings.ParallelTransfersSetting = 4;
+        const auto summary = app.FetchLinkAddresses(job, urls);
+        std::vector<std::string> warnings;
+        for (const auto& a : prompter.asked)
+            if (a.rfind("dialog:", 0) == 0)
+                warnings.push_back(a);
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_NE(warnings[0].find("404"), std::string::npos) << warnings[0];
+        EXPECT_EQ(summary.failed, 1);
+        EXPECT_FALSE(fs::exists(out / "404"));
+        if (answer == kAnswerNo) {
+            EXPECT_EQ(summary.done, 7);
+            continue;
+        }
+        EXPECT_EQ(summary.done + summary.stopped, 7);
+        EXPECT_GE(summary.done, 2) << "the files before it were reported first";
+        EXPECT_GE(summary.stopped, 1) << "the run ended with it";
+        for (int k = 4; k <= 8; ++k)
+            if (fs::exists(out / std::to_string(k))) {
+                EXPECT_EQ(ReadFile(out / std::to_string(k)), Busy(k)) << "whole or not there";
+            }
+    }
+}
+
+TEST_F(ParallelRunTest, StopEndsEveryTransferInFlightPromptly) {
+    job.urlExpansion = "slow/20000*";
+    job.ranges[0] = {1, "1", "8"};
+    app.settings.ParallelTransfersSetting = 4;
+    std::chrono::steady_clock::time_point pressed{};
+    pump.onPump = [&](int) {
+        if (pressed == std::chrono::steady_clock::time_point{} && view.line1013.rfind("0 byte", 0) != 0 &&
+            view.byteBarShown) {
+            pressed = std::chrono::steady_clock::now();
+            app.RequestStop();
+        }
+    };
+    const auto summary = app.RunSeries(job);
+    const auto took = std::chrono::steady_clock::now() - pressed;
+    EXPECT_LT(took, std::chrono::seconds(2)) << "ends promptly";
+    EXPECT_EQ(summary.done, 0);
+    EXPECT_EQ(summary.stopped, 8);
+    int parts = 0;
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_FALSE(fs::exists(out / ("f" + std::to_string(k) + ".bin")));
+        parts += fs::exists(out / (".f" + std::to_string(k) + ".bin.part")) ? 1 : 0;
+    }
+    EXPECT_GE(parts, 1) << "what arrived stays for the next attempt";
+    EXPECT_LE(parts, 4);
+    EXPECT_EQ(app.engine.KeptConnections(), 0u);
+}
+
+TEST_F(ParallelRunTest, NumberedNamesNeverCollide) {
+    // Six files to one name: the first free "(n)" of each is decided in run
+    // order, counting the names of files still in flight.
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing);
+        fs::remove_all(out / "");
+        fs::create_directories(out.path());
+        if (existing)
+            WriteFile(out / "same.bin", "old");
+        job.folderExpansion = "same.bin";
+        app.settings.SaveSetting = 2;
+        const auto summary = Series("busy/100/*", 6, 4);
+        EXPECT_EQ(summary.done, 6);
+        const std::string first = existing ? "same(1).bin" : "same.bin";
+        EXPECT_EQ(ReadFile(out / first), Busy(1));
+        for (int k = 2; k <= 6; ++k)
+            EXPECT_EQ(ReadFile(out / ("same(" + std::to_string(k - (existing ? 0 : 1)) + ").bin")), Busy(k));
+        if (existing) {
+            EXPECT_EQ(ReadFile(out / "same.bin"), "old");
+        }
+    }
+}
+
+} // namespace
