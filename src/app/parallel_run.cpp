@@ -71,7 +71,8 @@ bool ParallelRun::Claimed(const std::string& path) const {
 
 bool ParallelRun::WarningWouldAsk(int32_t situationFlag) const {
     const ProgramSettings& s = app_.settings;
-    return app_.Prompter() && ((s.PauseForConfirm && s.PauseByWarning) || (s.ShowWarningDialogSetting && situationFlag));
+    return app_.Prompter() &&
+           ((s.PauseForConfirm && s.PauseByWarning) || (s.ShowWarningDialogSetting && situationFlag));
 }
 
 void ParallelRun::Run(COrdinexApp::RunSummary& summary) {
@@ -82,8 +83,8 @@ void ParallelRun::Run(COrdinexApp::RunSummary& summary) {
     for (;;) {
         app_.PumpOneMessage();
         const auto running = [&] {
-            return static_cast<std::size_t>(std::count_if(window_.begin(), window_.end(),
-                                                          [](const auto& s) { return !s->Finished(); }));
+            return static_cast<std::size_t>(
+                std::count_if(window_.begin(), window_.end(), [](const auto& s) { return !s->Finished(); }));
         };
         while (more_ && !ending_ && !app_.stopRequested && running() < parallel_ &&
                window_.size() < parallel_ * kWaitingPerTransfer && StartNext(summary)) {
@@ -121,7 +122,8 @@ bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
     }
     const bool exists = app_.targetValid && COrdinexApp::FileExists(slot->destination);
     const bool pause = s.PauseByFileDownload && s.PauseForConfirm && app_.Prompter();
-    const bool asks = exists && s.SaveSetting == 1 && WarningWouldAsk(s.ShowWarningDialogOnOverwriteSaveSetting);
+    const bool asks =
+        exists && s.SaveSetting == 1 && WarningWouldAsk(s.ShowWarningDialogOnOverwriteSaveSetting);
     if (pause || asks) {
         // A question is about the earliest file that needs one: the files
         // before it are reported first.
@@ -209,7 +211,8 @@ bool ParallelRun::Report(Slot& slot, COrdinexApp::RunSummary& summary) {
         ++summary.failed;
         app_.ReportItem(RunReportRow::Outcome::Failed, slot.invalidText);
         if (mayAsk)
-            answer = app_.ShowWarning(slot.invalidText, app_.settings.ShowWarningDialogOnIllegalUrlFolderSetting);
+            answer =
+                app_.ShowWarning(slot.invalidText, app_.settings.ShowWarningDialogOnIllegalUrlFolderSetting);
         break;
     case Slot::Kind::Transfer: {
         const CInternetDownloader& e = *slot.engine;
@@ -226,7 +229,8 @@ bool ParallelRun::Report(Slot& slot, COrdinexApp::RunSummary& summary) {
             ++summary.failed;
             app_.ReportItem(RunReportRow::Outcome::Failed, e.errorText);
             if (mayAsk)
-                answer = app_.ShowWarning(e.errorText, app_.settings.ShowWarningDialogOnDownloadFailureSetting);
+                answer =
+                    app_.ShowWarning(e.errorText, app_.settings.ShowWarningDialogOnDownloadFailureSetting);
         }
         break;
     }
@@ -255,8 +259,8 @@ void ParallelRun::ShowRunBytes() {
     if (bytes == shownBytes_ || !app_.StatusView())
         return;
     shownBytes_ = bytes;
-    app_.StatusView()->SetByteProgress(GroupDigits(bytes) + " byte (同時 " + std::to_string(inFlight) + " ファイル)",
-                                       0, 0);
+    app_.StatusView()->SetByteProgress(
+        GroupDigits(bytes) + " byte (同時 " + std::to_string(inFlight) + " ファイル)", 0, 0);
     const ProgressDetail detail = app_.meter_.Detail(ProgressMeter::Clock::now());
     app_.StatusView()->SetProgressDetail("", detail.run, detail.percent);
 }

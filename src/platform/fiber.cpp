@@ -29,8 +29,8 @@ Fiber::Fiber(std::function<void()> body, std::size_t stackBytes) : body_(std::mo
     // One page below the stack stays inaccessible, so that an overflow
     // faults instead of writing over other memory.
     mapped_ = stackBytes_ + page;
-    void* memory = ::mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                          -1, 0);
+    void* memory =
+        ::mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (memory == MAP_FAILED)
         return;
     ::mprotect(memory, page, PROT_NONE);

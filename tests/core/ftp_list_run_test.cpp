@@ -285,3 +285,36 @@ TEST_F(FtpListRun, HostileNamesStayInsideTheDestination) {
 
 } // namespace
 } // namespace ordinex::test
+
+namespace ordinex::test {
+namespace {
+// Several files of an FTP list in flight at once, each on a control
+// connection of its own: whole files, and the blocks in run order.
+TEST_F(FtpListRun, ParallelFilesArriveWholeAndAreReportedInOrder) {
+    TestServer slow = TestServer::StartFtp(root.path(), "--slow");
+    std::vector<std::string> names;
+    const std::string dir = slow.url("/many/");
+    fs::create_directories(root / "many");
+    for (int k = 1; k <= 6; ++k) {
+        const std::string name = "f" + std::to_string(k) + ".bin";
+        WriteFile(root / ("many/" + name), std::string(20000 + k, static_cast<char>('a' + k)));
+        rows.rows.push_back({dir, name, std::to_string(20000 + k)});
+        names.push_back(name);
+    }
+    app.settings.ParallelTransfersSetting = 3;
+    const auto summary = app.RunFtpList(job);
+    EXPECT_EQ(summary.done, 6);
+    std::vector<std::string> shown;
+    for (const auto& t : view.Line("1007"))
+        if (!t.empty())
+            shown.push_back(t);
+    ASSERT_EQ(shown.size(), 6u);
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_EQ(ReadFile(sandbox / ("dl/" + names[k - 1])),
+                  std::string(20000 + k, static_cast<char>('a' + k)));
+        EXPECT_EQ(shown[k - 1], dir + names[k - 1] + " を");
+    }
+    EXPECT_EQ(app.engine.KeptConnections(), 0u) << "the run's end closes them all";
+}
+} // namespace
+} // namespace ordinex::test
