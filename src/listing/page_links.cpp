@@ -90,6 +90,13 @@ HttpProbeResult CInternetDownloader::ProbeLink(const PageLink& link, bool& stopp
             return known->second;
     }
     HttpProbeResult probe;
+    const auto early = prefetched_.find(link.text);
+    if (early != prefetched_.end()) {
+        probe = early->second;
+        if (walkMemory_ && walkMemory_->probes.size() < kWalkProbes)
+            walkMemory_->probes.emplace(link.text, probe);
+        return probe;
+    }
     QueryHttpInfo(link.url, probe);
     // A probe cut short says nothing about the file.
     stopped = Host().StopRequested();
@@ -124,20 +131,48 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
     ILinkTreePane* tree = linkTree_;
     const std::string nodeText = tree ? tree->NodeText(node) : std::string();
     const ProgramSettings& settings = Host().Settings();
-    for (std::size_t i = 0; i < links.size() && !stopped; ++i) {
-        Host().PumpOneMessage();
-        if (Host().StopRequested())
-            break;
-        const PageLink& link = links[i];
+    // A page is not put twice under the same node, nor beside the selected node's own children.
+    auto candidate = [&](const PageLink& link, bool& treeCandidate, bool& listCandidate) {
         const TreeNodeId selected = tree ? tree->Selected() : kNoNode;
-        // A page is not put twice under the same node, nor beside the selected node's own children.
-        const bool treeCandidate = addToTree && tree && node != kNoNode && link.text != nodeText &&
-                                   tree->FindChild(selected, link.text) == kNoNode &&
-                                   tree->FindChild(node, link.text) == kNoNode;
-        const bool listCandidate = addToList && linkList_ &&
-                                   !(tree && link.text == tree->NodeText(selected)) &&
-                                   !linkList_->HasRow(link.text);
-        if (!treeCandidate && !listCandidate)
+        treeCandidate = addToTree && tree && node != kNoNode && link.text != nodeText &&
+                        tree->FindChild(selected, link.text) == kNoNode &&
+                        tree->FindChild(node, link.text) == kNoNode;
+        listCandidate = addToList && linkList_ && !(tree && link.text == tree->NodeText(selected)) &&
+                        !linkList_->HasRow(link.text);
+        return treeCandidate || listCandidate;
+    };
+    // Up to ParallelTransfersSetting probes go out at once; the rows still
+    // go in in the page's order below.
+    prefetched_.clear();
+    if (settings.ParallelTransfersSetting > 1 && !stopped) {
+        std::vector<const PageLink*> wanted;
+        for (const PageLink& link : links) {
+            bool inTree = false, inList = false;
+            if (candidate(link, inTree, inList) && !(walkMemory_ && walkMemory_->probes.count(link.text)))
+                wanted.push_back(&link);
+        }
+        std::vector<HttpProbeResult> probes(wanted.size());
+        std::vector<char> answered(wanted.size(), 0);
+        RunConcurrently(wanted.size(), static_cast<std::size_t>(settings.ParallelTransfersSetting),
+                        [&](CInternetDownloader& worker, std::size_t k) {
+                            worker.QueryHttpInfo(wanted[k]->url, probes[k]);
+                            // A probe cut short says nothing about the file.
+                            answered[k] = !Host().StopRequested();
+                        });
+        for (std::size_t k = 0; k < wanted.size(); ++k)
+            if (answered[k])
+                prefetched_.emplace(wanted[k]->text, std::move(probes[k]));
+    }
+    for (std::size_t i = 0; i < links.size() && !stopped; ++i) {
+        const PageLink& link = links[i];
+        // Answers already in stay in the list even after a Stop.
+        if (!prefetched_.count(link.text)) {
+            Host().PumpOneMessage();
+            if (Host().StopRequested())
+                break;
+        }
+        bool treeCandidate = false, listCandidate = false;
+        if (!candidate(link, treeCandidate, listCandidate))
             continue;
         const HttpProbeResult probe = ProbeLink(link, stopped);
         if (stopped)
@@ -148,6 +183,7 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
         if (listCandidate && PassesListFilter(settings, FileNameOfText(link.text), probe.sizeText))
             linkList_->InsertRow({link.text, probe.sizeText, probe.contentType, probe.dateText, isPage});
     }
+    prefetched_.clear();
     Host().SetStatus(address + " のダウンロード完了");
     batch.End();
     if (ownBusy)

@@ -26,10 +26,11 @@ private:
 
 } // namespace
 
-CInternetDownloader::CInternetDownloader(IEngineHost* host) : host_(host), connections_(ownConnections_) {}
+CInternetDownloader::CInternetDownloader(IEngineHost* host)
+    : unreachable_(ownUnreachable_), host_(host), connections_(ownConnections_) {}
 
 CInternetDownloader::CInternetDownloader(IEngineHost* host, CInternetDownloader& sharing)
-    : host_(host), connections_(sharing.connections_) {}
+    : unreachable_(sharing.unreachable_), host_(host), connections_(sharing.connections_) {}
 
 CInternetDownloader::~CInternetDownloader() = default;
 

@@ -237,6 +237,15 @@ public:
     // The hidden view that loads the pages; created on first use.
     CDownloadHtml& HtmlView();
 
+    // Runs work(worker, i) for every i below count, up to parallel of them at
+    // once, each on a fiber with an engine of its own that shares this one's
+    // connections and dead servers; returns when all are done. The workers'
+    // status lines go to this engine's host as they come. Must be called
+    // outside a fiber; with parallel 1 (or a single item) it runs them here,
+    // one after the other, on this engine.
+    void RunConcurrently(std::size_t count, std::size_t parallel,
+                         const std::function<void(CInternetDownloader& worker, std::size_t i)>& work);
+
 private:
     friend class CDownloadHtml;
     struct LinkWalkMemory;
@@ -312,7 +321,8 @@ private:
     // is left to the caller, which reports it as its operation does.
     enum class HeaderWait { Arrived, Stopped, Failed };
     HeaderWait AwaitHeaders(CurlSession& session, const std::string& hostKey);
-    std::unordered_map<std::string, std::string> unreachable_;
+    std::unordered_map<std::string, std::string> ownUnreachable_;
+    std::unordered_map<std::string, std::string>& unreachable_;
     // FTP servers ("host:port") that do not know MLSD: they are asked LIST.
     std::set<std::string> noMlsd_;
     // One folder's listing as it goes into the tree and the list.
@@ -356,6 +366,8 @@ private:
     std::unique_ptr<CDownloadHtml, HtmlViewDeleter> htmlView_;
     // What a depth walk has learnt so far: probe answers and pages' links.
     LinkWalkMemory* walkMemory_ = nullptr;
+    // The answers of a page's probes that went out together, by link text.
+    std::unordered_map<std::string, HttpProbeResult> prefetched_;
 };
 
 } // namespace ordinex

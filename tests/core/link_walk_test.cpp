@@ -2,6 +2,7 @@
 #include "net/internet_downloader.h"
 #include "net_recorders.h"
 #include "test_servers.h"
+#include "test_support.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -482,6 +483,44 @@ TEST_F(LinkSite, APageThatNeverEndsEndsOnStopOrAtTheBound) {
     EXPECT_TRUE(list.Rows().empty());
     EXPECT_TRUE(tree.Paths().empty());
     EXPECT_TRUE(engine.errorText.empty());
+}
+
+// Probes several at once: the same tree and rows, each page read and each
+// address probed once, and never more probes waited on than allowed.
+TEST_F(LinkSite, ProbesGoOutSeveralAtOnceWithTheSameResult) {
+    host.settings.HttpListNextChoseSetting = 3;
+    host.settings.HttpListNextChoseAddListSetting = 1;
+    host.settings.ParallelTransfersSetting = 4;
+    ASSERT_TRUE(Open("d/0.html"));
+    const LinkWalkSummary summary = engine.WalkLinkTree(tree.Selected());
+    EXPECT_EQ(summary.pages, 8);
+    EXPECT_EQ(Hits("d/2a.html"), 2) << "read once and probed once";
+    EXPECT_EQ(Hits("d/f3a.bin"), 1);
+    EXPECT_EQ(list.Texts(site + "d/"), (Texts{"1a.html", "1b.html", "f0.bin", "2a.html", "f1a.bin", "f1b.bin",
+                                              "3a.html", "f2a.bin", "4a.html", "f3a.bin"}));
+    EXPECT_EQ(engine.KeptConnections(), 0u);
+
+    TempDir www;
+    std::string page = "<html><body>";
+    for (int k = 1; k <= 8; ++k)
+        page += "<a href=\"/busy/200/" + std::to_string(k) + "\">" + std::to_string(k) + "</a>";
+    WriteFile(www / "p.html", page + "</body></html>");
+    TestServer files = TestServer::StartHttp(www.path());
+    ASSERT_TRUE(engine.ExtractPageLinks(kNoNode, files.url("/p.html"), false, true, true));
+    Texts rows;
+    for (int k = 1; k <= 8; ++k)
+        rows.push_back("busy/200/" + std::to_string(k));
+    EXPECT_EQ(list.Texts("127.0.0.1:" + std::to_string(files.port()) + "/"), rows) << "in the page's order";
+    std::string peak;
+    CURL* curl = curl_easy_init();
+    const std::string url = files.url("/stats/peak");
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Collect);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &peak);
+    curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    EXPECT_GE(std::stoi(peak), 2);
+    EXPECT_LE(std::stoi(peak), 4);
 }
 
 } // namespace
