@@ -14,12 +14,21 @@
 #      show its busy look
 #   6. peak resident memory of ordinex-cli                             (target: < 40 MB)
 #   7. how long Ctrl+C (Stop) takes to end a transfer                   (target: < 100 ms)
+#   8. several files at once: the 200 files through the proxy with
+#      ordinex-cli run -j 8 vs curl -Z --parallel-max 8 and aria2c -j8
+#      -x8, -j 16 vs curl -Z --parallel-max 16, and on loopback the
+#      2,000 files with -j 4 vs curl -Z --parallel-max 4, -j 1 printed
+#      beside them                                                    (target: ratio >= 1.0)
+#      and the peak resident memory of -j 16                            (target: < 40 MB)
+# BENCH_ROWS=parallel runs only the rows of 8 (and -j 1 for reference).
 # Ratios are curl's time divided by Ordinex's: above 1 means Ordinex is
 # faster. Each figure is the best of the repeats, with the median and the
 # worst beside it; the programs take turns, so that a busy moment of the
 # machine does not fall on one of them only.
 # Usage: bench/transfer_bench.sh [build dir (or its ordinex-cli)] [repeats]
 set -euo pipefail
+only_parallel=0
+[ "${BENCH_ROWS:-all}" = parallel ] && only_parallel=1
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
 [ -d "$build" ] || build=$(dirname "$build")
@@ -170,8 +179,25 @@ ftp_o() { pinned_sample ftp-o client "$cli" run ftp.odx; }
 ftp_c() { pinned_sample ftp-c client curl -s -P - "$ftp/files/f[001-200].bin" -o "$out/curl/#1.bin"; }
 # Of two programs run one after the other, each goes first in every other turn.
 in_turn_order() { if [ $((turn % 2)) = 1 ]; then "$1"; "$2"; else "$2"; "$1"; fi; }
+series_j4() { pinned_sample series-j4 client "$cli" run -j 4 series.odx; }
+series_cz4() { pinned_sample series-cz4 client curl -s -Z --parallel-max 4 "$http/f[0001-2000].bin" -o "$out/curl/#1.bin"; }
+parallel_rows() {
+  sample proxied-j8 "$cli" run -j 8 proxied.odx
+  sample proxied-cz8 curl -s -Z --parallel-max 8 "$proxied/f[0001-0200].bin" -o "$out/curl/#1.bin"
+  has aria2c && sample proxied-aria2c8 aria2c -q -j8 -x8 -i proxied-urls.txt -d "$out/curl"
+  sample proxied-j16 "$cli" run -j 16 proxied.odx
+  sample proxied-cz16 curl -s -Z --parallel-max 16 "$proxied/f[0001-0200].bin" -o "$out/curl/#1.bin"
+  pin_server 0
+  in_turn_order series_j4 series_cz4
+  pin_server "0-$(($(nproc) - 1))"
+}
 for turn in $(seq "$repeat"); do
   echo "== turn $turn =="
+  if [ "$only_parallel" = 1 ]; then
+    sample proxied-o "$cli" run proxied.odx
+    parallel_rows
+    continue
+  fi
   sample big-o "$cli" run big.odx
   sample big-c curl -s -o "$out/curl/big.bin" "$http/big.bin"
   sample proxied-o "$cli" run proxied.odx
@@ -192,9 +218,10 @@ for turn in $(seq "$repeat"); do
     pinned_sample terminal-long server "$cli" run series.odx
   fi
   pin_server "0-$(($(nproc) - 1))"
+  parallel_rows
 done
 # Once, for reference: one connection per file through the proxy.
-sample proxied-o0 "$cli" run proxied0.odx
+[ "$only_parallel" = 1 ] || sample proxied-o0 "$cli" run proxied0.odx
 
 # What the runs saved is what the servers hold.
 check() { # folder, count, sample file, its copy
@@ -203,11 +230,16 @@ check() { # folder, count, sample file, its copy
   [ "$n" -eq "$2" ] || { echo "$1: saved $n files of $2" >&2; exit 1; }
   cmp -s "$3" "$4" || { echo "$4: content differs" >&2; exit 1; }
 }
+fresh; "$cli" run -j 4 series.odx 2>/dev/null; check "$out/series-o" 2000 "$work/www/f1234.bin" "$out/series-o/1234.bin"
+fresh; "$cli" run -j 16 proxied.odx 2>/dev/null; check "$out/proxied-o" 200 "$work/www/f0123.bin" "$out/proxied-o/0123.bin"
+if [ "$only_parallel" = 0 ]; then
 fresh; "$cli" run series.odx 2>/dev/null; check "$out/series-o" 2000 "$work/www/f1234.bin" "$out/series-o/1234.bin"
 fresh; "$cli" run proxied.odx 2>/dev/null; check "$out/proxied-o" 200 "$work/www/f0123.bin" "$out/proxied-o/0123.bin"
 fresh; "$cli" run ftp.odx 2>/dev/null; check "$out/ftp-o" 200 "$work/ftp/files/f123.bin" "$out/ftp-o/123.bin"
+fi
 
-echo "== Stop =="
+stop_ms=0
+[ "$only_parallel" = 1 ] || { echo "== Stop =="
 stop_ms=$(/usr/bin/python3 - "$cli" <<'PY'
 import os, signal, subprocess, sys, time
 samples = []
@@ -221,11 +253,11 @@ for _ in range(5):
 samples.sort()
 print(f"{samples[len(samples)//2]:.1f}")
 PY
-)
+); }
 
-/usr/bin/python3 - "$work/samples" "$stop_ms" "${#on_server_cpu[@]}" <<'PY'
+/usr/bin/python3 - "$work/samples" "$stop_ms" "${#on_server_cpu[@]}" "$only_parallel" <<'PY'
 import os, statistics, sys
-folder, stop, pinned = sys.argv[1], float(sys.argv[2]), sys.argv[3] != "0"
+folder, stop, pinned, only_parallel = sys.argv[1], float(sys.argv[2]), sys.argv[3] != "0", sys.argv[4] == "1"
 def load(label):
     path = os.path.join(folder, label)
     if not os.path.exists(path):
@@ -243,6 +275,25 @@ def row(name, o, c, target, label="curl"):
     print(f"{name:26s} ordinex {spread(o)}   {label} {spread(c)}")
     # Judged as printed: a tie that prints as 1.00 meets ">= 1.0".
     print(f"{'':26s} ratio {ratio:5.2f} (of medians {med:.2f})  (target >= {target}) {verdict(round(ratio, 2) >= target)}")
+def parallel_rows():
+    one = load("proxied-o")
+    j8 = load("proxied-j8")
+    row("200 x 16 KiB, 20 ms, -j 8", j8, load("proxied-cz8"), 1.0, "curl -Z 8")
+    aria = load("proxied-aria2c8")
+    if aria:
+        row("", j8, aria, 1.0, "aria2c -j8 -x8")
+    else:
+        print(f"{'':26s} aria2c: not installed")
+    j16 = load("proxied-j16")
+    row("200 x 16 KiB, 20 ms, -j 16", j16, load("proxied-cz16"), 1.0, "curl -Z 16")
+    print(f"{'':26s} ordinex-cli -j 1: {spread(one)}; -j 8 is {one['s'][0] / j8['s'][0]:.1f} times as fast,"
+          f" -j 16 {one['s'][0] / j16['s'][0]:.1f}")
+    row("2,000 x 16 KiB, -j 4", load("series-j4"), load("series-cz4"), 1.0, "curl -Z 4")
+    peak16 = j16["kib"] / 1024
+    print(f"ordinex-cli -j 16 peak resident memory: {peak16:.1f} MiB  (target < 40) {verdict(peak16 < 40)}")
+if only_parallel:
+    parallel_rows()
+    sys.exit(0)
 big_o, big_c = load("big-o"), load("big-c")
 row("1 GiB file", big_o, big_c, 1.0)
 print(f"{'':26s} throughput: ordinex-cli {1024 / big_o['s'][0]:.0f} MiB/s, curl {1024 / big_c['s'][0]:.0f} MiB/s")
@@ -282,6 +333,7 @@ else:
     print("window: not measured (no GUI build or no xvfb-run)")
 if not pinned:
     print("(2,000-file, FTP and window rows: programs were not kept on set CPUs: fewer than two CPUs or no taskset)")
+parallel_rows()
 peak = max(load(l)["kib"] for l in ("big-o", "series-o", "proxied-o", "ftp-o")) / 1024
 print(f"ordinex-cli peak resident memory: {peak:.1f} MiB  (target < 40) {verdict(peak < 40)}")
 print(f"Stop to exit (median of 5): {stop:.1f} ms  (target < 100) {verdict(stop < 100)}")

@@ -15,7 +15,7 @@ packages=(
   locales wx3.2-i18n
   python3 python3-pyftpdlib
   ca-certificates openssl
-  curl nginx-light hyperfine
+  curl nginx-light hyperfine aria2
   clang-format
 )
 if [ "${1:-}" = "--fuzz" ]; then
