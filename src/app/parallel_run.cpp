@@ -53,15 +53,45 @@ struct ParallelRun::Slot {
     std::string url, destination, invalidText;
     std::unique_ptr<FileHost> host;
     std::unique_ptr<CInternetDownloader> engine;
-    std::unique_ptr<Fiber> fiber;
     bool saved = false;
-    bool Finished() const { return !fiber || fiber->Done(); }
+    bool finished = false;
+    bool Finished() const { return finished; }
 };
 
 ParallelRun::ParallelRun(COrdinexApp& app, IRunItems& items, int parallel)
     : app_(app), items_(items), parallel_(static_cast<std::size_t>(std::max(1, parallel))) {}
 
-ParallelRun::~ParallelRun() = default;
+ParallelRun::~ParallelRun() {
+    // Each worker leaves its loop, so that nothing stays on its stack.
+    for (const auto& worker : workers_) {
+        worker->quit = true;
+        worker->fiber->Resume();
+    }
+}
+
+ParallelRun::Worker* ParallelRun::FreeWorker() {
+    for (const auto& worker : workers_)
+        if (!worker->job)
+            return worker.get();
+    if (workers_.size() >= parallel_)
+        return nullptr;
+    auto worker = std::make_unique<Worker>();
+    Worker* raw = worker.get();
+    worker->fiber = std::make_unique<Fiber>([raw] {
+        while (!raw->quit) {
+            if (Slot* slot = raw->job) {
+                slot->saved = slot->engine->DownloadFile();
+                slot->finished = true;
+                raw->job = nullptr;
+            }
+            Fiber::Yield();
+        }
+    });
+    if (!worker->fiber->Valid())
+        return nullptr;
+    workers_.push_back(std::move(worker));
+    return raw;
+}
 
 bool ParallelRun::Claimed(const std::string& path) const {
     return std::any_of(window_.begin(), window_.end(), [&](const std::unique_ptr<Slot>& s) {
@@ -92,9 +122,9 @@ void ParallelRun::Run(COrdinexApp::RunSummary& summary) {
         if (window_.empty() && (!more_ || ending_ || app_.stopRequested))
             break;
         cache.Drive();
-        for (const auto& slot : window_)
-            if (slot->fiber && !slot->fiber->Done())
-                slot->fiber->Resume();
+        for (const auto& worker : workers_)
+            if (worker->job)
+                worker->fiber->Resume();
         while (!window_.empty() && window_.front()->Finished()) {
             if (!Report(*window_.front(), summary))
                 ending_ = true;
@@ -160,14 +190,16 @@ bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
         slot->engine->password = app_.engine.password;
         slot->engine->sourceUrl = slot->url;
         slot->engine->destinationPath = slot->destination;
-        Slot* raw = slot.get();
-        slot->fiber = std::make_unique<Fiber>([raw] { raw->saved = raw->engine->DownloadFile(); });
-        if (!slot->fiber->Valid()) {
-            slot->fiber.reset();
+        if (Worker* worker = FreeWorker()) {
+            worker->job = slot.get();
+        } else {
+            slot->engine.reset();
             slot->kind = Slot::Kind::Invalid;
             slot->invalidText = "同時ダウンロードのためのメモリを確保できませんでした";
         }
     }
+    if (slot->kind != Slot::Kind::Transfer)
+        slot->finished = true;
     window_.push_back(std::move(slot));
     ++next_;
     more_ = !items_.Advance();
@@ -241,7 +273,6 @@ bool ParallelRun::Report(Slot& slot, COrdinexApp::RunSummary& summary) {
     app_.meter_.FileDone(bytes, summary.processed);
     app_.SetStatus(kClear);
     app_.SetFileProgress(FileProgressText(summary.processed, total), total, summary.processed);
-    slot.fiber.reset();
     slot.engine.reset();
     return answer != kAnswerYes && answer != kAnswerOk;
 }

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <memory>
+#include <vector>
 
 namespace ordinex {
 
@@ -27,6 +28,15 @@ public:
 private:
     struct Slot;
     class FileHost;
+    // A fiber that downloads one slot's file after another: its stack (and
+    // the memory under it) serves the whole run, not one file.
+    struct Worker {
+        std::unique_ptr<Fiber> fiber;
+        Slot* job = nullptr;
+        bool quit = false;
+    };
+    // A free worker, made when fewer than N exist; null when none can be made.
+    Worker* FreeWorker();
     // Composes and starts the next item; false when it has to wait for the
     // files in flight (its destination is one of theirs, or it asks
     // something before it starts).
@@ -42,6 +52,7 @@ private:
     IRunItems& items_;
     std::size_t parallel_;
     std::deque<std::unique_ptr<Slot>> window_; // started, not yet reported, in run order
+    std::vector<std::unique_ptr<Worker>> workers_;
     int64_t next_ = 0;
     bool more_ = true;
     bool ending_ = false; // a warning's answer ended the run

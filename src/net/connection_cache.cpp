@@ -20,8 +20,8 @@ ConnectionCache::~ConnectionCache() {
     CloseAll();
     if (spare_)
         curl_multi_cleanup(spare_);
-    if (spareEasy_)
-        curl_easy_cleanup(spareEasy_);
+    for (CURL* easy : spareEasies_)
+        curl_easy_cleanup(easy);
     // Every handle that used it is gone by now.
     if (tlsSessions_)
         curl_share_cleanup(tlsSessions_);
@@ -42,9 +42,9 @@ bool ConnectionCache::Keeping(const ProgramSettings& settings) const {
 
 void ConnectionCache::EndBatch(IEngineHost& host) {
     if (depth_ > 0 && --depth_ == 0) {
-        if (spareEasy_)
-            curl_easy_cleanup(spareEasy_);
-        spareEasy_ = nullptr;
+        for (CURL* easy : spareEasies_)
+            curl_easy_cleanup(easy);
+        spareEasies_.clear();
         CloseAll();
         Flush(host);
     }
@@ -70,8 +70,10 @@ void ConnectionCache::SetDriven(bool driven, int parallel) {
 
 CURLMcode ConnectionCache::AddTransfer(CURLM* multi, CURL* easy) {
     const CURLMcode rc = curl_multi_add_handle(multi, easy);
-    if (rc == CURLM_OK && multi == kept_)
+    if (rc == CURLM_OK && multi == kept_) {
         running_.push_back(easy);
+        changed_ = true;
+    }
     return rc;
 }
 
@@ -87,6 +89,7 @@ void ConnectionCache::RemoveTransfer(CURLM* multi, CURL* easy) {
 
 bool ConnectionCache::Drive() {
     budgetPaused_ = false;
+    changed_ = false;
     if (!kept_ || running_.empty())
         return true;
     int stillRunning = 0;
@@ -105,6 +108,7 @@ bool ConnectionCache::Drive() {
         const CURLcode result = msg->data.result;
         if (owner)
             reinterpret_cast<CurlSession*>(owner)->TransferEnded(result);
+        changed_ = true;
     }
     driving_ = false;
     if (running_.empty() && closePending_)
@@ -113,7 +117,9 @@ bool ConnectionCache::Drive() {
 }
 
 void ConnectionCache::WaitForActivity(int ms) {
-    if (kept_ && !running_.empty() && !budgetPaused_)
+    // A transfer that ended or was added since the last round is someone's
+    // next step: the loop goes round again at once.
+    if (kept_ && !running_.empty() && !budgetPaused_ && !changed_)
         curl_multi_poll(kept_, nullptr, 0, ms, nullptr);
 }
 
@@ -133,10 +139,10 @@ void ConnectionCache::GiveBackSpare(CURLM* multi, bool holdsNothing) {
 }
 
 CURL* ConnectionCache::TakeEasy() {
-    CURL* easy = spareEasy_;
-    spareEasy_ = nullptr;
-    if (!easy)
+    if (spareEasies_.empty())
         return curl_easy_init();
+    CURL* easy = spareEasies_.back();
+    spareEasies_.pop_back();
     curl_easy_reset(easy);
     return easy;
 }
@@ -144,10 +150,11 @@ CURL* ConnectionCache::TakeEasy() {
 void ConnectionCache::GiveBackEasy(CURL* easy) {
     if (!easy)
         return;
-    if (spareEasy_ || depth_ == 0)
+    // One for each file in flight at most.
+    if (depth_ == 0 || spareEasies_.size() >= static_cast<std::size_t>(1 + maxConnectsExtra_))
         curl_easy_cleanup(easy);
     else
-        spareEasy_ = easy;
+        spareEasies_.push_back(easy);
 }
 
 bool ConnectionCache::CloseAll() {

@@ -45,9 +45,10 @@ public:
     CURLM* TakeSpare();
     void GiveBackSpare(CURLM* multi, bool holdsNothing);
 
-    // A batch's sessions follow one another: each takes the easy handle the
-    // last one gave back, reset to its defaults, rather than making one (and
-    // its receive buffer) per file.
+    // A batch's sessions follow one another: each takes an easy handle an
+    // earlier one gave back, reset to its defaults, rather than making one
+    // (and its receive buffer) per file; a parallel run keeps one per file
+    // in flight.
     CURL* TakeEasy();
     void GiveBackEasy(CURL* easy);
 
@@ -122,12 +123,13 @@ private:
     bool budgetPaused_ = false;
     bool closePending_ = false;
     bool driving_ = false;
+    bool changed_ = false;       // a transfer went on or off the kept multi handle since the last Drive
     std::vector<CURL*> running_; // the transfers on the kept multi handle
     long maxConnectsExtra_ = 0;
     int depth_ = 0;
     CURLM* kept_ = nullptr;
     CURLM* spare_ = nullptr;
-    CURL* spareEasy_ = nullptr;
+    std::vector<CURL*> spareEasies_;
     CURLSH* tlsSessions_ = nullptr;
     std::string user_, password_;
     bool credentialsSet_ = false;
