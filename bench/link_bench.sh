@@ -6,6 +6,8 @@
 # asked the server for, divided by its wall time (target: ratio >= 1.0).
 # Then where Ordinex's time goes: its page loads and probes counted from the
 # server's log, and the cost of one probe and of one page load measured alone.
+# Then the same walk with 8 probes at once (ParallelTransfersSetting=8)
+# against wget (target: ratio >= 1.0).
 # Usage: bench/link_bench.sh [build dir] [repeats]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,7 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$work/www" "$work/tmp" "$work/run" "$work/wget"
+mkdir -p "$work/www" "$work/tmp" "$work/run" "$work/run8" "$work/wget"
 /usr/bin/python3 - "$work/www" <<'PY'
 import os, sys
 www = sys.argv[1]
@@ -54,6 +56,7 @@ start_nginx "$work" "  types { text/html html; text/css css; application/octet-s
 for _ in $(seq 50); do curl -fs -o /dev/null "http://127.0.0.1:$port/p000.html" && break; sleep 0.1; done
 start="http://127.0.0.1:$port/p000.html"
 printf '[Tool]\nHttpListNextChoseSetting=2\n' > "$work/run/Ordinex.ini"
+printf '[Download]\nParallelTransfersSetting=8\n[Tool]\nHttpListNextChoseSetting=2\n' > "$work/run8/Ordinex.ini"
 
 # Runs a command in a folder; prints "seconds requests distinct-pages" from the server's log.
 timed() { # dir, command...
@@ -76,17 +79,20 @@ timed() { # dir, command...
   echo "$(echo "$t1 - $t0" | bc) $requests $pages"
 }
 
-best_o=""; best_w=""
+best_o=""; best_w=""; best_o8=""
 for _ in $(seq "$repeat"); do
   o=$(timed "$work/run" "$cli" ls "$start")
+  o8=$(timed "$work/run8" "$cli" ls "$start")
+  best_o8=$(printf '%s\n%s\n' "$best_o8" "$o8" | grep . | sort -n | head -n1)
   w=$(timed "$work/wget" wget -q --spider -r -l2 -nd -e robots=off -P "$work/wget" "$start")
   best_o=$(printf '%s\n%s\n' "$best_o" "$o" | grep . | sort -n | head -n1)
   best_w=$(printf '%s\n%s\n' "$best_w" "$w" | grep . | sort -n | head -n1)
 done
 probe=$(timed "$work/run" "$cli" ls "http://127.0.0.1:$port/files.html")
-/usr/bin/python3 - "$best_o" "$best_w" "$probe" "$work/www" <<'PY'
+/usr/bin/python3 - "$best_o" "$best_w" "$probe" "$work/www" "$best_o8" <<'PY'
 import re, sys, os
 o, w, probe = (line.split() for line in sys.argv[1:4])
+o8 = sys.argv[5].split()
 to, ro = float(o[0]), int(o[1])
 tw, rw, pw = float(w[0]), int(w[1]), int(w[2])
 
@@ -118,6 +124,12 @@ print("site: 200 pages x 20 links, walked 2 steps deep from p000.html (pages per
 print(f"ordinex-cli ls : {to:.3f} s, {ro} requests, {po} distinct pages read, {po / to:.1f} pages/s")
 print(f"wget --spider  : {tw:.3f} s, {rw} requests, {pw} distinct pages read, {pw / tw:.1f} pages/s")
 print(f"ratio (Ordinex pages/s over wget's): {(po / to) / (pw / tw):.2f}  (target >= 1.0)")
+# The same walk: the same pages read (the log's count of page addresses
+# also holds the probes of pages).
+t8, r8, p8 = float(o8[0]), int(o8[1]), len(read | {root})
+ratio8 = (p8 / t8) / (pw / tw)
+print(f"ordinex-cli ls, 8 at once: {t8:.3f} s, {r8} requests, {p8} distinct pages read, {p8 / t8:.1f} pages/s")
+print(f"ratio (8 at once over wget's): {ratio8:.2f}  (target >= 1.0) {'ok' if round(ratio8, 2) >= 1.0 else 'MISSED'}")
 tp = float(probe[0])
 per_probe = tp / 400
 rest = max(to - probes * per_probe, 0)
