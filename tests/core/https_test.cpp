@@ -185,7 +185,6 @@ protected:
     TestServer server = TestServer::StartHttps(CertDir());
     const std::string trust = std::string(kCaVariable) + "=" + CertDir() + "/ca.pem";
 
-    void SetUp() override { WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\n"); }
     ProcessResult Run(const std::vector<std::string>& args, bool trusted = true) {
         std::vector<std::string> argv{ORDINEX_CLI_PATH};
         argv.insert(argv.end(), args.begin(), args.end());
@@ -202,6 +201,7 @@ protected:
     }
 };
 
+// No settings file at all: HTTPS is on by default, certificates checked.
 TEST_F(HttpsCli, SeriesRunsOnOneSecureConnectionAndAnUntrustedServerIsRefused) {
     ProcessResult r = Run({"run", SeriesJob("ok")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
