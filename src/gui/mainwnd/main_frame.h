@@ -91,6 +91,9 @@ public:
 
     void UpdateTitle();
     void RebuildRecentMenu();
+    // Opens a job as File > Open does once the file is chosen (the save
+    // question first); false when it could not be read.
+    bool OpenJobFile(const std::string& path);
     // The last job and this window's placement go into the settings file.
     void SaveState();
     FramePlacement CurrentPlacement() const;
@@ -122,7 +125,6 @@ private:
     void ExecuteCommand(int command);
     void NewJob();
     void OpenJob();
-    bool OpenJobFile(const std::string& path);
     bool SaveJob();
     bool SaveJobAs();
     void OpenRecent(int index);

@@ -56,7 +56,7 @@ bool COrdinexWxApp::OnInit() {
         args.emplace_back(argv[i].utf8_str());
     UseDesktopLanguage();
     shell_ = std::make_unique<CAppShell>();
-    if (!shell_->InitInstance(args)) {
+    if (!shell_->InitInstance(args, newJobFolder_)) {
         shell_.reset();
         return false;
     }

@@ -3,6 +3,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <string>
 
 namespace ordinex {
 
@@ -20,10 +21,15 @@ public:
     // that the job and the settings are saved.
     void CloseMainWindow();
 
+    // Started in the settings folder (--desktop): a new job's destination
+    // is the folder the program was started from, not the settings folder.
+    static void SetNewJobFolder(std::string folder) { newJobFolder_ = std::move(folder); }
+
 private:
     void InstallSignalHandlers();
 
     std::unique_ptr<CAppShell> shell_;
+    static inline std::string newJobFolder_;
     // wxGTK's loop does not watch wx's own signal pipe: the handler only
     // raises a flag, which this timer looks at (also while a run pumps events).
     wxTimer signalTimer_;
