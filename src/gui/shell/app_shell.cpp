@@ -3,6 +3,7 @@
 #include "gui/kit/gtk_compact_style.h"
 #include "gui/kit/tool_windows.h"
 #include "gui/mainwnd/main_frame.h"
+#include "gui/widgets/app_art.h"
 
 #include <wx/app.h>
 #include <wx/dialog.h>
@@ -64,6 +65,8 @@ bool CAppShell::InitInstance(const std::vector<std::string>& args, const std::st
     // The frame restores its placement and the form the last job while
     // start-up has not completed.
     frame_ = new CMainFrame(app_, doc_);
+    // The icon of the menu entry, in every size the desktop may ask for.
+    frame_->SetIcons(MakeAppIconBundle());
     wxTheApp->SetTopWindow(frame_.get());
     if (args.empty())
         doc_.OnNewDocument();
