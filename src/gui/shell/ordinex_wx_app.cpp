@@ -37,8 +37,11 @@ void COrdinexWxApp::InstallSignalHandlers() {
     Bind(
         wxEVT_TIMER,
         [this](wxTimerEvent&) {
+            // A signal during start-up answers its dialogs and is kept
+            // until the window it closes exists.
             if (terminateRequested) {
-                terminateRequested = 0;
+                if (shell_ && shell_->MainFrame())
+                    terminateRequested = 0;
                 CloseMainWindow();
             }
         },
@@ -56,11 +59,14 @@ bool COrdinexWxApp::OnInit() {
         args.emplace_back(argv[i].utf8_str());
     UseDesktopLanguage();
     shell_ = std::make_unique<CAppShell>();
+    // Before start-up, so that a termination signal during it still ends
+    // the program through its window, with the job and settings saved.
+    InstallSignalHandlers();
     if (!shell_->InitInstance(args, newJobFolder_)) {
+        signalTimer_.Stop();
         shell_.reset();
         return false;
     }
-    InstallSignalHandlers();
     const int command = AutoRunRequested() ? cmd::kRunSeries : AutoCommandRequested();
     if (command) {
         autoCommandTimer_.SetOwner(this, kAutoCommandTimerId);
