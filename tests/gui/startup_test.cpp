@@ -178,7 +178,8 @@ TEST(StartUp, StartsWithoutToolkitWarningsAndSavesOnTerminationSignal) {
     kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0)
+                                   << ReadFile(dir / "stderr.txt");
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const std::string ini = ReadFile(dir / "Ordinex.ini");
     EXPECT_NE(ini.find("UrlBaseText=http://sig/\n"), std::string::npos);
