@@ -11,5 +11,9 @@ inline constexpr const char* kNoFtpHandler =
     "このデスクトップには ftp:// のアドレスを開くアプリケーションが登録されていません。";
 // The offer that closes the message.
 inline constexpr const char* kOfferFtpTree = "FTPツリー&リスト ビューで開きますか?";
+// When the built-in browser's module could not be loaded; the reason and
+// the offer of the desktop's browser follow.
+inline constexpr const char* kBrowserModuleFailed = "内蔵Browserを読み込めません。";
+inline constexpr const char* kOfferDesktopBrowser = "デスクトップのBrowserで開きますか?";
 
 } // namespace ordinex::framewin

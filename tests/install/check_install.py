@@ -99,6 +99,16 @@ def check_desktop(prefix, share, tmp):
     out = run([str(prefix / "bin/ordinex"), "--version"], env={**os.environ, "DISPLAY": ""})
     check(out.returncode == 0 and out.stdout.startswith("ordinex "), "installed ordinex --version")
 
+    # The built-in browser's module, where the installed program looks for it
+    # (the library folder), loadable with the web engine it links.
+    modules = sorted(prefix.glob("lib*/**/ordinex/ordinex-browser.so"))
+    check(len(modules) == 1, f"one browser module in the library folder: {modules}")
+    if modules:
+        out = run(["ldd", str(modules[0])])
+        check("libwebkit2gtk" in out.stdout and "not found" not in out.stdout, "the module's libraries: " + out.stdout)
+        out = run(["ldd", str(prefix / "bin/ordinex")])
+        check("libwebkit2gtk" not in out.stdout, "the program itself links no web engine")
+
     desktop = share / "applications/org.ordinex.Ordinex.desktop"
     out = run(["desktop-file-validate", str(desktop)])
     check(out.returncode == 0 and not out.stdout.strip(), "desktop-file-validate: " + out.stdout + out.stderr)

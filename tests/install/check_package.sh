@@ -28,6 +28,9 @@ for file in ./usr/bin/ordinex-cli ./usr/share/man/man1/ordinex-cli.1 \
 done
 if grep -q ' ./usr/bin/ordinex$' <<<"$contents"; then
   grep -q 'libwx' <<<"$depends" || fail "the desktop program's toolkit is not a dependency: $depends"
+  # The browser's module is loaded at run time; its libraries are dependencies all the same.
+  grep -q 'libwebkit2gtk' <<<"$depends" || fail "the browser module's web engine is not a dependency: $depends"
+  grep -qE ' \./usr/lib/([^/]+/)?ordinex/ordinex-browser\.so$' <<<"$contents" || fail "the browser module is missing from the package"
   for file in ./usr/share/applications/org.ordinex.Ordinex.desktop \
               ./usr/share/metainfo/org.ordinex.Ordinex.metainfo.xml ./usr/share/mime/packages/ordinex.xml \
               ./usr/share/icons/hicolor/48x48/apps/org.ordinex.Ordinex.png \

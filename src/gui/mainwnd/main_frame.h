@@ -138,6 +138,7 @@ private:
     void OnIconized(wxIconizeEvent& event);
     void OpenInExplorer();
     void OpenLocalFile(const std::string& name);
+    void OpenInDesktopBrowser(const std::string& address);
     void ShowVersion();
     void ShowSettings(int firstPage);
     void ToggleToolbar();

@@ -1,3 +1,4 @@
+#include "gui/kit/toolkit_gl.h"
 #include "gui/shell/ordinex_wx_app.h"
 #include "platform/instance_channel.h"
 #include "platform/version_record.h"
@@ -59,5 +60,6 @@ int main(int argc, char** argv) {
         wxArgs.push_back(job.data());
     wxArgs.push_back(nullptr);
     int wxArgc = static_cast<int>(wxArgs.size()) - 1;
+    SkipToolkitGlAtStart();
     return wxEntry(wxArgc, wxArgs.data());
 }

@@ -2,6 +2,7 @@
 
 #include "gui/kit/desktop_language.h"
 #include "gui/kit/test_aids.h"
+#include "gui/kit/toolkit_gl.h"
 #include "gui/mainwnd/main_frame.h"
 #include "gui/shell/app_shell.h"
 #include "ui/command_ids.h"
@@ -51,6 +52,12 @@ void COrdinexWxApp::InstallSignalHandlers() {
 
 COrdinexWxApp::COrdinexWxApp() = default;
 COrdinexWxApp::~COrdinexWxApp() = default;
+
+bool COrdinexWxApp::Initialize(int& argc, wxChar** argv) {
+    const bool started = wxApp::Initialize(argc, argv);
+    ForgetToolkitGlSetting();
+    return started;
+}
 
 bool COrdinexWxApp::OnInit() {
     // wxApp::OnInit would reject the job file argument: it is read here.

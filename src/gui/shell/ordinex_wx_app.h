@@ -14,6 +14,8 @@ class COrdinexWxApp : public wxApp {
 public:
     COrdinexWxApp();
     ~COrdinexWxApp() override;
+    // The toolkit starts here (see gui/kit/toolkit_gl.h).
+    bool Initialize(int& argc, wxChar** argv) override;
     bool OnInit() override;
     int OnExit() override;
 
