@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "platform/version_record.h"
 #include "platform/visible_text.h"
 
 #include <algorithm>
@@ -10,9 +11,11 @@
 
 namespace {
 
-void PrintUsage() {
+// Asked for (--help) the usage goes to standard output; after a usage error
+// to standard error, so that it never mixes with a command's rows.
+void PrintUsage(std::FILE* to) {
     std::fprintf(
-        stderr,
+        to,
         "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
         "        ordinex-cli run [--failed-list FILE] JOB.odx\n"
         "                                              ジョブをダウンロード (完了しなかったファイルを FILE "
@@ -21,14 +24,20 @@ void PrintUsage() {
         "(名前<TAB>サイズ<TAB>種類<TAB>更新日時)\n"
         "        ordinex-cli ls http://...             ページのリンク一覧 (同じ形式、設定の深さまで)\n"
         "        ordinex-cli fetch [--failed-list FILE] JOB.odx URL...\n"
-        "                                              FTP/Linkリストとしてダウンロード\n");
+        "                                              FTP/Linkリストとしてダウンロード\n"
+        "        ordinex-cli --version                 バージョンを表示\n"
+        "        ordinex-cli --help                    この使い方を表示\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        PrintUsage();
+        PrintUsage(stdout);
+        return ordinex::cli::kExitOk;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", ordinex::VersionLine("ordinex-cli").c_str());
         return ordinex::cli::kExitOk;
     }
     const std::string command = argc >= 2 ? argv[1] : "";
@@ -41,7 +50,7 @@ int main(int argc, char** argv) {
         args.erase(args.begin(), args.begin() + 2);
     }
     if (fetch ? args.size() < 2 : args.size() != 1) {
-        PrintUsage();
+        PrintUsage(stderr);
         return ordinex::cli::kExitBadInput;
     }
     const std::string arg = args[0];
@@ -58,7 +67,7 @@ int main(int argc, char** argv) {
             ordinex::cli::RunFetch(arg, std::vector<std::string>(args.begin() + 1, args.end()), failedList);
     } else {
         std::fprintf(stderr, "不明なコマンド: %s\n", ordinex::VisibleText(command).c_str());
-        PrintUsage();
+        PrintUsage(stderr);
     }
     curl_global_cleanup();
     return status;

@@ -132,4 +132,9 @@ std::string ExplorerFailureText(const std::string& target, bool noHandler, const
     return text + "\n" + framewin::kOfferFtpTree;
 }
 
+std::string BrowserModuleFailureText(const std::string& reason) {
+    return std::string(framewin::kBrowserModuleFailed) + "\n" + VisibleText(reason) + "\n\n" +
+           framewin::kOfferDesktopBrowser;
+}
+
 } // namespace ordinex::frame

@@ -52,6 +52,7 @@ TEST_F(HttpProbe, FailuresLeaveTheResultEmpty) {
         {"ftp://127.0.0.1/file.zip", "サポートしていないインターネット･サービス･タイプ"},
         {"https://127.0.0.1/file.zip", kHttpsRefusedText},
     };
+    host.settings.UseHttpsSetting = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
         result = {"stale", "stale", "stale"};

@@ -92,6 +92,9 @@ public:
 
     void UpdateTitle();
     void RebuildRecentMenu();
+    // Opens a job as File > Open does once the file is chosen (the save
+    // question first); false when it could not be read.
+    bool OpenJobFile(const std::string& path);
     // The last job and this window's placement go into the settings file.
     void SaveState();
     FramePlacement CurrentPlacement() const;
@@ -138,7 +141,6 @@ private:
     void ExecuteCommand(int command);
     void NewJob();
     void OpenJob();
-    bool OpenJobFile(const std::string& path);
     bool SaveJob();
     bool SaveJobAs();
     void OpenRecent(int index);
@@ -152,6 +154,7 @@ private:
     void OnIconized(wxIconizeEvent& event);
     void OpenInExplorer();
     void OpenLocalFile(const std::string& name);
+    void OpenInDesktopBrowser(const std::string& address);
     void ShowVersion();
     void ShowSettings(int firstPage);
     void ShowRunReport();
