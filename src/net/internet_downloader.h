@@ -206,6 +206,9 @@ public:
                           bool clearList);
     bool OpenLinkTree();
     bool QueryHttpInfo(const std::string& address, HttpProbeResult& result);
+    // Whether the file at url answers (HTTP headers, or an FTP login and
+    // size), without its data; errorText says why not.
+    bool ProbeFile(const std::string& url);
     static bool PassesListFilter(const ProgramSettings& settings, const std::string& name,
                                  const std::string& sizeText);
     // Loads one page and offers its links to the Link tree and list (link extraction).
