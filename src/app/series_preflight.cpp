@@ -24,7 +24,8 @@ bool UsesPlaceholder(const std::string& text, char placeholder, bool address) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != placeholder)
             continue;
-        if (placeholder == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        if (placeholder == '%' && i + 2 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(text[i + 2])))
             continue;
         if (address && placeholder == '?' && !queryBegun && text.find('=', i) != std::string::npos) {
@@ -59,19 +60,21 @@ std::string FolderProblem(const std::string& path) {
 bool COrdinexApp::PreflightSeries(const Job& job) {
     IPrompter* prompter = Prompter();
     auto ask = [&](const std::string& text) {
-        return prompter && prompter->MessageBox(text + "\n\nこのままダウンロードを始めますか?", MessageButtons::YesNo,
-                                                MessageIcon::Exclamation, true) == kAnswerYes;
+        return prompter &&
+               prompter->MessageBox(text + "\n\nこのままダウンロードを始めますか?", MessageButtons::YesNo,
+                                    MessageIcon::Exclamation, true) == kAnswerYes;
     };
     // A placeholder typed without its range would be fetched as it stands.
     std::string unticked;
     for (int k = 0; k < kRangeCount; ++k) {
         const char c = RangePlaceholder(k);
-        if (!job.ranges[k].check && (UsesPlaceholder(urlTemplate, c, true) || UsesPlaceholder(folderTemplate, c, false)))
+        if (!job.ranges[k].check &&
+            (UsesPlaceholder(urlTemplate, c, true) || UsesPlaceholder(folderTemplate, c, false)))
             unticked += std::string(unticked.empty() ? "" : "、") + "「" + c + "」";
     }
-    if (!unticked.empty() &&
-        !ask("URLか保存先に置換文字 " + unticked +
-             " がありますが、その置換文字にチェックがありません。\nこのままでは文字どおりのURLとフォルダ名が使われます。"))
+    if (!unticked.empty() && !ask("URLか保存先に置換文字 " + unticked +
+                                  " がありますが、その置換文字にチェックがありません。\nこのままでは文字どお"
+                                  "りのURLとフォルダ名が使われます。"))
         return false;
 
     const std::string url = ReplacePlaceholders(urlTemplate);
@@ -82,8 +85,8 @@ bool COrdinexApp::PreflightSeries(const Job& job) {
         return false;
     }
     const bool https = parts.serviceType == kServiceHttps;
-    if (!(parts.serviceType == kServiceFtp ||
-          parts.serviceType == kServiceHttp || (https && settings.UseHttpsSetting != 0))) {
+    if (!(parts.serviceType == kServiceFtp || parts.serviceType == kServiceHttp ||
+          (https && settings.UseHttpsSetting != 0))) {
         ShowMessage(VisibleText(MaskPasswords(url)) + "\n" +
                     CInternetDownloader::UnsupportedServiceText(parts.serviceType));
         return false;
@@ -106,8 +109,8 @@ bool COrdinexApp::PreflightSeries(const Job& job) {
     EndBusy();
     if (stopped)
         return false;
-    return answered || ask("最初のファイル " + VisibleText(MaskPasswords(url)) + " を確認できませんでした:\n" +
-                           VisibleText(reason));
+    return answered || ask("最初のファイル " + VisibleText(MaskPasswords(url)) +
+                           " を確認できませんでした:\n" + VisibleText(reason));
 }
 
 } // namespace ordinex

@@ -82,7 +82,9 @@ void SplitLetters(const std::string& a, const std::string& b, std::vector<Piece>
         ++suffix;
     if (prefix > 0)
         pieces.push_back(Fixed(a.substr(0, prefix)));
-    pieces.push_back({{}, true, a.substr(prefix, a.size() - prefix - suffix),
+    pieces.push_back({{},
+                      true,
+                      a.substr(prefix, a.size() - prefix - suffix),
                       b.substr(prefix, b.size() - prefix - suffix)});
     if (suffix > 0)
         pieces.push_back(Fixed(a.substr(a.size() - suffix)));
@@ -149,9 +151,9 @@ bool PiecesOfOne(const std::string& url, std::vector<Piece>& pieces, std::string
                 lastOfSegment = false;
         }
         // 0 and 1 would be a range of one file at most: they stay as they are.
-        const std::string value = lastOfSegment ? t.text.substr(std::min(t.text.find_first_not_of('0'),
-                                                                         t.text.size()))
-                                                : std::string();
+        const std::string value = lastOfSegment
+                                      ? t.text.substr(std::min(t.text.find_first_not_of('0'), t.text.size()))
+                                      : std::string();
         if (value.empty() || value == "1") {
             pieces.push_back(Fixed(t.text));
             continue;

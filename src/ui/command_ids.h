@@ -32,6 +32,8 @@ inline constexpr int kShowLinkTree = 32797;
 inline constexpr int kSettingsExtract = 32798;
 inline constexpr int kRunLinkList = 32799;
 inline constexpr int kReadMe = 32801;
+inline constexpr int kGuessSeries = 32784;   // Edit: a series from example addresses
+inline constexpr int kPreviewSeries = 32785; // Download: every URL and destination of the run
 
 // The FTP tree & list window's own commands (32794 and 32791 are shared with
 // the main window).

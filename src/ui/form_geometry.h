@@ -33,6 +33,7 @@ struct FormMetrics {
     int gaugeHeight = 10;
     int checkHeight = 17;
     int minimumBoxWidth = 120; // the URL and destination boxes at their narrowest
+    int previewButtonWidth = 60;
 };
 
 // Positions of every part of the form for a client width. Left edges and

@@ -66,4 +66,12 @@ inline constexpr int kUrlExpansionIcon = -104;
 inline constexpr int kRangeClosingLabel = -105;
 // The result of a run that did not complete, under the run buttons.
 inline constexpr int kRunResultLine = -106;
+// Beside the ranges: the number of combinations ("全 360 ファイル") and the
+// button that lists them; labels in front of the four boxes.
+inline constexpr int kCountLine = -107;
+inline constexpr int kPreviewButton = 1080;
+inline constexpr int kUrlBaseLabel = -108;
+inline constexpr int kUrlExpansionLabel = -109;
+inline constexpr int kFolderBaseLabel = -110;
+inline constexpr int kFolderExpansionLabel = -111;
 } // namespace ordinex::form

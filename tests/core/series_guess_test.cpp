@@ -18,24 +18,52 @@ struct GuessCase {
 };
 
 const GuessCase kGuessCases[] = {
-    {"ZeroPaddingKept", "http://h/scans/img007.png", "http://h/scans/img120.png", "http://h/scans/",
-     "img*.png", {"* = 007～120"}},
+    {"ZeroPaddingKept",
+     "http://h/scans/img007.png",
+     "http://h/scans/img120.png",
+     "http://h/scans/",
+     "img*.png",
+     {"* = 007～120"}},
     {"WidthFromDigits", "http://h/9.jpg", "http://h/10.jpg", "http://h/", "*.jpg", {"* = 9～10"}},
     {"PaddedStartWidensEnd", "http://h/p010.jpg", "http://h/p9.jpg", "http://h/", "p*.jpg", {"* = 010～009"}},
-    {"SeveralRangesInOrder", "http://h/vola/page001.png", "http://h/volc/page120.png", "http://h/",
-     "vol*/page?.png", {"* = a～c", "? = 001～120"}},
-    {"SeveralLetters", "http://h/x/partaa.txt", "http://h/x/partzz.txt", "http://h/x/", "part*.txt",
+    {"SeveralRangesInOrder",
+     "http://h/vola/page001.png",
+     "http://h/volc/page120.png",
+     "http://h/",
+     "vol*/page?.png",
+     {"* = a～c", "? = 001～120"}},
+    {"SeveralLetters",
+     "http://h/x/partaa.txt",
+     "http://h/x/partzz.txt",
+     "http://h/x/",
+     "part*.txt",
      {"* = aa～zz"}},
-    {"UpperCaseInsideWord", "ftp://h/DISK_A1.ZIP", "ftp://h/DISK_C1.ZIP", "ftp://h/", "DISK_*1.ZIP",
+    {"UpperCaseInsideWord",
+     "ftp://h/DISK_A1.ZIP",
+     "ftp://h/DISK_C1.ZIP",
+     "ftp://h/",
+     "DISK_*1.ZIP",
      {"* = A～C"}},
     {"LetterPrefixOfTheOther", "http://h/a.gif", "http://h/ab.gif", "http://h/", "*.gif", {"* = a～ab"}},
-    {"VaryingHostKeepsScheme", "http://img1.h/a.jpg", "http://img4.h/a.jpg", "http://", "img*.h/a.jpg",
+    {"VaryingHostKeepsScheme",
+     "http://img1.h/a.jpg",
+     "http://img4.h/a.jpg",
+     "http://",
+     "img*.h/a.jpg",
      {"* = 1～4"}},
     // The "?" of the query is fixed text: range 2 stays off, the next range is "#".
-    {"QuerySkipsItsPlaceholder", "http://h/get?id=1&p=a", "http://h/get?id=9&p=c", "http://h/",
-     "get?id=*&p=#", {"* = 1～9", "# = a～c"}},
-    {"OneUrlLastDigitRunPerSegment", "http://h:8080/s/2023/img045.jpg", "", "http://h:8080/s/",
-     "*/img?.jpg", {"* = 0001～2023", "? = 001～045"}},
+    {"QuerySkipsItsPlaceholder",
+     "http://h/get?id=1&p=a",
+     "http://h/get?id=9&p=c",
+     "http://h/",
+     "get?id=*&p=#",
+     {"* = 1～9", "# = a～c"}},
+    {"OneUrlLastDigitRunPerSegment",
+     "http://h:8080/s/2023/img045.jpg",
+     "",
+     "http://h:8080/s/",
+     "*/img?.jpg",
+     {"* = 0001～2023", "? = 001～045"}},
     {"OneUrlKeepsZeroAndOne", "http://h/s1/f0/x12.jpg", "", "http://h/s1/f0/", "x*.jpg", {"* = 01～12"}},
 };
 
@@ -100,10 +128,10 @@ TEST(SeriesGuess, AddressesInPastedText) {
 TEST(CliGuess, PipesIntoList) {
     TempDir dir;
     const std::string cli = ORDINEX_CLI_PATH;
-    const auto list = RunProcess({"/bin/sh", "-c",
-                                  cli + " guess http://h/vola/p08.png http://h/volb/p10.png /tmp/out | " + cli +
-                                      " list /dev/stdin"},
-                                 dir.path());
+    const auto list = RunProcess(
+        {"/bin/sh", "-c",
+         cli + " guess http://h/vola/p08.png http://h/volb/p10.png /tmp/out | " + cli + " list /dev/stdin"},
+        dir.path());
     ASSERT_EQ(list.exitCode, 0) << list.err;
     EXPECT_EQ(Lines(list.out), (std::vector<std::string>{
                                    "http://h/vola/p08.png\t/tmp/out/vola/p08.png",
@@ -118,7 +146,8 @@ TEST(CliGuess, PipesIntoList) {
     ASSERT_EQ(here.exitCode, 0) << here.err;
     EXPECT_NE(here.out.find("FolderBaseText=" + dir.path() + "/\n"), std::string::npos) << here.out;
 
-    const auto bad = RunProcess({ORDINEX_CLI_PATH, "guess", "http://h/a1.jpg", "http://h/a1-x.jpg"}, dir.path());
+    const auto bad =
+        RunProcess({ORDINEX_CLI_PATH, "guess", "http://h/a1.jpg", "http://h/a1-x.jpg"}, dir.path());
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.out.empty());
     EXPECT_NE(bad.err.find("違っていなければなりません"), std::string::npos) << bad.err;
