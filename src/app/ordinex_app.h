@@ -168,6 +168,9 @@ public:
     // is reported (nothing is created), the folders of one that can are
     // created, and SaveSetting 2 gives an existing file's first free name.
     std::string PrepareListItemPath(const ListItemTarget& target);
+    // After a list run over rows: each row the run reached shows its outcome.
+    void ShowListOutcomes(IListSelection* rows, const RunSummary& summary,
+                          std::string (COrdinexApp::*urlOf)(int64_t));
 
     // ---- The Link tree & list window and the Link-list run ----
     void AttachLinkWindow(const LinkWindowParts& parts);

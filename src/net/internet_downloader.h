@@ -41,6 +41,7 @@ struct HttpProbeResult {
     std::string sizeText;
     std::string contentType;
     std::string dateText;
+    std::string errorText; // why the probe failed (the link walk keeps it)
 };
 
 // A page as link extraction loads it.

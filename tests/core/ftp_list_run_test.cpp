@@ -185,6 +185,14 @@ TEST_F(FtpListRun, FolderRowsAreDeselectedAndTheFilesFetched) {
     EXPECT_EQ(view.line1006, "全ファイルダウンロード完了");
 }
 
+TEST_F(FtpListRun, EachRowReachedShowsItsOutcome) {
+    const std::string dir = server.url("/pub/");
+    rows.rows = {{dir, "a.bin", "1"}, {dir, "gone.bin", "1"}, {dir, "b.c.bin", "2"}};
+    const auto summary = app.RunFtpList(job);
+    EXPECT_EQ(summary.failed, 1);
+    EXPECT_EQ(rows.outcomes, (std::vector<std::string>{"完了", "失敗", "完了"}));
+}
+
 TEST_F(FtpListRun, NothingSelectedStartsNothing) {
     rows.rows = {{server.url("/pub/"), "sub", ""}};
     EXPECT_FALSE(app.RunFtpList(job).started);

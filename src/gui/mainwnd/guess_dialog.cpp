@@ -34,10 +34,11 @@ CGuessDialog::CGuessDialog(wxWindow* parent, const std::string& first, const std
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       folder_(folder) {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    top->Add(new wxStaticText(this, wxID_ANY,
-                              ToWx("連番の最初と最後のファイルのURLを入力してください。違っている数字や英字の部分が"
-                                   "置換文字になります。\n最後のURLを省略すると、各階層の最後の数字を 1 "
-                                   "からその数までの連番にします。")),
+    top->Add(new wxStaticText(
+                 this, wxID_ANY,
+                 ToWx("連番の最初と最後のファイルのURLを入力してください。違っている数字や英字の部分が"
+                      "置換文字になります。\n最後のURLを省略すると、各階層の最後の数字を 1 "
+                      "からその数までの連番にします。")),
              0, wxALL, 8);
     auto* grid = new wxFlexGridSizer(2, 4, 8);
     grid->AddGrowableCol(1);

@@ -11,7 +11,8 @@ namespace ordinex {
 // the guess makes of them as they are typed.
 class CGuessDialog : public wxDialog {
 public:
-    CGuessDialog(wxWindow* parent, const std::string& first, const std::string& last, const std::string& folder);
+    CGuessDialog(wxWindow* parent, const std::string& first, const std::string& last,
+                 const std::string& folder);
     std::string First() const;
     std::string Last() const;
 

@@ -50,8 +50,8 @@ private:
 };
 
 CPreviewDialog::CPreviewDialog(wxWindow* parent, SeriesPreview preview, int32_t saveSetting)
-    : wxDialog(parent, wxID_ANY, ToWx("ダウンロードする URL と保存先の一覧"), wxDefaultPosition, wxDefaultSize,
-               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
+    : wxDialog(parent, wxID_ANY, ToWx("ダウンロードする URL と保存先の一覧"), wxDefaultPosition,
+               wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       preview_(std::move(preview)), saveSetting_(saveSetting) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     std::string head = "全 " + FormatByteCount(preview_.Count()) + " ファイル　" + PolicyText(saveSetting_);
