@@ -16,7 +16,9 @@ namespace {
 void PrintUsage(std::FILE* to) {
     std::fprintf(
         to,
-        "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
+        "使い方: ordinex-cli guess FIRST_URL [LAST_URL] [DEST_FOLDER]\n"
+        "                                              例のURLから連番のジョブを推測して表示\n"
+        "        ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
         "        ordinex-cli run [--failed-list FILE] JOB.odx\n"
         "                                              ジョブをダウンロード (完了しなかったファイルを FILE "
         "に)\n"
@@ -49,14 +51,19 @@ int main(int argc, char** argv) {
         failedList = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
-    if (fetch ? args.size() < 2 : args.size() != 1) {
+    const bool argsFit = fetch                ? args.size() >= 2
+                         : command == "guess" ? !args.empty() && args.size() <= 3
+                                              : args.size() == 1;
+    if (!argsFit) {
         PrintUsage(stderr);
         return ordinex::cli::kExitBadInput;
     }
     const std::string arg = args[0];
     curl_global_init(CURL_GLOBAL_DEFAULT);
     int status = ordinex::cli::kExitBadInput;
-    if (command == "list") {
+    if (command == "guess") {
+        status = ordinex::cli::RunGuess(args);
+    } else if (command == "list") {
         status = ordinex::cli::RunList(arg);
     } else if (command == "run") {
         status = ordinex::cli::RunDownload(arg, failedList);

@@ -90,7 +90,8 @@ HttpProbeResult CInternetDownloader::ProbeLink(const PageLink& link, bool& stopp
             return known->second;
     }
     HttpProbeResult probe;
-    QueryHttpInfo(link.url, probe);
+    if (!QueryHttpInfo(link.url, probe))
+        probe.errorText = errorText;
     // A probe cut short says nothing about the file.
     stopped = Host().StopRequested();
     if (walkMemory_ && !stopped && walkMemory_->probes.size() < kWalkProbes)
@@ -146,7 +147,8 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
         if (isPage && treeCandidate)
             tree->InsertChild(node, link.text);
         if (listCandidate && PassesListFilter(settings, FileNameOfText(link.text), probe.sizeText))
-            linkList_->InsertRow({link.text, probe.sizeText, probe.contentType, probe.dateText, isPage});
+            linkList_->InsertRow(
+                {link.text, probe.sizeText, probe.contentType, probe.dateText, isPage, probe.errorText});
     }
     Host().SetStatus(address + " のダウンロード完了");
     batch.End();

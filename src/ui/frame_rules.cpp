@@ -101,6 +101,9 @@ bool CommandAvailable(int command, const CommandContext& c) {
     case cmd::kShowFtpTree:
     case cmd::kShowLinkTree:
         return !c.running && hasUrlBase;
+    case cmd::kGuessSeries:
+    case cmd::kPreviewSeries:
+        return !c.running;
     case cmd::kCopyUrlToFolder:
         return !c.running && !TrimBlanks(c.job.urlExpansion).empty();
     case cmd::kReadMe:

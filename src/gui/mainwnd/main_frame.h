@@ -29,6 +29,7 @@ class COrdinexApp;
 class COrdinexView;
 class CBusyAnimation;
 class CInputHold;
+class CSeriesAssist;
 
 // The main window: menu, toolbar, the form, the measured-height size rules and
 // the windows' side of the busy state.
@@ -147,6 +148,8 @@ private:
     void EditCommand(int command);
     bool EditCommandEnabled(int command);
     void RunSeriesFromForm();
+    // "一覧": the run's URLs and destinations, or why the ranges give none.
+    void ShowSeriesPreview();
     // The tool windows (main_frame_tools.cpp)
     void RunFtpListFromForm();
     void RunLinkListFromForm();
@@ -194,6 +197,8 @@ private:
     BusyLook look_;
     bool frozenForLeave_ = false;           // from the run layout's end to LeaveBusy
     std::unique_ptr<CInputHold> inputHold_; // while the busy look is due
+    // Series from example addresses, and their undo.
+    std::unique_ptr<CSeriesAssist> assist_;
     wxTimer lookTimer_;
     bool inRelayout_ = false;
     wxLongLong placementSettleUntil_ = 0;
