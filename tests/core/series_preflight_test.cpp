@@ -79,6 +79,7 @@ TEST_F(PreflightTest, FolderThatCannotBeMadeEndsTheRun) {
 }
 
 TEST_F(PreflightTest, RefusedSchemeNamesTheSetting) {
+    app.settings.UseHttpsSetting = 0;
     job.urlBase = "https://127.0.0.1:" + std::to_string(http.port()) + "/";
     const auto summary = app.RunSeries(job, true);
     EXPECT_FALSE(summary.started);
