@@ -17,6 +17,9 @@ packages=(
   ca-certificates openssl
   curl nginx-light hyperfine aria2
   clang-format
+  librsvg2-bin
+  desktop-file-utils appstream shared-mime-info groff-base
+  dpkg-dev file
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

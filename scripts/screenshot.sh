@@ -116,18 +116,19 @@ WildCard1End=9
 JOB
 ORDINEX_AUTORUN=1 shoot "$scratch/series" run 3.5 job.odx
 
-# 3. A file the server does not have: the warning dialog over the run, with
-#    the busy animation beside the frame.
+# 3. Files the server does not have: the warning dialog over the run, with
+#    the busy animation beside the frame. The first file (204) answers, so
+#    that the check before the run lets it start.
 mkdir -p "$scratch/warn"
 cat >"$scratch/warn/job.odx" <<JOB
 [UrlFolder]
 UrlBaseText=http://127.0.0.1:$port/status
-UrlExpansionText=40*
+UrlExpansionText=*04
 FolderBaseText=$scratch/warn/
 FolderExpansionText=dl/file*.bin
 [Ordinseq]
 WildCard1Check=1
-WildCard1Start=4
+WildCard1Start=2
 WildCard1End=4
 JOB
 ORDINEX_AUTORUN=1 shoot "$scratch/warn" warning 1.8 job.odx

@@ -58,6 +58,10 @@ COrdinexApp::RunSummary COrdinexApp::RunFtpList(const Job& job) {
     ListRunItems items(*this, &COrdinexApp::ComposeFtpItemUrl, &COrdinexApp::ComposeFtpItemPath,
                        job.folderBase, total);
     const RunSummary summary = RunDownloadLoop(items, job.userName, job.password);
+    // Outcomes go to the rows when the rows were the run's items; a folder's
+    // files have no row of their own.
+    if (ftpItems_.empty())
+        ShowListOutcomes(ftp_.rows, summary, &COrdinexApp::ComposeFtpItemUrl);
     ftpItems_.clear();
     return summary;
 }
@@ -119,6 +123,27 @@ std::string COrdinexApp::ComposeFtpItemPath(int64_t n, const std::string& folder
     if (name.empty())
         return target.path;
     return PrepareListItemPath(target);
+}
+
+void COrdinexApp::ShowListOutcomes(IListSelection* rows, const RunSummary& summary,
+                                   std::string (COrdinexApp::*urlOf)(int64_t)) {
+    if (!rows)
+        return;
+    // The report holds the rows that did not complete, in run order; the
+    // other rows the run reached arrived.
+    const auto& reported = report_.rows;
+    int64_t reached = summary.done + summary.failed + summary.skipped;
+    for (const RunReportRow& row : reported)
+        reached += row.outcome == RunReportRow::Outcome::Stopped ? 1 : 0;
+    std::size_t next = 0;
+    for (int64_t n = 1; n <= summary.total && n <= reached; ++n) {
+        const std::string url = (this->*urlOf)(n);
+        if (next < reported.size() && reported[next].url == url)
+            rows->ShowOutcome(n, OutcomeText(reported[next++].outcome));
+        else
+            rows->ShowOutcome(n, "完了");
+    }
+    targetValid = true;
 }
 
 std::string COrdinexApp::PrepareListItemPath(const ListItemTarget& target) {

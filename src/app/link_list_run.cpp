@@ -28,7 +28,9 @@ COrdinexApp::RunSummary COrdinexApp::RunLinkList(const Job& job) {
     link_.rows->DeselectNonFiles();
     ListRunItems items(*this, &COrdinexApp::ComposeLinkItemUrl, &COrdinexApp::ComposeLinkItemPath,
                        job.folderBase, total);
-    return RunDownloadLoop(items, job.userName, job.password);
+    const RunSummary summary = RunDownloadLoop(items, job.userName, job.password);
+    ShowListOutcomes(link_.rows, summary, &COrdinexApp::ComposeLinkItemUrl);
+    return summary;
 }
 
 std::string COrdinexApp::ComposeLinkItemUrl(int64_t n) {

@@ -128,7 +128,14 @@ public:
     // failed or was stopped.
     static std::string RunResultText(const RunSummary& summary);
     // The numbered-series run: prepares the ranges, then walks every combination.
-    RunSummary RunSeries(const Job& job);
+    // With preflight, the checks before the first transfer come first (after
+    // the ranges' set-up): a run that they end returns not started.
+    RunSummary RunSeries(const Job& job, bool preflight = false);
+    // Those checks: a placeholder whose range is not ticked and a first file
+    // that does not answer are questions, a first address whose scheme is
+    // refused and a destination folder that cannot be made or written end
+    // the run with a message. False when the run is not to start.
+    bool PreflightSeries(const Job& job);
     // The loop every download run shares: busy state, credentials, one pass
     // per item (targets, existing-file policy, transfer, warnings), end of run.
     RunSummary RunDownloadLoop(IRunItems& items, const std::string& userName, const std::string& password);
@@ -169,6 +176,9 @@ public:
     // is reported (nothing is created), the folders of one that can are
     // created, and SaveSetting 2 gives an existing file's first free name.
     std::string PrepareListItemPath(const ListItemTarget& target);
+    // After a list run over rows: each row the run reached shows its outcome.
+    void ShowListOutcomes(IListSelection* rows, const RunSummary& summary,
+                          std::string (COrdinexApp::*urlOf)(int64_t));
 
     // ---- The Link tree & list window and the Link-list run ----
     void AttachLinkWindow(const LinkWindowParts& parts);

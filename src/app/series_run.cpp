@@ -20,8 +20,8 @@ private:
 };
 } // namespace
 
-COrdinexApp::RunSummary COrdinexApp::RunSeries(const Job& job) {
-    if (!PrepareRun(job))
+COrdinexApp::RunSummary COrdinexApp::RunSeries(const Job& job, bool preflight) {
+    if (!PrepareRun(job) || (preflight && !PreflightSeries(job)))
         return RunSummary{};
     SeriesItems items(*this);
     return RunDownloadLoop(items, job.userName, job.password);

@@ -9,6 +9,8 @@ inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitBadInput = 2;
 
 int RunList(const std::string& jobPath);
+// Prints the job of the series that FIRST [LAST] [FOLDER] suggest.
+int RunGuess(const std::vector<std::string>& args);
 // failedList: the --failed-list file (empty: none); parallel: -j, the files
 // in flight at once for this run (0: as the settings say).
 int RunDownload(const std::string& jobPath, const std::string& failedList = {}, int parallel = 0);

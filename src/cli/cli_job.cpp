@@ -1,6 +1,7 @@
 #include "cli/cli_job.h"
 
 #include "job/job_file.h"
+#include "platform/file_system.h"
 #include "platform/visible_text.h"
 
 #include <cstdio>
@@ -32,9 +33,31 @@ void StderrPrompter::CloseMainWindowAndExit() {
     std::exit(1);
 }
 
+namespace {
+// A job piped in ("guess ... | list /dev/stdin"): standard input is read to
+// its end, which a pipe's writer gives, up to the size of a settings file.
+JobFileResult ReadJobFromStandardInput(const std::string& name, Job& job, ProgramSettings& settings) {
+    std::string text;
+    char block[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, stdin)) > 0) {
+        text.append(block, got);
+        if (text.size() > static_cast<std::size_t>(kMaxSettingsFileBytes))
+            return {JobFileResult::Status::Failed, TooLargeFileText(name)};
+    }
+    if (std::ferror(stdin))
+        return {JobFileResult::Status::Failed, name + " を読み込めませんでした"};
+    if (text.empty())
+        return {JobFileResult::Status::Empty, {}};
+    return ReadJobText(text, name, job, settings);
+}
+} // namespace
+
 bool LoadJobForCli(COrdinexApp& app, const std::string& jobPath, Job& job) {
     app.LoadSettingsFromCurrentDirectory();
-    const JobFileResult result = ReadJobFile(jobPath, job, app.settings);
+    const bool piped = jobPath == "-" || jobPath == "/dev/stdin";
+    const JobFileResult result = piped ? ReadJobFromStandardInput(jobPath, job, app.settings)
+                                       : ReadJobFile(jobPath, job, app.settings);
     switch (result.status) {
     case JobFileResult::Status::Ok:
         break;

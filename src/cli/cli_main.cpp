@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "platform/version_record.h"
 #include "platform/visible_text.h"
 
 #include <algorithm>
@@ -10,10 +11,14 @@
 
 namespace {
 
-void PrintUsage() {
+// Asked for (--help) the usage goes to standard output; after a usage error
+// to standard error, so that it never mixes with a command's rows.
+void PrintUsage(std::FILE* to) {
     std::fprintf(
-        stderr,
-        "使い方: ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
+        to,
+        "使い方: ordinex-cli guess FIRST_URL [LAST_URL] [DEST_FOLDER]\n"
+        "                                              例のURLから連番のジョブを推測して表示\n"
+        "        ordinex-cli list JOB.odx              組み合わせごとに URL<TAB>保存先 を表示\n"
         "        ordinex-cli run [--failed-list FILE] [-j N] JOB.odx\n"
         "                                              ジョブをダウンロード (完了しなかったファイルを FILE "
         "に)\n"
@@ -23,14 +28,20 @@ void PrintUsage() {
         "        ordinex-cli fetch [--failed-list FILE] [-j N] JOB.odx URL...\n"
         "                                              FTP/Linkリストとしてダウンロード\n"
         "        -j N                                  N 個のファイルを同時にダウンロード "
-        "(1〜16、設定より優先)\n");
+        "(1〜16、設定より優先)\n"
+        "        ordinex-cli --version                 バージョンを表示\n"
+        "        ordinex-cli --help                    この使い方を表示\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        PrintUsage();
+        PrintUsage(stdout);
+        return ordinex::cli::kExitOk;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", ordinex::VersionLine("ordinex-cli").c_str());
         return ordinex::cli::kExitOk;
     }
     const std::string command = argc >= 2 ? argv[1] : "";
@@ -54,14 +65,19 @@ int main(int argc, char** argv) {
         }
         args.erase(args.begin(), args.begin() + 2);
     }
-    if (fetch ? args.size() < 2 : args.size() != 1) {
-        PrintUsage();
+    const bool argsFit = fetch                ? args.size() >= 2
+                         : command == "guess" ? !args.empty() && args.size() <= 3
+                                              : args.size() == 1;
+    if (!argsFit) {
+        PrintUsage(stderr);
         return ordinex::cli::kExitBadInput;
     }
     const std::string arg = args[0];
     curl_global_init(CURL_GLOBAL_DEFAULT);
     int status = ordinex::cli::kExitBadInput;
-    if (command == "list") {
+    if (command == "guess") {
+        status = ordinex::cli::RunGuess(args);
+    } else if (command == "list") {
         status = ordinex::cli::RunList(arg);
     } else if (command == "run") {
         status = ordinex::cli::RunDownload(arg, failedList, parallel);
@@ -72,7 +88,7 @@ int main(int argc, char** argv) {
                                         failedList, parallel);
     } else {
         std::fprintf(stderr, "不明なコマンド: %s\n", ordinex::VisibleText(command).c_str());
-        PrintUsage();
+        PrintUsage(stderr);
     }
     curl_global_cleanup();
     return status;

@@ -58,6 +58,30 @@ std::string SubtractOne(std::string digits) { // digits > 0
     return first == std::string::npos ? "0" : digits.substr(first);
 }
 
+std::string AddMagnitudes(const std::string& a, const std::string& b) {
+    std::string out;
+    int carry = 0;
+    for (std::size_t i = 0; i < a.size() || i < b.size() || carry; ++i) {
+        const int sum = carry + (i < a.size() ? a[a.size() - 1 - i] - '0' : 0) +
+                        (i < b.size() ? b[b.size() - 1 - i] - '0' : 0);
+        out.insert(out.begin(), static_cast<char>('0' + sum % 10));
+        carry = sum / 10;
+    }
+    return out;
+}
+
+std::string SubtractMagnitudes(const std::string& a, const std::string& b) { // a >= b
+    std::string out;
+    int borrow = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        int d = a[a.size() - 1 - i] - '0' - borrow - (i < b.size() ? b[b.size() - 1 - i] - '0' : 0);
+        borrow = d < 0;
+        out.insert(out.begin(), static_cast<char>('0' + (d + 10) % 10));
+    }
+    const auto first = out.find_first_not_of('0');
+    return first == std::string::npos ? "0" : out.substr(first);
+}
+
 __int128 ToSaturated128(const DecimalValue& v) {
     constexpr __int128 kLimit = static_cast<__int128>(1) << 120;
     __int128 value = 0;
@@ -84,6 +108,20 @@ DecimalValue DecimalValue::PlusOne() const {
     } else {
         r.digits = SubtractOne(digits);
         r.negative = r.digits != "0";
+    }
+    return r;
+}
+
+DecimalValue DecimalValue::Plus(uint64_t n) const {
+    const std::string step = std::to_string(n);
+    DecimalValue r;
+    if (!negative) {
+        r.digits = AddMagnitudes(digits, step);
+    } else if (CompareMagnitude(digits, step) > 0) {
+        r.digits = SubtractMagnitudes(digits, step);
+        r.negative = true;
+    } else {
+        r.digits = SubtractMagnitudes(step, digits);
     }
     return r;
 }

@@ -15,6 +15,7 @@ struct DecimalValue {
     int Compare(const DecimalValue& other) const;
     bool operator==(const DecimalValue& other) const { return Compare(other) == 0; }
     DecimalValue PlusOne() const;
+    DecimalValue Plus(uint64_t n) const;
     // The text with at least minDigits digits, zero-padded after the sign.
     std::string Format(std::size_t minDigits) const;
 };

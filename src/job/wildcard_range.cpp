@@ -121,6 +121,27 @@ bool WildCardRange::Step() {
     return finished;
 }
 
+std::string WildCardRange::ValueAt(int64_t offset) const {
+    if (kind == RangeKind::Number) {
+        // The width never shrinks below the start's and grows with the value.
+        return DecimalValue::Parse(startText)
+            .Plus(static_cast<uint64_t>(offset))
+            .Format(DigitWidth(startText));
+    }
+    if (kind != RangeKind::AlphabetSmall && kind != RangeKind::AlphabetLarge)
+        return startText;
+    // The letters are a bijective base-26 numeral ("z" + 1 = "aa").
+    const char first = kind == RangeKind::AlphabetSmall ? 'a' : 'A';
+    __int128 value = LetterValue(startText) + offset;
+    std::string text;
+    while (value > 0) {
+        --value;
+        text.insert(text.begin(), static_cast<char>(first + static_cast<int>(value % 26)));
+        value /= 26;
+    }
+    return text;
+}
+
 void WildCardRange::Reset() {
     currentText = startText;
     finished = AtEnd();

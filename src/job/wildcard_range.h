@@ -37,6 +37,9 @@ struct WildCardRange {
     // Moves to the next value; returns finished.
     bool Step();
     void Reset();
+    // The text the range stands for offset steps after its start (offset
+    // below count), without stepping: what Step would reach.
+    std::string ValueAt(int64_t offset) const;
 
     static RangeKind Classify(std::string_view text);
     // Range order: negative when a comes before b.

@@ -73,6 +73,19 @@ std::string JoinRowAddress(const std::string& directory, const std::string& name
     return address + (asUrl ? EscapeUrlName(rest) : std::string(rest));
 }
 
+std::string ListDisplayName(std::string_view text) {
+    std::string_view path = text.substr(0, text.find('?'));
+    std::string_view query = text.substr(path.size());
+    while (!path.empty() && path.back() == '/')
+        path.remove_suffix(1);
+    const std::size_t slash = path.rfind('/');
+    // A bare host ("h" or "h/") is its own name.
+    if (slash == std::string_view::npos || (slash > 0 && path[slash - 1] == '/'))
+        return std::string(text);
+    const std::string name = std::string(path.substr(slash + 1)) + std::string(query);
+    return name.empty() ? std::string(text) : name;
+}
+
 ListViewState LoadListViewState(const IniStore& ini, const std::string& section, bool readAll) {
     ListViewState state;
     if (!readAll)
@@ -81,6 +94,8 @@ ListViewState LoadListViewState(const IniStore& ini, const std::string& section,
         state.widths[i] = ini.GetInt(section, "Column" + std::to_string(i) + "Width", kDefaultColumnWidth);
     state.sort.column = ini.GetInt(section, "SortKeyColumn", 0);
     state.sort.descending = ini.GetInt(section, "SortOrder", 0) != 0;
+    // What the file cannot say: whether the order kept was ever chosen.
+    state.sort.clicked = state.sort.descending || state.sort.column != 0;
     // A hand-edited column beyond the four would index nothing.
     if (state.sort.column < 0 || state.sort.column >= kListColumns)
         state.sort.column = 0;

@@ -26,20 +26,33 @@ int CompareListText(std::string_view a, std::string_view b);
 struct SortState {
     int column = 0;
     bool descending = false;
+    bool clicked = false; // a header was clicked (now or in an earlier session)
 
     // The order to sort in for a click on column c (the state moves on).
     bool Click(int c) {
         column = c;
+        clicked = true;
         const bool used = descending;
         descending = !descending;
         return used;
     }
-    // The order of the last sort, for the re-sort after a listing.
-    bool LastOrder() const { return !descending; }
+    // The order of the last sort, for the re-sort after a listing; before
+    // any click, ascending by name.
+    bool LastOrder() const { return clicked && !descending; }
 };
+
+// The name a list row shows: a listed name as it is, an address's last
+// segment (its query kept); the whole text when that is empty.
+std::string ListDisplayName(std::string_view text);
 
 // Sorts rows by the text textOf gives for each, stably: equal texts keep their order.
 template <class Row, class TextOf> void SortRows(std::vector<Row>& rows, bool descending, TextOf textOf);
+// The same with the rows isFolder names first, in either order.
+template <class Row, class TextOf, class IsFolder>
+void SortRows(std::vector<Row>& rows, bool descending, TextOf textOf, IsFolder isFolder) {
+    SortRows(rows, descending, textOf);
+    std::stable_partition(rows.begin(), rows.end(), isFolder);
+}
 
 // ---- Commands ----
 

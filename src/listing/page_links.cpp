@@ -97,7 +97,8 @@ HttpProbeResult CInternetDownloader::ProbeLink(const PageLink& link, bool& stopp
             walkMemory_->probes.emplace(link.text, probe);
         return probe;
     }
-    QueryHttpInfo(link.url, probe);
+    if (!QueryHttpInfo(link.url, probe))
+        probe.errorText = errorText;
     // A probe cut short says nothing about the file.
     stopped = Host().StopRequested();
     if (walkMemory_ && !stopped && walkMemory_->probes.size() < kWalkProbes)
@@ -155,7 +156,8 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
         std::vector<char> answered(wanted.size(), 0);
         RunConcurrently(wanted.size(), static_cast<std::size_t>(settings.ParallelTransfersSetting),
                         [&](CInternetDownloader& worker, std::size_t k) {
-                            worker.QueryHttpInfo(wanted[k]->url, probes[k]);
+                            if (!worker.QueryHttpInfo(wanted[k]->url, probes[k]))
+                                probes[k].errorText = worker.errorText;
                             // A probe cut short says nothing about the file.
                             answered[k] = !Host().StopRequested();
                         });
@@ -181,7 +183,8 @@ bool CInternetDownloader::ExtractPageLinks(TreeNodeId node, const std::string& p
         if (isPage && treeCandidate)
             tree->InsertChild(node, link.text);
         if (listCandidate && PassesListFilter(settings, FileNameOfText(link.text), probe.sizeText))
-            linkList_->InsertRow({link.text, probe.sizeText, probe.contentType, probe.dateText, isPage});
+            linkList_->InsertRow(
+                {link.text, probe.sizeText, probe.contentType, probe.dateText, isPage, probe.errorText});
     }
     prefetched_.clear();
     Host().SetStatus(address + " のダウンロード完了");

@@ -43,6 +43,7 @@ struct HttpProbeResult {
     std::string sizeText;
     std::string contentType;
     std::string dateText;
+    std::string errorText; // why the probe failed (the link walk keeps it)
 };
 
 // A page as link extraction loads it.
@@ -215,6 +216,9 @@ public:
     bool CollectFtpDirectory(const std::string& address, std::vector<FtpEntry>& entries);
     bool OpenLinkTree();
     bool QueryHttpInfo(const std::string& address, HttpProbeResult& result);
+    // Whether the file at url answers (HTTP headers, or an FTP login and
+    // size), without its data; errorText says why not.
+    bool ProbeFile(const std::string& url);
     static bool PassesListFilter(const ProgramSettings& settings, const std::string& name,
                                  const std::string& sizeText);
     // Loads one page and offers its links to the Link tree and list (link extraction).

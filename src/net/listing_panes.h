@@ -58,6 +58,11 @@ public:
     // Column 0 of the n-th selected row, n counted from 1 in list order;
     // empty when fewer rows are selected.
     virtual std::string SelectedItem(int64_t n) const = 0;
+    // After a list run: what became of the n-th selected row ("完了", "失敗"...).
+    virtual void ShowOutcome(int64_t n, const std::string& outcome) {
+        (void)n;
+        (void)outcome;
+    }
 };
 
 // The FTP list's rows hold names; each lies in a directory.
@@ -81,6 +86,7 @@ struct LinkRow {
     std::string contentType;
     std::string dateText; // "%Y/%m/%d %H:%M", empty when unknown
     bool isPage = false;
+    std::string error; // why the probe failed, shown in the row
     bool operator==(const LinkRow&) const = default;
 };
 

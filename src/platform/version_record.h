@@ -15,4 +15,7 @@ struct VersionRecord {
 
 const VersionRecord& ProgramVersionRecord();
 
+// "PROGRAM VERSION", the first line of --version.
+std::string VersionLine(const std::string& program);
+
 } // namespace ordinex

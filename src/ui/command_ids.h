@@ -35,6 +35,8 @@ inline constexpr int kReadMe = 32801;
 // The last download run's report (an addition of this program's, after the
 // range of the commands above).
 inline constexpr int kShowRunReport = 32845;
+inline constexpr int kGuessSeries = 32784;   // Edit: a series from example addresses
+inline constexpr int kPreviewSeries = 32785; // Download: every URL and destination of the run
 
 // The FTP tree & list window's own commands (32794 and 32791 are shared with
 // the main window).

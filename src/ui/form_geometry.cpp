@@ -39,7 +39,8 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
         runRight += w + M / 2;
     runRight -= M / 2;
     g.minimumWidth =
-        std::max({boxLeft + m.minimumBoxWidth + 5 * M + B, closingRight + M + m.groupPadding, runRight + M});
+        std::max({boxLeft + m.minimumBoxWidth + 5 * M + B, closingRight + M + m.groupPadding, runRight + M,
+                  inner + 2 * rangeWidth + columnGap + 2 * M + m.previewButtonWidth + m.groupPadding});
     const int X = std::max(clientWidth, g.minimumWidth);
     g.width = X;
 
@@ -71,6 +72,11 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     box(kUrlBase, urlRows[0]);
     separator(kUrlSeparator, urlRows[1]);
     box(kUrlExpansion, urlRows[1]);
+    // The boxes' labels sit between the row's mark and the separator.
+    const int markedLeft = inner + m.iconSize + 4;
+    const int labelRight = boxLeft - m.separatorWidth - 4;
+    label(kUrlBaseLabel, markedLeft, urlRows[0], labelRight - markedLeft);
+    label(kUrlExpansionLabel, markedLeft, urlRows[1], labelRight - markedLeft);
     label(kUserNameLabel, inner, urlRows[2], m.labelColumn - 4);
     box(kUserName, urlRows[2]);
     label(kPasswordLabel, inner, urlRows[3], m.labelColumn - 4);
@@ -88,6 +94,8 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
     const int folderTop = y;
     y += m.groupCaption;
     const int folderRows[2] = {y, y + pitch};
+    label(kFolderBaseLabel, inner, folderRows[0], labelRight - inner);
+    label(kFolderExpansionLabel, inner, folderRows[1], labelRight - inner);
     box(kFolderBase, folderRows[0]);
     separator(kFolderSeparator, folderRows[1]);
     box(kFolderExpansion, folderRows[1]);
@@ -118,6 +126,12 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
         r[ids.end] = {x, Centered(row, rowHeight, m.entryHeight), m.rangeBoxWidth, m.entryHeight};
     }
     label(kRangeClosingLabel, closingLeft, y + 2 * pitch, m.closingLabelWidth);
+    // Right of the ranges' first row: the count and the list of the run.
+    const int rangesRight = inner + 2 * rangeWidth + columnGap;
+    const int previewLeft = std::max(X - M - m.groupPadding - m.previewButtonWidth, rangesRight + M);
+    r[kPreviewButton] = {previewLeft, Centered(y, rowHeight, m.buttonHeight), m.previewButtonWidth,
+                         m.buttonHeight};
+    label(kCountLine, rangesRight + M, y, std::max(0, previewLeft - M / 2 - rangesRight - M));
     y += 3 * pitch - m.rowGap + kGroupBottom;
     r[kRangeGroup] = {M, rangeTop, groupWidth, y - rangeTop};
 
@@ -143,10 +157,12 @@ FormGeometry LayoutForm(const FormMetrics& m, int clientWidth, bool runResult) {
 
     // Nothing but the range group's frame lies right of the last range column,
     // the closing text and the run buttons.
-    const int freeLeft = std::max({closingRight, runRight, inner + 2 * rangeWidth + columnGap}) + M;
+    // (below the first range row, which holds the count and its button)
+    const int freeLeft = std::max({closingRight, runRight, rangesRight}) + M;
     const int freeRight = X - M - m.groupPadding;
+    const int freeTop = rangeRowsTop + pitch;
     if (freeRight > freeLeft)
-        g.freeCorner = {freeLeft, rangeRowsTop, freeRight - freeLeft, g.contentBottom - rangeRowsTop};
+        g.freeCorner = {freeLeft, freeTop, freeRight - freeLeft, g.contentBottom - freeTop};
 
     // Status area, below the run buttons.
     const int statusWidth = X - 2 * M;

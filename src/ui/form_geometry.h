@@ -38,6 +38,7 @@ struct FormMetrics {
     int progressDetailWidth = 0;
     // The link at the right end of the result line (0: none).
     int resultLinkWidth = 0;
+    int previewButtonWidth = 60;
 };
 
 // Positions of every part of the form for a client width. Left edges and

@@ -72,4 +72,12 @@ inline constexpr int kRunResultLink = -109;
 // speed beside the file line.
 inline constexpr int kByteProgressDetail = -107;
 inline constexpr int kFileProgressDetail = -108;
+// Beside the ranges: the number of combinations ("全 360 ファイル") and the
+// button that lists them; labels in front of the four boxes.
+inline constexpr int kCountLine = -112;
+inline constexpr int kPreviewButton = 1080;
+inline constexpr int kUrlBaseLabel = -113;
+inline constexpr int kUrlExpansionLabel = -114;
+inline constexpr int kFolderBaseLabel = -115;
+inline constexpr int kFolderExpansionLabel = -116;
 } // namespace ordinex::form

@@ -27,7 +27,7 @@ const std::vector<ButtonCommand>& ButtonCommands() {
         {kBrowserButton, cmd::kOpenBrowser},  {kExplorerButton, cmd::kOpenExplorer},
         {kFtpTreeButton, cmd::kShowFtpTree},  {kLinkTreeButton, cmd::kShowLinkTree},
         {kRunSeriesButton, cmd::kRunSeries},  {kFtpListButton, cmd::kRunFtpList},
-        {kLinkListButton, cmd::kRunLinkList},
+        {kLinkListButton, cmd::kRunLinkList}, {kPreviewButton, cmd::kPreviewSeries},
     };
     return buttons;
 }
@@ -37,6 +37,7 @@ std::map<int, bool> IdleEnabling(const Job& job, ListSelection lists) {
     for (int id : InputControlIds())
         on[id] = true;
     on[kStopButton] = false;
+    on[kPreviewButton] = true;
     if (TrimBlanks(job.urlBase).empty())
         on[kBrowserButton] = on[kExplorerButton] = on[kFtpTreeButton] = on[kLinkTreeButton] = false;
     if (TrimBlanks(job.urlExpansion).empty())
@@ -62,6 +63,7 @@ std::map<int, bool> BusyEnabling() {
     for (int id : InputControlIds())
         on[id] = false;
     on[kStopButton] = true;
+    on[kPreviewButton] = false;
     return on;
 }
 

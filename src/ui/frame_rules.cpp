@@ -101,6 +101,9 @@ bool CommandAvailable(int command, const CommandContext& c) {
     case cmd::kShowFtpTree:
     case cmd::kShowLinkTree:
         return !c.running && hasUrlBase;
+    case cmd::kGuessSeries:
+    case cmd::kPreviewSeries:
+        return !c.running;
     case cmd::kCopyUrlToFolder:
         return !c.running && !TrimBlanks(c.job.urlExpansion).empty();
     case cmd::kReadMe:
@@ -130,6 +133,11 @@ std::string ExplorerFailureText(const std::string& target, bool noHandler, const
     else if (!reason.empty())
         text += VisibleText(reason) + "\n";
     return text + "\n" + framewin::kOfferFtpTree;
+}
+
+std::string BrowserModuleFailureText(const std::string& reason) {
+    return std::string(framewin::kBrowserModuleFailed) + "\n" + VisibleText(reason) + "\n\n" +
+           framewin::kOfferDesktopBrowser;
 }
 
 } // namespace ordinex::frame

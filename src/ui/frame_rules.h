@@ -64,4 +64,8 @@ std::string ExplorerTarget(const std::string& urlBase);
 // the offer of the FTP tree window instead.
 std::string ExplorerFailureText(const std::string& target, bool noHandler, const std::string& reason);
 
+// The message when the built-in browser's module could not be loaded: the
+// loader's reason, and the offer of the desktop's browser instead.
+std::string BrowserModuleFailureText(const std::string& reason);
+
 } // namespace ordinex::frame

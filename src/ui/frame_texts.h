@@ -13,5 +13,9 @@ inline constexpr const char* kNoFtpHandler =
 inline constexpr const char* kOfferFtpTree = "FTPツリー&リスト ビューで開きますか?";
 // Closing the main window while a download run is in progress.
 inline constexpr const char* kCloseDuringRun = "ダウンロード中です。中止して終了しますか。";
+// When the built-in browser's module could not be loaded; the reason and
+// the offer of the desktop's browser follow.
+inline constexpr const char* kBrowserModuleFailed = "内蔵Browserを読み込めません。";
+inline constexpr const char* kOfferDesktopBrowser = "デスクトップのBrowserで開きますか?";
 
 } // namespace ordinex::framewin

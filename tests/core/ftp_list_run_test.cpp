@@ -224,6 +224,14 @@ TEST_F(FtpListRun, AFolderWalkEndsAtItsDepthAndOnStop) {
     EXPECT_FALSE(app.RunFtpList(job).started) << "stopped while listing: nothing is fetched";
 }
 
+TEST_F(FtpListRun, EachRowReachedShowsItsOutcome) {
+    const std::string dir = server.url("/pub/");
+    rows.rows = {{dir, "a.bin", "1"}, {dir, "gone.bin", "1"}, {dir, "b.c.bin", "2"}};
+    const auto summary = app.RunFtpList(job);
+    EXPECT_EQ(summary.failed, 1);
+    EXPECT_EQ(rows.outcomes, (std::vector<std::string>{"完了", "失敗", "完了"}));
+}
+
 TEST_F(FtpListRun, NothingSelectedStartsNothing) {
     rows.rows = {{server.url("/pub/"), "a.bin", "1", false}};
     EXPECT_FALSE(app.RunFtpList(job).started);

@@ -23,23 +23,6 @@ const std::string& CertDir() {
     return dir.path();
 }
 
-// Sets an environment variable (or removes it, for nullopt) for the object's lifetime.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(folder))
@@ -185,7 +168,6 @@ protected:
     TestServer server = TestServer::StartHttps(CertDir());
     const std::string trust = std::string(kCaVariable) + "=" + CertDir() + "/ca.pem";
 
-    void SetUp() override { WriteFile(cwd / "Ordinex.ini", "[Download]\nUseHttpsSetting=1\n"); }
     ProcessResult Run(const std::vector<std::string>& args, bool trusted = true) {
         std::vector<std::string> argv{ORDINEX_CLI_PATH};
         argv.insert(argv.end(), args.begin(), args.end());
@@ -202,6 +184,7 @@ protected:
     }
 };
 
+// No settings file at all: HTTPS is on by default, certificates checked.
 TEST_F(HttpsCli, SeriesRunsOnOneSecureConnectionAndAnUntrustedServerIsRefused) {
     ProcessResult r = Run({"run", SeriesJob("ok")});
     ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -45,7 +45,7 @@ TEST(JobFile, RoundTripTrimsTheSixTextsAndKeepsRangeTexts) {
     EXPECT_NE(text.find("[Ordinseq]\nWildCard1Check=1\nWildCard1Start=001\nWildCard1End=010 \n"),
               std::string::npos);
     EXPECT_NE(text.find("AllowOperationCheck=0\n[Download]"), std::string::npos);
-    EXPECT_NE(text.find("IdleTimeoutSetting=60\nKeepConnectionSetting=1\nUseHttpsSetting=0\nResumeSetting="
+    EXPECT_NE(text.find("IdleTimeoutSetting=60\nKeepConnectionSetting=1\nUseHttpsSetting=1\nResumeSetting="
                         "1\nFtpPassiveSetting=1\n"
                         "FtpNameCharsetSetting=UTF-8\nParallelTransfersSetting=1\n[Tool]"),
               std::string::npos);
@@ -132,7 +132,7 @@ TEST(JobFile, SettingsAreTakenOverOnlyWhenTheFileSaysSo) {
     saved.SaveSetting = 0;
     saved.WarningLogSetting = 1;
     saved.SetExtensionString(2, "png");
-    saved.UseHttpsSetting = 1;
+    saved.UseHttpsSetting = 0;
     ASSERT_TRUE(WriteJobFile(dir / "off.odx", SampleJob(), saved).ok());
     saved.ReadProgramSettingByOpen = 1;
     ASSERT_TRUE(WriteJobFile(dir / "on.odx", SampleJob(), saved).ok());
@@ -142,12 +142,12 @@ TEST(JobFile, SettingsAreTakenOverOnlyWhenTheFileSaysSo) {
     Job job;
     ASSERT_TRUE(ReadJobFile(dir / "off.odx", job, current).ok());
     EXPECT_EQ(current.SaveSetting, 2) << "left alone";
-    EXPECT_EQ(current.UseHttpsSetting, 0) << "left alone";
+    EXPECT_EQ(current.UseHttpsSetting, 1) << "left alone";
     ASSERT_TRUE(ReadJobFile(dir / "on.odx", job, current).ok());
     EXPECT_EQ(current.SaveSetting, 0);
     EXPECT_EQ(current.WarningLogSetting, 1);
     EXPECT_EQ(current.GetExtensionString(2), "png");
-    EXPECT_EQ(current.UseHttpsSetting, 1);
+    EXPECT_EQ(current.UseHttpsSetting, 0);
     EXPECT_EQ(current.AllowOperationCheck, 1) << "never taken over";
 }
 
@@ -159,12 +159,12 @@ TEST(JobFile, KeysMissingFromATakeOverFileComeBackAsDefaults) {
     ProgramSettings current;
     current.SaveSetting = 0;
     current.NotSave0ByteFileSetting = 1;
-    current.UseHttpsSetting = 1;
+    current.UseHttpsSetting = 0;
     Job job;
     ASSERT_TRUE(ReadJobFile(dir / "j.odx", job, current).ok());
     EXPECT_EQ(current.SaveSetting, 2);
     EXPECT_EQ(current.NotSave0ByteFileSetting, 0);
-    EXPECT_EQ(current.UseHttpsSetting, 0) << "HTTPS only when the file turns it on";
+    EXPECT_EQ(current.UseHttpsSetting, 1) << "HTTPS unless the file turns it off";
     EXPECT_EQ(current.ShowWarningDialogSetting, 0);
     EXPECT_EQ(current.AllowOperationCheck, 0);
     EXPECT_EQ(current.HttpTreeListNextChoseMaxNumberSetting, 3);

@@ -120,8 +120,11 @@ TEST_F(LinkSite, EveryKindOfLinkLandsOnceInTreeAndList) {
                      "missing.html",   "redirect-me",  "charset.html",    "nolength.bin", "img/a.png",
                      "movie.swf",      "doc.pdf",      "java/Game.class", "inner.html",   "area.zip"}));
     EXPECT_EQ(*list.Find(site + "img/a.png"),
-              (LinkRow{site + "img/a.png", "1,009", "image/png", "2021/03/04 12:34", false}));
-    EXPECT_EQ(*list.Find(site + "missing.html"), (LinkRow{site + "missing.html", "", "", "", false}));
+              (LinkRow{site + "img/a.png", "1,009", "image/png", "2021/03/04 12:34", false, ""}));
+    // A broken link keeps the reason its probe failed, for its row to show.
+    const LinkRow& missing = *list.Find(site + "missing.html");
+    EXPECT_EQ(missing.sizeText, "");
+    EXPECT_NE(missing.error.find("(404)"), std::string::npos) << missing.error;
     EXPECT_EQ(list.Find(site + "nolength.bin")->sizeText, "0");
     const LinkRow& typed = *list.Find(site + "charset.html");
     EXPECT_EQ(typed.contentType, "text/html; charset=utf-8");

@@ -13,6 +13,12 @@ namespace ordinex::test {
 template <class Selection, class Row> class ListRowsStub : public Selection {
 public:
     std::vector<Row> rows;
+    // What a list run said of the n-th selected row, at n - 1.
+    std::vector<std::string> outcomes;
+    void ShowOutcome(int64_t n, const std::string& outcome) override {
+        outcomes.resize(std::max<std::size_t>(outcomes.size(), static_cast<std::size_t>(n)));
+        outcomes[static_cast<std::size_t>(n - 1)] = outcome;
+    }
 
     int64_t DownloadableCount() const override {
         return std::count_if(rows.begin(), rows.end(),

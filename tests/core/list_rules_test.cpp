@@ -31,7 +31,7 @@ TEST(ListRules, TextComparisonFoldsAsciiLettersOnly) {
 
 TEST(ListRules, HeaderClicksAlternateAndTheResortRepeatsTheLastOrder) {
     SortState s;
-    EXPECT_TRUE(s.LastOrder()) << "before any click the stored order has been inverted once";
+    EXPECT_FALSE(s.LastOrder()) << "before any click a listing is sorted ascending";
     EXPECT_FALSE(s.Click(1)); // ascending
     EXPECT_FALSE(s.LastOrder());
     EXPECT_TRUE(s.Click(1)); // the same header again: descending
@@ -54,6 +54,41 @@ TEST(ListRules, HeaderClicksAlternateAndTheResortRepeatsTheLastOrder) {
     for (const auto& r : rows)
         order.push_back(r.id);
     EXPECT_EQ(order, (std::vector<int>{1, 4, 2, 3}));
+}
+
+TEST(ListRules, FoldersComeFirstInEitherOrder) {
+    struct Row {
+        std::string name;
+        bool folder;
+    };
+    std::vector<Row> rows{{"b.txt", false}, {"zdir", true}, {"A.txt", false}, {"adir", true}};
+    auto names = [&] {
+        std::string out;
+        for (const auto& r : rows)
+            out += r.name + " ";
+        return out;
+    };
+    auto text = [](const Row& r) -> const std::string& { return r.name; };
+    auto folder = [](const Row& r) { return r.folder; };
+    SortRows(rows, false, text, folder);
+    EXPECT_EQ(names(), "adir zdir A.txt b.txt ");
+    SortRows(rows, true, text, folder);
+    EXPECT_EQ(names(), "zdir adir b.txt A.txt ");
+}
+
+TEST(ListRules, DisplayNameIsTheLastSegment) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"file.txt", "file.txt"},
+        {"h/dir/a.jpg", "a.jpg"},
+        {"https://h/dir/a.jpg", "a.jpg"},
+        {"h/pages/", "pages"},
+        {"h/get.php?p=/x/y", "get.php?p=/x/y"},
+        {"h", "h"},
+        {"h/", "h/"},
+        {"https://h/", "https://h/"},
+    };
+    for (const auto& [text, name] : cases)
+        EXPECT_EQ(ListDisplayName(text), name) << text;
 }
 
 TEST(ListRules, CommandAvailability) {

@@ -401,7 +401,7 @@ TEST(LinkTree, ClearsThePanesAndFailsWithTheEngineTextWhenThePageCannotBeRead) {
     CInternetDownloader engine(&host);
     engine.SetLinkPanes(&tree, &list);
     tree.InsertRoot("old");
-    list.InsertRow({"old", "1", "", "", false});
+    list.InsertRow({"old", "1", "", "", false, ""});
     tree.clears = 0;
     engine.sourceUrl = "127.0.0.1:1/page.html";
     EXPECT_FALSE(engine.OpenLinkTree());

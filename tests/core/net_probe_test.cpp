@@ -12,7 +12,7 @@ protected:
     TestServer server = TestServer::StartHttp();
     RecordingHost host;
     CInternetDownloader engine{&host};
-    HttpProbeResult result{"stale", "stale", "stale"};
+    HttpProbeResult result{"stale", "stale", "stale", "stale"};
 };
 
 TEST_F(HttpProbe, ReadsSizeTypeAndDateFromTheHeaders) {
@@ -52,9 +52,10 @@ TEST_F(HttpProbe, FailuresLeaveTheResultEmpty) {
         {"ftp://127.0.0.1/file.zip", "サポートしていないインターネット･サービス･タイプ"},
         {"https://127.0.0.1/file.zip", kHttpsRefusedText},
     };
+    host.settings.UseHttpsSetting = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
-        result = {"stale", "stale", "stale"};
+        result = {"stale", "stale", "stale", "stale"};
         EXPECT_FALSE(engine.QueryHttpInfo(c.address, result));
         EXPECT_EQ(result.sizeText, "");
         EXPECT_EQ(result.contentType, "");

@@ -111,6 +111,8 @@ TEST(ParseUrl, ReportsOnlyWhenAsked) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url + (c.report ? " report" : ""));
         RecordingHost host;
+        // Every address here is refused: https:// only with HTTPS turned off.
+        host.settings.UseHttpsSetting = 0;
         CInternetDownloader engine(&host);
         EXPECT_FALSE(engine.ParseUrl(c.url, true, true, c.report));
         EXPECT_EQ(host.calls, c.calls);
@@ -138,18 +140,24 @@ TEST(ServiceType, NamesOfTheTable) {
         {0, "不明"},
         {0x100C, "不明"},
     };
-    for (const auto& [type, name] : cases) {
-        SCOPED_TRACE(name);
-        RecordingHost host;
-        CInternetDownloader engine(&host);
-        EXPECT_STREQ(CInternetDownloader::ServiceTypeName(type), name);
-        const bool supported = type == kServiceFtp || type == kServiceHttp;
-        EXPECT_EQ(engine.IsSupportedServiceType(type), supported);
-        EXPECT_EQ(host.Of("status"),
-                  std::vector<std::string>{
-                      std::string("インターネット･サービス･タイプ  ") + name +
-                      (supported ? "" : "  (サポートしていないインターネット･サービス･タイプ)")});
-    }
+    // HTTPS is supported by default, and refused as any other type once
+    // UseHttpsSetting is turned off.
+    for (const bool httpsOn : {true, false})
+        for (const auto& [type, name] : cases) {
+            SCOPED_TRACE(std::string(name) + (httpsOn ? "" : " with HTTPS off"));
+            RecordingHost host;
+            if (!httpsOn)
+                host.settings.UseHttpsSetting = 0;
+            CInternetDownloader engine(&host);
+            EXPECT_STREQ(CInternetDownloader::ServiceTypeName(type), name);
+            const bool supported =
+                type == kServiceFtp || type == kServiceHttp || (httpsOn && type == kServiceHttps);
+            EXPECT_EQ(engine.IsSupportedServiceType(type), supported);
+            EXPECT_EQ(host.Of("status"),
+                      std::vector<std::string>{
+                          std::string("インターネット･サービス･タイプ  ") + name +
+                          (supported ? "" : "  (サポートしていないインターネット･サービス･タイプ)")});
+        }
 }
 
 TEST(NormalizeUrl, ToFtpAndToHttp) {

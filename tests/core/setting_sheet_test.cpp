@@ -111,7 +111,7 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         sheet.download.SetOptionChecked(1, false);
         sheet.download.SetOptionText(2, "90000");
         sheet.download.SetOptionText(3, "");
-        sheet.download.SetOptionChecked(4, true);
+        sheet.download.SetOptionChecked(4, false);
         sheet.download.SetOptionText(8, "40");
         ProgramSettings out = s;
         sheet.Write(out);
@@ -130,7 +130,7 @@ TEST(SettingPages, OkWritesTheShownPagesOnlyAsTheirControlsHoldThem) {
         EXPECT_EQ(out.KeepConnectionSetting, download ? 0 : 1);
         EXPECT_EQ(out.ConnectTimeoutSetting, download ? 86400 : 30) << "held to a day";
         EXPECT_EQ(out.IdleTimeoutSetting, download ? 0 : 60) << "an empty box is no limit";
-        EXPECT_EQ(out.UseHttpsSetting, download ? 1 : 0);
+        EXPECT_EQ(out.UseHttpsSetting, download ? 0 : 1);
         EXPECT_EQ(out.ParallelTransfersSetting, download ? 16 : 1) << "held to sixteen";
     }
 }

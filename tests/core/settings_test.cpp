@@ -35,6 +35,7 @@ TEST(ProgramSettings, DefaultsFromAnEmptyFile) {
     EXPECT_EQ(s.SaveSetting, 2);
     EXPECT_EQ(s.ShowWarningDialogSetting, 1);
     EXPECT_EQ(s.WarningLogSetting, 0);
+    EXPECT_EQ(s.UseHttpsSetting, 1);
     EXPECT_EQ(s.HttpTreeListExtensionOptionSetting[0], 1);
     EXPECT_EQ(s.HttpTreeListExtensionOptionSetting[5], 0);
     EXPECT_EQ(s.HttpTreeListReadingNumberSetting, 1);

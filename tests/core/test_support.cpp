@@ -136,3 +136,17 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
 }
 
 } // namespace ordinex::test
+
+namespace ordinex::test {
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name))
+        old_ = old;
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_);
+}
+
+} // namespace ordinex::test

@@ -1,5 +1,7 @@
 #include "gui_support.h"
 
+#include "gui/browser/browser_frame.h"
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -106,6 +108,10 @@ void PumpFor(int ms) {
         wxTheApp->ProcessIdle();
         wxMilliSleep(5);
     }
+}
+
+bool LinkedBrowserForTests(COrdinexApp& app, IMainFormLink& main, const std::string& address) {
+    return CBrowserFrame::Open(app, main, address) != nullptr;
 }
 
 } // namespace ordinex::test

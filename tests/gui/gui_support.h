@@ -97,4 +97,7 @@ void Press(wxWindow* dialog, int id);
 // manager have placed, sized and decorated what the test showed.
 void PumpFor(int ms);
 
+// Opens the browser window linked into the tests (UseLinkedBrowser).
+bool LinkedBrowserForTests(COrdinexApp& app, IMainFormLink& main, const std::string& address);
+
 } // namespace ordinex::test

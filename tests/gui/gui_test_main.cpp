@@ -1,6 +1,8 @@
 // Runs the window tests in-process: wx is initialised once, with an active
 // event loop so that the program's message pump can dispatch events.
+#include "gui/browser/browser_module.h"
 #include "gui/kit/desktop_language.h"
+#include "gui_support.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -42,6 +44,9 @@ int main(int argc, char** argv) {
         return 1;
     // As the program does at start: the toolkit speaks the desktop's language.
     ordinex::UseDesktopLanguage();
+    // The browser's windows are linked into the tests (the module's own
+    // path has a process test, BrowserModule.TheProgramOpensTheBrowserFromItsModule).
+    ordinex::UseLinkedBrowser(ordinex::test::LinkedBrowserForTests);
     int result = 0;
     {
         wxGUIEventLoop loop;

@@ -127,6 +127,8 @@ TEST(SeriesRunFromForm, DownloadsEveryFileAndReportsOnTheStatusLines) {
 TEST(SeriesRunFromForm, AFailedFileIsAWarningAndTheRunGoesOn) {
     RunSetup run("*", "4", "5");
     run.gui.view()->SetUrlBase(run.server.url("/status/40"));
+    // Yes to the question about the first file, which does not answer.
+    run.gui.prompter.answers = {kAnswerYes};
     run.gui.frame()->RunCommand(cmd::kRunSeries);
     // The test's answer "No" lets the run go on to the second file.
     ASSERT_EQ(run.gui.prompter.warnings.size(), 2u);
@@ -144,9 +146,12 @@ TEST(SeriesRunFromForm, AnIncompleteRunLeavesItsResultInView) {
     run.gui.app().SetStatusView(view);
     const int plainHeight = view->FormHeight(false);
     view->SetUrlBase(run.server.url("/status/40"));
+    run.gui.prompter.answers = {kAnswerYes}; // the first file does not answer: run anyway
     run.gui.frame()->RunCommand(cmd::kRunSeries);
-    const std::string result = "ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル) (";
-    EXPECT_EQ(view->ControlText(kRunResultLine).rfind(result, 0), 0u) << view->ControlText(kRunResultLine);
+    const std::string result = "ダウンロード終了: 完了 0、失敗 2、スキップ 0、中止 0 (全 2 ファイル)";
+    // The counts, then the bytes and the time of the run.
+    EXPECT_EQ(view->ControlText(kRunResultLine).rfind(result + " (0 バイト, 経過 ", 0), 0u)
+        << view->ControlText(kRunResultLine);
     EXPECT_TRUE(view->Control(kRunResultLine)->IsShown());
     EXPECT_GT(view->FormHeight(false), plainHeight);
     EXPECT_EQ(run.gui.frame()->GetClientSize().y, view->FormHeight(false)) << "the window shows the line";

@@ -4,6 +4,7 @@
 #include "app/ordinex_app.h"
 #include "gui_support.h"
 #include "platform/instance_lock.h"
+#include "process_windows.h"
 #include "test_servers.h"
 #include "ui/command_ids.h"
 #include "ui/form_ids.h"
@@ -172,14 +173,14 @@ TEST(StartUp, StartsWithoutToolkitWarningsAndSavesOnTerminationSignal) {
         execl(ORDINEX_GUI_PATH, ORDINEX_GUI_PATH, "job.odx", static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Start-up has completed once the log exists and the lock is held.
-    for (int i = 0; i < 200 && !std::filesystem::exists(dir / "Ordinex.log"); ++i)
-        usleep(50'000);
-    usleep(500'000);
+    // Start-up has completed once the main window shows (a fixed wait after
+    // the log appears was too short on a loaded machine).
+    EXPECT_TRUE(WaitForProcessWindow(pid, [](const std::string&) { return true; }));
     kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0)
+                                   << ReadFile(dir / "stderr.txt");
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const std::string ini = ReadFile(dir / "Ordinex.ini");
     EXPECT_NE(ini.find("UrlBaseText=http://sig/\n"), std::string::npos);

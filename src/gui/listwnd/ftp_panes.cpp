@@ -59,8 +59,12 @@ CFtpListView::CFtpListView(wxWindow* parent, const CFtpTreeFrame& frame)
     : CSortableList(parent, ftpwin::kColumnHeaders, FtpImages()), frame_(frame) {}
 
 void CFtpListView::InsertRow(const FtpEntry& entry) {
-    AddRow({{entry.name, entry.sizeText, entry.extension, entry.dateText},
-            entry.isDirectory ? kFolderImage : kFileImage});
+    ListRow row;
+    row.texts = {entry.name, entry.sizeText, entry.extension, entry.dateText};
+    row.image = entry.isDirectory ? kFolderImage : kFileImage;
+    row.folder = entry.isDirectory;
+    row.address = JoinRowAddress(frame_.ListedDirectory(), entry.name, true);
+    AddRow(std::move(row));
 }
 
 std::string CFtpListView::ItemDirectory(int64_t) const {

@@ -43,6 +43,7 @@ public:
     int64_t DownloadableCount() const override { return static_cast<int64_t>(SelectedRows().size()); }
     void DeselectNonFiles() override { DeselectNonFileRows(); }
     std::string SelectedItem(int64_t n) const override { return SelectedText(n, 0); }
+    void ShowOutcome(int64_t n, const std::string& outcome) override { SetSelectedOutcome(n, outcome); }
     std::string ItemDirectory(int64_t n) const override;
     bool SelectedIsFolder(int64_t n) const override;
 

@@ -65,7 +65,12 @@ void CHttpListView::DeleteAllRows() {
 
 void CHttpListView::InsertRow(const LinkRow& row) {
     texts_.insert(row.text);
-    AddRow({{row.text, row.sizeText, row.contentType, row.dateText}, row.isPage ? kPageImage : kFileImage});
+    ListRow shown;
+    shown.texts = {row.text, row.sizeText, row.contentType, row.dateText};
+    shown.image = row.isPage ? kPageImage : kFileImage;
+    shown.address = CInternetDownloader::LinkAddress(row.text);
+    shown.problem = row.error;
+    AddRow(std::move(shown));
 }
 
 } // namespace ordinex

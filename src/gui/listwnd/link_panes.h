@@ -46,6 +46,7 @@ public:
     int64_t DownloadableCount() const override { return SelectedFileCount(); }
     void DeselectNonFiles() override { DeselectNonFileRows(); }
     std::string SelectedItem(int64_t n) const override { return SelectedText(n, 0); }
+    void ShowOutcome(int64_t n, const std::string& outcome) override { SetSelectedOutcome(n, outcome); }
 
 private:
     // Every row's text, so that a page of many links is checked for

@@ -5,11 +5,22 @@
 
 #include <wx/imaglist.h>
 
+#include <algorithm>
+
 namespace ordinex {
 
 namespace {
 constexpr long kListStyle = wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_SUNKEN;
 constexpr int kSizeColumn = 1;
+constexpr int kTypeColumn = 2;
+// Beyond the four columns the settings keep: what the last list run did
+// with the row, and the row's whole address.
+constexpr int kOutcomeColumn = kListColumns;
+constexpr int kAddressColumn = kListColumns + 1;
+constexpr int kOutcomeWidth = 60;
+constexpr int kAddressWidth = 260;
+constexpr const char* kOutcomeHeader = "結果";
+constexpr const char* kAddressHeader = "アドレス";
 } // namespace
 
 CSortableList::CSortableList(wxWindow* parent, const std::array<const char*, kListColumns>& headers,
@@ -19,6 +30,16 @@ CSortableList::CSortableList(wxWindow* parent, const std::array<const char*, kLi
     for (int i = 0; i < kListColumns; ++i)
         InsertColumn(i, ToWx(headers[i]), i == kSizeColumn ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT,
                      kDefaultColumnWidth);
+    InsertColumn(kOutcomeColumn, ToWx(kOutcomeHeader), wxLIST_FORMAT_LEFT, kOutcomeWidth);
+    InsertColumn(kAddressColumn, ToWx(kAddressHeader), wxLIST_FORMAT_LEFT, kAddressWidth);
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+        e.Skip();
+        CallAfter([this] { FitColumnsToWidth(); });
+    });
+    Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
+        ShowAddressTip(e.GetPosition());
+        e.Skip();
+    });
     Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { SortByClick(e.GetColumn()); });
     // Range selections of a virtual list send no event per row: the mouse and
     // the keys that may have changed the selection are watched as well.
@@ -79,9 +100,47 @@ void CSortableList::AddRow(ListRow row) {
 }
 
 wxString CSortableList::OnGetItemText(long item, long column) const {
-    if (item < 0 || static_cast<size_t>(item) >= rows_.size() || column < 0 || column >= kListColumns)
+    if (item < 0 || static_cast<size_t>(item) >= rows_.size() || column < 0 || column > kAddressColumn)
         return {};
-    return ToWx(VisibleText(rows_[static_cast<size_t>(item)].texts[static_cast<size_t>(column)]));
+    const ListRow& row = rows_[static_cast<size_t>(item)];
+    if (column == kAddressColumn)
+        return ToWx(VisibleText(row.address));
+    if (column == kOutcomeColumn)
+        return ToWx(row.outcome);
+    if (column == 0)
+        return ToWx(VisibleText(ListDisplayName(row.texts[0])));
+    if (column == kTypeColumn && row.texts[kSizeColumn].empty() && !row.problem.empty())
+        return ToWx(VisibleText(row.problem));
+    return ToWx(VisibleText(row.texts[static_cast<size_t>(column)]));
+}
+
+void CSortableList::FitColumnsToWidth() {
+    const int width = GetClientSize().x;
+    int total = 0;
+    for (int i = 0; i <= kAddressColumn; ++i)
+        total += GetColumnWidth(i);
+    if (width <= 0 || total <= 0 || total == width)
+        return;
+    int used = 0;
+    for (int i = 0; i < kAddressColumn; ++i) {
+        const int w = std::max(30, GetColumnWidth(i) * width / total);
+        SetColumnWidth(i, w);
+        used += w;
+    }
+    SetColumnWidth(kAddressColumn, std::max(30, width - used));
+}
+
+void CSortableList::ShowAddressTip(const wxPoint& point) {
+    int flags = 0;
+    const long item = HitTest(point, flags);
+    if (item == tipRow_)
+        return;
+    tipRow_ = item;
+    const bool onRow = item >= 0 && static_cast<size_t>(item) < rows_.size();
+    if (onRow)
+        SetToolTip(ToWx(VisibleText(rows_[static_cast<size_t>(item)].address)));
+    else
+        UnsetToolTip();
 }
 
 int CSortableList::OnGetItemImage(long item) const {
@@ -97,8 +156,9 @@ void CSortableList::SortRowsBy(bool descending) {
     for (size_t i : selected)
         rows_[i].marked = true;
     const auto column = static_cast<size_t>(sort_.column);
-    SortRows(rows_, descending,
-             [column](const ListRow& row) -> const std::string& { return row.texts[column]; });
+    SortRows(
+        rows_, descending, [column](const ListRow& row) -> const std::string& { return row.texts[column]; },
+        [](const ListRow& row) { return row.folder; });
     ShowSortIndicator(sort_.column, !descending);
     // The selection belongs to the rows, not to the places they had.
     if (!selected.empty()) {
@@ -156,6 +216,14 @@ std::string CSortableList::SelectedText(int64_t n, int column) const {
 void CSortableList::SelectRow(size_t index, bool select) {
     SetItemState(static_cast<long>(index), select ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
     SelectionTouched();
+}
+
+void CSortableList::SetSelectedOutcome(int64_t n, const std::string& outcome) {
+    const std::vector<size_t> selected = SelectedRows();
+    if (n < 1 || static_cast<size_t>(n) > selected.size())
+        return;
+    rows_[selected[static_cast<size_t>(n - 1)]].outcome = outcome;
+    RefreshItem(static_cast<long>(selected[static_cast<size_t>(n - 1)]));
 }
 
 void CSortableList::SelectionTouched() {

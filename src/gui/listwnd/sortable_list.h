@@ -19,6 +19,10 @@ struct ListRow {
     std::array<std::string, kListColumns> texts;
     int image = 0;
     bool marked = false; // keeps the selection across a sort
+    bool folder = false; // sorted before the files
+    std::string address; // the whole address: its own column and the name's tooltip
+    std::string problem; // why the row has no size (a failed probe), shown as its type
+    std::string outcome; // what the last list run did with it
 };
 
 // The list pane of the tree & list windows: a virtual report list over rows
@@ -54,6 +58,8 @@ public:
     // Column text of the n-th selected row (n from 1); empty when fewer.
     std::string SelectedText(int64_t n, int column) const;
     void SelectRow(size_t index, bool select = true);
+    // The outcome of the n-th selected row (n from 1) after a list run.
+    void SetSelectedOutcome(int64_t n, const std::string& outcome);
 
     // Called once after any change of the selection, when the events have settled.
     void SetSelectionListener(std::function<void()> listener) { onSelection_ = std::move(listener); }
@@ -63,6 +69,9 @@ protected:
     int OnGetItemImage(long item) const override;
 
 private:
+    // The columns share the list's width in the proportions they have.
+    void FitColumnsToWidth();
+    void ShowAddressTip(const wxPoint& point);
     void SortRowsBy(bool descending);
     void SelectionTouched();
 
@@ -70,6 +79,7 @@ private:
     SortState sort_;
     std::function<void()> onSelection_;
     bool notifyPending_ = false;
+    long tipRow_ = -1;
 };
 
 } // namespace ordinex

@@ -1,4 +1,5 @@
 #include "gui/mainwnd/main_frame.h"
+#include "gui/mainwnd/series_assist.h"
 
 #include "app/ordinex_app.h"
 #include "gui/kit/input_hold.h"
@@ -51,6 +52,8 @@ CMainFrame::CMainFrame(COrdinexApp& app, COrdinexDoc& doc)
     CreateToolbar();
     view_ = new COrdinexView(this, app_, doc_);
     view_->SetCommandHandler([this](int command) { RunCommand(command); });
+    assist_ = std::make_unique<CSeriesAssist>(app_, *view_);
+    view_->SetTextTaker([this](const std::string& text) { return assist_->TakeAddresses(text); });
     view_->SetHeightListener([this] { Relayout(); });
     view_->SetPercentListener([this](int percent) {
         runPercent_ = percent;

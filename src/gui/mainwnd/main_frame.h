@@ -29,6 +29,7 @@ class COrdinexApp;
 class COrdinexView;
 class CBusyAnimation;
 class CInputHold;
+class CSeriesAssist;
 
 // The main window: menu, toolbar, the form, the measured-height size rules and
 // the windows' side of the busy state.
@@ -92,6 +93,9 @@ public:
 
     void UpdateTitle();
     void RebuildRecentMenu();
+    // Opens a job as File > Open does once the file is chosen (the save
+    // question first); false when it could not be read.
+    bool OpenJobFile(const std::string& path);
     // The last job and this window's placement go into the settings file.
     void SaveState();
     FramePlacement CurrentPlacement() const;
@@ -138,13 +142,14 @@ private:
     void ExecuteCommand(int command);
     void NewJob();
     void OpenJob();
-    bool OpenJobFile(const std::string& path);
     bool SaveJob();
     bool SaveJobAs();
     void OpenRecent(int index);
     void EditCommand(int command);
     bool EditCommandEnabled(int command);
     void RunSeriesFromForm();
+    // "一覧": the run's URLs and destinations, or why the ranges give none.
+    void ShowSeriesPreview();
     // The tool windows (main_frame_tools.cpp)
     void RunFtpListFromForm();
     void RunLinkListFromForm();
@@ -152,6 +157,7 @@ private:
     void OnIconized(wxIconizeEvent& event);
     void OpenInExplorer();
     void OpenLocalFile(const std::string& name);
+    void OpenInDesktopBrowser(const std::string& address);
     void ShowVersion();
     void ShowSettings(int firstPage);
     void ShowRunReport();
@@ -191,6 +197,8 @@ private:
     BusyLook look_;
     bool frozenForLeave_ = false;           // from the run layout's end to LeaveBusy
     std::unique_ptr<CInputHold> inputHold_; // while the busy look is due
+    // Series from example addresses, and their undo.
+    std::unique_ptr<CSeriesAssist> assist_;
     wxTimer lookTimer_;
     bool inRelayout_ = false;
     wxLongLong placementSettleUntil_ = 0;

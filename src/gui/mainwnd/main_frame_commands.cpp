@@ -7,9 +7,12 @@
 #include "gui/kit/test_aids.h"
 #include "gui/kit/wx_text.h"
 #include "gui/mainwnd/ordinex_view.h"
+#include "gui/mainwnd/preview_dialog.h"
+#include "gui/mainwnd/series_assist.h"
 #include "gui/settingsdlg/setting_sheet.h"
 #include "platform/text_helpers.h"
 #include "platform/version_record.h"
+#include "runs/series_guess.h"
 #include "ui/command_ids.h"
 
 #include <wx/filedlg.h>
@@ -108,6 +111,12 @@ void CMainFrame::ExecuteCommand(int command) {
         break;
     case cmd::kCopyUrlToFolder:
         view_->CopyUrlToFolder();
+        break;
+    case cmd::kGuessSeries:
+        assist_->GuessWithDialog(this);
+        break;
+    case cmd::kPreviewSeries:
+        ShowSeriesPreview();
         break;
     case cmd::kViewToolbar:
         ToggleToolbar();
@@ -251,9 +260,15 @@ bool CMainFrame::SaveJobAs() {
 // ---- Edit commands on the focused box ----
 
 bool CMainFrame::EditCommandEnabled(int command) {
-    wxTextCtrl* box = FocusedEditBox();
-    if (!box || app_.running)
+    if (app_.running)
         return false;
+    // Ctrl+Z takes a guess back wherever the focus is; addresses may be
+    // pasted anywhere on the form.
+    if (command == cmd::kEditUndo && assist_->CanUndo())
+        return true;
+    wxTextCtrl* box = FocusedEditBox();
+    if (!box)
+        return command == cmd::kEditPaste;
     long from = 0, to = 0;
     box->GetSelection(&from, &to);
     switch (command) {
@@ -272,7 +287,21 @@ bool CMainFrame::EditCommandEnabled(int command) {
 }
 
 void CMainFrame::EditCommand(int command) {
+    if (command == cmd::kEditUndo && assist_->CanUndo()) {
+        assist_->Undo();
+        return;
+    }
     wxTextCtrl* box = FocusedEditBox();
+    if (command == cmd::kEditPaste) {
+        // Two addresses make a series wherever they are pasted, one does
+        // outside the boxes; other text is pasted into the box as usual.
+        const std::string text = CSeriesAssist::ClipboardText();
+        const std::vector<std::string> addresses = AddressesInText(text);
+        if (addresses.size() == 2 || (!box && addresses.size() == 1)) {
+            assist_->TakeAddresses(text);
+            return;
+        }
+    }
     if (!box)
         return;
     switch (command) {
@@ -298,7 +327,17 @@ void CMainFrame::EditCommand(int command) {
 void CMainFrame::RunSeriesFromForm() {
     if (app_.running)
         return;
-    app_.RunSeries(view_->ReadJob());
+    app_.RunSeries(view_->ReadJob(), true);
+}
+
+void CMainFrame::ShowSeriesPreview() {
+    SeriesPreview preview(view_->ReadJob(), app_.settings);
+    if (!preview.Ok()) {
+        app_.ShowMessage(preview.Error());
+        return;
+    }
+    CPreviewDialog dialog(this, std::move(preview), app_.settings.SaveSetting);
+    dialog.ShowModal();
 }
 
 // ---- External programs ----

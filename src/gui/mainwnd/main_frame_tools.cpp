@@ -1,7 +1,7 @@
 #include "gui/mainwnd/main_frame.h"
 
 #include "app/ordinex_app.h"
-#include "gui/browser/browser_frame.h"
+#include "gui/browser/browser_module.h"
 #include "gui/kit/tool_windows.h"
 #include "gui/kit/wx_text.h"
 #include "gui/listwnd/ftp_tree_frame.h"
@@ -64,12 +64,24 @@ void CMainFrame::RunNested(const std::function<void()>& work) {
 
 void CMainFrame::OpenInBrowser(const std::string& address) {
     if (app_.settings.UseWindowsRuleBrowserSetting) {
-        const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
-        if (!opened)
-            app_.ShowMessage(framewin::kBrowserFailed);
+        OpenInDesktopBrowser(address);
         return;
     }
-    if (!CBrowserFrame::Open(app_, *this, address))
+    const BrowserOpening opening = OpenBrowserWindow(app_, *this, address);
+    if (opening.outcome == BrowserOpening::Outcome::NoWebView) {
+        app_.ShowMessage(framewin::kBrowserFailed);
+    } else if (opening.outcome == BrowserOpening::Outcome::NoModule) {
+        // A package split or a damaged install: the page can still be seen.
+        IPrompter* prompter = app_.Prompter();
+        if (prompter && prompter->MessageBox(frame::BrowserModuleFailureText(opening.reason),
+                                             MessageButtons::YesNo, MessageIcon::Exclamation) == kAnswerYes)
+            OpenInDesktopBrowser(address);
+    }
+}
+
+void CMainFrame::OpenInDesktopBrowser(const std::string& address) {
+    const bool opened = launchBrowser_ ? launchBrowser_(address) : wxLaunchDefaultBrowser(ToWx(address));
+    if (!opened)
         app_.ShowMessage(framewin::kBrowserFailed);
 }
 

@@ -171,14 +171,17 @@ void COrdinexView::SetRangeCheck(int k, bool checked) {
     RangeCheck(k)->SetValue(checked);
     ReadJob();
     ApplyRangeEnabling(k);
+    UpdateCount();
 }
 void COrdinexView::SetRangeStart(int k, const std::string& t) {
     RangeStart(k)->ChangeValue(ToWx(t));
     ReadJob();
+    UpdateCount();
 }
 void COrdinexView::SetRangeEnd(int k, const std::string& t) {
     RangeEnd(k)->ChangeValue(ToWx(t));
     ReadJob();
+    UpdateCount();
 }
 
 std::string COrdinexView::ComposeUrl() {
@@ -191,6 +194,7 @@ std::string COrdinexView::ComposeFolder() {
 void COrdinexView::UpdateUrlDisplay() {
     SetLine(kUrlDisplay, ordinex::ComposeUrl(job_, app_.settings));
     SetLine(kUrlSeparator, UrlSeparatorLabel(job_, app_.settings));
+    UpdateCount();
 }
 
 void COrdinexView::UpdateFolderDisplay() {
@@ -338,6 +342,7 @@ void COrdinexView::OnBoxChanged() {
 
 void COrdinexView::OnRangeClicked(int k) {
     ReadJob();
+    UpdateCount();
     ShowRunResult(""); // the result was of the job as it stood
     ApplyRangeEnabling(k);
     ClearStatus();
@@ -346,6 +351,7 @@ void COrdinexView::OnRangeClicked(int k) {
 
 void COrdinexView::OnRangeTextChanged() {
     ReadJob();
+    UpdateCount();
     ShowRunResult(""); // the result was of the job as it stood
     ClearStatus();
     MarkModified();

@@ -119,6 +119,13 @@ public:
     void BrowseForFolder();
     void CopyUrlToFolder();
 
+    // A job put on the form by a command of the user's (a guess, its undo):
+    // an edit of the job like typing, with note on the line under the run
+    // buttons until the next edit.
+    void TakeJob(const Job& job, const std::string& note);
+    // Pasted or dropped text goes here (ordinex_view_assist.cpp); true when taken.
+    void SetTextTaker(std::function<bool(const std::string&)> taker) { takeText_ = std::move(taker); }
+
 private:
     // Layout (ordinex_view_layout.cpp)
     void CreateControls();
@@ -126,6 +133,10 @@ private:
     void ApplyLayout();
     wxTextCtrl* AddText(int id);
     wxStaticText* AddLabel(int key, const std::string& text, long style = 0);
+    // The boxes' labels and hints, the count, the list button, the drop
+    // targets (ordinex_view_assist.cpp).
+    void CreateAssistParts();
+    void UpdateCount();
 
     // Reactions to the user
     void OnBoxChanged();
@@ -146,6 +157,7 @@ private:
     std::function<void()> beforeShowing_;
     std::function<void()> heightChanged_;
     std::function<void(const std::string&, double)> runEnded_;
+    std::function<bool(const std::string&)> takeText_;
     std::string runResult_;
     Job job_; // the controls as last read
     std::map<int, wxWindow*> parts_;

@@ -103,6 +103,7 @@ void COrdinexView::CreateControls() {
         parts_[r.end] = new CRangeEdit(this, r.end);
     }
     AddLabel(kRangeClosingLabel, kClosingText);
+    CreateAssistParts();
     for (auto [id, part] : parts_)
         if (auto* box = dynamic_cast<wxTextCtrl*>(part))
             SetMaskCharacter(box);
@@ -169,6 +170,7 @@ void COrdinexView::MeasureMetrics() {
     auto* rangeBox = static_cast<wxTextCtrl*>(parts_.at(kRangeIds[0].start));
     m.rangeBoxWidth = rangeBox->GetSizeFromTextSize(rangeBox->GetTextExtent("000000").x).x;
     m.closingLabelWidth = best(kRangeClosingLabel).x;
+    m.previewButtonWidth = best(kPreviewButton).x;
     int captionTop = 0, otherBorder = 0;
     static_cast<wxStaticBox*>(parts_.at(kUrlGroup))->GetBordersForSizer(&captionTop, &otherBorder);
     m.groupCaption = std::max(captionTop, m.lineHeight);

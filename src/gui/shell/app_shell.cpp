@@ -3,8 +3,10 @@
 #include "gui/kit/gtk_compact_style.h"
 #include "gui/kit/tool_windows.h"
 #include "gui/mainwnd/main_frame.h"
+#include "gui/widgets/app_art.h"
 
 #include <wx/app.h>
+#include <wx/dialog.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -31,10 +33,24 @@ CAppShell::~CAppShell() {
     ExitInstance();
 }
 
-bool CAppShell::InitInstance(const std::vector<std::string>& args) {
+namespace {
+// How often the running instance looks for a second start's request.
+constexpr int kHandOffPollMs = 150;
+
+bool ModalDialogOpen() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal())
+            return true;
+    return false;
+}
+} // namespace
+
+bool CAppShell::InitInstance(const std::vector<std::string>& args, const std::string& newJobFolder) {
     const COrdinexApp::StartOutcome outcome = app_.InitCore();
     switch (outcome.result) {
     case COrdinexApp::StartResult::Started:
+        if (!newJobFolder.empty())
+            app_.startDirectory = newJobFolder;
         break;
     case COrdinexApp::StartResult::AlreadyRunning:
         // The running instance is left alone; this one writes nothing.
@@ -49,6 +65,8 @@ bool CAppShell::InitInstance(const std::vector<std::string>& args) {
     // The frame restores its placement and the form the last job while
     // start-up has not completed.
     frame_ = new CMainFrame(app_, doc_);
+    // The icon of the menu entry, in every size the desktop may ask for.
+    frame_->SetIcons(MakeAppIconBundle());
     wxTheApp->SetTopWindow(frame_.get());
     if (args.empty())
         doc_.OnNewDocument();
@@ -59,13 +77,60 @@ bool CAppShell::InitInstance(const std::vector<std::string>& args) {
     frame_->Show();
     frame_->UpdateTitle();
     app_.MarkStartupComplete();
+    // Without the socket a second start says "already running", as before.
+    if (handOffListener_.Listen())
+        handOffTimer_.Start(kHandOffPollMs);
     return true;
+}
+
+void CAppShell::HandOffTimer::Notify() {
+    shell_.ServeHandOffs();
+}
+
+void CAppShell::TakeHandOff(const std::string& path) {
+    handOffs_.push_back(path);
+    ServeHandOffs();
+}
+
+void CAppShell::RaiseMainFrame() {
+    CMainFrame* frame = frame_.get();
+    if (!frame)
+        return;
+    if (frame->IsIconized())
+        frame->Iconize(false);
+    frame->Show();
+    frame->Raise();
+}
+
+void CAppShell::ServeHandOffs() {
+    // Opening a job pumps events (the save question): a request that
+    // arrives meanwhile waits for the next turn.
+    if (servingHandOff_ || exited_)
+        return;
+    servingHandOff_ = true;
+    for (std::string& path : handOffListener_.Poll()) {
+        handOffs_.push_back(std::move(path));
+        RaiseMainFrame();
+    }
+    // A run or an open dialog keeps the job waiting: the window is raised
+    // now and the job opens once nothing is in the way.
+    while (!handOffs_.empty() && frame_ && !app_.Busy() && !ModalDialogOpen()) {
+        const std::string path = std::move(handOffs_.front());
+        handOffs_.pop_front();
+        RaiseMainFrame();
+        if (!path.empty())
+            frame_->OpenJobFile(path);
+    }
+    servingHandOff_ = false;
 }
 
 void CAppShell::ExitInstance() {
     if (exited_)
         return;
     exited_ = true;
+    // Closed before the lock goes: a later start must not reach this one.
+    handOffTimer_.Stop();
+    handOffListener_.Close();
     // The tool windows go first: they reach the main window while they exist,
     // and write their placements before the settings are saved.
     DestroyToolWindows();

@@ -2,6 +2,7 @@
 
 #include "gui/kit/desktop_language.h"
 #include "gui/kit/test_aids.h"
+#include "gui/kit/toolkit_gl.h"
 #include "gui/mainwnd/main_frame.h"
 #include "gui/shell/app_shell.h"
 #include "ui/command_ids.h"
@@ -37,8 +38,11 @@ void COrdinexWxApp::InstallSignalHandlers() {
     Bind(
         wxEVT_TIMER,
         [this](wxTimerEvent&) {
+            // A signal during start-up answers its dialogs and is kept
+            // until the window it closes exists.
             if (terminateRequested) {
-                terminateRequested = 0;
+                if (shell_ && shell_->MainFrame())
+                    terminateRequested = 0;
                 CloseMainWindow();
             }
         },
@@ -49,6 +53,12 @@ void COrdinexWxApp::InstallSignalHandlers() {
 COrdinexWxApp::COrdinexWxApp() = default;
 COrdinexWxApp::~COrdinexWxApp() = default;
 
+bool COrdinexWxApp::Initialize(int& argc, wxChar** argv) {
+    const bool started = wxApp::Initialize(argc, argv);
+    ForgetToolkitGlSetting();
+    return started;
+}
+
 bool COrdinexWxApp::OnInit() {
     // wxApp::OnInit would reject the job file argument: it is read here.
     std::vector<std::string> args;
@@ -56,11 +66,14 @@ bool COrdinexWxApp::OnInit() {
         args.emplace_back(argv[i].utf8_str());
     UseDesktopLanguage();
     shell_ = std::make_unique<CAppShell>();
-    if (!shell_->InitInstance(args)) {
+    // Before start-up, so that a termination signal during it still ends
+    // the program through its window, with the job and settings saved.
+    InstallSignalHandlers();
+    if (!shell_->InitInstance(args, newJobFolder_)) {
+        signalTimer_.Stop();
         shell_.reset();
         return false;
     }
-    InstallSignalHandlers();
     const std::vector<int> commands =
         AutoRunRequested() ? std::vector<int>{cmd::kRunSeries} : AutoCommandsRequested();
     if (!commands.empty()) {

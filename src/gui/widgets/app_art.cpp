@@ -1,5 +1,10 @@
 #include "gui/widgets/app_art.h"
 
+#include "gui/widgets/app_icon_data.h"
+
+#include <wx/imagpng.h>
+#include <wx/mstream.h>
+
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 
@@ -43,44 +48,58 @@ void Sheet(wxGraphicsContext& gc, double x, double y, double w, double h, const 
 
 } // namespace
 
+namespace {
+
+// The icon's sizes as images, smallest first.
+const std::vector<wxImage>& AppIconImages() {
+    static const std::vector<wxImage> images = [] {
+        if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
+            wxImage::AddHandler(new wxPNGHandler);
+        std::vector<wxImage> out;
+        for (const EmbeddedPng& png : AppIconPngs()) {
+            wxMemoryInputStream stream(png.data, png.size);
+            wxImage image(stream, wxBITMAP_TYPE_PNG);
+            if (image.IsOk())
+                out.push_back(image);
+        }
+        return out;
+    }();
+    return images;
+}
+
+} // namespace
+
 wxBitmap MakeAppBitmap(int size) {
-    wxBitmap bitmap(size, size, 32);
-    bitmap.UseAlpha();
-    {
-        wxMemoryDC dc(bitmap);
-        dc.SetBackground(*wxTRANSPARENT_BRUSH);
-        dc.Clear();
-        std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-        if (!gc)
-            return bitmap;
-        const double s = size;
-        gc->SetPen(*wxTRANSPARENT_PEN);
-        gc->SetBrush(
-            gc->CreateLinearGradientBrush(0, 0, 0, s, wxColour(70, 130, 230), wxColour(20, 60, 160)));
-        gc->DrawRoundedRectangle(0, 0, s, s, s * 0.2);
-        Sheet(*gc, s * 0.16, s * 0.14, s * 0.36, s * 0.46, "1", -0.15);
-        Sheet(*gc, s * 0.30, s * 0.12, s * 0.36, s * 0.46, "2", 0.0);
-        Sheet(*gc, s * 0.44, s * 0.14, s * 0.36, s * 0.46, "3", 0.15);
-        gc->SetBrush(wxBrush(wxColour(255, 210, 60)));
-        wxGraphicsPath arrow = gc->CreatePath();
-        arrow.MoveToPoint(s * 0.42, s * 0.50);
-        arrow.AddLineToPoint(s * 0.58, s * 0.50);
-        arrow.AddLineToPoint(s * 0.58, s * 0.66);
-        arrow.AddLineToPoint(s * 0.74, s * 0.66);
-        arrow.AddLineToPoint(s * 0.50, s * 0.90);
-        arrow.AddLineToPoint(s * 0.26, s * 0.66);
-        arrow.AddLineToPoint(s * 0.42, s * 0.66);
-        arrow.CloseSubpath();
-        gc->SetPen(wxPen(wxColour(120, 80, 0), std::max(1, size / 32)));
-        gc->DrawPath(arrow);
-    }
-    return bitmap;
+    // The smallest drawing at least as large, scaled down: the small sizes
+    // have a drawing of their own that keeps to the pixel grid.
+    const std::vector<wxImage>& images = AppIconImages();
+    if (images.empty() || size <= 0)
+        return wxBitmap(std::max(size, 1), std::max(size, 1), 32);
+    const wxImage* best = &images.back();
+    for (const wxImage& image : images)
+        if (image.GetWidth() >= size) {
+            best = &image;
+            break;
+        }
+    if (best->GetWidth() == size)
+        return wxBitmap(*best);
+    return wxBitmap(best->Scale(size, size, wxIMAGE_QUALITY_HIGH));
 }
 
 wxIcon MakeAppIcon(int size) {
     wxIcon icon;
     icon.CopyFromBitmap(MakeAppBitmap(size));
     return icon;
+}
+
+wxIconBundle MakeAppIconBundle() {
+    wxIconBundle bundle;
+    for (const wxImage& image : AppIconImages()) {
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(image));
+        bundle.AddIcon(icon);
+    }
+    return bundle;
 }
 
 wxBitmap MakeBusyFrame(int phase) {

@@ -1,16 +1,19 @@
 #pragma once
 #include <wx/bitmap.h>
 #include <wx/icon.h>
+#include <wx/iconbndl.h>
 
 namespace ordinex {
 
-// The program's own pictures, drawn at run time so that no binary art is
-// needed in the repository.
+// The program's own pictures: the busy animation is drawn at run time; the
+// application icon (a blue tile, numbered pages, an arrow down into a tray)
+// is rendered from the drawings in data/icons at build time, the same
+// pictures the desktop's menu shows.
 
-// The application icon: a blue tile with a stack of numbered sheets and a
-// downward arrow.
 wxBitmap MakeAppBitmap(int size);
 wxIcon MakeAppIcon(int size);
+// Every size, for the windows' title bars and the task switcher.
+wxIconBundle MakeAppIconBundle();
 
 // Size of one picture of the busy animation.
 inline constexpr int kBusyFrameWidth = 150;
