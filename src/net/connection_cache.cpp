@@ -6,7 +6,10 @@
 #include "settings/program_settings.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace ordinex {
@@ -14,6 +17,10 @@ namespace ordinex {
 namespace {
 // A run that moves between a few servers keeps one connection to each.
 constexpr long kMaxKeptConnections = 8;
+// Answers slower than this on a kept connection are watched for a stray one
+// behind them, for at most kMaxAnswerWatchMs.
+constexpr curl_off_t kSlowAnswerMs = 20;
+constexpr curl_off_t kMaxAnswerWatchMs = 20;
 } // namespace
 
 ConnectionCache::~ConnectionCache() {
@@ -225,16 +232,80 @@ bool ConnectionCache::HttpDataWaiting() const {
     return false;
 }
 
-int64_t ConnectionCache::NoteAnswerWait(curl_socket_t socket, int64_t waitedMs) {
+bool ConnectionCache::LookBehindAnswer(CURL* easy, curl_socket_t socket) {
+    // An answer sent late, after the previous one, meets the next request on
+    // its way and is taken for its answer; the real one follows right behind.
+    // So an answer on a kept connection that took far longer than the
+    // answers before it there is watched a little longer: a twentieth of its
+    // wait, which costs such an answer at most 5%. (A link that is slow for
+    // every answer costs nothing.)
+    long connects = -1;
+    curl_easy_getinfo(easy, CURLINFO_NUM_CONNECTS, &connects);
+    curl_off_t sent = 0, answered = 0;
+    curl_easy_getinfo(easy, CURLINFO_PRETRANSFER_TIME_T, &sent);
+    curl_easy_getinfo(easy, CURLINFO_STARTTRANSFER_TIME_T, &answered);
+    const curl_off_t waitedMs = (answered - sent) / 1000;
+    int64_t fastest = -1;
     for (Connection& c : connections_) {
         if (c.socket != socket)
             continue;
-        const int64_t before = c.fastestAnswerMs;
-        if (before < 0 || waitedMs < before)
+        fastest = c.fastestAnswerMs;
+        if (fastest < 0 || waitedMs < fastest)
             c.fastestAnswerMs = waitedMs;
-        return before;
+        if (c.user == easy)
+            c.looked = true;
     }
-    return -1;
+    if (connects == 0 && waitedMs >= kSlowAnswerMs && fastest >= 0 && waitedMs > 4 * fastest) {
+        pollfd p{socket, POLLIN, 0};
+        ::poll(&p, 1, static_cast<int>(std::min<curl_off_t>(waitedMs / 20, kMaxAnswerWatchMs)));
+    }
+    char byte = 0;
+    return ::recv(socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+}
+
+bool ConnectionCache::ClaimHttpConnection(CURL* easy, long localPort) {
+    // What is known about this handle's earlier transfers is stale now.
+    std::erase_if(handovers_, [easy](const Handover& h) { return h.from == easy; });
+    for (Connection& c : connections_) {
+        if (!c.http)
+            continue;
+        if (c.localPort == 0) {
+            sockaddr_storage address{};
+            socklen_t length = sizeof address;
+            if (::getsockname(c.socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+                continue;
+            c.localPort = address.ss_family == AF_INET6
+                              ? ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port)
+                              : ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
+        }
+        if (c.localPort != localPort)
+            continue;
+        // The transfer before on it has not looked behind its answer yet:
+        // that is done now, for it, before this request goes out.
+        bool waiting = false;
+        if (c.user && c.user != easy && !c.looked) {
+            CURL* before = c.user;
+            waiting = LookBehindAnswer(before, c.socket);
+            handovers_.push_back({before, waiting});
+        } else {
+            char byte = 0;
+            waiting = ::recv(c.socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+        }
+        c.user = easy;
+        c.looked = false;
+        return waiting;
+    }
+    return false;
+}
+
+bool ConnectionCache::AnswerWentOnBeforeHandover(CURL* easy, bool& wentOn) {
+    const auto it = std::find_if(handovers_.begin(), handovers_.end(),
+                                 [easy](const Handover& h) { return h.from == easy; });
+    if (it == handovers_.end())
+        return false;
+    wentOn = it->wentOn;
+    handovers_.erase(it);
+    return true;
 }
 
 int ConnectionCache::OnCloseSocket(void* self, curl_socket_t socket) {

@@ -106,9 +106,22 @@ public:
     // for, or the server's close) while no request is out on it. Only
     // between transfers: a running one reads its own answer.
     bool HttpDataWaiting() const;
-    // Notes how long an answer on socket was waited for; returns the
-    // shortest wait on that connection before it (-1: none known).
-    int64_t NoteAnswerWait(curl_socket_t socket, int64_t waitedMs);
+    // Whether more came behind the answer easy just read on the plain HTTP
+    // connection socket (then it cannot be trusted: the server is out of
+    // step). An answer far slower than the ones before it there is watched
+    // a moment longer first.
+    bool LookBehindAnswer(CURL* easy, curl_socket_t socket);
+    // In a parallel run libcurl may hand a kept connection to the next
+    // transfer before the one that used it last has looked behind its
+    // answer. So the check moves to the handover: easy is about to send its
+    // request on the HTTP connection from localPort, and whatever waits there
+    // now was sent after the previous transfer's answer. True when something
+    // waits (the request must not go out); the previous transfer learns it
+    // from AnswerWentOnBeforeHandover.
+    bool ClaimHttpConnection(CURL* easy, long localPort);
+    // Whether easy's last connection was handed on, and then whether its
+    // answer had gone on (known once only).
+    bool AnswerWentOnBeforeHandover(CURL* easy, bool& wentOn);
     // The close-socket callback of every session's handle.
     static int OnCloseSocket(void* self, curl_socket_t socket);
 
@@ -137,7 +150,15 @@ private:
         curl_socket_t socket;
         bool http;
         int64_t fastestAnswerMs = -1; // the shortest wait for an answer on it so far
+        long localPort = 0;           // 0: not looked up yet
+        CURL* user = nullptr;         // the transfer that sent the last request on it
+        bool looked = false;          // and whether what came behind its answer was looked at
     };
+    struct Handover {
+        CURL* from;
+        bool wentOn;
+    };
+    std::vector<Handover> handovers_;
     std::vector<Connection> connections_;
     std::vector<Report> queue_;
     std::set<std::string> refusesPassive_;

@@ -32,10 +32,6 @@ constexpr long kReceiveBufferBytes = 512 * 1024;
 // that windows are served and Stop is seen every few milliseconds.
 constexpr int64_t kRoundBudgetBytes = 4 * 1024 * 1024;
 constexpr long kMaxRedirects = 10;
-// Answers slower than this on a kept connection are watched for a stray one
-// behind them, for at most the second time.
-constexpr curl_off_t kSlowAnswerMs = 20;
-constexpr curl_off_t kMaxAnswerWatchMs = 20;
 // Names a certificate authority file that replaces the system's trust store.
 // For the tests, which trust an authority of their own; not a user setting.
 constexpr const char* kTestCaInfoVariable = "ORDINEX_TEST_CAINFO";
@@ -170,6 +166,7 @@ void CurlSession::SetTarget(const std::string& url, const std::string& hostName,
     if (!Valid())
         return;
     curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
+    secure_ = url.compare(0, 8, "https://") == 0;
     if (protocol_ == Protocol::Ftp) {
         // Passive first (EPSV, then PASV: what works behind today's routers
         // and firewalls), unless the setting or this server says active.
@@ -226,12 +223,14 @@ void CurlSession::Start() {
     downgradeFrom_.clear();
     downgradeTo_.clear();
     strayAnswer_ = false;
+    dirtyHandover_ = false;
     lastActivity_ = std::chrono::steady_clock::now();
     watch_.sizeReply = -1;
     // A kept connection with anything waiting before the request goes out is
     // out of step with its server: what waits would be read as the answer.
+    // (Driven, the connection is looked at when it is handed to the request.)
     curl_easy_setopt(easy_, CURLOPT_FRESH_CONNECT, 0L);
-    if (keeping_ && protocol_ == Protocol::Http && cache_.HttpDataWaiting() && !cache_.CloseAll())
+    if (keeping_ && !driven_ && protocol_ == Protocol::Http && cache_.HttpDataWaiting() && !cache_.CloseAll())
         curl_easy_setopt(easy_, CURLOPT_FRESH_CONNECT, 1L); // others still use them: not this one
     if (sharedMulti_)
         multi_ = cache_.KeptMulti(); // a new one after the kept connections were closed
@@ -375,12 +374,13 @@ bool CurlSession::RetryOnNewConnection() {
     if (connects != 0)
         return false;
     const bool closedByServer = protocol_ == Protocol::Ftp && watch_.lastReplyCode == 421;
-    if (!StaleConnectionResult(result_) && !closedByServer)
+    if (!StaleConnectionResult(result_) && !closedByServer && !dirtyHandover_)
         return false;
     // An HTTP answer that arrived whole was no stale connection's doing.
     if (protocol_ == Protocol::Http && watch_.finalHeaders)
         return false;
     retried_ = true;
+    dirtyHandover_ = false;
     // While other transfers use the kept connections, this one alone takes a new one.
     if (!cache_.CloseAll())
         curl_easy_setopt(easy_, CURLOPT_FRESH_CONNECT, 1L);
@@ -623,6 +623,10 @@ bool CurlSession::AnswerWentOn() {
     curl_easy_getinfo(easy_, CURLINFO_HTTP_VERSION, &version);
     if (version != CURL_HTTP_VERSION_1_1 && version != CURL_HTTP_VERSION_1_0)
         return false;
+    // Handed on already: the next transfer looked before its request went out.
+    bool wentOn = false;
+    if (driven_ && cache_.AnswerWentOnBeforeHandover(easy_, wentOn))
+        return wentOn;
     curl_socket_t socket = CURL_SOCKET_BAD;
     curl_easy_getinfo(easy_, CURLINFO_ACTIVESOCKET, &socket);
     // libcurl closes a connection on which more arrived with the answer than
@@ -636,25 +640,7 @@ bool CurlSession::AnswerWentOn() {
     curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
     if (url && std::string_view(url).substr(0, 8) == "https://")
         return false;
-    // An answer sent late, after the previous one, meets the next request on
-    // its way and is taken for its answer; the real one follows right behind.
-    // So an answer on a kept connection that took far longer than the
-    // answers before it there is watched a little longer: a twentieth of its
-    // wait, which costs such an answer at most 5%. (A link that is slow for
-    // every answer costs nothing.)
-    long connects = -1;
-    curl_easy_getinfo(easy_, CURLINFO_NUM_CONNECTS, &connects);
-    curl_off_t sent = 0, answered = 0;
-    curl_easy_getinfo(easy_, CURLINFO_PRETRANSFER_TIME_T, &sent);
-    curl_easy_getinfo(easy_, CURLINFO_STARTTRANSFER_TIME_T, &answered);
-    const curl_off_t waitedMs = (answered - sent) / 1000;
-    const int64_t fastest = cache_.NoteAnswerWait(socket, waitedMs);
-    if (connects == 0 && waitedMs >= kSlowAnswerMs && fastest >= 0 && waitedMs > 4 * fastest) {
-        pollfd p{socket, POLLIN, 0};
-        ::poll(&p, 1, static_cast<int>(std::min<curl_off_t>(waitedMs / 20, kMaxAnswerWatchMs)));
-    }
-    char byte = 0;
-    return ::recv(socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+    return cache_.LookBehindAnswer(easy_, socket);
 }
 
 bool CurlSession::DowngradingRedirect() {
@@ -719,8 +705,18 @@ int CurlSession::OnResolverStart(void*, void*, void* self) {
     return 0;
 }
 
-int CurlSession::OnPreRequest(void* self, char* primaryIp, char*, int, int) {
+int CurlSession::OnPreRequest(void* self, char* primaryIp, char*, int, int localPort) {
     auto* s = static_cast<CurlSession*>(self);
+    if (s->driven_ && s->keeping_ && s->protocol_ == Protocol::Http && !s->secure_ &&
+        s->cache_.ClaimHttpConnection(s->easy_, localPort)) {
+        long connects = -1;
+        curl_easy_getinfo(s->easy_, CURLINFO_NUM_CONNECTS, &connects);
+        if (connects == 0) {
+            // Read now, what waits would pass for this request's answer.
+            s->dirtyHandover_ = true;
+            return CURL_PREREQFUNC_ABORT;
+        }
+    }
     s->established_ = true;
     s->lastActivity_ = std::chrono::steady_clock::now();
     s->resolvingShown_ = false;

@@ -164,6 +164,8 @@ private:
     std::string tlsHost_;
     std::string downgradeFrom_, downgradeTo_;
     bool strayAnswer_ = false;
+    bool secure_ = false;        // the target is https://
+    bool dirtyHandover_ = false; // a kept connection came with unasked data: retried on a new one
     bool passive_ = false;
     std::string serverKey_; // FTP: "host:port"
     long tlsVerifyResult_ = 0;

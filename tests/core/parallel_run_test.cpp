@@ -80,6 +80,19 @@ TEST_F(ParallelRunTest, NeverMoreConnectionsThanAskedAndEveryFileWhole) {
     }
 }
 
+// A fast server answers the next file on a connection before the run has
+// looked behind the last answer there: that answer is no stray one.
+TEST_F(ParallelRunTest, AFastServerNeverLooksLikeOneSendingStrayAnswers) {
+    TempDir site;
+    for (int k = 1; k <= 600; ++k)
+        WriteFile(site / ("f" + std::to_string(k) + ".bin"), std::to_string(k));
+    TestServer nginx = TestServer::StartNginx(site.path(), "0");
+    job.urlBase = nginx.url("/");
+    const auto summary = Series("f*.bin", 600, 4);
+    EXPECT_EQ(summary.done, 600) << view.line1006;
+    EXPECT_EQ(ReadFile(out / "f599.bin"), "599");
+}
+
 TEST_F(ParallelRunTest, BlocksAreReportedInRunOrderEachWhole) {
     // A Link-list run whose first file is the slowest: the others finish
     // first and wait for it in memory.
