@@ -44,8 +44,15 @@ int CInternetDownloader::OpenLocalFile() {
 }
 
 void CInternetDownloader::KeepResumeRecord(const ResumeRecord& record) {
+    pendingRecord_.reset();
     if (Host().Settings().ResumeSetting != 0 && record.HasValidator())
-        part_.WriteRecord(record);
+        pendingRecord_ = record;
+}
+
+void CInternetDownloader::WritePendingRecord() {
+    if (pendingRecord_)
+        part_.WriteRecord(*pendingRecord_);
+    pendingRecord_.reset();
 }
 
 bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const std::string& sizeText,
@@ -65,7 +72,10 @@ bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const st
     bool ok = session.Resume();
     CurlSession::Outcome outcome = CurlSession::Outcome::Done;
     if (ok)
-        outcome = session.Run(nullptr, report);
+        outcome = session.Run(nullptr, [&] {
+            WritePendingRecord(); // still running after a round: worth continuing later
+            report();
+        });
     const bool stopped = outcome == CurlSession::Outcome::Stopped;
     if (stopped)
         session.Abort();
@@ -98,7 +108,9 @@ bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const st
     // refused it, leaves nothing behind.
     const bool keepPart = !localFault && resumedFrom + session.BytesWritten() > 0;
     if (stopped || !failure.empty()) {
-        if (!keepPart)
+        if (keepPart)
+            WritePendingRecord();
+        else
             part_.Remove();
         if (stopped)
             ReportStopped();
@@ -107,6 +119,7 @@ bool CInternetDownloader::ReceiveIntoFile(CurlSession& session, int fd, const st
         fileOutcome = stopped ? FileOutcome::Stopped : FileOutcome::Failed;
         return false;
     }
+    pendingRecord_.reset();
     // rename replaces a file or a link at the final name itself, never what a link points to.
     if (::rename(part_.Path().c_str(), destinationPath.c_str()) != 0) {
         const int err = errno;

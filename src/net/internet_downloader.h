@@ -5,6 +5,8 @@
 #include "net/listing_panes.h"
 #include "net/part_file.h"
 
+#include <optional>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -295,7 +297,10 @@ private:
     bool ReceiveWholeHttpFile(CurlSession& session);
     // Keeps what identifies the file beside a fresh temporary file, so that a
     // later attempt can continue it (with ResumeSetting on).
+    // It is written once a transfer outlasts its first round or ends short
+    // of the whole file: a file that arrives in one piece never needs one.
     void KeepResumeRecord(const ResumeRecord& record);
+    void WritePendingRecord();
     // The FTP branch: a lookup of the file's size first (its own transfer),
     // then the retrieval; or the retrieval alone, with the local file opened
     // only once data shows, and the size from the SIZE reply (sizeFromReply)
@@ -304,6 +309,7 @@ private:
     bool RetrieveFtpFile(CurlSession& session, bool sizeFromReply, int64_t knownSize);
     // Where the data of the current download goes until it is complete.
     PartFile part_;
+    std::optional<ResumeRecord> pendingRecord_;
 
     // A walk or a listing meets the same dead server in link after link:
     // within a batch, a probe or page load to a server that could not be

@@ -82,6 +82,7 @@ int PartFile::Create(const std::string& target, mode_t mode) {
     // and stays, and the data goes to a unique name beside it.
     path_ = PartName(folder, name, std::string());
     leftovers_ = false;
+    hasRecord_ = false;
     int fd = CreateExclusive(path_);
     if (fd < 0 && errno == EEXIST) {
         leftovers_ = true;
@@ -164,6 +165,7 @@ int PartFile::OpenForAppend(const std::string& target, int64_t bytes) {
     const auto [folder, name] = SplitPath(target);
     path_ = PartName(folder, name, std::string());
     leftovers_ = false;
+    hasRecord_ = true;
     const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
     if (fd >= 0 &&
@@ -178,7 +180,7 @@ int PartFile::OpenForAppend(const std::string& target, int64_t bytes) {
     return fd;
 }
 
-bool PartFile::WriteRecord(const ResumeRecord& record) const {
+bool PartFile::WriteRecord(const ResumeRecord& record) {
     // One line per value: a value that could break its line is not kept.
     for (const std::string* value : {&record.url, &record.etag, &record.modified})
         if (value->find_first_of("\r\n") != std::string::npos)
@@ -188,6 +190,7 @@ bool PartFile::WriteRecord(const ResumeRecord& record) const {
                              "\n";
     const std::string path = RecordPath(path_);
     ::unlink(path.c_str()); // an older record, or a link planted there, goes first
+    hasRecord_ = true;
     const int fd = CreateExclusive(path);
     if (fd < 0)
         return false;

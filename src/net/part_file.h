@@ -35,7 +35,7 @@ public:
     int OpenForAppend(const std::string& target, int64_t bytes);
     // Keeps the record beside the temporary file; false when it cannot be
     // written (the next attempt then starts over).
-    bool WriteRecord(const ResumeRecord& record) const;
+    bool WriteRecord(const ResumeRecord& record);
 
     // Creates the temporary file for target, with mode (0: what the umask
     // leaves of 0666). What an earlier attempt left at the name makes room.
@@ -47,7 +47,7 @@ public:
     void Remove() const;
     // The target is complete: the record of the temporary file goes.
     void DropRecord() const {
-        if (!path_.empty())
+        if (!path_.empty() && hasRecord_)
             ::unlink(RecordPath(path_).c_str());
     }
     // The record's name beside a temporary file.
@@ -59,6 +59,7 @@ public:
 private:
     std::string path_;
     bool leftovers_ = false; // the plain name was taken when the file was made
+    bool hasRecord_ = false; // a record was written beside it, or came with it
 };
 
 } // namespace ordinex
