@@ -30,6 +30,7 @@ public:
 
 private:
     static void Entry(unsigned int high, unsigned int low);
+    static void Start(Fiber* self);
     void SwitchIn();
     void SwitchOut(bool ending);
 
@@ -39,6 +40,11 @@ private:
     std::size_t stackBytes_ = 0;
     bool started_ = false;
     bool done_ = false;
+    // Where each side's registers were left: on x86-64 a switch of our own
+    // (swapcontext would also save and restore the signal mask, a system
+    // call at every switch), elsewhere the ucontext functions.
+    void* sp_ = nullptr;
+    void* callerSp_ = nullptr;
     ucontext_t context_{};
     ucontext_t caller_{};
     // The address sanitizer's view of the stacks being switched.
