@@ -1,6 +1,6 @@
 #include "app/parallel_run.h"
 
-#include "platform/fiber.h"
+#include "platform/fiber_pool.h"
 #include "platform/number_format.h"
 #include "platform/text_helpers.h"
 #include "runs/run_items.h"
@@ -62,39 +62,10 @@ struct ParallelRun::Slot {
 };
 
 ParallelRun::ParallelRun(COrdinexApp& app, IRunItems& items, int parallel)
-    : app_(app), items_(items), parallel_(static_cast<std::size_t>(std::max(1, parallel))) {}
+    : app_(app), items_(items), parallel_(static_cast<std::size_t>(std::max(1, parallel))),
+      workers_(std::make_unique<FiberPool>(parallel_)) {}
 
-ParallelRun::~ParallelRun() {
-    // Each worker leaves its loop, so that nothing stays on its stack.
-    for (const auto& worker : workers_) {
-        worker->quit = true;
-        worker->fiber->Resume();
-    }
-}
-
-ParallelRun::Worker* ParallelRun::FreeWorker() {
-    for (const auto& worker : workers_)
-        if (!worker->job)
-            return worker.get();
-    if (workers_.size() >= parallel_)
-        return nullptr;
-    auto worker = std::make_unique<Worker>();
-    Worker* raw = worker.get();
-    worker->fiber = std::make_unique<Fiber>([raw] {
-        while (!raw->quit) {
-            if (Slot* slot = raw->job) {
-                slot->saved = slot->engine->DownloadFile();
-                slot->finished = true;
-                raw->job = nullptr;
-            }
-            Fiber::Yield();
-        }
-    });
-    if (!worker->fiber->Valid())
-        return nullptr;
-    workers_.push_back(std::move(worker));
-    return raw;
-}
+ParallelRun::~ParallelRun() = default;
 
 bool ParallelRun::Claimed(const std::string& path) const {
     return std::any_of(window_.begin(), window_.end(), [&](const std::unique_ptr<Slot>& s) {
@@ -121,6 +92,15 @@ void ParallelRun::Run(COrdinexApp::RunSummary& summary) {
     more_ = total > 0;
     ConnectionCache& cache = app_.engine.Connections();
     cache.SetDriven(true, static_cast<int>(parallel_));
+    // While a question is open the files in flight go on; none starts and
+    // none is reported until it is answered.
+    IPrompter* prompter = app_.Prompter();
+    if (prompter)
+        prompter->SetWorkWhileOpen([this, &cache] {
+            cache.Drive();
+            workers_->ResumeBusy();
+            ShowRunBytes();
+        });
     for (;;) {
         app_.PumpOneMessage();
         const auto running = [&] {
@@ -133,9 +113,7 @@ void ParallelRun::Run(COrdinexApp::RunSummary& summary) {
         if (window_.empty() && (!more_ || ending_ || app_.stopRequested))
             break;
         cache.Drive();
-        for (const auto& worker : workers_)
-            if (worker->job)
-                worker->fiber->Resume();
+        workers_->ResumeBusy();
         while (!window_.empty() && window_.front()->Finished()) {
             if (!Report(*window_.front(), summary))
                 ending_ = true;
@@ -144,6 +122,8 @@ void ParallelRun::Run(COrdinexApp::RunSummary& summary) {
         ShowRunBytes();
         cache.WaitForActivity(kPollMilliseconds);
     }
+    if (prompter)
+        prompter->SetWorkWhileOpen(nullptr);
     cache.SetDriven(false);
 }
 
@@ -201,9 +181,11 @@ bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
         slot->engine->password = app_.engine.password;
         slot->engine->sourceUrl = slot->url;
         slot->engine->destinationPath = slot->destination;
-        if (Worker* worker = FreeWorker()) {
-            worker->job = slot.get();
-        } else {
+        Slot* raw = slot.get();
+        if (!workers_->Start([raw] {
+                raw->saved = raw->engine->DownloadFile();
+                raw->finished = true;
+            })) {
             slot->engine.reset();
             slot->kind = Slot::Kind::Invalid;
             slot->invalidText = "同時ダウンロードのためのメモリを確保できませんでした";

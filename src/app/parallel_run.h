@@ -7,7 +7,7 @@
 
 namespace ordinex {
 
-class Fiber;
+class FiberPool;
 
 // A download run with several files in flight at once (ParallelTransfersSetting
 // above 1). Each file's transfer runs its usual one-after-the-other code on a
@@ -28,15 +28,6 @@ public:
 private:
     struct Slot;
     class FileHost;
-    // A fiber that downloads one slot's file after another: its stack (and
-    // the memory under it) serves the whole run, not one file.
-    struct Worker {
-        std::unique_ptr<Fiber> fiber;
-        Slot* job = nullptr;
-        bool quit = false;
-    };
-    // A free worker, made when fewer than N exist; null when none can be made.
-    Worker* FreeWorker();
     // Composes and starts the next item; false when it has to wait for the
     // files in flight (its destination is one of theirs, or it asks
     // something before it starts).
@@ -52,7 +43,7 @@ private:
     IRunItems& items_;
     std::size_t parallel_;
     std::deque<std::unique_ptr<Slot>> window_; // started, not yet reported, in run order
-    std::vector<std::unique_ptr<Worker>> workers_;
+    std::unique_ptr<FiberPool> workers_;       // one file after another on each
     int64_t next_ = 0;
     bool more_ = true;
     bool ending_ = false; // a warning's answer ended the run

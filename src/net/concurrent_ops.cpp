@@ -1,5 +1,6 @@
+#include "net/concurrent_workers.h"
 #include "net/internet_downloader.h"
-#include "platform/fiber.h"
+#include "platform/fiber_pool.h"
 #include "settings/program_settings.h"
 
 #include <algorithm>
@@ -9,27 +10,7 @@
 namespace ordinex {
 
 namespace {
-
 constexpr int kPollMilliseconds = 15;
-
-// A worker's host: its lines go straight to the engine's host; pumping is
-// the loop's, once per round for all workers.
-class WorkerHost final : public IEngineHost {
-public:
-    explicit WorkerHost(IEngineHost& host) : host_(host) {}
-    void SetStatus(const std::string& text) override { host_.SetStatus(text); }
-    void SetStatus2(const std::string& text) override { host_.SetStatus2(text); }
-    void SetTransferText(const std::string& text) override { host_.SetTransferText(text); }
-    void SetByteProgress(const std::string&, int64_t, int64_t) override {}
-    void ShowTreeTarget(const std::string&) override {}
-    void PumpOneMessage() override {}
-    bool StopRequested() const override { return host_.StopRequested(); }
-    const ProgramSettings& Settings() const override { return host_.Settings(); }
-
-private:
-    IEngineHost& host_;
-};
-
 } // namespace
 
 void CInternetDownloader::RunConcurrently(
@@ -44,47 +25,39 @@ void CInternetDownloader::RunConcurrently(
         return;
     }
     Batch batch(*this);
-    WorkerHost host(Host());
+    // The workers, their engines and their stacks serve every call on this
+    // engine (each page of a walk) while its host and the number stay.
+    if (!concurrent_ || &concurrent_->host.Wrapped() != &Host() || concurrent_->pool.Limit() != parallel)
+        concurrent_ = std::make_unique<ConcurrentWorkers>(Host(), parallel);
+    ConcurrentWorkers& workers = *concurrent_;
     std::size_t next = 0;
-    struct Worker {
-        std::unique_ptr<CInternetDownloader> engine;
-        std::unique_ptr<Fiber> fiber;
-    };
-    std::vector<Worker> workers;
-    for (std::size_t w = 0; w < std::min(parallel, count); ++w) {
-        Worker worker;
-        worker.engine = std::make_unique<CInternetDownloader>(&host, *this);
-        worker.engine->userName = userName;
-        worker.engine->password = password;
-        CInternetDownloader* engine = worker.engine.get();
+    const std::size_t wanted = std::min(parallel, count);
+    for (std::size_t w = 0; w < wanted; ++w) {
+        if (workers.engines.size() <= w)
+            workers.engines.push_back(std::make_unique<CInternetDownloader>(&workers.host, *this));
+        CInternetDownloader* engine = workers.engines[w].get();
+        engine->userName = userName;
+        engine->password = password;
         // Each worker takes the next item until none is left or Stop is asked for.
-        worker.fiber = std::make_unique<Fiber>([&, engine] {
-            while (next < count && !host.StopRequested())
-                work(*engine, next++);
-        });
-        if (!worker.fiber->Valid())
+        if (!workers.pool.Start([&, engine] {
+                while (next < count && !Host().StopRequested())
+                    work(*engine, next++);
+            }))
             break;
-        workers.push_back(std::move(worker));
     }
-    if (workers.empty()) {
-        for (std::size_t i = 0; i < count && !Host().StopRequested(); ++i)
-            work(*this, i);
-        return;
-    }
-    connections_.SetDriven(true, static_cast<int>(workers.size()));
-    for (;;) {
-        bool running = false;
+    connections_.SetDriven(true, static_cast<int>(wanted));
+    while (workers.pool.Busy() > 0) {
         connections_.Drive();
-        for (Worker& worker : workers) {
-            worker.fiber->Resume();
-            running = running || !worker.fiber->Done();
-        }
-        if (!running)
+        workers.pool.ResumeBusy();
+        if (workers.pool.Busy() == 0)
             break;
         Host().PumpOneMessage();
         connections_.WaitForActivity(kPollMilliseconds);
     }
     connections_.SetDriven(false);
+    // Items no worker could take (no stack could be made) run here.
+    for (; next < count && !Host().StopRequested(); ++next)
+        work(*this, next);
 }
 
 } // namespace ordinex

@@ -1,5 +1,6 @@
 #include "net/internet_downloader.h"
 
+#include "net/concurrent_workers.h"
 #include "net/url_cracker.h"
 #include "platform/text_helpers.h"
 #include "settings/program_settings.h"

@@ -378,6 +378,9 @@ private:
     LinkWalkMemory* walkMemory_ = nullptr;
     // The answers of a page's probes that went out together, by link text.
     std::unordered_map<std::string, HttpProbeResult> prefetched_;
+    // RunConcurrently's workers, kept for the next page of a walk.
+    struct ConcurrentWorkers;
+    std::unique_ptr<ConcurrentWorkers> concurrent_;
 };
 
 } // namespace ordinex

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace ordinex {
@@ -80,6 +81,19 @@ public:
     // exit code 1 without the normal shut-down. While a run is in progress
     // it returns: the run stops, and the window closes once it has.
     virtual void CloseMainWindowAndExit() = 0;
+
+    // Work that goes on while a prompt is open (the transfers already in
+    // flight in a parallel run): a prompt calls DoWorkWhileOpen every few
+    // milliseconds from its own event loop until it closes. Empty: none.
+    void SetWorkWhileOpen(std::function<void()> work) { workWhileOpen_ = std::move(work); }
+    bool HasWorkWhileOpen() const { return static_cast<bool>(workWhileOpen_); }
+    void DoWorkWhileOpen() const {
+        if (workWhileOpen_)
+            workWhileOpen_();
+    }
+
+private:
+    std::function<void()> workWhileOpen_;
 };
 
 // The windows' side of the busy state.

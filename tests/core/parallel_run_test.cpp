@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 using namespace ordinex;
 using namespace ordinex::test;
@@ -129,6 +130,28 @@ TEST_F(ParallelRunTest, AFailingFileInTheMiddleWarnsOnceEitherAnswer) {
         fs::create_directories(out.path());
         prompter.asked.clear();
         prompter.answers = {answer};
+        // While the warning is open the files in flight (4 to 6) arrive,
+        // as the dialog's loop keeps them going, and no other one starts.
+        bool inFlightArrived = false, nextStarted = true;
+        prompter.onWarning = [&](const std::string&) {
+            const auto arrived = [&] {
+                for (int k = 4; k <= 6; ++k)
+                    if (!fs::exists(out / std::to_string(k)))
+                        return false;
+                return true;
+            };
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (!arrived() && std::chrono::steady_clock::now() < until) {
+                prompter.DoWorkWhileOpen();
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            inFlightArrived = arrived();
+            for (int i = 0; i < 80; ++i) {
+                prompter.DoWorkWhileOpen();
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            nextStarted = fs::exists(out / "7") || fs::exists(out / "8");
+        };
         // File 3 of 8 is missing on the server; the others take a while.
         std::vector<std::string> urls;
         for (int k = 1; k <= 8; ++k)
@@ -140,6 +163,8 @@ TEST_F(ParallelRunTest, AFailingFileInTheMiddleWarnsOnceEitherAnswer) {
             if (a.rfind("dialog:", 0) == 0)
                 warnings.push_back(a);
         ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_TRUE(inFlightArrived);
+        EXPECT_FALSE(nextStarted);
         EXPECT_NE(warnings[0].find("404"), std::string::npos) << warnings[0];
         EXPECT_EQ(summary.failed, 1);
         EXPECT_FALSE(fs::exists(out / "404"));

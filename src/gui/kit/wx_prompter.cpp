@@ -5,6 +5,7 @@
 #include "gui/kit/warning_dialog.h"
 #include "platform/version_record.h"
 
+#include <wx/timer.h>
 #include <wx/window.h>
 
 #include <cstdio>
@@ -13,6 +14,28 @@
 namespace ordinex {
 
 namespace {
+
+// Calls the prompter's work while the prompt's own event loop runs.
+class WorkTicker : public wxTimer {
+public:
+    explicit WorkTicker(const IPrompter& prompter) : prompter_(prompter) {
+        if (prompter_.HasWorkWhileOpen())
+            Start(kTickMilliseconds);
+    }
+    void Notify() override {
+        // A tick that comes while the last one works waits for the next.
+        if (working_)
+            return;
+        working_ = true;
+        prompter_.DoWorkWhileOpen();
+        working_ = false;
+    }
+
+private:
+    static constexpr int kTickMilliseconds = 10;
+    const IPrompter& prompter_;
+    bool working_ = false;
+};
 
 long StyleOf(MessageButtons buttons, MessageIcon icon, bool defaultNo) {
     long style = 0;
@@ -57,6 +80,7 @@ int WxPrompter::MessageBox(const std::string& text, MessageButtons buttons, Mess
         std::fprintf(stderr, "prompt: %s\n", text.c_str());
         return DefaultAnswer(buttons, defaultNo);
     }
+    WorkTicker ticker(*this);
     return ShowMessageDialog(mainWindow_(), text, ProgramVersionRecord().productName,
                              StyleOf(buttons, icon, defaultNo));
 }
@@ -68,6 +92,7 @@ int WxPrompter::WarningDialog(const std::string& text, const std::string& subjec
     if (PromptsAnsweredForTests())
         std::fprintf(stderr, "warning: %s (%s)\n", text.c_str(), subject.c_str());
     CWarningDialog dialog(mainWindow_(), text, subject, fatal_);
+    WorkTicker ticker(*this);
     return dialog.ShowModal();
 }
 
