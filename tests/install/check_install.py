@@ -68,9 +68,11 @@ def main():
         (work / "a.odx").write_text("")
         (work / "notes.txt").write_text("")
         cases = [
-            (["ordinex-cli", ""], ["--help", "--version", "fetch", "list", "ls", "run"]),
+            (["ordinex-cli", ""], ["--help", "--version", "fetch", "guess", "list", "ls", "run"]),
             (["ordinex-cli", "r"], ["run"]),
-            (["ordinex-cli", "run", ""], ["--failed-list", "a.odx", "sub"]),
+            (["ordinex-cli", "run", ""], ["--failed-list", "-j", "a.odx", "sub"]),
+            (["ordinex-cli", "fetch", "-j", ""], ["1", "16", "2", "4", "8"]),
+            (["ordinex-cli", "run", "-j", "8", ""], ["a.odx", "sub"]),
             (["ordinex-cli", "list", ""], ["a.odx", "sub"]),
             (["ordinex-cli", "run", "--failed-list", "n"], ["notes.txt"]),
             (["ordinex-cli", "run", "--failed-list", "f.txt", ""], ["a.odx", "sub"]),
