@@ -32,6 +32,8 @@ void CInternetDownloader::RunConcurrently(
     ConcurrentWorkers& workers = *concurrent_;
     std::size_t next = 0;
     const std::size_t wanted = std::min(parallel, count);
+    // Before the first task runs: its session must hand its transfer to the loop.
+    connections_.SetDriven(true, static_cast<int>(wanted));
     for (std::size_t w = 0; w < wanted; ++w) {
         if (workers.engines.size() <= w)
             workers.engines.push_back(std::make_unique<CInternetDownloader>(&workers.host, *this));
@@ -45,7 +47,6 @@ void CInternetDownloader::RunConcurrently(
             }))
             break;
     }
-    connections_.SetDriven(true, static_cast<int>(wanted));
     while (workers.pool.Busy() > 0) {
         connections_.Drive();
         workers.pool.ResumeBusy();
