@@ -246,6 +246,9 @@ private:
     IStatusView* statusView_ = nullptr;
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;
+    // The destination folder this run has already found or made (empty:
+    // none yet, or a file failed since).
+    std::string knownFolder_;
     IBusyWindows* busyWindows_ = nullptr;
     // The address (else the destination) the status lines show as the one
     // being worked on: what a warning is about.

@@ -181,6 +181,7 @@ bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
         slot->engine->password = app_.engine.password;
         slot->engine->sourceUrl = slot->url;
         slot->engine->destinationPath = slot->destination;
+        slot->engine->destinationAbsent = !exists;
         Slot* raw = slot.get();
         if (!workers_->Start([raw] {
                 raw->saved = raw->engine->DownloadFile();

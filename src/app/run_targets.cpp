@@ -68,11 +68,14 @@ std::string COrdinexApp::ComposeDestinationPath() {
     std::string path = ReplacePlaceholders(folderTemplate);
     // A control character would name a file nobody can type; it is not
     // created, nor are folders for it.
-    if (HasControlChars(path) || !CreateFolders(path)) {
+    // A run's files mostly share their folder: it is made or found once.
+    const std::string folder = SplitPath(path).folder;
+    if (HasControlChars(path) || (folder != knownFolder_ && !CreateFolders(path))) {
         targetError = ReplaceControlChars(path) + kBadFileNameSuffix;
         targetValid = false;
         return path;
     }
+    knownFolder_ = folder;
     if (settings.SaveSetting == 2 && FileExists(path)) {
         std::string unique = MakeUniqueFileName(path);
         if (unique.empty()) {

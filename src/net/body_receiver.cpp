@@ -27,7 +27,7 @@ int CInternetDownloader::OpenLocalFile() {
     // A folder, a device or a FIFO at the final name is never replaced by a
     // file: say so before any data flows. (A link is replaced, not followed.)
     struct stat there {};
-    if (::lstat(destinationPath.c_str(), &there) != 0) {
+    if (destinationAbsent || ::lstat(destinationPath.c_str(), &there) != 0) {
         there.st_mode = 0;
     } else if (!S_ISREG(there.st_mode) && !S_ISLNK(there.st_mode)) {
         Fail(S_ISDIR(there.st_mode)

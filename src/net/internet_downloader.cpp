@@ -50,9 +50,10 @@ bool CInternetDownloader::DownloadFile() {
     errorText.clear();
     fileOutcome = FileOutcome::Failed;
     bytesReceived = 0;
-    if (!ParseUrl(sourceUrl, true, true, true))
-        return false;
-    return serviceType == kServiceFtp ? DownloadFtpFile() : DownloadHttpFile();
+    const bool parsed = ParseUrl(sourceUrl, true, true, true);
+    const bool saved = parsed && (serviceType == kServiceFtp ? DownloadFtpFile() : DownloadHttpFile());
+    destinationAbsent = false; // said of this file only
+    return saved;
 }
 
 bool CInternetDownloader::CheckHttpStatus(long statusCode) {

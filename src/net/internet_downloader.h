@@ -205,6 +205,10 @@ public:
     static std::string LinkAddress(const std::string& text);
 
     // Fetches sourceUrl into destinationPath.
+    // The run found nothing at destinationPath just before this file
+    // started: the file is then not looked for again when it is opened
+    // (DownloadFile clears it).
+    bool destinationAbsent = false;
     bool DownloadFile();
     bool DownloadFtpFile();
     bool DownloadHttpFile();
