@@ -108,6 +108,7 @@ bool COrdinexApp::DownloadItem(RunSummary& summary) {
     }
     int answer = kAnswerNo;
     engine.destinationAbsent = targetValid && !exists;
+    engine.leftoverAbsent = engine.destinationAbsent && KnownFreshFolder(engine.destinationPath);
     if (!targetValid) {
         ++summary.failed;
         ReportItem(RunReportRow::Outcome::Failed, targetError);

@@ -114,7 +114,10 @@ public:
     std::string ComposeDestinationPath();
     static bool FileExists(const std::string& path);
     static std::string CurrentDirPath(const std::string& name);
-    static bool CreateFolders(const std::string& path);
+    // Whether path lies in a folder this run made (nothing from before in it).
+    bool KnownFreshFolder(const std::string& path) const;
+    // made (optional): whether the file's own folder was made just now.
+    static bool CreateFolders(const std::string& path, bool* made = nullptr);
     static std::string FindExistingFolder(const std::string& path);
     // The first free "(n)" name, n up to kMaxUniqueNameTries; empty when all are taken.
     static std::string MakeUniqueFileName(const std::string& path);
@@ -247,8 +250,10 @@ private:
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;
     // The destination folder this run has already found or made (empty:
-    // none yet, or a file failed since).
+    // none yet, or a file failed since), and whether the run made it: then
+    // nothing of an earlier attempt can wait in it.
     std::string knownFolder_;
+    bool knownFolderMade_ = false;
     IBusyWindows* busyWindows_ = nullptr;
     // The address (else the destination) the status lines show as the one
     // being worked on: what a warning is about.

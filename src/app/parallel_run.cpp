@@ -182,6 +182,7 @@ bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
         slot->engine->sourceUrl = slot->url;
         slot->engine->destinationPath = slot->destination;
         slot->engine->destinationAbsent = !exists;
+        slot->engine->leftoverAbsent = !exists && app_.KnownFreshFolder(slot->destination);
         Slot* raw = slot.get();
         if (!workers_->Start([raw] {
                 raw->saved = raw->engine->DownloadFile();

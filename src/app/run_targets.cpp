@@ -70,11 +70,14 @@ std::string COrdinexApp::ComposeDestinationPath() {
     // created, nor are folders for it.
     // A run's files mostly share their folder: it is made or found once.
     const std::string folder = SplitPath(path).folder;
-    if (HasControlChars(path) || (folder != knownFolder_ && !CreateFolders(path))) {
+    bool made = false;
+    if (HasControlChars(path) || (folder != knownFolder_ && !CreateFolders(path, &made))) {
         targetError = ReplaceControlChars(path) + kBadFileNameSuffix;
         targetValid = false;
         return path;
     }
+    if (folder != knownFolder_)
+        knownFolderMade_ = made;
     knownFolder_ = folder;
     if (settings.SaveSetting == 2 && FileExists(path)) {
         std::string unique = MakeUniqueFileName(path);
@@ -86,6 +89,10 @@ std::string COrdinexApp::ComposeDestinationPath() {
         path = std::move(unique);
     }
     return path;
+}
+
+bool COrdinexApp::KnownFreshFolder(const std::string& path) const {
+    return knownFolderMade_ && !knownFolder_.empty() && SplitPath(path).folder == knownFolder_;
 }
 
 // A link counts as the name it occupies, even when it points nowhere.
@@ -109,7 +116,9 @@ std::string COrdinexApp::FindExistingFolder(const std::string& path) {
     return text;
 }
 
-bool COrdinexApp::CreateFolders(const std::string& path) {
+bool COrdinexApp::CreateFolders(const std::string& path, bool* made) {
+    if (made)
+        *made = false;
     // The root plays the part of the drive: a path that does not start at it
     // (a relative path) cannot be a destination.
     if (path.empty() || path.front() != kLocalSeparator)
@@ -133,6 +142,8 @@ bool COrdinexApp::CreateFolders(const std::string& path) {
             break;
         if (!MakeDirectory(existing + name))
             return false;
+        if (made)
+            *made = true; // the last pass makes the file's own folder
     }
     return true;
 }

@@ -51,7 +51,7 @@ bool CInternetDownloader::DownloadFtpFile() {
         // SIZE comes with it. What an earlier attempt left is continued only
         // once the lookup has shown the file unchanged.
         std::optional<PartFile::Leftover> leftover;
-        if (Host().Settings().ResumeSetting != 0 && namesFile)
+        if (Host().Settings().ResumeSetting != 0 && namesFile && !leftoverAbsent)
             leftover = PartFile::FindLeftover(destinationPath, sourceUrl);
         if (session.Keeping() && namesFile && !leftover)
             result = RetrieveFtpFile(session, true, -1);

@@ -53,7 +53,7 @@ bool CInternetDownloader::DownloadHttpFile() {
     errorText.clear();
     fileOutcome = FileOutcome::Failed;
     std::optional<PartFile::Leftover> leftover;
-    if (Host().Settings().ResumeSetting != 0) {
+    if (Host().Settings().ResumeSetting != 0 && !leftoverAbsent) {
         leftover = PartFile::FindLeftover(destinationPath, sourceUrl);
         if (leftover && IfRangeOf(leftover->record).empty())
             leftover.reset(); // a range without a validator could append the wrong bytes

@@ -209,6 +209,9 @@ public:
     // started: the file is then not looked for again when it is opened
     // (DownloadFile clears it).
     bool destinationAbsent = false;
+    // Likewise: the run made the destination's folder, so no earlier
+    // attempt left anything there to resume.
+    bool leftoverAbsent = false;
     bool DownloadFile();
     bool DownloadFtpFile();
     bool DownloadHttpFile();

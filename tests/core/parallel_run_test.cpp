@@ -94,6 +94,30 @@ TEST_F(ParallelRunTest, AFastServerNeverLooksLikeOneSendingStrayAnswers) {
     EXPECT_EQ(ReadFile(out / "f599.bin"), "599");
 }
 
+// The destination folder is made or found once per run: one taken away
+// during the run fails the file that meets its absence, honestly, and the
+// next file makes it again.
+TEST_F(ParallelRunTest, AFolderTakenAwayDuringTheRunIsMadeAgain) {
+    for (int parallel : {1, 2}) {
+        SCOPED_TRACE(parallel);
+        const std::string folder = out / ("sub" + std::to_string(parallel));
+        job.folderBase = folder;
+        bool removed = false;
+        pump.onPump = [&](int) {
+            if (!removed && fs::exists(folder + "/f1.bin")) {
+                removed = true;
+                fs::remove_all(folder);
+            }
+        };
+        const auto summary = Series("busy/100/*", 4, parallel);
+        pump.onPump = nullptr;
+        EXPECT_TRUE(removed);
+        EXPECT_EQ(summary.done + summary.failed, 4);
+        EXPECT_LE(summary.failed, parallel) << "only files already under way when it went";
+        EXPECT_EQ(ReadFile(folder + "/f4.bin"), Busy(4));
+    }
+}
+
 TEST_F(ParallelRunTest, BlocksAreReportedInRunOrderEachWhole) {
     // A Link-list run whose first file is the slowest: the others finish
     // first and wait for it in memory.
