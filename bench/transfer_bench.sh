@@ -195,6 +195,9 @@ for turn in $(seq "$repeat"); do
   echo "== turn $turn =="
   if [ "$only_parallel" = 1 ]; then
     sample proxied-o "$cli" run proxied.odx
+    pin_server 0
+    series_o
+    pin_server "0-$(($(nproc) - 1))"
     parallel_rows
     continue
   fi
@@ -288,7 +291,11 @@ def parallel_rows():
     row("200 x 16 KiB, 20 ms, -j 16", j16, load("proxied-cz16"), 1.0, "curl -Z 16")
     print(f"{'':26s} ordinex-cli -j 1: {spread(one)}; -j 8 is {one['s'][0] / j8['s'][0]:.1f} times as fast,"
           f" -j 16 {one['s'][0] / j16['s'][0]:.1f}")
-    row("2,000 x 16 KiB, -j 4", load("series-j4"), load("series-cz4"), 1.0, "curl -Z 4")
+    j4 = load("series-j4")
+    row("2,000 x 16 KiB, -j 4", j4, load("series-cz4"), 1.0, "curl -Z 4")
+    serial = load("series-o")
+    if serial:
+        print(f"{'':26s} ordinex-cli -j 1: {spread(serial)}; -j 4 is {serial['s'][0] / j4['s'][0]:.1f} times as fast")
     peak16 = j16["kib"] / 1024
     print(f"ordinex-cli -j 16 peak resident memory: {peak16:.1f} MiB  (target < 40) {verdict(peak16 < 40)}")
 if only_parallel:

@@ -86,7 +86,7 @@ void COrdinexApp::BeginDownloadRun(int64_t total, const std::string& userName, c
         busyWindows_->ShowBusyAnimation();
     engine.userName = TrimBlanks(userName);
     engine.password = TrimBlanks(password);
-    knownFolder_.clear();
+    madeFolder_.clear();
 }
 
 bool COrdinexApp::DownloadItem(RunSummary& summary) {
@@ -156,9 +156,9 @@ void COrdinexApp::EndDownloadRun(RunSummary& summary) {
 
 void COrdinexApp::ReportItem(RunReportRow::Outcome outcome, const std::string& reason) {
     report_.rows.push_back({outcome, engine.sourceUrl, engine.destinationPath, reason});
-    // A folder checked once per run may have gone: the next file looks again.
+    // A failed file may have left its .part in the folder the run made.
     if (outcome == RunReportRow::Outcome::Failed)
-        knownFolder_.clear();
+        madeFolder_.clear();
     // The log names what went wrong and where it was going.
     if (outcome == RunReportRow::Outcome::Failed)
         WriteLog(std::string(OutcomeText(outcome)) + ": " + engine.sourceUrl + " → " +

@@ -249,11 +249,9 @@ private:
     IStatusView* statusView_ = nullptr;
     IMessagePump* pump_ = nullptr;
     IPrompter* prompter_ = nullptr;
-    // The destination folder this run has already found or made (empty:
-    // none yet, or a file failed since), and whether the run made it: then
-    // nothing of an earlier attempt can wait in it.
-    std::string knownFolder_;
-    bool knownFolderMade_ = false;
+    // The destination folder this run made itself (empty: none, or a file
+    // failed since): nothing of an earlier attempt can wait in it.
+    std::string madeFolder_;
     IBusyWindows* busyWindows_ = nullptr;
     // The address (else the destination) the status lines show as the one
     // being worked on: what a warning is about.

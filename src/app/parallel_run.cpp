@@ -17,6 +17,7 @@ namespace {
 // flight at most, so that one huge file cannot make the run hold thousands.
 constexpr std::size_t kWaitingPerTransfer = 64;
 constexpr int kPollMilliseconds = 15;
+constexpr std::chrono::milliseconds kShowEvery{40};
 
 std::string FileProgressText(int64_t done, int64_t total) {
     return std::to_string(done) + " / " + IntToText(total) + " Files";
@@ -184,9 +185,13 @@ bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
         slot->engine->destinationAbsent = !exists;
         slot->engine->leftoverAbsent = !exists && app_.KnownFreshFolder(slot->destination);
         Slot* raw = slot.get();
-        if (!workers_->Start([raw] {
+        if (!workers_->Start([this, raw] {
                 raw->saved = raw->engine->DownloadFile();
                 raw->finished = true;
+                // It may have left a .part in the folder the run made: the
+                // next file to start looks for leftovers again.
+                if (!raw->saved)
+                    app_.madeFolder_.clear();
             })) {
             slot->engine.reset();
             slot->kind = Slot::Kind::Invalid;
@@ -273,6 +278,12 @@ bool ParallelRun::Report(Slot& slot, COrdinexApp::RunSummary& summary) {
 }
 
 void ParallelRun::ShowRunBytes() {
+    // The window paints its lines at a bounded rate anyway; working the line
+    // out every round of the loop would cost more than that on a fast link.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - shownAt_ < kShowEvery)
+        return;
+    shownAt_ = now;
     // The byte line is the run's: what the reported files brought and what
     // the files in flight have brought so far.
     int64_t bytes = app_.meter_.RunBytes();

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/ordinex_app.h"
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -48,6 +49,7 @@ private:
     bool more_ = true;
     bool ending_ = false; // a warning's answer ended the run
     int64_t shownBytes_ = -1;
+    std::chrono::steady_clock::time_point shownAt_{};
 };
 
 } // namespace ordinex

@@ -68,17 +68,14 @@ std::string COrdinexApp::ComposeDestinationPath() {
     std::string path = ReplacePlaceholders(folderTemplate);
     // A control character would name a file nobody can type; it is not
     // created, nor are folders for it.
-    // A run's files mostly share their folder: it is made or found once.
-    const std::string folder = SplitPath(path).folder;
     bool made = false;
-    if (HasControlChars(path) || (folder != knownFolder_ && !CreateFolders(path, &made))) {
+    if (HasControlChars(path) || !CreateFolders(path, &made)) {
         targetError = ReplaceControlChars(path) + kBadFileNameSuffix;
         targetValid = false;
         return path;
     }
-    if (folder != knownFolder_)
-        knownFolderMade_ = made;
-    knownFolder_ = folder;
+    if (made)
+        madeFolder_ = SplitPath(path).folder;
     if (settings.SaveSetting == 2 && FileExists(path)) {
         std::string unique = MakeUniqueFileName(path);
         if (unique.empty()) {
@@ -92,7 +89,7 @@ std::string COrdinexApp::ComposeDestinationPath() {
 }
 
 bool COrdinexApp::KnownFreshFolder(const std::string& path) const {
-    return knownFolderMade_ && !knownFolder_.empty() && SplitPath(path).folder == knownFolder_;
+    return !madeFolder_.empty() && SplitPath(path).folder == madeFolder_;
 }
 
 // A link counts as the name it occupies, even when it points nowhere.

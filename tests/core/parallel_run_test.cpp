@@ -94,9 +94,8 @@ TEST_F(ParallelRunTest, AFastServerNeverLooksLikeOneSendingStrayAnswers) {
     EXPECT_EQ(ReadFile(out / "f599.bin"), "599");
 }
 
-// The destination folder is made or found once per run: one taken away
-// during the run fails the file that meets its absence, honestly, and the
-// next file makes it again.
+// A destination folder taken away during a run fails only the files under
+// way at that moment, honestly, and the next file makes it again.
 TEST_F(ParallelRunTest, AFolderTakenAwayDuringTheRunIsMadeAgain) {
     for (int parallel : {1, 2}) {
         SCOPED_TRACE(parallel);
