@@ -1,6 +1,7 @@
 #include "app/ordinex_app.h"
 #include "net/internet_downloader.h"
 #include "net_recorders.h"
+#include "recorded_app.h"
 #include "recording_ui.h"
 #include "test_servers.h"
 #include "test_support.h"
@@ -31,20 +32,13 @@ std::string ConnectionOf(const std::string& path) {
 }
 
 // A numbered series of five files from the HTTP server, run as the program runs it.
-class SeriesReuse : public ::testing::Test {
+class SeriesReuse : public ::testing::Test, protected RecordedApp {
 protected:
     TempDir out;
     TestServer http = TestServer::StartHttp();
-    COrdinexApp app;
-    RecordingStatusView view;
-    ScriptedPrompter prompter;
-    CountingPump pump;
     Job job;
 
     void SetUp() override {
-        app.SetStatusView(&view);
-        app.SetPrompter(&prompter);
-        app.SetMessagePump(&pump);
         job.urlBase = http.url("");
         job.folderBase = out.path();
         job.folderExpansion = "*.txt";

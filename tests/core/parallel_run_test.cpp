@@ -2,6 +2,7 @@
 // every file whole, blocks reported in run order, warnings and Stop as in a
 // run of one file at a time, and "(n)" names that never collide.
 #include "app/ordinex_app.h"
+#include "recorded_app.h"
 #include "recording_ui.h"
 #include "test_servers.h"
 #include "test_support.h"
@@ -18,20 +19,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ParallelRunTest : public ::testing::Test {
+class ParallelRunTest : public ::testing::Test, protected RecordedApp {
 protected:
     TempDir out;
     TestServer http = TestServer::StartHttp();
-    COrdinexApp app;
-    RecordingStatusView view;
-    ScriptedPrompter prompter;
-    CountingPump pump;
     Job job;
 
     void SetUp() override {
-        app.SetStatusView(&view);
-        app.SetPrompter(&prompter);
-        app.SetMessagePump(&pump);
         job.urlBase = http.url("");
         job.folderBase = out.path();
         job.folderExpansion = "f*.bin";

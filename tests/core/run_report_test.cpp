@@ -2,6 +2,7 @@
 // the files that did not complete, a retry of exactly those, the
 // failed-list file of ordinex-cli, and the progress texts.
 #include "app/ordinex_app.h"
+#include "recorded_app.h"
 #include "recording_ui.h"
 #include "runs/progress_meter.h"
 #include "runs/run_report.h"
@@ -72,21 +73,14 @@ TEST(ProgressMeter, PercentSpeedAndTimeLeftOfTheFileAndTheRun) {
 // A series with a file the server does not have, one already on disk, and
 // the rest fetched: the report has exactly the rows that did not complete,
 // the result line shows every run, and a retry fetches only the failed one.
-class RunReportSeries : public ::testing::Test {
+class RunReportSeries : public ::testing::Test, protected RecordedApp {
 protected:
     TempDir www;
     TempDir out;
     TestServer http = TestServer::StartHttp(www.path());
-    COrdinexApp app;
-    RecordingStatusView view;
-    ScriptedPrompter prompter;
-    CountingPump pump;
     Job job;
 
     void SetUp() override {
-        app.SetStatusView(&view);
-        app.SetPrompter(&prompter);
-        app.SetMessagePump(&pump);
         app.settings.SaveSetting = 0;
         job.urlBase = http.url("");
         job.urlExpansion = "f*.bin";

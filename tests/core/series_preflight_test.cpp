@@ -1,4 +1,5 @@
 #include "app/ordinex_app.h"
+#include "recorded_app.h"
 #include "recording_ui.h"
 #include "test_servers.h"
 #include "test_support.h"
@@ -14,21 +15,14 @@ namespace {
 
 // The checks before a series run's first transfer, against the loopback
 // servers: each ends the run before anything is fetched or made, or asks.
-class PreflightTest : public ::testing::Test {
+class PreflightTest : public ::testing::Test, protected RecordedApp {
 protected:
     TempDir www;
     TempDir out;
     TestServer http = TestServer::StartHttp(www.path());
-    COrdinexApp app;
-    RecordingStatusView view;
-    ScriptedPrompter prompter;
-    CountingPump pump;
     Job job;
 
     void SetUp() override {
-        app.SetStatusView(&view);
-        app.SetPrompter(&prompter);
-        app.SetMessagePump(&pump);
         WriteFile(www / "img1.jpg", "one");
         WriteFile(www / "img2.jpg", "two");
         job.urlBase = http.url("/");

@@ -1,4 +1,5 @@
 #include "app/ordinex_app.h"
+#include "recorded_app.h"
 #include "recording_ui.h"
 #include "test_servers.h"
 #include "test_support.h"
@@ -14,22 +15,15 @@ namespace {
 
 // A numbered-series run from a job against the loopback HTTP server, with the
 // status area, prompts, pump and busy windows recorded.
-class SeriesRunTest : public ::testing::Test {
+class SeriesRunTest : public ::testing::Test, protected RecordedApp {
 protected:
     TempDir www;
     TempDir out;
     TestServer http = TestServer::StartHttp(www.path());
-    COrdinexApp app;
-    RecordingStatusView view;
-    ScriptedPrompter prompter;
-    CountingPump pump;
     RecordingBusyWindows windows;
     Job job;
 
     void SetUp() override {
-        app.SetStatusView(&view);
-        app.SetPrompter(&prompter);
-        app.SetMessagePump(&pump);
         app.SetBusyWindows(&windows);
         job.urlBase = http.url("");
         job.folderBase = out.path();
