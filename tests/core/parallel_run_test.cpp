@@ -173,7 +173,10 @@ TEST_F(ParallelRunTest, AFailingFileInTheMiddleWarnsOnceEitherAnswer) {
         // File 3 of 8 is missing on the server; the others take a while.
         std::vector<std::string> urls;
         for (int k = 1; k <= 8; ++k)
-            urls.push_back(k == 3 ? http.url("/status/404") : http.url("/busy/300/" + std::to_string(k)));
+            urls.push_back(
+                k == 3 ? http.url("/status/404")
+                       // 1 and 2 are done long before the files after the failed one
+                       : http.url("/busy/" + std::string(k < 3 ? "100/" : "600/") + std::to_string(k)));
         app.settings.ParallelTransfersSetting = 4;
         const auto summary = app.FetchLinkAddresses(job, urls);
         std::vector<std::string> warnings;
