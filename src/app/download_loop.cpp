@@ -87,6 +87,8 @@ void COrdinexApp::BeginDownloadRun(int64_t total, const std::string& userName, c
     engine.userName = TrimBlanks(userName);
     engine.password = TrimBlanks(password);
     madeFolder_.clear();
+    knownFolder_.clear();
+    folderAssumed_ = false;
 }
 
 bool COrdinexApp::DownloadItem(RunSummary& summary) {
@@ -109,6 +111,7 @@ bool COrdinexApp::DownloadItem(RunSummary& summary) {
     int answer = kAnswerNo;
     engine.destinationAbsent = targetValid && !exists;
     engine.leftoverAbsent = engine.destinationAbsent && KnownFreshFolder(engine.destinationPath);
+    engine.folderAssumed = targetValid && folderAssumed_;
     if (!targetValid) {
         ++summary.failed;
         ReportItem(RunReportRow::Outcome::Failed, targetError);
@@ -157,8 +160,10 @@ void COrdinexApp::EndDownloadRun(RunSummary& summary) {
 void COrdinexApp::ReportItem(RunReportRow::Outcome outcome, const std::string& reason) {
     report_.rows.push_back({outcome, engine.sourceUrl, engine.destinationPath, reason});
     // A failed file may have left its .part in the folder the run made.
-    if (outcome == RunReportRow::Outcome::Failed)
+    if (outcome == RunReportRow::Outcome::Failed) {
         madeFolder_.clear();
+        knownFolder_.clear();
+    }
     // The log names what went wrong and where it was going.
     if (outcome == RunReportRow::Outcome::Failed)
         WriteLog(std::string(OutcomeText(outcome)) + ": " + engine.sourceUrl + " → " +

@@ -252,6 +252,11 @@ private:
     // The destination folder this run made itself (empty: none, or a file
     // failed since): nothing of an earlier attempt can wait in it.
     std::string madeFolder_;
+    // The folder the previous file went to, found or made then: the next
+    // file into it does not look for it again (a file's .part makes it again
+    // should it have been taken away in between). Forgotten after a failure.
+    std::string knownFolder_;
+    bool folderAssumed_ = false; // the folder of the path composed last was not looked for
     IBusyWindows* busyWindows_ = nullptr;
     // The address (else the destination) the status lines show as the one
     // being worked on: what a warning is about.

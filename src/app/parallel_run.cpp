@@ -131,6 +131,7 @@ void ParallelRun::Run(COrdinexApp::RunSummary& summary) {
 bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
     app_.targetValid = true;
     items_.Compose(next_);
+    const bool slotFolderAssumed = app_.folderAssumed_;
     auto slot = std::make_unique<Slot>();
     slot->url = app_.engine.sourceUrl;
     slot->destination = app_.engine.destinationPath;
@@ -184,14 +185,17 @@ bool ParallelRun::StartNext(COrdinexApp::RunSummary& summary) {
         slot->engine->destinationPath = slot->destination;
         slot->engine->destinationAbsent = !exists;
         slot->engine->leftoverAbsent = !exists && app_.KnownFreshFolder(slot->destination);
+        slot->engine->folderAssumed = slotFolderAssumed;
         Slot* raw = slot.get();
         if (!workers_->Start([this, raw] {
                 raw->saved = raw->engine->DownloadFile();
                 raw->finished = true;
                 // It may have left a .part in the folder the run made: the
                 // next file to start looks for leftovers again.
-                if (!raw->saved)
+                if (!raw->saved) {
                     app_.madeFolder_.clear();
+                    app_.knownFolder_.clear();
+                }
             })) {
             slot->engine.reset();
             slot->kind = Slot::Kind::Invalid;

@@ -69,13 +69,17 @@ std::string COrdinexApp::ComposeDestinationPath() {
     // A control character would name a file nobody can type; it is not
     // created, nor are folders for it.
     bool made = false;
-    if (HasControlChars(path) || !CreateFolders(path, &made)) {
+    std::string folder = SplitPath(path).folder;
+    const bool known = !knownFolder_.empty() && folder == knownFolder_;
+    if (HasControlChars(path) || (!known && !CreateFolders(path, &made))) {
         targetError = ReplaceControlChars(path) + kBadFileNameSuffix;
         targetValid = false;
         return path;
     }
     if (made)
-        madeFolder_ = SplitPath(path).folder;
+        madeFolder_ = folder;
+    folderAssumed_ = known;
+    knownFolder_ = std::move(folder);
     if (settings.SaveSetting == 2 && FileExists(path)) {
         std::string unique = MakeUniqueFileName(path);
         if (unique.empty()) {

@@ -37,7 +37,8 @@ int CInternetDownloader::OpenLocalFile() {
     }
     // A replaced file keeps its permissions, but never the set-user-ID,
     // set-group-ID or sticky bits of a program it no longer is.
-    const int fd = part_.Create(destinationPath, S_ISREG(there.st_mode) ? (there.st_mode & 0777) : 0);
+    const int fd =
+        part_.Create(destinationPath, S_ISREG(there.st_mode) ? (there.st_mode & 0777) : 0, folderAssumed);
     if (fd < 0)
         Fail(FileErrorText(errno, destinationPath));
     return fd;

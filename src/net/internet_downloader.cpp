@@ -52,7 +52,7 @@ bool CInternetDownloader::DownloadFile() {
     bytesReceived = 0;
     const bool parsed = ParseUrl(sourceUrl, true, true, true);
     const bool saved = parsed && (serviceType == kServiceFtp ? DownloadFtpFile() : DownloadHttpFile());
-    destinationAbsent = leftoverAbsent = false; // said of this file only
+    destinationAbsent = leftoverAbsent = folderAssumed = false; // said of this file only
     return saved;
 }
 

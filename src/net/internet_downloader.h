@@ -212,6 +212,9 @@ public:
     // Likewise: the run made the destination's folder, so no earlier
     // attempt left anything there to resume.
     bool leftoverAbsent = false;
+    // The run did not look for the destination's folder: the file before
+    // went into it. Should it have been taken away since, it is made again.
+    bool folderAssumed = false;
     bool DownloadFile();
     bool DownloadFtpFile();
     bool DownloadHttpFile();

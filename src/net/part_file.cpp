@@ -1,5 +1,7 @@
 #include "net/part_file.h"
 
+#include "platform/file_system.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -74,7 +76,7 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
 
 } // namespace
 
-int PartFile::Create(const std::string& target, mode_t mode) {
+int PartFile::Create(const std::string& target, mode_t mode, bool remakeFolder) {
     const auto [folder, name] = SplitPath(target);
     // O_EXCL and O_NOFOLLOW: nothing already there, a planted link least of
     // all, is ever opened or emptied. A regular file at the name is what an
@@ -84,6 +86,10 @@ int PartFile::Create(const std::string& target, mode_t mode) {
     leftovers_ = false;
     hasRecord_ = false;
     int fd = CreateExclusive(path_);
+    // The folder was there for the file before; somebody has taken it away
+    // since. Made again, as the run does for the next file.
+    if (fd < 0 && errno == ENOENT && remakeFolder && !folder.empty() && MakeDirectories(folder))
+        fd = CreateExclusive(path_);
     if (fd < 0 && errno == EEXIST) {
         leftovers_ = true;
         struct stat old {};

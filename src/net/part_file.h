@@ -39,8 +39,9 @@ public:
 
     // Creates the temporary file for target, with mode (0: what the umask
     // leaves of 0666). What an earlier attempt left at the name makes room.
-    // The descriptor, or -1 with errno set.
-    int Create(const std::string& target, mode_t mode);
+    // The descriptor, or -1 with errno set. remakeFolder: the folder was
+    // there for the file before; if it is gone, it is made again.
+    int Create(const std::string& target, mode_t mode, bool remakeFolder = false);
     const std::string& Path() const { return path_; }
     // Removes the temporary file and its record (a transfer that left nothing
     // worth keeping, or one that is complete under its final name).

@@ -23,6 +23,24 @@ bool MakeDirectory(const std::string& path) {
     return ::mkdir(path.c_str(), 0777) == 0;
 }
 
+bool MakeDirectories(const std::string& path) {
+    if (path.empty() || path.front() != '/') {
+        errno = ENOENT;
+        return false;
+    }
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+        const std::string level = path.substr(0, end);
+        if (!level.empty() && level.back() != '/' && ::mkdir(level.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (end == std::string::npos)
+            break;
+    }
+    if (IsDirectory(path))
+        return true;
+    errno = ENOTDIR;
+    return false;
+}
+
 std::string CurrentDirectory() {
     std::vector<char> buf(PATH_MAX);
     while (::getcwd(buf.data(), buf.size()) == nullptr) {

@@ -10,6 +10,9 @@ bool IsDirectory(const std::string& path);
 bool PathExists(const std::string& path);
 // Creates one folder; false (with errno set) when it cannot.
 bool MakeDirectory(const std::string& path);
+// Creates an absolute folder and every missing folder above it; false (with
+// errno set) when one cannot be made.
+bool MakeDirectories(const std::string& path);
 std::string CurrentDirectory();
 
 // Reads a whole file without ever waiting for a writer: a FIFO, a socket or
