@@ -197,11 +197,14 @@ void ConnectionCache::QueueSession(int code, const std::string& info, const IEng
 void ConnectionCache::Flush(IEngineHost& host) {
     // A report may pause and pump messages, and so start another flush: take
     // the host's reports off the queue first. Other hosts' stay, in order.
+    const auto ours = [&host](const Report& r) { return r.owner == nullptr || r.owner == &host; };
     for (;;) {
+        if (std::none_of(queue_.begin(), queue_.end(), ours))
+            break;
         std::vector<Report> mine;
         std::vector<Report> others;
         for (Report& r : queue_)
-            (r.owner == nullptr || r.owner == &host ? mine : others).push_back(std::move(r));
+            (ours(r) ? mine : others).push_back(std::move(r));
         queue_.swap(others);
         if (mine.empty())
             break;

@@ -125,7 +125,10 @@ bool CrackUrl(const std::string& text, CrackedUrl& out) {
     out.path = GetPart(u.get(), CURLUPART_PATH);
     if (out.path.empty() || out.path.front() != '/')
         out.path.insert(0, "/");
-    const std::string query = GetPart(u.get(), CURLUPART_QUERY);
+    // Parts the text cannot have are not asked for: a run cracks every address.
+    const bool mayHaveQuery = text.find('?') != std::string::npos;
+    const bool mayHaveUser = text.find('@') != std::string::npos;
+    const std::string query = mayHaveQuery ? GetPart(u.get(), CURLUPART_QUERY) : std::string();
     if (!query.empty())
         out.path += "?" + query;
     const std::string portText = GetPart(u.get(), CURLUPART_PORT);
@@ -134,12 +137,35 @@ bool CrackUrl(const std::string& text, CrackedUrl& out) {
     if (!portText.empty() && !portNumber)
         return false;
     out.port = portText.empty() ? DefaultPort(out.scheme) : static_cast<uint16_t>(*portNumber);
-    out.user = GetPart(u.get(), CURLUPART_USER, CURLU_URLDECODE);
-    out.password = GetPart(u.get(), CURLUPART_PASSWORD, CURLU_URLDECODE);
+    if (mayHaveUser) {
+        out.user = GetPart(u.get(), CURLUPART_USER, CURLU_URLDECODE);
+        out.password = GetPart(u.get(), CURLUPART_PASSWORD, CURLU_URLDECODE);
+    }
     return true;
 }
 
+namespace {
+
+// An address libcurl can be given as it stands: a scheme of ours in lower
+// case (what the session looks at), then only printable ASCII and no
+// fragment, so there is nothing to encode or take off. libcurl's own reading
+// of it is the same as of the text made from it.
+bool GoesAsItStands(const std::string& text) {
+    if (text.rfind("http://", 0) != 0 && text.rfind("https://", 0) != 0 && text.rfind("ftp://", 0) != 0)
+        return false;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= ' ' || b >= 0x7F || c == '#')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::string TransferUrl(const std::string& text) {
+    if (GoesAsItStands(text))
+        return text;
     const UrlHandle u = Parse(text, CURLU_URLENCODE);
     if (!u)
         return {};

@@ -61,32 +61,29 @@ Sequence ReadSequence(std::string_view text, std::size_t i) {
 std::string VisibleText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        // Printable ASCII goes over in runs.
-        std::size_t run = i;
-        while (run < text.size() && static_cast<unsigned char>(text[run]) >= 0x20 &&
-               static_cast<unsigned char>(text[run]) < 0x7F)
-            ++run;
-        if (run > i) {
-            out.append(text, i, run - i);
-            i = run;
+    // What needs no escape goes over in runs, as one copy each.
+    std::size_t clean = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x20 && b < 0x7F) {
+            ++i;
             continue;
         }
-        const auto b = static_cast<unsigned char>(text[i]);
         const Sequence s = b >= 0x80 ? ReadSequence(text, i) : Sequence{};
-        if (s.length == 0) {
-            AppendEscape(out, b);
-            ++i;
-        } else if (ActsUnseen(s.cp)) {
-            // Every byte of the character is written out.
-            for (std::size_t k = 0; k < s.length; ++k)
-                AppendEscape(out, static_cast<unsigned char>(text[i + k]));
+        if (s.length != 0 && !ActsUnseen(s.cp)) {
             i += s.length;
-        } else {
-            out.append(text, i, s.length);
-            i += s.length;
+            continue;
         }
+        out.append(text, clean, i - clean);
+        // Every byte of an unseen character is written out.
+        const std::size_t length = s.length == 0 ? 1 : s.length;
+        for (std::size_t k = 0; k < length; ++k)
+            AppendEscape(out, static_cast<unsigned char>(text[i + k]));
+        i += length;
+        clean = i;
     }
+    out.append(text, clean, text.size() - clean);
     return out;
 }
 
