@@ -70,6 +70,14 @@ std::string VisibleText(std::string_view text) {
             ++i;
             continue;
         }
+        // Kana, CJK and the private use area (lead bytes E3 to EC and EE):
+        // nothing there acts unseen, only the form is checked.
+        if (((b >= 0xE3 && b <= 0xEC) || b == 0xEE) && i + 2 < text.size() &&
+            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80 &&
+            (static_cast<unsigned char>(text[i + 2]) & 0xC0) == 0x80) {
+            i += 3;
+            continue;
+        }
         const Sequence s = b >= 0x80 ? ReadSequence(text, i) : Sequence{};
         if (s.length != 0 && !ActsUnseen(s.cp)) {
             i += s.length;

@@ -175,6 +175,10 @@ TEST(VisibleText, ControlCharactersBrokenBytesAndInvisibleTurnsAreWrittenOut) {
          "c1 \\xC2\\x9B1m"},
         {"sjis \x93\xFA", "sjis \\x93\\xFA"},
         {"cut \xE6\x97", "cut \\xE6\\x97"},
+        {"kana cut \xE3\x81", "kana cut \\xE3\\x81"},
+        {"kana bad \xE3"
+         "AB",
+         "kana bad \\xE3AB"},
         {"\xC2"
          "A",
          "\\xC2A"},
