@@ -134,6 +134,8 @@ std::optional<PasswordSpan> FindPassword(std::string_view text, std::size_t at) 
 } // namespace
 
 std::string MaskPasswords(std::string_view text) {
+    if (text.find('@') == std::string_view::npos)
+        return std::string(text); // no user information anywhere: every status line of a run
     std::string out;
     std::size_t copied = 0;
     for (std::size_t at = text.find("://"); at != std::string_view::npos; at = text.find("://", at + 3)) {
