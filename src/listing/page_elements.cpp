@@ -33,22 +33,28 @@ public:
             blocks_.emplace_back(new unsigned char[block]);
             cursor_ = blocks_.back().get();
             left_ = block;
+            if (blocks_.size() == 1)
+                firstBytes_ = block;
         }
         void* p = cursor_;
         cursor_ += size;
         left_ -= size;
         return p;
     }
+    // The first block stays for the next piece and the next page: its pages
+    // are the ones already touched, so parsing a page costs no fresh memory.
     void Clear() {
-        blocks_.clear();
-        cursor_ = nullptr;
-        left_ = 0;
+        if (blocks_.size() > 1)
+            blocks_.resize(1);
+        cursor_ = blocks_.empty() ? nullptr : blocks_.front().get();
+        left_ = blocks_.empty() ? 0 : firstBytes_;
     }
 
 private:
     std::vector<std::unique_ptr<unsigned char[]>> blocks_;
     unsigned char* cursor_ = nullptr;
     std::size_t left_ = 0;
+    std::size_t firstBytes_ = 0;
 };
 
 const char* Attribute(const GumboElement& e, const char* name) {
@@ -229,7 +235,7 @@ void PageElements::Clear() {
 std::string_view PageElements::Keep(std::string_view text) {
     if (text.size() > left_) {
         const std::size_t size = std::max(kBlockBytes, text.size());
-        blocks_.push_back(std::make_unique<char[]>(size));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size)); // written before read
         cursor_ = blocks_.back().get();
         left_ = size;
     }
@@ -277,7 +283,9 @@ void ParsePageElements(std::string_view text, PageElements& out, const std::func
     std::string_view piece;
     std::string section;
     bool first = true;
-    ParseArena arena;
+    // Nothing of it is in use between pieces (each tree is collected and
+    // cleared before the next piece, or a caller's goOn, runs).
+    thread_local ParseArena arena;
     // An empty page is still a document with HTML, HEAD and BODY.
     while (pieces.Next(piece) || first) {
         GumboOptions options = kGumboDefaultOptions;
