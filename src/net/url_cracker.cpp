@@ -5,6 +5,7 @@
 #include "net/internet_downloader.h"
 #include "platform/text_helpers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <curl/curl.h>
 #include <memory>
@@ -100,7 +101,120 @@ uint32_t ServiceTypeOfScheme(const std::string& scheme) {
     return kServiceUnknown;
 }
 
+namespace {
+
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A dotted IPv4 address written as libcurl writes it back: four numbers up
+// to 255 without leading zeros. Other numeric forms ("127.1", "0x7f.1") are
+// rewritten by libcurl and left to it.
+bool IsCanonicalQuad(std::string_view host) {
+    int parts = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t dot = std::min(host.find('.', start), host.size());
+        const std::string_view part = host.substr(start, dot - start);
+        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0'))
+            return false;
+        int value = 0;
+        for (const char c : part)
+            value = value * 10 + (c - '0');
+        if (value > 255)
+            return false;
+        ++parts;
+        if (dot == host.size())
+            break;
+        start = dot + 1;
+    }
+    return parts == 4;
+}
+
+bool IsPlainHost(std::string_view host) {
+    if (host.empty() || host.front() == '.' || host.back() == '.' ||
+        host.find("..") != std::string_view::npos)
+        return false;
+    bool letters = false;
+    for (const char c : host) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!letter && !IsAsciiDigit(c) && c != '.' && c != '-')
+            return false;
+        letters = letters || letter;
+    }
+    if (!letters)
+        return IsCanonicalQuad(host);
+    // "0x7f000001" and the like may be numbers to libcurl.
+    return !IsAsciiDigit(host.front()) || host.find_first_of("xX") == std::string_view::npos;
+}
+
+// A path libcurl keeps as it is: printable characters that need no escape,
+// no escapes of its own, no query or fragment, no "." or ".." segment.
+bool IsPlainPath(std::string_view path) {
+    for (const char c : path) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsAsciiDigit(c) ||
+                           std::string_view("-._~!$&'()*+,;=:/").find(c) != std::string_view::npos;
+        if (!plain)
+            return false;
+    }
+    for (std::size_t at = path.find("/."); at != std::string_view::npos; at = path.find("/.", at + 1)) {
+        std::size_t end = at + 2;
+        if (end < path.size() && path[end] == '.')
+            ++end;
+        if (end == path.size() || path[end] == '/')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CrackPlainUrl(const std::string& text, CrackedUrl& out) {
+    std::string_view rest = text;
+    std::string_view scheme;
+    for (const std::string_view s :
+         {std::string_view("http"), std::string_view("https"), std::string_view("ftp")})
+        if (rest.size() > s.size() + 3 && rest.substr(0, s.size()) == s && rest.substr(s.size(), 3) == "://")
+            scheme = s;
+    if (scheme.empty())
+        return false;
+    rest.remove_prefix(scheme.size() + 3);
+    const std::size_t slash = std::min(rest.find('/'), rest.size());
+    std::string_view authority = rest.substr(0, slash);
+    const std::string_view path = rest.substr(slash);
+    uint16_t port = DefaultPort(std::string(scheme));
+    if (const std::size_t colon = authority.find(':'); colon != std::string_view::npos) {
+        const std::string_view digits = authority.substr(colon + 1);
+        if (digits.empty() || digits.size() > 5 || digits[0] == '0')
+            return false;
+        long value = 0;
+        for (const char c : digits) {
+            if (!IsAsciiDigit(c))
+                return false;
+            value = value * 10 + (c - '0');
+        }
+        if (value > 65535)
+            return false;
+        port = static_cast<uint16_t>(value);
+        authority = authority.substr(0, colon);
+    }
+    if (!IsPlainHost(authority) || !IsPlainPath(path))
+        return false;
+    out = CrackedUrl{};
+    out.scheme = std::string(scheme);
+    out.serviceType = ServiceTypeOfScheme(out.scheme);
+    out.host = std::string(authority);
+    out.path = path.empty() ? std::string("/") : std::string(path);
+    out.port = port;
+    return true;
+}
+
 bool CrackUrl(const std::string& text, CrackedUrl& out) {
+    // Most addresses of a page or a run are plain: read without libcurl.
+    return CrackPlainUrl(text, out) || CrackUrlWithLibcurl(text, out);
+}
+
+bool CrackUrlWithLibcurl(const std::string& text, CrackedUrl& out) {
     out = CrackedUrl{};
     const UrlHandle u = Parse(text);
     if (!u) {

@@ -21,6 +21,13 @@ struct CrackedUrl {
 // or without a host where the scheme needs one, does not crack; schemes of
 // the service table that take no host ("mailto:x@y") crack with an empty host.
 bool CrackUrl(const std::string& text, CrackedUrl& out);
+// The two readings CrackUrl makes: the common plain address ("http://",
+// "https://" or "ftp://", a host name or dotted address, a port, a path
+// without escapes, query or dot segments) without libcurl, false for
+// anything else; and libcurl's, for every text. Where the first reads a
+// text, both give the same parts.
+bool CrackPlainUrl(const std::string& text, CrackedUrl& out);
+bool CrackUrlWithLibcurl(const std::string& text, CrackedUrl& out);
 
 uint32_t ServiceTypeOfScheme(const std::string& scheme);
 

@@ -120,6 +120,67 @@ TEST(ParseUrl, ReportsOnlyWhenAsked) {
     }
 }
 
+// Plain addresses are read without libcurl; wherever that reading takes a
+// text, libcurl's gives the same parts, and whatever it cannot be sure of
+// goes to libcurl.
+TEST(CrackUrl, PlainReadingAgreesWithLibcurl) {
+    const struct {
+        const char* url;
+        bool plain;
+    } cases[] = {
+        {"http://srv.lan/dir/a.jpg", true},
+        {"https://Srv.LAN:8443/a-b_c~d/e.f;g=h,i+j", true},
+        {"ftp://ftp.example.org/pub/", true},
+        {"http://127.0.0.1:18200/f0001.bin", true},
+        {"http://h", true},
+        {"http://h:80", true},
+        {"http://h/a//b/.c/..d/e.", true},
+        {"http://h/a/./b", false},
+        {"http://h/a/../b", false},
+        {"http://h/a/..", false},
+        {"http://h/.", false},
+        {"http://h/a%20b", false},
+        {"http://h/a?x=1", false},
+        {"http://h/a#top", false},
+        {"http://u:p@h/a", false},
+        {"http://h:0080/", false},
+        {"http://h:65536/", false},
+        {"http://h:/", false},
+        {"http://h:0/", false},
+        {"http://127.1/", false},
+        {"http://0x7f000001/", false},
+        {"http://1.2.3.4.5/", false},
+        {"http://010.0.0.1/", false},
+        {"http://256.0.0.1/", false},
+        {"http://h..lan/", false},
+        {"http://h.lan./", false},
+        {"http://[::1]:8080/", false},
+        {"http://h/a b", false},
+        {"http://h/日本", false},
+        {"HTTP://h/", false},
+        {"gopher://h/", false},
+        {"http:/h/", false},
+        {"http:///a", false},
+        {"mailto:a@b", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        CrackedUrl plain, full;
+        ASSERT_EQ(CrackPlainUrl(c.url, plain), c.plain);
+        const bool cracked = CrackUrlWithLibcurl(c.url, full);
+        if (!c.plain)
+            continue;
+        ASSERT_TRUE(cracked);
+        EXPECT_EQ(plain.scheme, full.scheme);
+        EXPECT_EQ(plain.serviceType, full.serviceType);
+        EXPECT_EQ(plain.host, full.host);
+        EXPECT_EQ(plain.path, full.path);
+        EXPECT_EQ(plain.port, full.port);
+        EXPECT_EQ(plain.user, full.user);
+        EXPECT_EQ(plain.password, full.password);
+    }
+}
+
 TEST(ServiceType, NamesOfTheTable) {
     const std::pair<uint32_t, const char*> cases[] = {
         {kServiceFtp, "FTP"},
