@@ -138,16 +138,25 @@ bool MarkupPieces::Next(std::string_view& piece) {
     foreign_ = 0;
     flattened_ = false;
     std::size_t i = start;
+    // A "<" that starts no markup is text, and so is what follows it: that
+    // is never compacted ("<" and "x" would make a tag).
+    bool afterMarkup = true;
     while (i < t.size()) {
         const void* lt = std::memchr(t.data() + i, '<', t.size() - i);
+        const std::size_t textEnd =
+            lt ? static_cast<std::size_t>(static_cast<const char*>(lt) - t.data()) : t.size();
+        if (compactText_ && afterMarkup)
+            CompactText(i, textEnd);
         if (!lt) {
             i = t.size();
             break;
         }
-        i = static_cast<std::size_t>(static_cast<const char*>(lt) - t.data());
+        i = textEnd;
         if (i - start >= pieceBytes_ && i > start)
             break;
-        i = PastMarkup(i);
+        const std::size_t next = PastMarkup(i);
+        afterMarkup = next > i + 1;
+        i = next;
     }
     pos_ = i;
     piece = Assemble(start, i);
@@ -213,6 +222,23 @@ std::size_t MarkupPieces::PastStartTag(std::size_t i) {
         --depth_;
     }
     return tag.end;
+}
+
+void MarkupPieces::CompactText(std::size_t from, std::size_t to) {
+    // Short runs (a link's words, the blanks between tags) cost the parser
+    // little; svg and math may hold CDATA sections, whose end a run can hold.
+    constexpr std::size_t kShortest = 16;
+    if (to - from < kShortest || foreign_ > 0)
+        return;
+    bool visible = false;
+    for (std::size_t k = from; k < to; ++k) {
+        const char c = text_[k];
+        if (c == '&' || c == '\0')
+            return;
+        visible = visible || !IsHtmlBlank(c);
+    }
+    if (visible)
+        edits_.push_back({from, to - from, "x"});
 }
 
 TagScan MarkupPieces::ScanTag(std::size_t from) {

@@ -41,10 +41,17 @@ TagAttribute ReadTagAttribute(std::string_view text, std::size_t& i);
 // of a hostile tree changes. It also grows with the square of a tag's
 // attribute count: a tag keeps its first thousand attributes, the rest are
 // taken out.
+//
+// The parser reads text one character at a time, and the elements are all
+// that is wanted of a page. With compactText, a run of text between two
+// pieces of markup becomes one "x" when that leaves the tree of elements as
+// it was: the run has a character that is not white space (so the parser
+// takes it the same way), no "&" or NUL (whose readings depend on what
+// follows), and lies outside svg and math.
 class MarkupPieces {
 public:
-    MarkupPieces(std::string_view text, std::size_t pieceBytes, int depthCap)
-        : text_(text), pieceBytes_(pieceBytes), depthCap_(depthCap) {}
+    MarkupPieces(std::string_view text, std::size_t pieceBytes, int depthCap, bool compactText = false)
+        : text_(text), pieceBytes_(pieceBytes), depthCap_(depthCap), compactText_(compactText) {}
 
     // The next piece; false when the text is used up.
     bool Next(std::string_view& piece);
@@ -60,6 +67,8 @@ private:
     std::size_t PastStartTag(std::size_t i);
     // Reads a tag's attributes from `from`; attributes past the bound become an edit.
     TagScan ScanTag(std::size_t from);
+    // The text from `from` to `to`, which follows markup, becomes one "x" where it may.
+    void CompactText(std::size_t from, std::size_t to);
     // The text from start to end with the edits made.
     std::string_view Assemble(std::size_t start, std::size_t end);
 
@@ -73,6 +82,7 @@ private:
     std::string_view text_;
     std::size_t pieceBytes_;
     int depthCap_;
+    bool compactText_;
     std::size_t pos_ = 0;
     std::string rewritten_;
     std::vector<Edit> edits_;

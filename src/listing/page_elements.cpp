@@ -275,11 +275,11 @@ std::optional<std::string_view> PageElements::Address(std::size_t i) const {
 }
 
 void ParsePageElements(std::string_view text, PageElements& out, const std::function<bool()>& goOn,
-                       bool* flattened) {
+                       bool* flattened, bool compactText) {
     out.Clear();
     if (flattened)
         *flattened = false;
-    MarkupPieces pieces(text, kPieceBytes, kDepthCap);
+    MarkupPieces pieces(text, kPieceBytes, kDepthCap, compactText);
     std::string_view piece;
     std::string section;
     bool first = true;

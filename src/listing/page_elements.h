@@ -59,8 +59,9 @@ private:
 // Parses a page's UTF-8 text with the HTML parser into elements, piece by
 // piece. goOn runs between pieces; when it returns false parsing ends with
 // what was found so far. flattened is set when a hostile nesting depth
-// had to be cut.
+// had to be cut. compactText: the parser is spared the text between tags
+// where that changes no element (see MarkupPieces).
 void ParsePageElements(std::string_view text, PageElements& out, const std::function<bool()>& goOn,
-                       bool* flattened = nullptr);
+                       bool* flattened = nullptr, bool compactText = true);
 
 } // namespace ordinex

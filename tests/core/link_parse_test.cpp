@@ -208,6 +208,46 @@ TEST(PageElements, KeepsTheOneAddressEachTagIsReadFor) {
     EXPECT_EQ(e.BaseHref(), "/b/");
 }
 
+// Text between tags is shortened before the parser reads it; the elements,
+// their order, addresses and base are those of the page read whole.
+TEST(PageElements, ShortenedTextLeavesEveryElementWhereItWas) {
+    const std::string words = "Lorem ipsum dolor sit amet, consectetur adipiscing elit. ";
+    const std::string cases[] = {
+        // Text before the head closes it and opens the body; blanks do not.
+        words + "<head><base href=/b/><link href=s.css></head><a href=a.html>x</a>",
+        "   \n\t  \n\t   \n   <head><base href=/b/><link href=s.css></head><a href=a.html>x</a>",
+        "<html>&#32;&#32;&#32;&#32;&#32;&#32;<head><base href=/h/></head><img src=i.png>",
+        // Text in a table goes before it, with the formatting elements open.
+        "<table><b>" + words + "<tr><td><a href=t.html>" + words + "</a></td></tr>" + words + "</table>",
+        // Text before a frameset keeps the body; blanks or NULs let the frameset in.
+        "<body>" + words + "<frameset><frame src=f1.html></frameset>",
+        "<body>                      <frameset><frame src=f2.html></frameset>",
+        std::string("<body>\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0<frameset><frame src=f3.html></frameset>", 60),
+        // "<" that starts no tag is text, and so is what follows it.
+        "<p>1 <3 you and " + words + "<a href=l.html>l</a> 2 < 3" + words + "<img src=j.png>",
+        // CDATA in svg ends at "]]>", not at the first ">".
+        "<svg><![CDATA[" + words + "> <a href=no.html> ]]>" + words + "</svg><a href=yes.html>y</a>",
+        // Raw text, comments, select, templates, foreign content.
+        "<script>" + words + "</p><a href=s.html></script><style>" + words + "</style><title>" + words +
+            "</title><textarea>" + words + "<img src=t.png></textarea><!-- " + words +
+            " --><a href=c.html>c</a>",
+        "<select>" + words + "<option>" + words + "<img src=o.png></select><template>" + words +
+            "<img src=tp.png></template><math>" + words + "<mi>" + words + "</mi></math><img src=m.png>",
+        "<ul><li>" + words + "<li>" + words + "<a href=li.html>" + words + "</a></ul><pre>\n" + words +
+            "</pre><plaintext>" + words + "<a href=pt.html>",
+        "<p>&amp;" + words + "&lt;a href=amp.html&gt;" + words + "<img src=after.png>",
+    };
+    for (const std::string& html : cases) {
+        SCOPED_TRACE(html.substr(0, 60));
+        PageElements whole, shortened;
+        ParsePageElements(html, whole, nullptr, nullptr, false);
+        ParsePageElements(html, shortened, nullptr, nullptr, true);
+        EXPECT_EQ(Tags(shortened), Tags(whole));
+        EXPECT_EQ(Addresses(shortened), Addresses(whole));
+        EXPECT_EQ(shortened.BaseHref(), whole.BaseHref());
+    }
+}
+
 TEST(PageElements, HostilePagesParseInBoundedTime) {
     // 100,000 nested elements: the deep part is flattened, the order stays.
     std::string deep = "<body>";
