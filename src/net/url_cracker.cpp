@@ -6,6 +6,7 @@
 #include "platform/text_helpers.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <curl/curl.h>
 #include <memory>
@@ -151,12 +152,17 @@ bool IsPlainHost(std::string_view host) {
 // A path libcurl keeps as it is: printable characters that need no escape,
 // no escapes of its own, no query or fragment, no "." or ".." segment.
 bool IsPlainPath(std::string_view path) {
-    for (const char c : path) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsAsciiDigit(c) ||
-                           std::string_view("-._~!$&'()*+,;=:/").find(c) != std::string_view::npos;
-        if (!plain)
+    static const auto kPlain = [] {
+        std::array<bool, 256> plain{};
+        for (int c = 0; c < 256; ++c)
+            plain[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        for (const char c : std::string_view("-._~!$&'()*+,;=:/"))
+            plain[static_cast<unsigned char>(c)] = true;
+        return plain;
+    }();
+    for (const char c : path)
+        if (!kPlain[static_cast<unsigned char>(c)])
             return false;
-    }
     for (std::size_t at = path.find("/."); at != std::string_view::npos; at = path.find("/.", at + 1)) {
         std::size_t end = at + 2;
         if (end < path.size() && path[end] == '.')
