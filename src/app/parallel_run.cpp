@@ -37,7 +37,10 @@ public:
     void SetStatus(const std::string& text) override { lines.push_back({Kind::Status, text}); }
     void SetStatus2(const std::string& text) override { lines.push_back({Kind::Status2, text}); }
     void SetTransferText(const std::string& text) override { lines.push_back({Kind::Transfer, text}); }
-    void SetByteProgress(const std::string&, int64_t, int64_t position) override { bytes = position; }
+    void SetByteProgress(const std::string&, int64_t range, int64_t position) override {
+        bytes = position;
+        size = range;
+    }
     void ShowTreeTarget(const std::string&) override {}
     void PumpOneMessage() override {} // the run's loop does, once per round for all
     bool StopRequested() const override { return app_.stopRequested || ending_; }
@@ -45,6 +48,7 @@ public:
 
     std::vector<Line> lines;
     int64_t bytes = 0;
+    int64_t size = 0; // 0 until the server has said it
 
 private:
     COrdinexApp& app_;
@@ -290,18 +294,26 @@ void ParallelRun::ShowRunBytes() {
     shownAt_ = now;
     // The byte line is the run's: what the reported files brought and what
     // the files in flight have brought so far.
+    // The bar is that of the files in flight whose sizes are known.
     int64_t bytes = app_.meter_.RunBytes();
+    int64_t flightBytes = 0, flightSize = 0;
     std::size_t inFlight = 0;
     for (const auto& slot : window_) {
-        if (slot->host && slot->kind == Slot::Kind::Transfer)
+        if (slot->host && slot->kind == Slot::Kind::Transfer) {
             bytes += slot->host->bytes;
+            if (!slot->Finished() && slot->host->size > 0) {
+                flightBytes += std::min(slot->host->bytes, slot->host->size);
+                flightSize += slot->host->size;
+            }
+        }
         inFlight += slot->Finished() ? 0 : 1;
     }
     if (bytes == shownBytes_ || !app_.StatusView())
         return;
     shownBytes_ = bytes;
-    app_.StatusView()->SetByteProgress(
-        GroupDigits(bytes) + " byte (同時 " + std::to_string(inFlight) + " ファイル)", 0, 0);
+    app_.StatusView()->SetByteProgress(GroupDigits(bytes) + " byte (同時 " + std::to_string(inFlight) +
+                                           " ファイル)",
+                                       flightSize, flightBytes);
     const ProgressDetail detail = app_.meter_.Detail(ProgressMeter::Clock::now());
     app_.StatusView()->SetProgressDetail("", detail.run, detail.percent);
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -208,10 +209,12 @@ TEST_F(ParallelRunTest, StopEndsEveryTransferInFlightPromptly) {
     job.ranges[0] = {1, "1", "8"};
     app.settings.ParallelTransfersSetting = 4;
     std::chrono::steady_clock::time_point pressed{};
+    std::string byteLine;
     pump.onPump = [&](int) {
         if (pressed == std::chrono::steady_clock::time_point{} && view.line1013.rfind("0 byte", 0) != 0 &&
             view.byteBarShown) {
             pressed = std::chrono::steady_clock::now();
+            byteLine = view.line1013;
             app.RequestStop();
         }
     };
@@ -220,6 +223,13 @@ TEST_F(ParallelRunTest, StopEndsEveryTransferInFlightPromptly) {
     EXPECT_LT(took, std::chrono::seconds(2)) << "ends promptly";
     EXPECT_EQ(summary.done, 0);
     EXPECT_EQ(summary.stopped, 8);
+    // The bar is the files in flight: their bytes of their sizes.
+    long long position = 0, range = 0;
+    ASSERT_EQ(std::sscanf(byteLine.c_str() + byteLine.rfind('['), "[%lld/%lld]", &position, &range), 2)
+        << byteLine;
+    EXPECT_GT(range, 0) << byteLine;
+    EXPECT_LE(range, 4 * 200008) << byteLine;
+    EXPECT_LE(position, range) << byteLine;
     int parts = 0;
     for (int k = 1; k <= 8; ++k) {
         EXPECT_FALSE(fs::exists(out / ("f" + std::to_string(k) + ".bin")));
