@@ -1,5 +1,6 @@
 #include "net/url_cracker.h"
 
+#include "platform/ascii_text.h"
 #include "platform/text_encoding.h"
 
 #include "net/internet_downloader.h"
@@ -104,10 +105,6 @@ uint32_t ServiceTypeOfScheme(const std::string& scheme) {
 
 namespace {
 
-bool IsAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // A dotted IPv4 address written as libcurl writes it back: four numbers up
 // to 255 without leading zeros. Other numeric forms ("127.1", "0x7f.1") are
 // rewritten by libcurl and left to it.
@@ -138,7 +135,7 @@ bool IsPlainHost(std::string_view host) {
         return false;
     bool letters = false;
     for (const char c : host) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool letter = IsAsciiAlpha(c);
         if (!letter && !IsAsciiDigit(c) && c != '.' && c != '-')
             return false;
         letters = letters || letter;
